@@ -1,0 +1,11 @@
+# Compiler settings every target of ours shares: warnings are errors, and the
+# sanitizer build instruments everything it links.
+if(ORVANTA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(orvanta_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror -Wshadow -Wconversion
+                                           -Wno-sign-conversion)
+endfunction()

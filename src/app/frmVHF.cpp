@@ -1,0 +1,103 @@
+#include "app/frmVHF.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+namespace orvanta {
+namespace {
+
+std::string lowerAscii(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+}  // namespace
+
+frmVHF::frmVHF(const FormServices& services)
+    : window_(services.window),
+      messages_(services.messages),
+      fileDialog_(services.fileDialog),
+      settings_(services.settings),
+      files_(services.files),
+      clock_(services.clock),
+      events_(services.events) {}
+
+void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
+  switch (event) {
+    case WindowEvent::Load:
+      Form_Load();
+      return;
+    case WindowEvent::Activate:
+      Form_Activate();
+      return;
+    case WindowEvent::Resize:
+      Form_Resize();
+      return;
+    case WindowEvent::Unload:
+      Form_Unload();
+      return;
+    case WindowEvent::KeyPress:
+      if (control == "Text10") Text10_KeyPress(key);
+      return;
+    case WindowEvent::MenuOpen:
+      if (control == "mnuOpt") mnuOpt_Click();
+      if (control == "mnuExtr") mnuExtr_Click();
+      return;
+    case WindowEvent::Click:
+      break;
+  }
+
+  struct Binding {
+    std::string_view name;
+    void (frmVHF::*handler)();
+  };
+  static constexpr Binding kClicks[] = {
+      {"Combo1", &frmVHF::Combo1_Click},
+      {"Text2", &frmVHF::Text2_Click},
+      {"Text3", &frmVHF::Text3_Click},
+      {"Text4", &frmVHF::Text4_Click},
+      {"Text5", &frmVHF::Text5_Click},
+      {"Text6", &frmVHF::Text6_Click},
+      {"Text7", &frmVHF::Text7_Click},
+      {"Text8", &frmVHF::Text8_Click},
+      {"Text9", &frmVHF::Text9_Click},
+      {"Command1", &frmVHF::Command1_Click},
+      {"Command2", &frmVHF::Command2_Click},
+      {"Command3", &frmVHF::Command3_Click},
+      {"Command4", &frmVHF::Command4_Click},
+      {"mnuOpen", &frmVHF::mnuOpen_Click},
+      {"mnuSuch", &frmVHF::mnuSuch_Click},
+      {"mnuEnde", &frmVHF::mnuEnde_Click},
+      {"mnuDeutsch", &frmVHF::mnuDeutsch_Click},
+      {"mnuEnglisch", &frmVHF::mnuEnglisch_Click},
+      {"mnuSetUpdate_Datum", &frmVHF::mnuSetUpdate_Datum_Click},
+      {"mnuAktualiesieren", &frmVHF::mnuAktualiesieren_Click},
+      {"mnuInfo", &frmVHF::mnuInfo_Click},
+  };
+  for (const auto& binding : kClicks) {
+    if (binding.name == control) {
+      (this->*binding.handler)();
+      return;
+    }
+  }
+}
+
+bool frmVHF::FileExists(const std::string& path) {
+  if (path.empty()) return false;
+  return files_.findFirst(path).has_value();
+}
+
+bool frmVHF::ApplyKindRule(const std::string& path) {
+  const std::string lower = lowerAscii(path);
+  const bool user = lower.find(".txt") != std::string::npos;
+  if (user) DbKind = "user";
+  if (lower.find(".log") != std::string::npos) DbKind = "log";
+  return user;
+}
+
+void frmVHF::focusSearchBox() { window_.setFocus("Text10"); }
+
+}  // namespace orvanta

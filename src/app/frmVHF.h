@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/EventLoop.h"
+#include "platform/FileDialog.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "platform/Window.h"
+#include "records/TextFile.h"
+
+namespace orvanta {
+
+// Everything the form needs from its surroundings.
+struct FormServices {
+  IWindow& window;
+  IMessageBox& messages;
+  IFileDialog& fileDialog;
+  ISettingsStore& settings;
+  IFileSystem& files;
+  IClock& clock;
+  IEventLoop& events;
+};
+
+// The one window of the program. It owns the form state and every handler;
+// the window toolkit reports events through onWindowEvent, and the form
+// reaches the controls only through IWindow.
+class frmVHF final : public IWindowEvents {
+ public:
+  explicit frmVHF(const FormServices& services);
+
+  void onWindowEvent(std::string_view control, WindowEvent event, int key) override;
+
+  // ---- Form state ----
+  std::string NewLine;                // CR LF, set at loading
+  std::string Language;               // "de" selects German, anything else English
+  std::int16_t LastFieldIndex = 0;    // index of the update date (7)
+  std::string DbFileName;             // file name last chosen in the file dialog
+  std::string MergeTempPath;          // temporary file of the merge
+  std::int16_t SearchDirection = 0;   // 0 search, -1 step back, +1 step forward
+  std::string FieldSeparator;         // "," from the first activation on
+  std::string DbKind;                 // "user", "log" or empty
+  std::string DbPath;                 // path a handler has just taken as current
+  std::string StepKey;                // what the next step looks for in a log
+  std::string RecordKey;              // date and time of the log record shown last
+  std::string LastStepLine;           // line the last forward step showed
+  bool MaintenanceRunning = false;    // a merge or month-end update is under way
+
+  // ---- Start-up and shutdown ----
+  void Form_Load();
+  void Form_Resize();
+  void Form_Activate();
+  void Form_Unload();
+  void mnuEnde_Click();
+
+  // ---- Database list and field boxes ----
+  void Combo1_Click();
+  void Text2_Click();
+  void Text3_Click();
+  void Text4_Click();
+  void Text5_Click();
+  void Text6_Click();
+  void Text7_Click();
+  void Text8_Click();
+  void Text9_Click();
+
+  // ---- Search, stepping and the file dialog ----
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Text10_KeyPress(int& KeyAscii);
+  void mnuSuch_Click();
+  void Command4_Click();
+  void mnuOpen_Click();
+
+  // ---- Maintenance ----
+  void mnuAktualiesieren_Click();
+  void mnuSetUpdate_Datum_Click();
+
+  // ---- Language, menus, About ----
+  void mnuDeutsch_Click();
+  void mnuEnglisch_Click();
+  void mnuOpt_Click();
+  void mnuExtr_Click();
+  void mnuInfo_Click();
+
+  // ---- Form procedures ----
+  void ApplyLanguage();
+  void ClearFields();
+  // Shows one record line (raw bytes in the given encoding) in Text2..Text9.
+  // The line comes back as NormalizeRecord left it.
+  void ShowRecord(std::string& line, Encoding encoding = Encoding::Utf8);
+  // Splits a record line by the form's DbKind, FieldSeparator and LastFieldIndex.
+  std::vector<std::string> NormalizeRecord(std::string& line, const std::string& date);
+  // True when the path names at least one ordinary file. Throws FileError
+  // when the path cannot be examined.
+  bool FileExists(const std::string& path);
+  // Derives DbKind from a path: ".txt" gives "user", then ".log" gives "log".
+  // Returns true when the ".txt" test succeeded.
+  bool ApplyKindRule(const std::string& path);
+
+ private:
+  bool isGerman() const { return Language == "de"; }
+  void focusSearchBox();
+
+  IWindow& window_;
+  IMessageBox& messages_;
+  IFileDialog& fileDialog_;
+  ISettingsStore& settings_;
+  IFileSystem& files_;
+  IClock& clock_;
+  IEventLoop& events_;
+};
+
+}  // namespace orvanta

@@ -1,0 +1,192 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace orvanta {
+namespace {
+
+[[noreturn]] void fail(const std::string& path, int error) {
+  throw FileError(path + ": " + std::strerror(error));
+}
+
+class PosixInputFile final : public IInputFile {
+ public:
+  PosixInputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixInputFile() override { ::close(fd_); }
+  PosixInputFile(const PosixInputFile&) = delete;
+  PosixInputFile& operator=(const PosixInputFile&) = delete;
+
+  std::size_t read(char* buffer, std::size_t size) override {
+    for (;;) {
+      const ssize_t n = ::read(fd_, buffer, size);
+      if (n >= 0) return static_cast<std::size_t>(n);
+      if (errno != EINTR) fail(path_, errno);
+    }
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+class PosixOutputFile final : public IOutputFile {
+ public:
+  PosixOutputFile(int fd, std::string path, StdFileSystem::Hook hook)
+      : fd_(fd), path_(std::move(path)), hook_(std::move(hook)) {}
+  ~PosixOutputFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  PosixOutputFile(const PosixOutputFile&) = delete;
+  PosixOutputFile& operator=(const PosixOutputFile&) = delete;
+
+  void write(std::string_view bytes) override {
+    if (hook_) hook_("write", path_);
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        fail(path_, errno);
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+  }
+
+  void sync() override {
+    if (hook_) hook_("sync", path_);
+    if (::fsync(fd_) != 0) fail(path_, errno);
+  }
+
+  void close() override {
+    if (fd_ < 0) return;
+    if (hook_) hook_("close", path_);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) fail(path_, errno);
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+  StdFileSystem::Hook hook_;
+};
+
+bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+
+}  // namespace
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  // Iterative matcher with backtracking to the last "*": linear in practice,
+  // never exponential.
+  std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::string StdFileSystem::currentDirectory() const {
+  std::error_code ec;
+  auto dir = std::filesystem::current_path(ec);
+  return ec ? std::string(".") : dir.string();
+}
+
+std::optional<std::string> StdFileSystem::findFirst(const std::string& pattern) const {
+  const auto slash = pattern.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : pattern.substr(0, slash));
+  const std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  if (last.empty()) return std::nullopt;  // a folder path names no file
+
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    // A folder that is not there simply holds no file; anything else is an error.
+    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+    fail(folder, errno);
+  }
+  std::optional<std::string> found;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (isHiddenName(name) || !wildcardMatch(last, name)) continue;
+    struct stat st {};
+    const std::string full = folder + "/" + std::string(name);
+    if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      found = std::string(name);
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+std::unique_ptr<IInputFile> StdFileSystem::openRead(const std::string& path) const {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fail(path, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    fail(path, EISDIR);
+  }
+  return std::make_unique<PosixInputFile>(fd, path);
+}
+
+std::unique_ptr<IOutputFile> StdFileSystem::create(const std::string& path) {
+  before("create", path);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) fail(path, errno);
+  return std::make_unique<PosixOutputFile>(fd, path, hook_);
+}
+
+void StdFileSystem::rename(const std::string& from, const std::string& to) {
+  before("rename", from);
+  if (std::rename(from.c_str(), to.c_str()) != 0) fail(from, errno);
+}
+
+void StdFileSystem::remove(const std::string& path) {
+  before("remove", path);
+  if (::unlink(path.c_str()) != 0) fail(path, errno);
+}
+
+bool StdFileSystem::exists(const std::string& path) const {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+std::optional<FileIdentity> StdFileSystem::identity(const std::string& path) const {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+void StdFileSystem::syncFolder(const std::string& folder) {
+  before("syncFolder", folder);
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) fail(folder, errno);
+  const int rc = ::fsync(fd);
+  const int error = errno;
+  ::close(fd);
+  if (rc != 0) fail(folder, error);
+}
+
+}  // namespace orvanta

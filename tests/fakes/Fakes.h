@@ -1,0 +1,151 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/EventLoop.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "platform/Window.h"
+
+namespace orvanta::testing {
+
+// A window that records every control's state. Controls spring into being on
+// first use, each enabled, unchecked and empty, unless the window was made
+// with a list of known controls, in which case an unknown name fails the test.
+class FakeWindow final : public IWindow {
+ public:
+  struct Control {
+    std::string text;
+    std::string caption;
+    std::string toolTip;
+    bool enabled = true;
+    bool checked = false;
+    std::vector<std::string> items;
+  };
+
+  FakeWindow();
+  explicit FakeWindow(std::vector<std::string> knownControls);
+
+  std::string text(std::string_view control) const override;
+  void setText(std::string_view control, std::string_view text) override;
+  std::string caption(std::string_view control) const override;
+  void setCaption(std::string_view control, std::string_view caption) override;
+  std::string toolTip(std::string_view control) const override;
+  void setToolTip(std::string_view control, std::string_view tip) override;
+  bool isEnabled(std::string_view control) const override;
+  void setEnabled(std::string_view control, bool enabled) override;
+  bool isChecked(std::string_view control) const override;
+  void setChecked(std::string_view control, bool checked) override;
+  void setFocus(std::string_view control) override;
+  std::vector<std::string> listItems(std::string_view control) const override;
+  void addListItem(std::string_view control, std::string_view item) override;
+  void clearList(std::string_view control) override;
+  std::string title() const override { return title_; }
+  void setTitle(std::string_view title) override { title_ = title; }
+  int top() const override { return top_; }
+  int left() const override { return left_; }
+  int height() const override { return height_; }
+  void setTop(int twips) override { top_ = twips; }
+  void setLeft(int twips) override { left_ = twips; }
+  void setHeight(int twips) override { height_ = twips; }
+  WindowState state() const override { return state_; }
+  std::vector<TwipRect> screens() const override { return screens_; }
+  void setMousePointer(MousePointer pointer) override {
+    pointer_ = pointer;
+    pointerHistory.push_back(pointer);
+  }
+  void beep() override { ++beeps; }
+  void close() override { ++closeRequests; }
+
+  // Test access.
+  const Control& control(std::string_view name) const;
+  std::string focus;  // name of the control that has the focus
+  std::vector<MousePointer> pointerHistory;
+  MousePointer pointer() const { return pointer_; }
+  int beeps = 0;
+  int closeRequests = 0;
+  void setState(WindowState s) { state_ = s; }
+  void setScreens(std::vector<TwipRect> s) { screens_ = std::move(s); }
+
+ private:
+  Control& mutableControl(std::string_view name);
+  std::vector<std::string> known_;
+  mutable std::map<std::string, Control, std::less<>> controls_;
+  std::string title_;
+  int top_ = 0;
+  int left_ = 0;
+  int height_ = 5220;
+  WindowState state_ = WindowState::Normal;
+  std::vector<TwipRect> screens_{TwipRect{0, 0, 28800, 16200}};
+  MousePointer pointer_ = MousePointer::Normal;
+};
+
+// Records every message box and answers from a script (Yes when the script
+// runs out for Yes/No boxes, Ok for Ok boxes).
+class FakeMessageBox final : public IMessageBox {
+ public:
+  struct Call {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+    MessageButtons buttons;
+  };
+  MessageAnswer show(const std::string& text, const std::string& title, MessageIcon icon,
+                     MessageButtons buttons) override;
+  std::vector<Call> calls;
+  std::deque<MessageAnswer> answers;
+  // Runs before each box is answered, e.g. to look at the window meanwhile.
+  std::function<void(const Call&)> onShow;
+};
+
+// A file dialog that records each request and answers from a script
+// (Cancelled when the script runs out).
+class FakeFileDialog final : public IFileDialog {
+ public:
+  OpenFileResult openFile(const OpenFileRequest& request) override;
+  std::vector<OpenFileRequest> requests;
+  std::deque<OpenFileResult> results;
+  static OpenFileResult chosen(std::string path) {
+    return OpenFileResult{OpenFileResult::Outcome::Chosen, std::move(path), {}};
+  }
+};
+
+// Settings in memory; "application/section/key" -> value. Every write is logged in order.
+class FakeSettingsStore final : public ISettingsStore {
+ public:
+  std::string read(const std::string& application, const std::string& section, const std::string& key,
+                   const std::string& defaultValue) override;
+  void write(const std::string& application, const std::string& section, const std::string& key,
+             const std::string& value) override;
+  static std::string path(const std::string& application, const std::string& section, const std::string& key) {
+    return application + "/" + section + "/" + key;
+  }
+  std::map<std::string, std::string> values;
+  std::vector<std::pair<std::string, std::string>> writes;  // key path, value
+  bool failWrites = false;
+};
+
+class FakeClock final : public IClock {
+ public:
+  CivilDate today() const override { return date; }
+  CivilDate date{2019, 5, 7};
+};
+
+class FakeEventLoop final : public IEventLoop {
+ public:
+  void yield() override {
+    ++yields;
+    if (onYield) onYield();
+  }
+  int yields = 0;
+  std::function<void()> onYield;
+};
+
+}  // namespace orvanta::testing

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "fakes/TempDir.h"
+#include "platform/FileSystem.h"
+
+namespace orvanta {
+namespace {
+
+using testing::TempDir;
+
+TEST(WildcardMatch, PatternsIgnoreLetterCase) {
+  struct Case {
+    const char* pattern;
+    const char* name;
+    bool match;
+  };
+  const Case cases[] = {
+      {"call3.txt", "CALL3.TXT", true}, {"call*.txt", "Call3.txt", true}, {"call*.txt", "call.txt", true},
+      {"call?.txt", "call3.txt", true}, {"call?.txt", "call33.txt", false}, {"*.log", "wsjtx.log", true},
+      {"*.log", "wsjtx.log.bak", false}, {"*", "x", true}, {"a*b*c", "aXbYc", true},
+      {"a*b*c", "aXbYcd", false}, {"*.*", "noext", false}, {"", "x", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " ~ " << c.name;
+}
+
+TEST(FindFirst, OrdinaryVisibleFilesOnly) {
+  TempDir dir;
+  dir.write("CALL3.TXT", "x");
+  dir.write(".hidden.txt", "x");
+  dir.write("folder.txt/inner", "x");  // a folder whose name looks like a database
+  StdFileSystem fs;
+  struct Case {
+    std::string pattern;
+    bool found;
+  };
+  const Case cases[] = {
+      {dir.file("call3.txt"), true},   {dir.file("call*.txt"), true},   {dir.file(".hidden.txt"), false},
+      {dir.file("*.hidden*"), false},  {dir.file("folder.txt"), false}, {dir.file("nothing.txt"), false},
+      {dir.file("missing/call3.txt"), false}, {dir.path() + "/", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(fs.findFirst(c.pattern).has_value(), c.found) << c.pattern;
+  EXPECT_EQ(fs.findFirst(dir.file("call3.txt")).value(), "CALL3.TXT");
+}
+
+TEST(FindFirst, UnreadableFolderIsAnError) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  TempDir dir;
+  dir.write("locked/call3.txt", "x");
+  ::chmod(dir.file("locked").c_str(), 0);
+  StdFileSystem fs;
+  EXPECT_THROW((void)fs.findFirst(dir.file("locked/call3.txt")), FileError);
+  ::chmod(dir.file("locked").c_str(), 0755);
+}
+
+TEST(FindFirst, PathThroughAFileIsNotAnError) {
+  TempDir dir;
+  dir.write("plain", "x");
+  StdFileSystem fs;
+  EXPECT_FALSE(fs.findFirst(dir.file("plain/call3.txt")).has_value());
+}
+
+TEST(StdFileSystem, HookSeesEveryChangeAndCanStopIt) {
+  TempDir dir;
+  std::vector<std::string> seen;
+  StdFileSystem fs([&](std::string_view op, const std::string&) {
+    seen.emplace_back(op);
+    if (op == "rename") throw FileError("injected");
+  });
+  auto out = fs.create(dir.file("a.txt"));
+  out->write("abc");
+  out->sync();
+  out->close();
+  EXPECT_THROW(fs.rename(dir.file("a.txt"), dir.file("b.txt")), FileError);
+  EXPECT_TRUE(fs.exists(dir.file("a.txt")));
+  EXPECT_FALSE(fs.exists(dir.file("b.txt")));
+  EXPECT_EQ(seen, (std::vector<std::string>{"create", "write", "sync", "close", "rename"}));
+}
+
+}  // namespace
+}  // namespace orvanta
