@@ -1,1 +1,1 @@
-// Filled as the maintenance code lands.
+int orvanta_maintenance_placeholder() { return 0; }

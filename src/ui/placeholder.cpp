@@ -1,1 +1,1 @@
-// Filled as the ui code lands.
+int orvantaUiPlaceholder() { return 0; }
