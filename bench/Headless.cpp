@@ -1,0 +1,88 @@
+#include "BenchCommands.h"
+
+#include <array>
+
+namespace orvanta::bench {
+
+HeadlessWindow::Control& HeadlessWindow::control(std::string_view name) const {
+  auto it = controls_.find(name);
+  if (it == controls_.end()) it = controls_.emplace(std::string(name), Control{}).first;
+  return it->second;
+}
+
+std::string HeadlessWindow::text(std::string_view c) const { return control(c).text; }
+void HeadlessWindow::setText(std::string_view c, std::string_view t) { control(c).text = std::string(t); }
+std::string HeadlessWindow::caption(std::string_view c) const { return control(c).caption; }
+void HeadlessWindow::setCaption(std::string_view c, std::string_view t) {
+  control(c).caption = std::string(t);
+}
+std::string HeadlessWindow::toolTip(std::string_view c) const { return control(c).toolTip; }
+void HeadlessWindow::setToolTip(std::string_view c, std::string_view t) {
+  control(c).toolTip = std::string(t);
+}
+bool HeadlessWindow::isEnabled(std::string_view c) const { return control(c).enabled; }
+void HeadlessWindow::setEnabled(std::string_view c, bool e) { control(c).enabled = e; }
+bool HeadlessWindow::isChecked(std::string_view c) const { return control(c).checked; }
+void HeadlessWindow::setChecked(std::string_view c, bool e) { control(c).checked = e; }
+std::vector<std::string> HeadlessWindow::listItems(std::string_view c) const { return control(c).items; }
+void HeadlessWindow::addListItem(std::string_view c, std::string_view item) {
+  control(c).items.emplace_back(item);
+}
+void HeadlessWindow::clearList(std::string_view c) {
+  auto& ctl = control(c);
+  ctl.items.clear();
+  ctl.text.clear();
+}
+
+MessageAnswer HeadlessMessageBox::show(const std::string& text, const std::string& title, MessageIcon icon,
+                                       MessageButtons buttons) {
+  ++count;
+  last = Shown{text, title, icon, buttons};
+  if (echo != nullptr) {
+    std::string oneLine = text;
+    for (char& ch : oneLine) {
+      if (ch == '\r' || ch == '\n') ch = ' ';
+    }
+    *echo << "message [" << title << "]: " << oneLine << '\n';
+  }
+  if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+  ++yesNoCount;
+  return answer ? answer(last) : MessageAnswer::Yes;
+}
+
+OpenFileResult HeadlessFileDialog::openFile(const OpenFileRequest& /*request*/) {
+  if (paths.empty()) return OpenFileResult{};
+  OpenFileResult result{OpenFileResult::Outcome::Chosen, paths.front(), {}};
+  paths.pop_front();
+  return result;
+}
+
+std::string HeadlessSettingsStore::read(const std::string& /*application*/, const std::string& /*section*/,
+                                        const std::string& key, const std::string& defaultValue) {
+  const auto it = values.find(key);
+  return it == values.end() ? defaultValue : it->second;
+}
+
+void HeadlessSettingsStore::write(const std::string& /*application*/, const std::string& /*section*/,
+                                  const std::string& key, const std::string& value) {
+  values[key] = value;
+}
+
+BenchSession::BenchSession(std::string language) : language_(std::move(language)) {}
+
+void BenchSession::start(const std::string& database, const std::vector<std::string>& others) {
+  settings.values["Sprache"] = language_;
+  settings.values["Database"] = database;
+  form.Form_Load();
+  for (const auto& other : others) window.addListItem("Combo1", other);
+  form.Form_Resize();
+  form.Form_Activate();
+}
+
+void BenchSession::printFields(std::ostream& out) const {
+  static constexpr std::array<std::string_view, 8> kBoxes = {"Text2", "Text3", "Text4", "Text5",
+                                                             "Text6", "Text7", "Text8", "Text9"};
+  for (const auto box : kBoxes) out << box << ": " << window.text(box) << '\n';
+}
+
+}  // namespace orvanta::bench

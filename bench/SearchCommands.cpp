@@ -1,0 +1,68 @@
+// The search commands of the driver: a plain search that goes on after every
+// hit, and a search followed by steps with "-" or "+".
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "BenchCommands.h"
+
+namespace orvanta::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void reportTime(const char* what, Clock::time_point since) {
+  const std::chrono::duration<double> elapsed = Clock::now() - since;
+  std::cerr << what << ": " << elapsed.count() << " s\n";
+}
+
+int search(const std::vector<std::string>& args, std::ostream& out) {
+  if (args.size() != 2) throw UsageError("expects DATABASE and TEXT");
+  BenchSession session;
+  session.start(args[0]);
+  session.messages.answer = [](const HeadlessMessageBox::Shown&) { return MessageAnswer::Yes; };
+  session.window.setText("Text10", args[1]);
+  const std::size_t before = session.messages.yesNoCount;
+  const auto started = Clock::now();
+  session.form.Command1_Click();
+  reportTime("search", started);
+  // Only the found prompt asks Yes or No, so the prompts are the hits.
+  out << "hits: " << session.messages.yesNoCount - before << '\n';
+  session.printFields(out);
+  return 0;
+}
+
+int step(const std::vector<std::string>& args, std::ostream& out) {
+  if (args.size() != 4) throw UsageError("expects DATABASE, TEXT, + or - and COUNT");
+  const std::string& direction = args[2];
+  if (direction != "+" && direction != "-") throw UsageError("the direction is + or -");
+  char* end = nullptr;
+  const long count = std::strtol(args[3].c_str(), &end, 10);
+  if (args[3].empty() || *end != '\0' || count < 0) throw UsageError("COUNT is a number of steps");
+
+  BenchSession session;
+  session.start(args[0]);
+  session.messages.answer = [](const HeadlessMessageBox::Shown&) { return MessageAnswer::No; };
+  session.window.setText("Text10", args[1]);
+  const auto started = Clock::now();
+  session.form.Command1_Click();
+  for (long i = 0; i < count; ++i) {
+    if (direction == "+") {
+      session.form.Command3_Click();
+    } else {
+      session.form.Command2_Click();
+    }
+  }
+  reportTime("search and steps", started);
+  session.printFields(out);
+  return 0;
+}
+
+}  // namespace
+}  // namespace orvanta::bench
+
+ORVANTA_BENCH_COMMAND("search", "DATABASE TEXT", orvanta::bench::search)
+ORVANTA_BENCH_COMMAND("step", "DATABASE TEXT +|- COUNT", orvanta::bench::step)
