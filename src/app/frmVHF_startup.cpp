@@ -1,15 +1,315 @@
+// Start-up, the window height rule and shutdown: the form's first and last
+// events. Every step here runs by itself: a step that fails is skipped without
+// a message and the next one runs, so a broken settings store or an unreadable
+// database never keeps the window from opening or closing.
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "app/frmVHF.h"
 
 namespace orvanta {
+namespace {
 
-void frmVHF::Form_Load() {}
+constexpr const char* kApplication = "VHF-Orvanta";
+constexpr const char* kSection = "Settings";
 
-void frmVHF::Form_Resize() {}
+// Outer height of the window in twips; only the width is the operator's.
+constexpr int kWindowHeight = 5220;
+// Outer width of the window as designed (client area plus frame), used to
+// bring a window that lies off every screen fully onto the primary one.
+constexpr int kDesignWidth = 8352;
 
-void frmVHF::Form_Activate() {}
+// How much of the database the encoding is decided from: enough to meet the
+// first accented name in any real database, small enough to stay instant on a
+// file of millions of lines.
+constexpr std::size_t kEncodingSample = std::size_t{1} << 20;
 
-void frmVHF::Form_Unload() {}
+template <typename Step>
+void skipOnFailure(Step&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+    // Deliberately silent: start-up and shutdown go on with the next step.
+  }
+}
 
-void frmVHF::mnuEnde_Click() {}
+std::string lowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+  if (!dir.empty() && dir.back() == '/') return dir + name;
+  return dir + "/" + name;
+}
+
+// A stored edge in twips: the decimal text of a number, blanks around it
+// allowed. Anything else (or a value no window could have) gives nothing, and
+// that edge of the window stays where it is.
+std::optional<int> parseTwips(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  constexpr double kLimit = 1e9;
+  if (value > kLimit || value < -kLimit) return std::nullopt;
+  return static_cast<int>(std::lround(value));
+}
+
+bool lies(int value, int start, int length) { return value >= start && value < start + length; }
+
+// A window whose top-left corner lies on no screen (a monitor that has been
+// unplugged, a resolution that shrank) would open where the operator cannot
+// reach it; it is brought onto the primary screen, as close to where it was
+// as the screen allows. A corner on any screen stays exactly as stored.
+void keepOnScreen(IWindow& window) {
+  const std::vector<TwipRect> screens = window.screens();
+  if (screens.empty()) return;
+  const int left = window.left();
+  const int top = window.top();
+  for (const TwipRect& s : screens) {
+    if (lies(left, s.left, s.width) && lies(top, s.top, s.height)) return;
+  }
+  const TwipRect& primary = screens.front();
+  const int maxLeft = primary.left + std::max(0, primary.width - kDesignWidth);
+  const int maxTop = primary.top + std::max(0, primary.height - kWindowHeight);
+  const int newLeft = std::clamp(left, primary.left, maxLeft);
+  const int newTop = std::clamp(top, primary.top, maxTop);
+  if (newTop != top) window.setTop(newTop);
+  if (newLeft != left) window.setLeft(newLeft);
+}
+
+// Serves bytes already read from the start of a file, then the rest of it.
+class PrefixedInput final : public IInputFile {
+ public:
+  PrefixedInput(std::string prefix, IInputFile& rest) : prefix_(std::move(prefix)), rest_(rest) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    if (offset_ < prefix_.size()) {
+      const std::size_t n = std::min(size, prefix_.size() - offset_);
+      std::copy_n(prefix_.data() + offset_, n, buffer);
+      offset_ += n;
+      return n;
+    }
+    return rest_.read(buffer, size);
+  }
+
+ private:
+  std::string prefix_;
+  std::size_t offset_ = 0;
+  IInputFile& rest_;
+};
+
+struct FirstLine {
+  std::string line;
+  Encoding encoding = Encoding::Windows1252;
+};
+
+// The first line of a database and the encoding of the file. The encoding is
+// decided from the first MiB only, so a database of millions of lines opens
+// as fast as a small one; the line itself is read up to its end.
+FirstLine readFirstLine(const IFileSystem& files, const std::string& path) {
+  auto file = files.openRead(path);
+  std::string sample(kEncodingSample, '\0');
+  std::size_t filled = 0;
+  while (filled < sample.size()) {
+    const std::size_t n = file->read(sample.data() + filled, sample.size() - filled);
+    if (n == 0) break;
+    filled += n;
+  }
+  sample.resize(filled);
+  const bool wholeFile = filled < kEncodingSample;
+
+  EncodingDetector detector;
+  std::string_view body = sample;
+  if (body.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+    detector.markByteOrderMark();
+    body.remove_prefix(kUtf8Bom.size());
+  }
+  if (!wholeFile) {
+    // The sample may end inside a UTF-8 sequence; cut it after its last
+    // ASCII byte, which never belongs to a sequence.
+    const auto last =
+        std::find_if(body.rbegin(), body.rend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (last != body.rend()) body = body.substr(0, static_cast<std::size_t>(body.rend() - last));
+  }
+  detector.feed(body);
+
+  FirstLine result;
+  result.encoding = detector.result();
+  PrefixedInput input(std::move(sample), *file);
+  LineReader reader(input);
+  if (!reader.next(result.line)) result.line.clear();
+  return result;
+}
+
+}  // namespace
+
+void frmVHF::Form_Load() {
+  skipOnFailure([&] {
+    if (auto top = parseTwips(settings_.read(kApplication, kSection, "Top", "1"))) window_.setTop(*top);
+  });
+  skipOnFailure([&] {
+    if (auto left = parseTwips(settings_.read(kApplication, kSection, "Left", "1"))) window_.setLeft(*left);
+  });
+  skipOnFailure([&] { keepOnScreen(window_); });
+
+  SearchDirection = 0;
+  NewLine = "\r\n";
+
+  skipOnFailure([&] { window_.clearList("Combo1"); });
+  skipOnFailure([&] { Language = settings_.read(kApplication, kSection, "Sprache", "de"); });
+
+  std::string first;
+  std::string second;
+  skipOnFailure([&] { first = settings_.read(kApplication, kSection, "Database", ""); });
+  skipOnFailure([&] { second = settings_.read(kApplication, kSection, "Database2", ""); });
+
+  if (!first.empty()) {
+    skipOnFailure([&] { ApplyKindRule(first); });
+    skipOnFailure([&] { window_.addListItem("Combo1", first); });
+  }
+  // The second database is listed as stored: no kind, no test for a
+  // duplicate of the first.
+  if (!second.empty()) skipOnFailure([&] { window_.addListItem("Combo1", second); });
+
+  skipOnFailure([&] { ApplyLanguage(); });
+  skipOnFailure([&] { ClearFields(); });
+
+  // Nothing remembered: offer the database and the log of the folder the
+  // program was started in. A log alone is not offered.
+  std::string callName;
+  if (first.empty() && second.empty()) {
+    skipOnFailure([&] {
+      const std::string dir = files_.currentDirectory();
+      callName = files_.findFirst(joinPath(dir, "call3.txt")).value_or("");
+      std::string logName;
+      skipOnFailure([&] { logName = files_.findFirst(joinPath(dir, "*.log")).value_or(""); });
+      if (!callName.empty()) {
+        window_.addListItem("Combo1", joinPath(dir, callName));
+        if (!logName.empty()) window_.addListItem("Combo1", joinPath(dir, logName));
+      }
+    });
+  }
+
+  // From the fallback the current database is the bare name: it is found
+  // relative to the start folder at activation.
+  const std::string current = !first.empty() ? first : callName;
+  if (current.empty()) return;
+  DbPath = current;
+  skipOnFailure([&] { window_.setText("Combo1", current); });
+}
+
+void frmVHF::Form_Resize() {
+  skipOnFailure([&] {
+    if (window_.state() != WindowState::Normal) return;
+    if (window_.height() != kWindowHeight) window_.setHeight(kWindowHeight);
+  });
+}
+
+void frmVHF::Form_Activate() {
+  std::string path;
+  skipOnFailure([&] { path = window_.text("Combo1"); });
+  skipOnFailure([&] { window_.setText("Text10", ""); });
+  LastFieldIndex = 7;
+  FieldSeparator = ",";
+
+  bool found = false;
+  skipOnFailure([&] { found = FileExists(path); });  // a path that cannot be examined counts as missing
+
+  if (found) {
+    DbPath = path;
+    skipOnFailure([&] { ApplyKindRule(DbPath); });
+    skipOnFailure([&] { ApplyLanguage(); });
+    // A database that cannot be read shows as an empty first line, silently.
+    FirstLine first;
+    skipOnFailure([&] { first = readFirstLine(files_, path); });
+    skipOnFailure([&] { ShowRecord(first.line, first.encoding); });
+    return;
+  }
+
+  skipOnFailure([&] { ClearFields(); });
+  SearchDirection = 0;
+  if (path.empty()) path = "call*.txt";
+  // Shown as the operator can find it: a relative path under the start
+  // folder, an absolute one as it stands.
+  std::string shown = path;
+  if (path.front() != '/') {
+    std::string dir;
+    skipOnFailure([&] { dir = files_.currentDirectory(); });
+    shown = joinPath(dir, path);
+  }
+  skipOnFailure([&] {
+    const bool german = isGerman();
+    const std::array<std::string, 4> lines = {
+        german ? "Datei nicht gefunden!                            "
+               : "Database not found!                       ",
+        shown + " (User-Version) ",
+        german ? "Die Datenbank-Datei bitte in 'Datenbanken:'      "
+               : "Please the data base-file please in 'Databases:' ",
+        german ? "oder über 'Öffnen' auswählen.  " : "or over 'Open' selects.  ",
+    };
+    const std::string text = lines[0] + NewLine + lines[1] + NewLine + lines[2] + NewLine + lines[3];
+    messages_.show(text, german ? "Hinweis" : "Info", MessageIcon::Information, MessageButtons::Ok);
+  });
+  skipOnFailure([&] { window_.setFocus("Combo1"); });
+}
+
+void frmVHF::Form_Unload() {
+  skipOnFailure([&] { settings_.write(kApplication, kSection, "Top", std::to_string(window_.top())); });
+  skipOnFailure([&] { settings_.write(kApplication, kSection, "Left", std::to_string(window_.left())); });
+
+  std::string current;
+  skipOnFailure([&] { current = window_.text("Combo1"); });
+
+  // Only a current "call3.txt" or "wsjtx.log" database is remembered, with
+  // the last listed database of the other name beside it.
+  std::string callEntry;
+  std::string logEntry;
+  skipOnFailure([&] {
+    for (const std::string& entry : window_.listItems("Combo1")) {
+      const std::string lower = lowerAscii(entry);
+      if (contains(lower, "call3.txt")) callEntry = entry;
+      if (contains(lower, "wsjtx.log")) logEntry = entry;
+    }
+  });
+
+  std::string database;
+  std::string database2;
+  if (callEntry == current) {
+    database = callEntry;
+    database2 = logEntry;
+  } else if (logEntry == current) {
+    database = logEntry;
+    database2 = callEntry;
+  }
+  skipOnFailure([&] { settings_.write(kApplication, kSection, "Database", database); });
+  skipOnFailure([&] { settings_.write(kApplication, kSection, "Database2", database2); });
+  skipOnFailure([&] { settings_.write(kApplication, kSection, "Sprache", Language); });
+}
+
+// Closing the window reports Unload, which writes the settings; the program
+// ends with its only window.
+void frmVHF::mnuEnde_Click() {
+  skipOnFailure([&] { window_.close(); });
+}
 
 }  // namespace orvanta
