@@ -1,4 +1,5 @@
 #include "app/frmVHF.h"
+#include "records/NormalizeRecord.h"
 
 namespace orvanta {
 
@@ -6,7 +7,9 @@ void frmVHF::ClearFields() {}
 
 void frmVHF::ShowRecord(std::string& /*line*/, Encoding /*encoding*/) {}
 
-std::vector<std::string> frmVHF::NormalizeRecord(std::string& /*line*/, const std::string& /*date*/) { return {}; }
+std::vector<std::string> frmVHF::NormalizeRecord(std::string& line, const std::string& date) {
+  return orvanta::NormalizeRecord(line, date, DbKind, FieldSeparator, LastFieldIndex);
+}
 
 void frmVHF::Combo1_Click() {}
 
