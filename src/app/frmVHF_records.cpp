@@ -1,32 +1,73 @@
+#include <string>
+
 #include "app/frmVHF.h"
 #include "records/NormalizeRecord.h"
+#include "records/RecordView.h"
 
 namespace orvanta {
 
-void frmVHF::ClearFields() {}
+void frmVHF::ClearFields() {
+  for (std::size_t i = 0; i < RecordView::kBoxes; ++i) window_.setText(RecordViewBoxName(i), "");
+}
 
-void frmVHF::ShowRecord(std::string& /*line*/, Encoding /*encoding*/) {}
+// The boxes show the line decoded from its file's encoding. RecordKey keeps
+// the raw bytes of the file: the "+"/"-" steps look for it in the raw lines
+// (upper-cased in the file's own encoding), so decoding it would make a key
+// with umlauts in a Windows-1252 log never match again.
+void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
+  const std::string date;  // empty: a user record without a date shows "01/00"
+  RecordView view = MakeRecordView(NormalizeRecord(line, date), DbKind);
+  for (std::size_t i = 0; i < RecordView::kBoxes; ++i) {
+    if (view.boxes[i]) window_.setText(RecordViewBoxName(i), toUtf8(*view.boxes[i], encoding));
+  }
+  if (view.recordKey) RecordKey = std::move(*view.recordKey);
+  if (view.surplusFields == 0) return;
+
+  // The message only informs; the boxes keep the record.
+  window_.setMousePointer(MousePointer::Normal);
+  const std::string call = toUtf8(view.surplusCall, encoding);
+  if (isGerman()) {
+    const std::string& newLine = NewLine.empty() ? std::string("\r\n") : NewLine;
+    messages_.show(
+        "bei Call: " + call + newLine + "(" + std::to_string(view.surplusFields) + " Trennzeichen zu viel!)",
+        " Datenbankfehler ", MessageIcon::Exclamation, MessageButtons::Ok);
+  } else {
+    messages_.show("by Call: " + call, " Database - ERROR ", MessageIcon::Exclamation, MessageButtons::Ok);
+  }
+}
 
 std::vector<std::string> frmVHF::NormalizeRecord(std::string& line, const std::string& date) {
   return orvanta::NormalizeRecord(line, date, DbKind, FieldSeparator, LastFieldIndex);
 }
 
-void frmVHF::Combo1_Click() {}
+void frmVHF::Combo1_Click() {
+  DbPath = window_.text("Combo1");
+  if (!DbPath.empty() && ApplyKindRule(DbPath)) {
+    // A user database has no record keys; a log chosen after a log keeps the
+    // previous keys, so the next step looks for the last record shown there.
+    StepKey.clear();
+    RecordKey.clear();
+  }
+  ApplyLanguage();
+  ClearFields();
+  focusSearchBox();
+}
 
-void frmVHF::Text2_Click() {}
+// The field boxes only display: a click sends the caret back to the search box.
+void frmVHF::Text2_Click() { focusSearchBox(); }
 
-void frmVHF::Text3_Click() {}
+void frmVHF::Text3_Click() { focusSearchBox(); }
 
-void frmVHF::Text4_Click() {}
+void frmVHF::Text4_Click() { focusSearchBox(); }
 
-void frmVHF::Text5_Click() {}
+void frmVHF::Text5_Click() { focusSearchBox(); }
 
-void frmVHF::Text6_Click() {}
+void frmVHF::Text6_Click() { focusSearchBox(); }
 
-void frmVHF::Text7_Click() {}
+void frmVHF::Text7_Click() { focusSearchBox(); }
 
-void frmVHF::Text8_Click() {}
+void frmVHF::Text8_Click() { focusSearchBox(); }
 
-void frmVHF::Text9_Click() {}
+void frmVHF::Text9_Click() { focusSearchBox(); }
 
 }  // namespace orvanta
