@@ -1,17 +1,64 @@
+#include <span>
+
 #include "app/frmVHF.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta {
 
-void frmVHF::ApplyLanguage() {}
+void frmVHF::ApplyLanguage() {
+  // The column is chosen anew on every call: exactly "de" is German.
+  const bool german = isGerman();
+  const auto apply = [&](std::span<const LanguageText> table) {
+    for (const auto& entry : table) {
+      const std::string_view text = german ? entry.german : entry.english;
+      if (entry.property == TextProperty::Caption) {
+        window_.setCaption(entry.control, text);
+      } else {
+        window_.setToolTip(entry.control, text);
+      }
+    }
+  };
+  window_.setTitle(windowTitle(german));
+  apply(commonTexts());
+  // Without a known kind the field labels and Combo1's tooltip stay as they are.
+  if (DbKind == "user") apply(userDatabaseTexts());
+  if (DbKind == "log") apply(logDatabaseTexts());
+}
 
-void frmVHF::mnuDeutsch_Click() {}
+void frmVHF::mnuDeutsch_Click() {
+  Language = "de";
+  ApplyLanguage();
+}
 
-void frmVHF::mnuEnglisch_Click() {}
+void frmVHF::mnuEnglisch_Click() {
+  Language = "en";
+  ApplyLanguage();
+}
 
-void frmVHF::mnuOpt_Click() {}
+void frmVHF::mnuOpt_Click() {
+  window_.setChecked("mnuDeutsch", Language == "de");
+  window_.setChecked("mnuEnglisch", Language == "en");
+}
 
-void frmVHF::mnuExtr_Click() {}
+void frmVHF::mnuExtr_Click() {
+  const std::string current = window_.text("Combo1");
+  if (current.empty()) {
+    window_.setEnabled("mnuAktualiesieren", false);
+    return;
+  }
+  // The last three characters, upper-cased, name a user database; anything
+  // else (a log) leaves the merge item as it was.
+  std::string ending = current.substr(current.size() >= 3 ? current.size() - 3 : 0);
+  for (char& c : ending) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (ending == "TXT") window_.setEnabled("mnuAktualiesieren", true);
+}
 
-void frmVHF::mnuInfo_Click() {}
+void frmVHF::mnuInfo_Click() {
+  messages_.show(aboutText(isGerman(), NewLine), std::string(kAboutTitle), MessageIcon::Information,
+                 MessageButtons::Ok);
+  focusSearchBox();
+}
 
 }  // namespace orvanta

@@ -2,11 +2,20 @@
 
 #include <QApplication>
 
+#include "platform/qt/QtDesktop.h"
+
 namespace orvanta {
 
-int runQtApplication(int argc, char** argv, const FormFactory& /*makeForm*/) {
+int runQtApplication(int argc, char** argv, const FormFactory& makeForm) {
   QApplication app(argc, argv);
-  return 0;
+  QApplication::setApplicationName(QStringLiteral("Orvanta"));
+  QtDesktop desktop;
+  const std::unique_ptr<IWindowEvents> form = makeForm(desktop.services());
+  desktop.attach(*form);
+  desktop.start();
+  const int code = QApplication::exec();
+  desktop.detach();
+  return code;
 }
 
 }  // namespace orvanta

@@ -1,0 +1,54 @@
+#include "platform/qt/QtDesktop.h"
+
+#include <QCoreApplication>
+
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/QtWindow.h"
+
+// The icons are compiled into this static library; Q_INIT_RESOURCE keeps the
+// linker from dropping them and must be called outside any namespace.
+static void initResources() { Q_INIT_RESOURCE(orvanta); }
+
+namespace orvanta {
+
+struct QtDesktop::Parts {
+  Parts() { initResources(); }
+  QtWindow window;
+  QtMessageBox realMessages{&window};
+  QtFileDialog realFileDialog{&window};
+  QtSettingsStore realSettings;
+  QtEventLoop events;
+  IMessageBox* messages = &realMessages;
+  IFileDialog* fileDialog = &realFileDialog;
+  ISettingsStore* settings = &realSettings;
+};
+
+QtDesktop::QtDesktop() : parts_(std::make_unique<Parts>()) {}
+
+QtDesktop::~QtDesktop() { detach(); }
+
+void QtDesktop::useMessageBox(IMessageBox& messages) { parts_->messages = &messages; }
+void QtDesktop::useFileDialog(IFileDialog& dialog) { parts_->fileDialog = &dialog; }
+void QtDesktop::useSettings(ISettingsStore& settings) { parts_->settings = &settings; }
+
+DesktopServices QtDesktop::services() {
+  return DesktopServices{parts_->window, *parts_->messages, *parts_->fileDialog, *parts_->settings,
+                         parts_->events};
+}
+
+void QtDesktop::attach(IWindowEvents& listener) { parts_->window.setListener(&listener); }
+void QtDesktop::detach() { parts_->window.setListener(nullptr); }
+
+void QtDesktop::start() {
+  parts_->window.reportLoad();
+  parts_->window.show();
+  parts_->window.activateWindow();
+  QCoreApplication::processEvents();
+  parts_->window.reportActivate();
+}
+
+IWindow& QtDesktop::window() { return parts_->window; }
+QMainWindow& QtDesktop::mainWindow() { return parts_->window; }
+
+}  // namespace orvanta

@@ -1,0 +1,392 @@
+#include "platform/qt/QtWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/qt/QtFonts.h"
+#include "ui/WindowDescription.h"
+
+namespace orvanta {
+namespace {
+
+QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string str(const QString& text) { return text.toStdString(); }
+
+int pixels(int twips) { return static_cast<int>(std::lround(twips / static_cast<double>(kTwipsPerPixel))); }
+int twips(int pixels) { return pixels * kTwipsPerPixel; }
+
+QRect pixelRect(const TwipBox& box) {
+  return QRect(pixels(box.left), pixels(box.top), std::max(1, pixels(box.width)),
+               std::max(1, pixels(box.height)));
+}
+
+// One of the two halves of the separator rule: a one-pixel line in a colour
+// of the palette, so it follows the desktop's colour scheme.
+class RuleLine final : public QWidget {
+ public:
+  RuleLine(QWidget* parent, QPalette::ColorRole role) : QWidget(parent), role_(role) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(role_));
+  }
+
+ private:
+  QPalette::ColorRole role_;
+};
+
+}  // namespace
+
+QtWindow::QtWindow() {
+  setObjectName("frmVHF");
+  QIcon icon;
+  icon.addFile(":/orvanta/orvanta-16.png", QSize(16, 16));
+  icon.addFile(":/orvanta/orvanta-32.png", QSize(32, 32));
+  setWindowIcon(icon);
+  setFont(windowFont(kDefaultFont));
+  buildMenus();
+  buildControls();
+  setWindowTitle(qs(orvanta::windowTitle(true)));
+  resize(pixels(kClientWidthTwips), pixels(kClientHeightTwips) + menuBar()->sizeHint().height());
+}
+
+QtWindow::~QtWindow() {
+  listener_ = nullptr;
+  if (busy_) QApplication::restoreOverrideCursor();
+}
+
+void QtWindow::buildControls() {
+  auto* client = new QWidget(this);
+  client->setObjectName("client");
+  client->setMinimumSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+  setCentralWidget(client);
+
+  for (const auto& c : windowControls()) {
+    QWidget* w = nullptr;
+    switch (c.kind) {
+      case ControlKind::Label: {
+        auto* label = new QLabel(qs(c.caption), client);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setTextFormat(Qt::PlainText);
+        w = label;
+        break;
+      }
+      case ControlKind::ComboBox: {
+        auto* combo = new QComboBox(client);
+        combo->setEditable(true);
+        // Typing into the text line neither adds entries nor completes from them.
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+        connect(combo, &QComboBox::activated, this, [this](int) { report("Combo1", WindowEvent::Click); });
+        w = combo;
+        break;
+      }
+      case ControlKind::CommandButton: {
+        auto* button = new QPushButton(qs(c.caption), client);
+        button->setAutoDefault(false);
+        const std::string name(c.name);
+        connect(button, &QPushButton::clicked, this, [this, name] { report(name, WindowEvent::Click); });
+        w = button;
+        break;
+      }
+      case ControlKind::TextBox: {
+        auto* box = new QLineEdit(client);
+        if (c.darkBlueText) {
+          QPalette palette = box->palette();
+          palette.setColor(QPalette::Text, QColor(0, 0, 128));
+          box->setPalette(palette);
+        }
+        box->installEventFilter(this);
+        w = box;
+        break;
+      }
+      case ControlKind::Line:
+        w = new RuleLine(client, c.backgroundColour ? QPalette::Base : QPalette::WindowText);
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        break;
+    }
+    w->setObjectName(qs(c.name));
+    if (c.font.points != kDefaultFont.points || c.font.bold != kDefaultFont.bold)
+      w->setFont(windowFont(c.font));
+    w->setGeometry(pixelRect(c.geometry));
+    if (c.kind == ControlKind::Line) w->setFixedHeight(1);
+    w->setEnabled(c.enabled);
+    entries_.emplace(std::string(c.name), w);
+  }
+
+  // Tab order by tab index; labels take no focus but hand it on with their access key.
+  std::vector<const ControlDescription*> order;
+  for (const auto& c : windowControls()) {
+    if (c.tabIndex < 0) continue;
+    if (c.kind == ControlKind::Label) {
+      widget(c.name)->setFocusPolicy(Qt::NoFocus);
+      static_cast<QLabel*>(widget(c.name))->setBuddy(widget(labelBuddy(c.name)));
+      continue;
+    }
+    widget(c.name)->setFocusPolicy(Qt::StrongFocus);
+    order.push_back(&c);
+  }
+  std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    QWidget::setTabOrder(widget(order[i - 1]->name), widget(order[i]->name));
+  }
+}
+
+void QtWindow::buildMenus() {
+  for (const auto& m : menuTree()) {
+    QMenu* parentMenu = m.parent.empty() ? nullptr : menu(m.parent);
+    const std::string name(m.name);
+    if (m.hasItems) {
+      QMenu* sub =
+          parentMenu == nullptr ? menuBar()->addMenu(qs(m.caption)) : parentMenu->addMenu(qs(m.caption));
+      sub->setObjectName(qs(m.name));
+      if (m.parent.empty()) {
+        connect(sub, &QMenu::aboutToShow, this, [this, name] { report(name, WindowEvent::MenuOpen); });
+      }
+      entries_.emplace(name, sub);
+    } else {
+      QAction* item = parentMenu->addAction(qs(m.caption));
+      item->setObjectName(qs(m.name));
+      if (!m.shortcut.empty()) item->setShortcut(QKeySequence(qs(m.shortcut)));
+      connect(item, &QAction::triggered, this, [this, item, name] {
+        // The form alone decides about check marks: undo Qt's own toggling.
+        if (item->isCheckable()) item->setChecked(item->property("orvantaChecked").toBool());
+        report(name, WindowEvent::Click);
+      });
+      entries_.emplace(name, item);
+    }
+  }
+}
+
+void QtWindow::report(std::string_view control, WindowEvent event, int key) {
+  if (listener_ != nullptr) listener_->onWindowEvent(control, event, key);
+}
+
+void QtWindow::reportLoad() { report("frmVHF", WindowEvent::Load); }
+
+void QtWindow::reportActivate() {
+  if (activated_) return;
+  activated_ = true;
+  report("frmVHF", WindowEvent::Activate);
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  const std::string name = str(watched->objectName());
+  if (event->type() == QEvent::KeyPress && name == "Text10") {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    int code = 0;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      code = 13;
+    } else if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab && !key->text().isEmpty()) {
+      code = static_cast<int>(key->text().toUcs4().value(0));
+    }
+    // Reported before the box sees the key, which it still gets.
+    if (code != 0) report(name, WindowEvent::KeyPress, code);
+  } else if (event->type() == QEvent::MouseButtonRelease && name != "Text10") {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* box = static_cast<QWidget*>(watched);
+    if (mouse->button() == Qt::LeftButton && box->rect().contains(mouse->position().toPoint())) {
+      report(name, WindowEvent::Click);
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void QtWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  report("frmVHF", WindowEvent::Resize);
+}
+
+void QtWindow::closeEvent(QCloseEvent* event) {
+  if (!unloaded_) {
+    unloaded_ = true;
+    report("frmVHF", WindowEvent::Unload);
+  }
+  event->accept();
+}
+
+QObject* QtWindow::entry(std::string_view name) const {
+  const auto it = entries_.find(name);
+  return it == entries_.end() ? nullptr : it->second;
+}
+
+QWidget* QtWindow::widget(std::string_view name) const { return qobject_cast<QWidget*>(entry(name)); }
+QAction* QtWindow::action(std::string_view name) const { return qobject_cast<QAction*>(entry(name)); }
+QMenu* QtWindow::menu(std::string_view name) const { return qobject_cast<QMenu*>(entry(name)); }
+
+std::string QtWindow::text(std::string_view control) const {
+  QObject* e = entry(control);
+  if (auto* box = qobject_cast<QLineEdit*>(e)) return str(box->text());
+  if (auto* combo = qobject_cast<QComboBox*>(e)) return str(combo->currentText());
+  if (auto* label = qobject_cast<QLabel*>(e)) return str(label->text());
+  if (auto* button = qobject_cast<QPushButton*>(e)) return str(button->text());
+  return {};
+}
+
+void QtWindow::setText(std::string_view control, std::string_view text) {
+  QObject* e = entry(control);
+  if (auto* box = qobject_cast<QLineEdit*>(e)) {
+    box->setText(qs(text));
+    box->setCursorPosition(0);
+  } else if (auto* combo = qobject_cast<QComboBox*>(e)) {
+    combo->setEditText(qs(text));
+  } else {
+    setCaption(control, text);
+  }
+}
+
+std::string QtWindow::caption(std::string_view control) const {
+  QObject* e = entry(control);
+  if (auto* a = qobject_cast<QAction*>(e)) return str(a->text());
+  if (auto* m = qobject_cast<QMenu*>(e)) return str(m->title());
+  if (auto* label = qobject_cast<QLabel*>(e)) return str(label->text());
+  if (auto* button = qobject_cast<QPushButton*>(e)) return str(button->text());
+  return {};
+}
+
+void QtWindow::setCaption(std::string_view control, std::string_view caption) {
+  QObject* e = entry(control);
+  if (auto* a = qobject_cast<QAction*>(e)) a->setText(qs(caption));
+  if (auto* m = qobject_cast<QMenu*>(e)) m->setTitle(qs(caption));
+  if (auto* label = qobject_cast<QLabel*>(e)) label->setText(qs(caption));
+  if (auto* button = qobject_cast<QPushButton*>(e)) button->setText(qs(caption));
+}
+
+std::string QtWindow::toolTip(std::string_view control) const {
+  if (auto* w = widget(control)) return str(w->toolTip());
+  if (auto* a = action(control)) return str(a->toolTip());
+  return {};
+}
+
+void QtWindow::setToolTip(std::string_view control, std::string_view tip) {
+  if (auto* w = widget(control)) w->setToolTip(qs(tip));
+  if (auto* a = action(control)) a->setToolTip(qs(tip));
+}
+
+bool QtWindow::isEnabled(std::string_view control) const {
+  if (auto* w = widget(control)) return w->isEnabled();
+  if (auto* a = action(control)) return a->isEnabled();
+  return false;
+}
+
+void QtWindow::setEnabled(std::string_view control, bool enabled) {
+  if (auto* m = menu(control)) {
+    m->menuAction()->setEnabled(enabled);
+  } else if (auto* w = widget(control)) {
+    w->setEnabled(enabled);
+  } else if (auto* a = action(control)) {
+    a->setEnabled(enabled);
+  }
+}
+
+bool QtWindow::isChecked(std::string_view control) const {
+  if (auto* a = action(control)) return a->isCheckable() && a->isChecked();
+  return false;
+}
+
+void QtWindow::setChecked(std::string_view control, bool checked) {
+  if (auto* a = action(control)) {
+    a->setProperty("orvantaChecked", checked);
+    a->setCheckable(checked || a->isCheckable());
+    a->setChecked(checked);
+  }
+}
+
+void QtWindow::setFocus(std::string_view control) {
+  if (auto* w = widget(control)) w->setFocus(Qt::OtherFocusReason);
+}
+
+std::vector<std::string> QtWindow::listItems(std::string_view control) const {
+  std::vector<std::string> items;
+  if (auto* combo = qobject_cast<QComboBox*>(entry(control))) {
+    for (int i = 0; i < combo->count(); ++i) items.push_back(str(combo->itemText(i)));
+  }
+  return items;
+}
+
+void QtWindow::addListItem(std::string_view control, std::string_view item) {
+  if (auto* combo = qobject_cast<QComboBox*>(entry(control))) {
+    // Adding to the list leaves the text line alone (Qt would show the first entry).
+    const QString line = combo->currentText();
+    combo->addItem(qs(item));
+    combo->setEditText(line);
+  }
+}
+
+void QtWindow::clearList(std::string_view control) {
+  if (auto* combo = qobject_cast<QComboBox*>(entry(control))) {
+    combo->clear();
+    combo->clearEditText();
+  }
+}
+
+std::string QtWindow::title() const { return str(windowTitle()); }
+void QtWindow::setTitle(std::string_view title) { setWindowTitle(qs(title)); }
+
+int QtWindow::top() const { return twips(frameGeometry().top()); }
+int QtWindow::left() const { return twips(frameGeometry().left()); }
+int QtWindow::height() const { return twips(frameGeometry().height()); }
+
+void QtWindow::setTop(int value) { move(frameGeometry().left(), pixels(value)); }
+void QtWindow::setLeft(int value) { move(pixels(value), frameGeometry().top()); }
+
+void QtWindow::setHeight(int value) {
+  const int frame = frameGeometry().height() - geometry().height();
+  const int client = std::max(pixels(value) - frame, minimumSizeHint().height());
+  if (client != geometry().height()) resize(geometry().width(), client);
+}
+
+WindowState QtWindow::state() const {
+  if (isMinimized()) return WindowState::Minimized;
+  if (isMaximized()) return WindowState::Maximized;
+  return WindowState::Normal;
+}
+
+std::vector<TwipRect> QtWindow::screens() const {
+  std::vector<TwipRect> result;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  auto add = [&](const QScreen* screen) {
+    const QRect r = screen->availableGeometry();
+    result.push_back(TwipRect{twips(r.left()), twips(r.top()), twips(r.width()), twips(r.height())});
+  };
+  if (primary != nullptr) add(primary);
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen != primary) add(screen);
+  }
+  return result;
+}
+
+void QtWindow::setMousePointer(MousePointer pointer) {
+  const bool busy = pointer == MousePointer::Busy;
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void QtWindow::beep() { QApplication::beep(); }
+
+void QtWindow::close() { QMainWindow::close(); }
+
+}  // namespace orvanta

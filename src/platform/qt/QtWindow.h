@@ -1,0 +1,78 @@
+#pragma once
+
+// The main window built from the window description. It implements IWindow
+// for the form and reports the toolkit's events to one listener.
+
+#include <QMainWindow>
+#include <map>
+#include <string>
+
+#include "platform/Window.h"
+
+class QAction;
+class QMenu;
+
+namespace orvanta {
+
+class QtWindow final : public QMainWindow, public IWindow {
+  Q_OBJECT
+
+ public:
+  QtWindow();
+  ~QtWindow() override;
+
+  void setListener(IWindowEvents* listener) { listener_ = listener; }
+  void reportLoad();
+  // Reports Activate the first time only.
+  void reportActivate();
+
+  std::string text(std::string_view control) const override;
+  void setText(std::string_view control, std::string_view text) override;
+  std::string caption(std::string_view control) const override;
+  void setCaption(std::string_view control, std::string_view caption) override;
+  std::string toolTip(std::string_view control) const override;
+  void setToolTip(std::string_view control, std::string_view tip) override;
+  bool isEnabled(std::string_view control) const override;
+  void setEnabled(std::string_view control, bool enabled) override;
+  bool isChecked(std::string_view control) const override;
+  void setChecked(std::string_view control, bool checked) override;
+  void setFocus(std::string_view control) override;
+  std::vector<std::string> listItems(std::string_view control) const override;
+  void addListItem(std::string_view control, std::string_view item) override;
+  void clearList(std::string_view control) override;
+  std::string title() const override;
+  void setTitle(std::string_view title) override;
+  int top() const override;
+  int left() const override;
+  int height() const override;
+  void setTop(int twips) override;
+  void setLeft(int twips) override;
+  void setHeight(int twips) override;
+  WindowState state() const override;
+  std::vector<TwipRect> screens() const override;
+  void setMousePointer(MousePointer pointer) override;
+  void beep() override;
+  void close() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildControls();
+  void buildMenus();
+  void report(std::string_view control, WindowEvent event, int key = 0);
+  QObject* entry(std::string_view name) const;
+  QWidget* widget(std::string_view name) const;
+  QAction* action(std::string_view name) const;
+  QMenu* menu(std::string_view name) const;
+
+  std::map<std::string, QObject*, std::less<>> entries_;
+  IWindowEvents* listener_ = nullptr;
+  bool activated_ = false;
+  bool unloaded_ = false;
+  bool busy_ = false;
+};
+
+}  // namespace orvanta

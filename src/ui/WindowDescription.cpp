@@ -1,0 +1,204 @@
+#include "ui/WindowDescription.h"
+
+#include <algorithm>
+#include <array>
+
+#include "Version.h"
+
+namespace orvanta {
+namespace {
+
+constexpr FontSpec kBold{7.8, true};
+constexpr FontSpec kBoldLarge{12.0, true};
+
+using K = ControlKind;
+
+// Creation order: top strip, separator, then the field rows.
+constexpr std::array<ControlDescription, 26> kControls{{
+    {"Label1", K::Label, {60, 240, 1068, 252}, 3, kDefaultFont, "&Datenbanken :", true, false, false},
+    {"Combo1", K::ComboBox, {1224, 180, 5772, 288}, 4, kDefaultFont, "", true, false, false},
+    {"Command4", K::CommandButton, {7128, 180, 984, 372}, 23, kDefaultFont, "&Öffnen", true, false, false},
+    {"Label10", K::Label, {60, 960, 1068, 255}, 0, kDefaultFont, "Such&text    :", true, false, false},
+    {"Text10", K::TextBox, {1224, 900, 4476, 288}, 1, kBold, "", true, false, false},
+    {"Command1", K::CommandButton, {5976, 828, 1020, 372}, 2, kDefaultFont, "&Suchen", true, false, false},
+    {"Command3", K::CommandButton, {7128, 684, 336, 264}, 22, kBold, "+", false, false, false},
+    {"Command2", K::CommandButton, {7128, 1044, 336, 264}, 21, kBoldLarge, "-", false, false, false},
+    {"Line2", K::Line, {0, 1365, 8220, 0}, -1, kDefaultFont, "", true, false, true},
+    {"Line1", K::Line, {0, 1380, 8220, 0}, -1, kDefaultFont, "", true, false, false},
+    {"Label2", K::Label, {60, 1620, 1068, 255}, 5, kDefaultFont, "", true, false, false},
+    {"Text2", K::TextBox, {1224, 1548, 4476, 288}, 6, kBold, "", true, true, false},
+    {"Label4", K::Label, {5760, 1620, 1068, 192}, 7, kDefaultFont, "", true, false, false},
+    {"Text4", K::TextBox, {6900, 1560, 1215, 288}, 8, kDefaultFont, "", true, true, false},
+    {"Label3", K::Label, {60, 2052, 1068, 252}, 9, kDefaultFont, "", true, false, false},
+    {"Text3", K::TextBox, {1224, 2016, 6852, 288}, 10, kDefaultFont, "", true, false, false},
+    {"Label5", K::Label, {60, 2460, 1068, 255}, 11, kDefaultFont, "", true, false, false},
+    {"Text5", K::TextBox, {1224, 2412, 6852, 288}, 12, kDefaultFont, "", true, false, false},
+    {"Label6", K::Label, {60, 2880, 1068, 255}, 13, kDefaultFont, "", true, false, false},
+    {"Text6", K::TextBox, {1224, 2808, 6852, 288}, 14, kDefaultFont, "", true, false, false},
+    {"Label7", K::Label, {72, 3276, 1068, 252}, 15, kDefaultFont, "", true, false, false},
+    {"Text7", K::TextBox, {1224, 3204, 6852, 288}, 16, kDefaultFont, "", true, false, false},
+    {"Label8", K::Label, {60, 3672, 1068, 252}, 17, kDefaultFont, "", true, false, false},
+    {"Text8", K::TextBox, {1224, 3600, 6852, 288}, 18, kDefaultFont, "", true, false, false},
+    {"Label9", K::Label, {60, 4068, 1068, 252}, 19, kDefaultFont, "", true, false, false},
+    {"Text9", K::TextBox, {1224, 3996, 6852, 288}, 20, kDefaultFont, "", true, false, false},
+}};
+
+constexpr std::array<MenuDescription, 13> kMenus{{
+    {"mnuDat", "", "&Datei", "", true},
+    {"mnuOpen", "mnuDat", "&Neu öffnen", "", false},
+    {"mnuSuch", "mnuDat", "&Suchen", "", false},
+    {"mnuEnde", "mnuDat", "&Beenden", "", false},
+    {"mnuOpt", "", "&Optionen", "", true},
+    {"mnuSprache", "mnuOpt", "&Sprache", "", true},
+    {"mnuDeutsch", "mnuSprache", "&deutsch", "", false},
+    {"mnuEnglisch", "mnuSprache", "&englisch", "", false},
+    {"mnuExtr", "", "&Extras", "", true},
+    {"mnuSetUpdate_Datum", "mnuExtr", "&Update-Datum setzen (Monatsabschluss)", "", false},
+    {"mnuAktualiesieren", "mnuExtr", "&Datenbanken aktualiesieren/zusammenfassen", "", false},
+    {"mnuHelp", "", " &? ", "", true},
+    {"mnuInfo", "mnuHelp", "&Info", "F1", false},
+}};
+
+using P = TextProperty;
+
+constexpr std::array<LanguageText, 17> kCommon{{
+    {"mnuDat", P::Caption, "&Datei", "&File"},
+    {"mnuOpt", P::Caption, "&Optionen", "&Options"},
+    {"mnuOpen", P::Caption, "&Neu öffnen", "&reopen"},
+    {"mnuSuch", P::Caption, "&Suchen", "&Search"},
+    {"mnuEnde", P::Caption, "&Beenden", "&Exit"},
+    {"mnuSprache", P::Caption, "&Sprache", "&Language"},
+    {"mnuDeutsch", P::Caption, "&deutsch", "&german"},
+    {"mnuEnglisch", P::Caption, "&englisch", "&english"},
+    {"mnuExtr", P::Caption, "&Extras", "&Tools"},
+    {"mnuAktualiesieren", P::Caption, "&Datenbanken aktualiesieren/zusammenfassen",
+     "&Databases renews/summarize"},
+    {"mnuSetUpdate_Datum", P::Caption, "&Update-Datum setzen (Monatsabschluss)",
+     "&Update Set date (month-end closing)"},
+    {"Label1", P::Caption, "&Datenbanken :", "&Databases :"},
+    {"Label10", P::Caption, "Such&text    :", "Search&text  :"},
+    {"Command1", P::Caption, "&Suchen", "&Search"},
+    {"Command4", P::Caption, "&Öffnen", "&Open"},
+    {"Command1", P::ToolTip, "Suchen starten", "go search"},
+    {"Text10", P::ToolTip, "Suchtext eingeben", "set searchtext"},
+}};
+
+constexpr std::array<LanguageText, 9> kUser{{
+    {"Combo1", P::ToolTip, "user-Datenbank auswählen", "select user-Database"},
+    {"Label2", P::Caption, "Call", "Call"},
+    {"Label3", P::Caption, "Locator", "Locator"},
+    {"Label4", P::Caption, "Bemerkung", "Remarks"},
+    {"Label5", P::Caption, "Aktivitäten", "Activity"},
+    {"Label6", P::Caption, "RIG / QRG", "RIG / QRG"},
+    {"Label7", P::Caption, "", ""},
+    {"Label8", P::Caption, "", ""},
+    {"Label9", P::Caption, "Stand :", "Last Updated:"},
+}};
+
+constexpr std::array<LanguageText, 9> kLog{{
+    {"Combo1", P::ToolTip, "Log-Datenbank auswählen", "select Log-Database"},
+    {"Label2", P::Caption, "Call", "Call"},
+    {"Label3", P::Caption, "Start", "Start"},
+    {"Label4", P::Caption, "QRG", "QRG"},
+    {"Label5", P::Caption, "End", "End"},
+    {"Label6", P::Caption, "Name", "Name"},
+    {"Label7", P::Caption, "Grid", "Grid"},
+    {"Label8", P::Caption, "Mode", "Mode"},
+    {"Label9", P::Caption, "Comment", "Comment"},
+}};
+
+// The About box, line by line; an empty entry is an empty line. The first
+// line (name, version, legal notice) is put in front by aboutText.
+constexpr std::array<std::string_view, 12> kAboutGerman{{
+    "für die WSJT-Programme von Q9ZZ.    ",
+    "",
+    "User-Datenbank (CALL3.txt): ",
+    "Es können mehrere Datenbanken ausgewählt, angezeigt und gemeinsam zusammengefasst / aktualisiert",
+    "werden. Anschliessend sind alle ausgewählten Datenbanken aktuell. Selbst übernommene Daten (Add - "
+    "Button)",
+    "können zum Monatsende mit einem Update-Datum versehen werden.",
+    "",
+    "Log-Datei (wsjt.log): ",
+    "Hiermit kann z.B. über die Suchfunktion überprüft werden ob die Station schon gearbeitet wurde auch "
+    "wenn ",
+    "diese Station nicht CQ ruft. ",
+    "",
+    "Zu Beginn einmal die Suchfunktion benutzen. Es kann nach dem Rufzeichen, Locator, Frequenz-Band o.ä. "
+    "gesucht werden. ",
+}};
+
+constexpr std::array<std::string_view, 11> kAboutEnglish{{
+    "for WSJT-Programs by Q9ZZ.   ",
+    "",
+    "User-Database (CALL3.txt): ",
+    "Multiple databases can select, view, and share combined / are updated. Afterwards, all selected "
+    "Databases ",
+    "are current. Even data acquired (Add - Button) can be provided to the end of the month with an update "
+    "date. ",
+    "",
+    "Log-File (wsjt.log): ",
+    "This can be used, for example, to check via the search function whether the station has already been "
+    "worked ",
+    "even if this station does not call CQ.",
+    "",
+    "At the beginning even use the search function. It can be looked for the Call, "
+    "Locator, Frequency-band or the like.                 ",
+}};
+
+}  // namespace
+
+std::span<const ControlDescription> windowControls() { return kControls; }
+
+const ControlDescription* findControl(std::string_view name) {
+  const auto it = std::find_if(kControls.begin(), kControls.end(),
+                               [&](const ControlDescription& c) { return c.name == name; });
+  return it == kControls.end() ? nullptr : &*it;
+}
+
+std::string_view labelBuddy(std::string_view label) {
+  const ControlDescription* own = findControl(label);
+  if (own == nullptr || own->kind != ControlKind::Label) return {};
+  const ControlDescription* next = nullptr;
+  for (const auto& c : kControls) {
+    if (c.tabIndex == own->tabIndex + 1) next = &c;
+  }
+  return next == nullptr ? std::string_view{} : next->name;
+}
+
+std::span<const MenuDescription> menuTree() { return kMenus; }
+
+std::vector<ControlState> initialControlStates() {
+  std::vector<ControlState> states;
+  for (const auto& c : kControls) states.push_back({std::string(c.name), c.enabled});
+  for (const auto& m : kMenus) states.push_back({std::string(m.name), true});
+  states.push_back({"CommonDialog1", true});
+  return states;
+}
+
+std::span<const LanguageText> commonTexts() { return kCommon; }
+std::span<const LanguageText> userDatabaseTexts() { return kUser; }
+std::span<const LanguageText> logDatabaseTexts() { return kLog; }
+
+std::string windowTitle(bool german) {
+  std::string title = german ? " Orvanta für WSJT " : " Orvanta for WSJT ";
+  title += version::kLegalNotice;
+  return title;
+}
+
+std::string versionNumber() {
+  return std::to_string(version::kMajor) + "." + std::to_string(version::kMinor) + "." +
+         std::to_string(version::kRevision);
+}
+
+std::string aboutText(bool german, std::string_view newLine) {
+  std::string text = "Orvanta V " + versionNumber() + " " + version::kLegalNotice + "  ";
+  const auto lines = german ? std::span<const std::string_view>(kAboutGerman)
+                            : std::span<const std::string_view>(kAboutEnglish);
+  for (const auto line : lines) {
+    text += newLine;
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace orvanta

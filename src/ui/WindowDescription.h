@@ -1,0 +1,110 @@
+#pragma once
+
+// The main window as data: every control with its kind, place, tab order, font
+// and initial state, the menu tree, and the texts of both interface languages.
+// The Qt window is built from this, the form's captions come from it, and the
+// tests compare the real window against it.
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvanta {
+
+// Window units: twips, 1/1440 inch; 15 twips are one logical pixel.
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kClientWidthTwips = 8232;
+inline constexpr int kClientHeightTwips = 4524;
+inline constexpr int kOuterHeightTwips = 5220;
+
+enum class ControlKind { Label, ComboBox, CommandButton, TextBox, Line };
+
+// A place on the client area in twips. For a line, left/top is its start and
+// left + width / top + height its end.
+struct TwipBox {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// The font a control was designed with: the window's default font (8.25 point,
+// regular) unless stated otherwise.
+struct FontSpec {
+  double points = 8.25;
+  bool bold = false;
+};
+
+inline constexpr FontSpec kDefaultFont{};
+
+struct ControlDescription {
+  std::string_view name;
+  ControlKind kind;
+  TwipBox geometry;
+  int tabIndex;  // -1: no place in the tab order
+  FontSpec font;
+  std::string_view caption;  // caption before the first ApplyLanguage
+  bool enabled;
+  bool darkBlueText;  // the two key field boxes, Text2 and Text4
+  // Lines only: drawn in the window's background colour rather than the
+  // line colour (the upper half of the two-tone separator).
+  bool backgroundColour;
+};
+
+// All controls, in the order they are created.
+std::span<const ControlDescription> windowControls();
+const ControlDescription* findControl(std::string_view name);
+
+// The control a label hands the focus to with its access key: the one that
+// follows it in the tab order. Empty for anything that is not a label.
+std::string_view labelBuddy(std::string_view label);
+
+struct MenuDescription {
+  std::string_view name;
+  std::string_view parent;    // empty: an entry of the menu bar
+  std::string_view caption;   // German caption, shown until ApplyLanguage runs
+  std::string_view shortcut;  // key sequence such as "F1", or empty
+  bool hasItems;              // a menu or submenu rather than an item
+};
+
+// The menu tree from left to right and top to bottom; a parent always comes
+// before its entries.
+std::span<const MenuDescription> menuTree();
+
+struct ControlState {
+  std::string name;
+  bool enabled;
+};
+
+// Every control and menu entry by name with its enabled state at start.
+std::vector<ControlState> initialControlStates();
+
+enum class TextProperty { Caption, ToolTip };
+
+struct LanguageText {
+  std::string_view control;
+  TextProperty property;
+  std::string_view german;
+  std::string_view english;
+};
+
+// Texts written whatever the database kind is.
+std::span<const LanguageText> commonTexts();
+// Combo1's tooltip and the field labels for a user database ("user").
+std::span<const LanguageText> userDatabaseTexts();
+// The same for a WSJT-X log ("log").
+std::span<const LanguageText> logDatabaseTexts();
+
+// " Orvanta für WSJT " or " Orvanta for WSJT ", then the legal notice.
+std::string windowTitle(bool german);
+
+inline constexpr std::string_view kAboutTitle = " Info";
+
+// "1.1.1": major, minor and revision of this build.
+std::string versionNumber();
+
+// The About box text, its lines joined by newLine.
+std::string aboutText(bool german, std::string_view newLine);
+
+}  // namespace orvanta

@@ -1,1 +1,0 @@
-int orvantaUiPlaceholder() { return 0; }

@@ -1,0 +1,14 @@
+// Entry point of the Qt test programs: a QApplication on the offscreen
+// platform (unless QT_QPA_PLATFORM says otherwise), then GoogleTest.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
