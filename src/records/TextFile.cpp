@@ -76,6 +76,7 @@ char32_t upperCodePoint(char32_t cp) {
   if (cp < 0xE0) return cp;
   if (cp <= 0xFE) return cp == 0xF7 ? cp : cp - 0x20;
   if (cp == 0xFF) return 0x178;
+  if (cp == 0x131) return U'I';  // dotless i
   if ((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) return (cp & 1u) ? cp - 1 : cp;
   if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp & 1u) ? cp : cp - 1;
   if (cp == 0x192) return 0x191;
@@ -207,7 +208,7 @@ TextFileContent readTextFile(const IFileSystem& fs, const std::string& path) {
   TextFileContent content;
   std::string_view line;
   while (reader.next(line)) {
-    detector.feed(line);
+    detector.feedLine(line);
     content.lines.emplace_back(line);
   }
   if (reader.sawByteOrderMark()) detector.markByteOrderMark();

@@ -46,8 +46,8 @@ class LineReader {
 
   IInputFile& file_;
   std::vector<char> buffer_;
-  std::size_t begin_ = 0;  // start of unconsumed bytes in buffer_
-  std::size_t end_ = 0;    // end of valid bytes in buffer_
+  std::size_t begin_ = 0;    // start of unconsumed bytes in buffer_
+  std::size_t end_ = 0;      // end of valid bytes in buffer_
   std::size_t scanned_ = 0;  // bytes after begin_ already known to hold no LF
   bool eof_ = false;
   bool started_ = false;
@@ -62,6 +62,12 @@ class LineReader {
 class EncodingDetector {
  public:
   void feed(std::string_view bytes);
+  // Feeds one line read without its line end, then the line end: a UTF-8
+  // sequence never spans two lines.
+  void feedLine(std::string_view line) {
+    feed(line);
+    feed("\n");
+  }
   void markByteOrderMark() { bom_ = true; }
   Encoding result() const;
 
@@ -69,8 +75,8 @@ class EncodingDetector {
   bool bom_ = false;
   bool nonAscii_ = false;
   bool invalid_ = false;
-  int pending_ = 0;          // continuation bytes still expected
-  unsigned char lead_ = 0;   // lead byte of the sequence in progress
+  int pending_ = 0;         // continuation bytes still expected
+  unsigned char lead_ = 0;  // lead byte of the sequence in progress
   bool firstContinuation_ = false;
 };
 
