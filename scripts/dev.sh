@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Developer entry point for a Debian machine.
+#   scripts/dev.sh run    install what is missing, build, open the window on a fresh copy of the examples
+#   scripts/dev.sh test   install what is missing, build, run every test (also under ASan+UBSan) and the fuzzer
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+packages_run=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+packages_test=("${packages_run[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+
+install_missing() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "== Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build() {  # build DIR [cmake options...]
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" -j "$jobs"
+}
+
+run_tests() {  # run_tests DIR
+  QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure -j "$jobs"
+}
+
+case "${1:-}" in
+  run)
+    install_missing "${packages_run[@]}"
+    build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DORVANTA_BUILD_TESTS=OFF -DORVANTA_BUILD_BENCH=OFF
+    work=$(mktemp -d "${TMPDIR:-/tmp}/orvanta-examples-XXXXXX")
+    cp "$root"/examples/* "$work"/
+    echo "== Starting Orvanta in $work"
+    cd "$work"
+    exec "$root/build/release/src/app/main/orvanta"
+    ;;
+  test)
+    install_missing "${packages_test[@]}"
+    echo "== Build and test"
+    build "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    run_tests "$root/build/test"
+    echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
+    build "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON -DORVANTA_BUILD_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests "$root/build/sanitize"
+    echo "== Fuzz the record reader for a minute"
+    "$root/tests/fuzz/run.sh" "$root/build/fuzz" 60
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
