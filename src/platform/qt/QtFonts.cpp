@@ -1,11 +1,12 @@
 #include "platform/qt/QtFonts.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvanta {
 
 namespace {
-// Design points to pixels at 96 dots per inch, then narrowed to DejaVu's width.
+// Design points to pixels at 96 dots per inch, then scaled to DejaVu's size.
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 constexpr double kDejaVuScale = 0.9;
 }  // namespace
@@ -14,6 +15,7 @@ QFont windowFont(const FontSpec& spec) {
   QFont font(QStringLiteral("DejaVu Sans"));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.points * kPixelsPerPoint * kDejaVuScale))));
+  font.setStretch(QFont::SemiCondensed);
   font.setBold(spec.bold);
   return font;
 }
