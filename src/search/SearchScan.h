@@ -1,0 +1,106 @@
+#pragma once
+
+// The scan behind "Suchen" and the "-"/"+" steps: one sequential pass over a
+// database with a fixed-size buffer. Lines are compared as the raw bytes of
+// the file, upper-cased in the file's encoding, so nothing is decoded except
+// the few lines that contain the search text.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "records/TextFile.h"
+
+namespace orvanta {
+
+// Decides a file's encoding while it is being read: UTF-8 when the file starts
+// with a byte-order mark, or when every byte read so far is valid UTF-8 and
+// some of them are not ASCII; Windows-1252 otherwise. Once a byte sequence is
+// not valid UTF-8, the file stays Windows-1252. Fed with whole lines.
+class EncodingTracker {
+ public:
+  void markByteOrderMark() { bom_ = true; }
+  void feed(std::string_view bytes);
+  Encoding encoding() const {
+    return (bom_ || (nonAscii_ && !invalid_)) ? Encoding::Utf8 : Encoding::Windows1252;
+  }
+  // True when further bytes cannot change the decision.
+  bool settled() const { return bom_ || invalid_; }
+
+ private:
+  bool bom_ = false;
+  bool nonAscii_ = false;
+  bool invalid_ = false;
+};
+
+// An upper-case text to look for in raw file bytes, in both encodings, with the
+// longest run of ASCII characters as the anchor that the fast search finds
+// without regard to letter case.
+class SearchNeedle {
+ public:
+  SearchNeedle() = default;
+  explicit SearchNeedle(std::string_view upperUtf8);
+
+  // The text in the file's encoding; empty optional when the encoding cannot
+  // hold one of its characters (no line of such a file can contain it).
+  const std::string* inEncoding(Encoding encoding) const {
+    if (encoding == Encoding::Utf8) return &utf8_;
+    return representable1252_ ? &windows1252_ : nullptr;
+  }
+  std::string_view asciiAnchor() const { return anchor_; }
+  bool empty() const { return utf8_.empty(); }
+
+ private:
+  std::string utf8_;
+  std::string windows1252_;
+  bool representable1252_ = true;
+  std::string anchor_;
+};
+
+// Finds an upper-case ASCII anchor in bytes, matching letters of either case.
+class AnchorFinder {
+ public:
+  explicit AnchorFinder(std::string_view upperAscii);
+  // First position in [begin, end) where the anchor starts, or end.
+  const char* find(const char* begin, const char* end) const;
+  bool empty() const { return anchor_.empty(); }
+
+ private:
+  bool matchesAt(const char* p) const;
+  std::string anchor_;               // letters in lower case
+  std::vector<unsigned char> fold_;  // 0x20 for letters: byte | fold == anchor byte
+  std::size_t first_ = 0;            // the two positions the wide test looks at
+  std::size_t second_ = 0;
+};
+
+// What the scan asks of the form.
+class ScanListener {
+ public:
+  virtual ~ScanListener() = default;
+  // Shows a record line; the line may come back changed.
+  virtual void show(std::string& line, Encoding encoding) = 0;
+  // After a hit in a plain search: true to search further.
+  virtual bool searchFurther() = 0;
+};
+
+struct ScanRequest {
+  std::string primary;    // A: upper-cased UTF-8, not empty
+  std::string secondary;  // B: upper-cased UTF-8, may be empty
+  int direction = 0;      // 0 search, -1 step back, +1 step forward
+};
+
+struct ScanOutcome {
+  bool found = false;      // a record is on screen and the operator stopped there
+  bool continued = false;  // the operator went on after a hit
+};
+
+// Runs the scan over one file. lastStepLine is the line the last forward step
+// showed (raw bytes); a forward step updates it. Throws FileError when the file
+// cannot be read.
+ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& lastStepLine,
+                    ScanListener& listener, std::size_t bufferSize = std::size_t{1} << 17);
+
+}  // namespace orvanta

@@ -1,1 +1,0 @@
-int orvanta_search_placeholder() { return 0; }
