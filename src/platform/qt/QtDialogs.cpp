@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStringList>
+#include <algorithm>
 
 namespace orvanta {
 namespace {
@@ -38,6 +42,18 @@ MessageAnswer QtMessageBox::show(const std::string& text, const std::string& tit
                                                          : QMessageBox::StandardButtons(QMessageBox::Ok);
   QMessageBox box(qicon, qs(title), body, qbuttons, parent_);
   box.setTextFormat(Qt::PlainText);
+  // Qt wraps message text at about 500 pixels, which breaks the About box's
+  // long lines in the middle; give the text the room of its longest line, as
+  // far as the screen allows.
+  const QFontMetrics metrics(box.font());
+  int longest = 0;
+  for (const QString& line : body.split('\n')) longest = std::max(longest, metrics.horizontalAdvance(line));
+  const QScreen* screen = parent_ != nullptr ? parent_->screen() : QGuiApplication::primaryScreen();
+  const int room = screen != nullptr ? screen->availableGeometry().width() * 3 / 4 : 800;
+  if (longest > 480) {
+    box.setStyleSheet(
+        QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(std::min(longest + 16, room)));
+  }
   if (buttons == MessageButtons::YesNo) {
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
