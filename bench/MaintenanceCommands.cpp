@@ -1,0 +1,71 @@
+// The maintenance commands of the driver: the merge of the Extras menu over
+// the databases given, and the month-end update of one database.
+
+#include <chrono>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "BenchCommands.h"
+#include "maintenance/Merge.h"
+#include "maintenance/SafeFiles.h"
+
+namespace orvanta::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// Lists exactly the given databases, the first one current, as if the
+// operator had opened each of them.
+void listDatabases(BenchSession& session, const std::vector<std::string>& databases) {
+  session.start(databases.front());
+  session.window.clearList("Combo1");
+  for (const auto& database : databases) session.window.addListItem("Combo1", database);
+  session.window.setText("Combo1", databases.front());
+}
+
+int merge(const std::vector<std::string>& args, std::ostream& out) {
+  if (args.size() < 2) throw UsageError("expects at least two databases");
+  BenchSession session;
+  session.messages.echo = &std::cerr;
+  listDatabases(session, args);
+  const auto started = Clock::now();
+  session.form.mnuAktualiesieren_Click();
+  std::cerr << "merge: " << secondsSince(started) << " s\n";
+  if (session.messages.last.icon != MessageIcon::Information) return 1;
+
+  // The merged file holds a line for the header, one per record, the
+  // terminator and the empty last line.
+  const std::string fileName =
+      session.form.DbFileName.empty() ? std::string(kDefaultDbFileName) : session.form.DbFileName;
+  const std::string merged = ReadWholeFile(session.files, PathIn(FolderOf(args.front()), fileName));
+  std::size_t lineEnds = 0;
+  for (const char c : merged) lineEnds += c == '\n';
+  const std::size_t records = lineEnds >= 3 ? lineEnds - 3 : 0;
+  out << "records: " << records << '\n';
+  return 0;
+}
+
+int monthEnd(const std::vector<std::string>& args, std::ostream& out) {
+  if (args.size() != 1) throw UsageError("expects one DATABASE");
+  BenchSession session;
+  session.messages.echo = &std::cerr;
+  listDatabases(session, args);
+  const std::size_t before = session.messages.count;
+  const auto started = Clock::now();
+  session.form.mnuSetUpdate_Datum_Click();
+  std::cerr << "monthend: " << secondsSince(started) << " s\n";
+  if (session.messages.count != before) return 1;
+  out << "updated: " << args.front() << '\n';
+  return 0;
+}
+
+}  // namespace
+}  // namespace orvanta::bench
+
+ORVANTA_BENCH_COMMAND("merge", "DATABASE...", orvanta::bench::merge)
+ORVANTA_BENCH_COMMAND("monthend", "DATABASE", orvanta::bench::monthEnd)

@@ -1,0 +1,289 @@
+#include "maintenance/Merge.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "records/NormalizeRecord.h"
+
+namespace orvanta {
+namespace {
+
+constexpr std::size_t kDateField = 7;
+constexpr std::int16_t kYearWithoutDate = 2000;
+
+std::int16_t yearOf(const std::vector<std::string>& fields) {
+  return fields.size() > kDateField ? UpdateYear(fields[kDateField]) : kYearWithoutDate;
+}
+
+// One pass over a line finds what the merge needs to know of it. Lines are
+// short, so a plain loop beats several library searches.
+struct LineScan {
+  bool comment = false;
+  std::size_t leadingBlanks = 0;
+  std::size_t firstComma = 0;  // index of the first ",", or the line's length
+};
+
+LineScan scanLine(std::string_view line) {
+  LineScan scan;
+  const std::size_t n = line.size();
+  while (scan.leadingBlanks < n && line[scan.leadingBlanks] == ' ') ++scan.leadingBlanks;
+  scan.firstComma = n;
+  for (std::size_t i = scan.leadingBlanks; i < n; ++i) {
+    const char c = line[i];
+    if (c == ',' && scan.firstComma == n) scan.firstComma = i;
+    if (c == '/' && i + 1 < n && line[i + 1] == '/') {
+      scan.comment = true;
+      break;
+    }
+  }
+  return scan;
+}
+
+// The first eight bytes as one unsigned number, so that comparing two keys
+// orders like comparing the bytes; shorter lines are padded with zero bytes.
+std::uint64_t sortKey(std::string_view line) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    key <<= 8;
+    if (i < line.size()) key |= static_cast<unsigned char>(line[i]);
+  }
+  return key;
+}
+
+struct SortEntry {
+  std::uint64_t key;
+  const char* data;
+  std::uint32_t size;
+  // Field 0 ends at the first ",". NormalizeRecord never changes the text
+  // before the first separator, so call signs compare without normalizing.
+  std::uint32_t callSignSize;
+
+  std::string_view text() const { return {data, size}; }
+  std::string_view callSign() const { return {data, callSignSize}; }
+  friend bool operator<(const SortEntry& a, const SortEntry& b) {
+    if (a.key != b.key) return a.key < b.key;
+    // Equal keys: the first eight bytes agree (padding included), and the
+    // byte-wise comparison of the whole lines decides.
+    return a.text() < b.text();
+  }
+};
+
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
+bool IsLogDatabasePath(std::string_view path) {
+  static constexpr std::string_view kLog = ".log";
+  if (path.size() < kLog.size()) return false;
+  for (std::size_t i = 0; i + kLog.size() <= path.size(); ++i) {
+    bool match = true;
+    for (std::size_t k = 0; k < kLog.size() && match; ++k) {
+      char c = path[i + k];
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      match = c == kLog[k];
+    }
+    if (match) return true;
+  }
+  return false;
+}
+
+std::int16_t UpdateYear(std::string_view date) {
+  if (date.find("\r\n") != std::string_view::npos) date.remove_suffix(std::min<std::size_t>(2, date.size()));
+  if (date.empty()) date = "0000";
+  std::string_view tail = date.size() > 2 ? date.substr(date.size() - 2) : date;
+
+  // The numeric value at the start of the two characters, blanks skipped:
+  // an optional sign, digits and a decimal fraction; anything else ends it.
+  double value = 0;
+  double scale = 0;  // 0 before the decimal point, then 0.1, 0.01, ...
+  bool negative = false;
+  bool started = false;
+  for (const char c : tail) {
+    if (c == ' ') continue;
+    if ((c == '-' || c == '+') && !started) {
+      negative = c == '-';
+      started = true;
+    } else if (c >= '0' && c <= '9') {
+      started = true;
+      if (scale == 0) {
+        value = value * 10 + (c - '0');
+      } else {
+        value += (c - '0') * scale;
+        scale /= 10;
+      }
+    } else if (c == '.' && scale == 0) {
+      started = true;
+      scale = 0.1;
+    } else {
+      break;
+    }
+  }
+  if (negative) value = -value;
+  // Rounded half to even, as whole-number conversion of such values always was.
+  const auto y = static_cast<int>(std::nearbyint(value));
+  return static_cast<std::int16_t>(y <= 80 ? y + 2000 : y + 1900);
+}
+
+MergeSource LoadMergeSource(const IFileSystem& files, const std::string& path) {
+  auto in = files.openRead(path);
+  LineReader reader(*in, std::size_t{1} << 20);
+  EncodingDetector detector;
+  MergeSource source;
+  source.path = path;
+  std::string_view line;
+  while (reader.next(line)) {
+    detector.feed(line);
+    if (line.size() > std::numeric_limits<std::uint32_t>::max()) throw FileError(path + ": line too long");
+    source.bytes.append(line);
+    source.lengths.push_back(static_cast<std::uint32_t>(line.size()));
+  }
+  if (reader.sawByteOrderMark()) detector.markByteOrderMark();
+  source.format.encoding = detector.result();
+  source.format.byteOrderMark = reader.sawByteOrderMark();
+  source.format.lineEnd = (reader.sawLoneLf() && !reader.sawCrLf()) ? LineEnd::Lf : LineEnd::CrLf;
+  return source;
+}
+
+TextFormat MergedFormat(const std::vector<MergeSource>& sources) {
+  TextFormat format;
+  format.encoding = Encoding::Windows1252;
+  format.lineEnd = sources.empty() ? LineEnd::CrLf : LineEnd::Lf;
+  for (const auto& source : sources) {
+    if (source.format.encoding == Encoding::Utf8) format.encoding = Encoding::Utf8;
+    if (source.format.byteOrderMark) format.byteOrderMark = true;
+    if (source.format.lineEnd != LineEnd::Lf) format.lineEnd = LineEnd::CrLf;
+  }
+  if (format.encoding != Encoding::Utf8) format.byteOrderMark = false;
+  return format;
+}
+
+void ConvertSource(MergeSource& source, Encoding target) {
+  if (source.format.encoding == target || target != Encoding::Utf8) return;
+  if (isAscii(source.bytes)) {
+    source.format.encoding = target;
+    return;
+  }
+  std::string converted;
+  converted.reserve(source.bytes.size() + source.bytes.size() / 8);
+  std::size_t offset = 0;
+  for (auto& length : source.lengths) {
+    const std::string_view line(source.bytes.data() + offset, length);
+    offset += length;
+    const std::size_t before = converted.size();
+    if (isAscii(line)) {
+      converted.append(line);
+    } else {
+      converted += toUtf8(line, source.format.encoding);
+    }
+    length = static_cast<std::uint32_t>(converted.size() - before);
+  }
+  source.bytes = std::move(converted);
+  source.format.encoding = target;
+}
+
+void AppendLines(const MergeSource& source, std::vector<std::string_view>& lines) {
+  std::size_t offset = 0;
+  for (const auto length : source.lengths) {
+    lines.emplace_back(source.bytes.data() + offset, length);
+    offset += length;
+  }
+}
+
+MergedRecords MergeRecords(std::vector<std::string_view> lines, std::string& fieldSeparator,
+                           std::string_view lineEnd, const std::function<void()>& yield) {
+  auto yieldNow = [&yield] {
+    if (yield) yield();
+  };
+
+  // Comment lines ("//" anywhere), empty lines and terminator entries never
+  // reach the merged file. Every other line is sorted, the first line of the
+  // first file included, so that a record there is de-duplicated like any
+  // other. Leading blanks are removed before sorting, so that a record
+  // indented by mistake still meets the other records of its call sign.
+  std::vector<SortEntry> entries;
+  entries.reserve(lines.size());
+  for (const std::string_view raw : lines) {
+    const LineScan scan = scanLine(raw);
+    if (scan.comment) continue;
+    const std::string_view line = raw.substr(scan.leadingBlanks);
+    if (line.empty() || IsMergeTerminator(line, ",")) continue;
+    entries.push_back(SortEntry{sortKey(line), line.data(), static_cast<std::uint32_t>(line.size()),
+                                static_cast<std::uint32_t>(scan.firstComma - scan.leadingBlanks)});
+  }
+  lines = std::vector<std::string_view>();
+  yieldNow();
+
+  // Ordinal order of the whole text; the key decides most comparisons
+  // without touching the lines themselves.
+  std::sort(entries.begin(), entries.end());
+  yieldNow();
+
+  fieldSeparator = ",";
+  MergedRecords result;
+  std::size_t bytes = 0;
+  for (const auto& entry : entries) bytes += entry.size;
+  result.text.reserve(bytes / 2 + 4096);
+  std::string best;
+  std::string candidate;
+  std::size_t k = 0;
+  while (k < entries.size()) {
+    const std::string_view callSign = entries[k].callSign();
+    best.assign(entries[k].text());
+    std::int16_t bestYear = yearOf(NormalizeRecord(best, {}, "user", fieldSeparator, 7));
+    // The records of one call sign lie next to each other; each is
+    // normalized once, and a later one wins only with a strictly greater year.
+    std::size_t j = k + 1;
+    for (; j < entries.size() && entries[j].callSign() == callSign; ++j) {
+      candidate.assign(entries[j].text());
+      const std::int16_t year = yearOf(NormalizeRecord(candidate, {}, "user", fieldSeparator, 7));
+      if (bestYear < year) {
+        best.swap(candidate);
+        bestYear = year;
+      }
+    }
+    result.text += best;
+    result.text += lineEnd;
+    ++result.records;
+    k = j;
+  }
+  yieldNow();
+  return result;
+}
+
+std::string MergeHeaderLine(std::string_view fileName) {
+  std::string line = "//";
+  line += fileName;
+  line += " format for WSJT-PROGRAMs by Q9ZZ";
+  return line;
+}
+
+std::string MergeTerminatorLine(const CivilDate& today, std::string_view legalNotice) {
+  char date[32];
+  std::snprintf(date, sizeof date, "%04d.%02d.%02d", today.year, today.month, today.day);
+  std::string line = "ZZZZZZ,End-Of-Call3-Database ";
+  line += date;
+  line += " Orvanta ";
+  line += legalNotice;
+  return line;
+}
+
+std::string MergedDatabaseText(std::string_view header, std::string_view records, std::string_view terminator,
+                               const TextFormat& format) {
+  const std::string_view eol = lineEndBytes(format.lineEnd);
+  std::string text;
+  text.reserve(kUtf8Bom.size() + header.size() + records.size() + terminator.size() + 3 * eol.size());
+  if (format.byteOrderMark) text += kUtf8Bom;
+  text += header;
+  text += eol;
+  text += records;
+  text += terminator;
+  text += eol;
+  text += eol;
+  return text;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "records/TextFile.h"
+
+namespace orvanta {
+
+// The name every folder keeps its previous database under.
+inline constexpr std::string_view kBackupFileName = "CALL3_Old.txt";
+// The name the merge writes under when no file was chosen in the dialog.
+inline constexpr std::string_view kDefaultDbFileName = "CALL3.txt";
+
+// The kind rule: a path holding ".log" in any letter case is a log database,
+// which is only ever read.
+bool IsLogDatabasePath(std::string_view path);
+
+// The year of an update date "MM/YY" from its last two characters: 0 to 80
+// give 2000 to 2080, 81 to 99 give 1981 to 1999; an empty date or one whose
+// end is no number counts as the year 2000.
+std::int16_t UpdateYear(std::string_view date);
+
+// One database as the merge reads it: all its lines, one after the other in a
+// single block, and the length of each. Keeping one block per file instead of
+// one string per line keeps the memory of millions of lines close to the size
+// of the files.
+struct MergeSource {
+  std::string path;
+  std::string bytes;
+  std::vector<std::uint32_t> lengths;
+  TextFormat format;
+};
+
+// Reads a database for the merge. Throws FileError.
+MergeSource LoadMergeSource(const IFileSystem& files, const std::string& path);
+
+// The format of the merged file: UTF-8 when any source is UTF-8 (with a byte
+// order mark when any source had one), else Windows-1252; LF line ends when
+// every source used LF alone, else CR LF.
+TextFormat MergedFormat(const std::vector<MergeSource>& sources);
+
+// Re-encodes the lines of a source into the given encoding (only Windows-1252
+// sources are converted, to UTF-8).
+void ConvertSource(MergeSource& source, Encoding target);
+
+// Appends views of every line of a source to lines; they stay valid as long
+// as the source lives unchanged.
+void AppendLines(const MergeSource& source, std::vector<std::string_view>& lines);
+
+struct MergedRecords {
+  std::string text;         // the winning records, each followed by the line end
+  std::size_t records = 0;  // how many were written
+};
+
+// Sorts all lines (comment lines, empty lines and terminator lines dropped,
+// leading blanks removed) and keeps one record per call sign: the one with the
+// greatest update year, of equal years the one that sorts first. Every
+// written record is in its regular eight-field form. Sets fieldSeparator to
+// ",". yield runs after the lines are collected, after the sort and after
+// the walk.
+MergedRecords MergeRecords(std::vector<std::string_view> lines, std::string& fieldSeparator,
+                           std::string_view lineEnd, const std::function<void()>& yield);
+
+// "//" & fileName & " format for WSJT-PROGRAMs by Q9ZZ"
+std::string MergeHeaderLine(std::string_view fileName);
+// "ZZZZZZ,End-Of-Call3-Database yyyy.mm.dd Orvanta " & legalNotice
+std::string MergeTerminatorLine(const CivilDate& today, std::string_view legalNotice);
+
+// The whole merged file: header, records, terminator and one empty line, with
+// the format's line ends and byte-order mark.
+std::string MergedDatabaseText(std::string_view header, std::string_view records, std::string_view terminator,
+                               const TextFormat& format);
+
+}  // namespace orvanta

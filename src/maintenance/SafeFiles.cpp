@@ -1,0 +1,93 @@
+#include "maintenance/SafeFiles.h"
+
+#include <utility>
+
+namespace orvanta {
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string PathIn(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (path.empty() || path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+std::string TemporaryPathBeside(const std::string& target) {
+  return PathIn(FolderOf(target), "." + FileNameOf(target) + ".orvanta-new");
+}
+
+void DiscardTemporary(IFileSystem& files, const std::string& temporary) noexcept {
+  try {
+    if (files.exists(temporary)) files.remove(temporary);
+  } catch (...) {
+    // Nothing of value is in it; a leftover is overwritten by the next run.
+  }
+}
+
+std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target, std::string_view bytes) {
+  return WriteTemporaryBeside(files, target, [bytes](IOutputFile& out) { out.write(bytes); });
+}
+
+std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target,
+                                 const ContentWriter& content) {
+  const std::string temporary = TemporaryPathBeside(target);
+  try {
+    auto out = files.create(temporary);
+    content(*out);
+    out->sync();
+    out->close();
+  } catch (...) {
+    DiscardTemporary(files, temporary);
+    throw;
+  }
+  return temporary;
+}
+
+void ReplaceFileAtomically(IFileSystem& files, const std::string& target, std::string_view bytes) {
+  ReplaceFileAtomically(files, target, [bytes](IOutputFile& out) { out.write(bytes); });
+}
+
+void ReplaceFileAtomically(IFileSystem& files, const std::string& target, const ContentWriter& content) {
+  const std::string temporary = WriteTemporaryBeside(files, target, content);
+  try {
+    files.rename(temporary, target);
+  } catch (...) {
+    DiscardTemporary(files, temporary);
+    throw;
+  }
+  // The new content is in place. Should making the rename durable fail, a
+  // power cut could still bring back the old file, whole; that is no reason
+  // to report the replacement as failed.
+  try {
+    files.syncFolder(FolderOf(target));
+  } catch (const FileError&) {
+  }
+}
+
+std::string ReadWholeFile(const IFileSystem& files, const std::string& path) {
+  auto in = files.openRead(path);
+  std::string bytes;
+  std::size_t used = 0;
+  bytes.resize(1 << 20);
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+    const std::size_t n = in->read(bytes.data() + used, bytes.size() - used);
+    if (n == 0) break;
+    used += n;
+  }
+  bytes.resize(used);
+  return bytes;
+}
+
+}  // namespace orvanta

@@ -1,1 +1,0 @@
-int orvanta_maintenance_placeholder() { return 0; }
