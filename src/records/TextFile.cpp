@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace orvanta {
@@ -152,8 +153,20 @@ bool LineReader::next(std::string& line) {
 
 void EncodingDetector::feed(std::string_view bytes) {
   if (invalid_) return;
-  for (const char ch : bytes) {
-    const auto b = static_cast<unsigned char>(ch);
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p != end) {
+    if (pending_ == 0) {
+      // Databases are mostly ASCII: skip it eight bytes at a time.
+      while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (word & 0x8080808080808080ull) break;
+        p += 8;
+      }
+      if (p == end) break;
+    }
+    const auto b = static_cast<unsigned char>(*p++);
     if (pending_ > 0) {
       unsigned char lo = 0x80, hi = 0xBF;
       if (firstContinuation_) {
