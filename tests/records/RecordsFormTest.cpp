@@ -270,6 +270,24 @@ TEST_F(RecordsForm, ChoosingADatabase) {
   }
 }
 
+TEST_F(RecordsForm, ChoosingADatabaseSetsTheLabelsOfItsKind) {
+  form.Language = "en";
+  window.setText("Combo1", "/data/wsjtx.log");
+  form.Combo1_Click();
+  EXPECT_EQ(window.caption("Label3"), "Start");
+  EXPECT_EQ(window.caption("Label9"), "Comment");
+  window.setText("Combo1", "/data/CALL3.txt");
+  form.Combo1_Click();
+  EXPECT_EQ(window.caption("Label3"), "Locator");
+  EXPECT_EQ(window.caption("Label9"), "Last Updated:");
+  // Neither kind: the labels of the previous database stay.
+  form.Language = "de";
+  window.setText("Combo1", "/data/notes.dat");
+  form.Combo1_Click();
+  EXPECT_EQ(window.caption("Label4"), "Bemerkung");
+  EXPECT_EQ(window.caption("Label9"), "Stand :");
+}
+
 TEST_F(RecordsForm, ClickIntoAFieldBoxSendsTheCaretToTheSearchBox) {
   for (const char* name : kBoxNames) {
     window.focus = name;
