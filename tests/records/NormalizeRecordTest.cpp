@@ -167,3 +167,31 @@ TEST(LineClasses, Table) {
 
 }  // namespace
 }  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// A line of megabytes and a million fields is folded in one pass.
+TEST(NormalizeRecord, HugeLines) {
+  std::string huge = "Q1XYZ,JO62QM";
+  for (int i = 0; i < 1000000; ++i) huge += ",x";
+  huge += ",03/21";
+  std::string separator = ",";
+  std::string log = huge;
+  EXPECT_EQ(NormalizeRecord(log, "", "log", separator, 7).size(), 1000003u);
+  EXPECT_EQ(log, huge);
+  std::string user = huge;
+  const auto fields = NormalizeRecord(user, "", "user", separator, 7);
+  ASSERT_EQ(fields.size(), 8u);
+  EXPECT_EQ(fields[6].size(), 2u * 999995 - 1);  // field 6 and fields 8 to 1000001, joined by blanks
+  EXPECT_EQ(fields[7], "03/21");
+
+  std::string binary(3u << 20, '\0');
+  for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7919 % 251);
+  std::string copy = binary;
+  const auto binaryFields = NormalizeRecord(copy, "", "user", separator, 7);
+  EXPECT_LE(binaryFields.size(), 8u);
+}
+
+}  // namespace
+}  // namespace orvanta
