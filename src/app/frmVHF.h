@@ -93,7 +93,10 @@ class frmVHF final : public IWindowEvents {
   void ApplyLanguage();
   void ClearFields();
   // Shows one record line (raw bytes in the given encoding) in Text2..Text9.
-  // The line comes back as NormalizeRecord left it.
+  // The line comes back as NormalizeRecord left it. The boxes get UTF-8;
+  // RecordKey (log records) keeps the raw bytes of the file, because the
+  // steps compare it against the file's raw lines upper-cased in its own
+  // encoding. A box whose field the line lacks keeps its text.
   void ShowRecord(std::string& line, Encoding encoding = Encoding::Utf8);
   // Splits a record line by the form's DbKind, FieldSeparator and LastFieldIndex.
   std::vector<std::string> NormalizeRecord(std::string& line, const std::string& date);
