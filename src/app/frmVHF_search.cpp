@@ -54,7 +54,11 @@ void frmVHF::Command1_Click() {
   // screen; everything else looks for the search box.
   const std::string boxText = upperCaseUtf8(trimBlanks(window_.text("Text10")));
   const bool stepInLog = DbKind == "log" && !StepKey.empty() && SearchDirection != 0;
-  const std::string primary = stepInLog ? upperCaseUtf8(StepKey) : boxText;
+  // RecordKey, and so StepKey, holds the raw bytes of the log; the scan
+  // takes its texts as UTF-8 and matches them in the file's own encoding.
+  const std::string primary =
+      stepInLog ? upperCaseUtf8(isValidUtf8(StepKey) ? StepKey : toUtf8(StepKey, Encoding::Windows1252))
+                : boxText;
   if (primary.empty()) {
     SearchDirection = 0;
     StepKey.clear();

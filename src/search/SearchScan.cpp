@@ -255,8 +255,10 @@ class ScanBuffer {
   }
 
  private:
+  // The line [start, stop); a CR before its LF is part of the line end, but a
+  // CR that ends the file is part of the last line.
   std::string_view withoutCr(std::size_t start, std::size_t stop) const {
-    if (stop > start && buffer_[stop - 1] == '\r') --stop;
+    if (stop < end_ && buffer_[stop] == '\n' && stop > start && buffer_[stop - 1] == '\r') --stop;
     return std::string_view(buffer_.data() + start, stop - start);
   }
 

@@ -1,0 +1,468 @@
+// Search and the "-"/"+" steps through the form, with scripted answers.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/FormFixture.h"
+
+namespace orvanta {
+namespace {
+
+using testing::FakeMessageBox;
+
+struct Texts {
+  std::string language;
+  std::string promptText, promptTitle;
+  std::string notFoundTitle;
+  // The not-found message for search text a, with or without "further".
+  std::string notFound(const std::string& a, bool further) const {
+    if (language == "de") {
+      return std::string("Keine ") + (further ? "weiteren" : "") + " Daten zu      \r\n" + a +
+             "\r\nvorhanden !";
+    }
+    return std::string(further ? "No further data on " : "No data about ") + "\r\n" + a +
+           "\r\navailable.\r\n";
+  }
+};
+
+const Texts kGerman{"de", "Weiter suchen ?", " Suche erfolgreich", " Suche erfolglos"};
+const Texts kEnglish{"en", "Search further ?", " found", " not found"};
+
+class Search : public testing::FormFixture {
+ protected:
+  // Makes the file the current database, as choosing it in the list does.
+  std::string useDatabase(const std::string& name, const std::string& bytes, const Texts& texts = kEnglish) {
+    const std::string path = dir.write(name, bytes);
+    form.NewLine = "\r\n";
+    form.Language = texts.language;
+    form.LastFieldIndex = 7;
+    form.FieldSeparator = ",";
+    window.addListItem("Combo1", path);
+    window.setText("Combo1", path);
+    form.Combo1_Click();
+    window.setEnabled("Command2", false);
+    window.setEnabled("Command3", false);
+    window.focus.clear();
+    return path;
+  }
+
+  void search(const std::string& text, std::vector<MessageAnswer> answers = {}) {
+    window.setText("Text10", text);
+    messages.answers.assign(answers.begin(), answers.end());
+    form.Command1_Click();
+  }
+
+  std::string box(int n) const { return window.text("Text" + std::to_string(n)); }
+  bool stepButtonsEnabled() const { return window.isEnabled("Command2") && window.isEnabled("Command3"); }
+
+  void expectPrompt(const FakeMessageBox::Call& call, const Texts& t) {
+    EXPECT_EQ(call.text, t.promptText);
+    EXPECT_EQ(call.title, t.promptTitle);
+    EXPECT_EQ(call.icon, MessageIcon::Stop);
+    EXPECT_EQ(call.buttons, MessageButtons::YesNo);
+  }
+  void expectNotFound(const FakeMessageBox::Call& call, const Texts& t, const std::string& a, bool further) {
+    EXPECT_EQ(call.text, t.notFound(a, further));
+    EXPECT_EQ(call.title, t.notFoundTitle);
+    EXPECT_EQ(call.icon, MessageIcon::Information);
+    EXPECT_EQ(call.buttons, MessageButtons::Ok);
+  }
+};
+
+const char* const kUserDb =
+    "//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ\r\n"
+    "Q1ABCD,JO62QM,eme only,,,,,03/21\r\n"
+    "Q1ABC,JO62QN,tropo,JT65,,,,04/22\r\n"
+    "//Q7SEEN only in a comment\r\n"
+    "Q2XYZ,JN58,Sked Q1ABC,FT8\r\n"
+    "ZZZZZZ,End-Of-Call3-Database Q8TERM\r\n";
+
+TEST_F(Search, LowerCaseTextFindsTheRecordAndShowsItUpperCased) {
+  for (const Texts* t : {&kGerman, &kEnglish}) {
+    messages.calls.clear();
+    useDatabase("CALL3.txt", kUserDb, *t);
+    search("  eme ONLY ", {MessageAnswer::No});
+    EXPECT_EQ(box(2), "Q1ABCD");
+    EXPECT_EQ(box(4), "EME ONLY");  // the line is shown as the scan upper-cased it
+    EXPECT_EQ(box(9), "03/21");
+    ASSERT_EQ(messages.calls.size(), 1u) << "No after a hit: no further message";
+    expectPrompt(messages.calls[0], *t);
+    EXPECT_TRUE(stepButtonsEnabled());
+    EXPECT_EQ(window.focus, "Text10");
+    EXPECT_EQ(form.SearchDirection, 0);
+  }
+}
+
+TEST_F(Search, NotFoundCases) {
+  struct Case {
+    const char* name;
+    const char* file;
+    const char* text;
+    const char* a;  // the text the message names
+  };
+  const Case cases[] = {
+      {"only in line 1", kUserDb, "wsjt-programs", "WSJT-PROGRAMS"},
+      {"only in a comment line", kUserDb, "q7seen", "Q7SEEN"},
+      {"only in the terminator", kUserDb, "Q8TERM", "Q8TERM"},
+      {"empty file", "", "Q1ABC", "Q1ABC"},
+      {"one-line file", "Q1ABC,JO62QM,,,,,,03/21\r\n", "Q1ABC", "Q1ABC"},
+      {"one line without line end", "Q1ABC,JO62QM", "q1abc", "Q1ABC"},
+      {"a lower-case terminator ends it too", "//h\nzzzzzz,end q5low\nQ5LOW,JO01\n", "Q5LOW", "Q5LOW"},
+  };
+  for (const Texts* t : {&kGerman, &kEnglish}) {
+    for (const auto& c : cases) {
+      messages.calls.clear();
+      useDatabase("db.txt", c.file, *t);
+      window.setText("Text2", "before");
+      search(c.text);
+      EXPECT_EQ(box(2), "before") << c.name << ": nothing is shown";
+      ASSERT_EQ(messages.calls.size(), 1u) << c.name;
+      expectNotFound(messages.calls[0], *t, c.a, false);
+      EXPECT_TRUE(stepButtonsEnabled()) << c.name;
+      EXPECT_EQ(window.focus, "Text10") << c.name;
+    }
+  }
+}
+
+TEST_F(Search, TwoHitsAnsweredYesYesEndWithTheFurtherMessage) {
+  for (const Texts* t : {&kGerman, &kEnglish}) {
+    messages.calls.clear();
+    useDatabase("CALL3.txt", kUserDb, *t);
+    search("jo62q", {MessageAnswer::Yes, MessageAnswer::Yes});
+    ASSERT_EQ(messages.calls.size(), 3u);
+    expectPrompt(messages.calls[0], *t);
+    expectPrompt(messages.calls[1], *t);
+    expectNotFound(messages.calls[2], *t, "JO62Q", true);
+    EXPECT_EQ(box(2), "Q1ABC") << "the last hit stays on screen";
+    EXPECT_EQ(box(3), "JO62QN");
+    EXPECT_TRUE(stepButtonsEnabled());
+  }
+}
+
+TEST_F(Search, TheTextIsFoundAnywhereInTheLine) {
+  useDatabase("CALL3.txt", kUserDb);
+  // A prefix is a substring: the longer call Q1ABCD comes first, and the
+  // remark of Q2XYZ holds the text as well.
+  search("Q1ABC", {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes});
+  ASSERT_EQ(messages.calls.size(), 4u);
+  EXPECT_EQ(box(2), "Q2XYZ");
+  EXPECT_EQ(box(4), "SKED Q1ABC");
+  EXPECT_EQ(box(9), "01/00");
+  EXPECT_EQ(messages.calls[3].text, kEnglish.notFound("Q1ABC", true));
+  messages.calls.clear();
+  search("Q1ABC", {MessageAnswer::No});
+  EXPECT_EQ(box(2), "Q1ABCD");
+}
+
+TEST_F(Search, SecondHitAnsweredNoStopsThere) {
+  useDatabase("CALL3.txt", kUserDb);
+  search("q1abc", {MessageAnswer::Yes, MessageAnswer::No});
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(box(2), "Q1ABC");
+  EXPECT_EQ(box(3), "JO62QN");
+}
+
+TEST_F(Search, BlankSearchBoxReadsNothing) {
+  useDatabase("CALL3.txt", kUserDb);
+  form.StepKey = "2024-01-01,10:00:00";
+  form.RecordKey = "2024-01-01,10:00:00";
+  form.SearchDirection = 1;
+  search("   ");
+  EXPECT_TRUE(messages.calls.empty());
+  EXPECT_EQ(window.focus, "Text10");
+  EXPECT_FALSE(window.isEnabled("Command2")) << "the step buttons stay as they were";
+  EXPECT_EQ(form.SearchDirection, 0);
+  EXPECT_EQ(form.StepKey, "");
+  EXPECT_EQ(form.RecordKey, "");
+}
+
+TEST_F(Search, MissingDatabaseEndsSilently) {
+  useDatabase("CALL3.txt", kUserDb);
+  window.setText("Combo1", dir.file("gone.txt"));
+  form.SearchDirection = -1;
+  search("Q1ABC");
+  EXPECT_TRUE(messages.calls.empty());
+  EXPECT_EQ(window.focus, "");
+  EXPECT_FALSE(window.isEnabled("Command3"));
+  EXPECT_EQ(form.SearchDirection, 0);
+}
+
+TEST_F(Search, EnterInTheSearchBoxSearchesOtherKeysDoNot) {
+  useDatabase("CALL3.txt", kUserDb);
+  window.setText("Text10", "q2xyz");
+  int key = 'a';
+  form.Text10_KeyPress(key);
+  EXPECT_TRUE(messages.calls.empty());
+  EXPECT_EQ(key, 'a');
+  key = 13;
+  messages.answers = {MessageAnswer::No};
+  form.onWindowEvent("Text10", WindowEvent::KeyPress, 13);
+  EXPECT_EQ(box(2), "Q2XYZ");
+  form.Text10_KeyPress(key);
+  EXPECT_EQ(key, 13) << "the key is passed on unchanged";
+
+  form.SearchDirection = 1;
+  window.focus.clear();
+  messages.answers = {MessageAnswer::No};
+  form.mnuSuch_Click();
+  EXPECT_EQ(form.SearchDirection, 0);
+  EXPECT_EQ(window.focus, "Text10");
+  EXPECT_EQ(box(2), "Q2XYZ");
+}
+
+// Stepping in a user database.
+const char* const kSteps =
+    "//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ\r\n"
+    "Q1AAA,JO01,first,,,,,01/20\r\n"
+    "Q1BBB,JO02,Feld3,,,,,02/20\r\n"
+    "\r\n"
+    "Q1CCC,JO03,third,,,,,03/20\r\n"
+    "//comment,between\r\n"
+    "Q1DDD,JO04,last,,,,,04/20\r\n"
+    "ZZZZZZ,End-Of-Call3-Database\r\n";
+
+TEST_F(Search, ForwardStepPastAnEmptyLine) {
+  useDatabase("CALL3.txt", kSteps);
+  form.LastStepLine = "Q0OTHER,JO00";
+  search("q1bbb", {MessageAnswer::No});
+  EXPECT_EQ(box(4), "FELD3") << "the plain search upper-cases, so the placeholder shows";
+  form.Command3_Click();
+  // The empty line is shown: no box changes, and the search box gets the call on screen.
+  EXPECT_EQ(box(2), "Q1BBB");
+  EXPECT_EQ(window.text("Text10"), "Q1BBB");
+  EXPECT_EQ(form.LastStepLine, "");
+  EXPECT_TRUE(messages.calls.size() == 1u) << "a step asks nothing";
+  form.Command3_Click();
+  // The line after the hit equals the last step's line: the one after it is shown.
+  EXPECT_EQ(box(2), "Q1CCC");
+  EXPECT_EQ(box(4), "third") << "a forward step shows the line as stored";
+  EXPECT_EQ(window.text("Text10"), "Q1CCC");
+  EXPECT_EQ(form.LastStepLine, "Q1CCC,JO03,third,,,,,03/20");
+  EXPECT_EQ(form.SearchDirection, 0);
+}
+
+TEST_F(Search, ForwardStepOntoACommentLine) {
+  for (const Texts* t : {&kGerman, &kEnglish}) {
+    messages.calls.clear();
+    useDatabase("CALL3.txt", kSteps, *t);
+    form.LastStepLine.clear();
+    search("Q1CCC", {MessageAnswer::No});
+    form.Command3_Click();
+    EXPECT_EQ(box(2), "//comment");
+    EXPECT_EQ(window.text("Text10"), "//comment");
+    // Comment lines never match, so the next step finds nothing.
+    form.Command3_Click();
+    ASSERT_EQ(messages.calls.size(), 2u);
+    expectNotFound(messages.calls[1], *t, "//COMMENT", false);
+    EXPECT_EQ(window.text("Text10"), "//comment");
+    EXPECT_TRUE(stepButtonsEnabled());
+  }
+}
+
+TEST_F(Search, BackwardSteps) {
+  useDatabase("CALL3.txt", kSteps);
+  // From the first record the previous line is line 1, which the scan never
+  // holds: an empty line is shown and the call stays.
+  search("q1aaa", {MessageAnswer::No});
+  form.Command2_Click();
+  EXPECT_EQ(box(2), "Q1AAA");
+  EXPECT_EQ(window.text("Text10"), "Q1AAA");
+  EXPECT_EQ(messages.calls.size(), 1u);
+
+  // From Q1BBB: the record before, upper-cased.
+  window.setText("Text10", "Q1BBB");
+  form.Command2_Click();
+  EXPECT_EQ(box(2), "Q1AAA");
+  EXPECT_EQ(box(4), "FIRST");
+  EXPECT_EQ(window.text("Text10"), "Q1AAA");
+
+  // From Q1DDD: the comment line before it is held as empty.
+  window.setText("Text2", "Q1DDD");
+  window.setText("Text10", "Q1DDD");
+  form.Command2_Click();
+  EXPECT_EQ(box(2), "Q1DDD");
+  EXPECT_EQ(box(4), "FIRST");
+  EXPECT_EQ(form.SearchDirection, 0);
+}
+
+TEST_F(Search, ForwardStepAtTheLastRecordMeetsTheTerminator) {
+  for (const Texts* t : {&kGerman, &kEnglish}) {
+    messages.calls.clear();
+    useDatabase("CALL3.txt", kSteps, *t);
+    search("q1ddd", {MessageAnswer::No});
+    form.Command3_Click();
+    EXPECT_EQ(box(2), "Q1DDD");
+    EXPECT_EQ(box(4), "LAST");
+    ASSERT_EQ(messages.calls.size(), 2u);
+    expectNotFound(messages.calls[1], *t, "Q1DDD", false);
+    EXPECT_EQ(window.text("Text10"), "Q1DDD");
+  }
+}
+
+TEST_F(Search, ForwardStepOnTheFilesLastLineShowsTheHitItself) {
+  useDatabase("CALL3.txt", "//h\r\nQ1AAA,JO01,one\r\nQ1ZZZ,JO02,two");
+  form.LastStepLine.clear();
+  search("Q1ZZZ", {MessageAnswer::No});
+  window.setText("Text2", "elsewhere");
+  window.setText("Text10", "Q1ZZZ");
+  form.Command3_Click();
+  EXPECT_EQ(box(2), "Q1ZZZ");
+  EXPECT_EQ(box(4), "TWO");
+  EXPECT_EQ(form.LastStepLine, "Q1ZZZ,JO02,TWO");
+}
+
+TEST_F(Search, EmptySearchBoxStepCopiesTheCallFirst) {
+  useDatabase("CALL3.txt", kSteps);
+  window.setText("Text2", "Q1BBB");
+  window.setText("Text10", "");
+  form.Command2_Click();
+  EXPECT_TRUE(messages.calls.empty());
+  EXPECT_EQ(window.text("Text10"), "Q1BBB");
+  form.Command2_Click();
+  EXPECT_EQ(box(4), "FIRST");
+}
+
+// A log in the long layout: one call sign in many contacts.
+const char* const kLog =
+    "2024-01-01,09:00:00,2024-01-01,09:01:00,Q9ZZZ,JO00,144.174,FT8,-1,-2,,line one,Zed\r\n"
+    "2024-01-02,10:00:00,2024-01-02,10:01:00,Q1ABC,JO01,144.174,FT8,-1,-2,,first,Anna\r\n"
+    "2024-01-03,11:00:00,2024-01-03,11:01:00,Q2DEF,JO02,432.065,Q65,-1,-2,,between,Bert\r\n"
+    "2024-01-04,12:00:00,2024-01-04,12:01:00,Q1ABC,JO01,144.174,FT8,-1,-2,,second,Anna\r\n"
+    "2024-01-05,13:00:00,2024-01-05,13:01:00,Q1ABC,JO01,50.313,FT8,-1,-2,,third,Anna\r\n";
+
+TEST_F(Search, SteppingThroughALogFollowsTheContacts) {
+  useDatabase("wsjtx.log", kLog);
+  ASSERT_EQ(form.DbKind, "log");
+  search("q1abc", {MessageAnswer::No});
+  EXPECT_EQ(box(3), "2024-01-02 10:00:00");
+  EXPECT_EQ(form.RecordKey, "2024-01-02,10:00:00");
+
+  form.Command3_Click();  // the next contact in file order, whatever its call
+  EXPECT_EQ(box(2), "Q2DEF");
+  EXPECT_EQ(box(9), "between");
+  EXPECT_EQ(window.text("Text10"), "Q2DEF");
+  form.Command3_Click();
+  EXPECT_EQ(box(3), "2024-01-04 12:00:00");
+  EXPECT_EQ(window.text("Text10"), "Q1ABC");
+  form.Command3_Click();
+  EXPECT_EQ(box(3), "2024-01-05 13:00:00");
+  EXPECT_EQ(box(9), "third");
+
+  form.Command2_Click();  // back: the contact before, upper-cased
+  EXPECT_EQ(box(3), "2024-01-04 12:00:00");
+  EXPECT_EQ(box(9), "SECOND");
+  form.Command2_Click();
+  EXPECT_EQ(box(2), "Q2DEF");
+  EXPECT_EQ(box(9), "BETWEEN");
+  EXPECT_EQ(messages.calls.size(), 1u);
+
+  // The last contact: "+" finds nothing after it and names the date-and-time key.
+  window.setText("Text10", "Q1ABC");
+  form.StepKey.clear();
+  form.RecordKey = "2024-01-05,13:00:00";
+  form.Command3_Click();
+  ASSERT_EQ(messages.calls.size(), 1u) << "the hit itself is shown at the end of the file";
+  EXPECT_EQ(box(9), "THIRD");
+  form.RecordKey = "2024-01-09,00:00:00";
+  form.Command3_Click();
+  ASSERT_EQ(messages.calls.size(), 2u);
+  expectNotFound(messages.calls[1], kEnglish, "2024-01-09,00:00:00", false);
+}
+
+TEST_F(Search, SameSearchInWindows1252AndUtf8Files) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"windows-1252 CR LF",
+       "//h\r\nQ1AAA,JO01,Stra\xDF"
+       "e,,,,,01/20\r\nQ1MUE,JO02,M\xFCller \xE4rger,,,,,02/20\r\nQ1NXT,JO03,G\xE9rard\r\n"},
+      {"utf-8 LF",
+       "//h\nQ1AAA,JO01,Stra\xC3\x9F"
+       "e,,,,,01/20\nQ1MUE,JO02,M\xC3\xBCller \xC3\xA4rger,,,,,02/20\nQ1NXT,JO03,"
+       "G\xC3\xA9rard\n"},
+  };
+  for (const auto& c : cases) {
+    useDatabase("CALL3.txt", c.bytes);
+    messages.calls.clear();
+    search("müller Ä", {MessageAnswer::No});
+    EXPECT_EQ(box(2), "Q1MUE") << c.name;
+    EXPECT_EQ(box(4), "MÜLLER ÄRGER") << c.name;
+    form.Command3_Click();
+    EXPECT_EQ(box(2), "Q1NXT") << c.name;
+    EXPECT_EQ(box(4), "Gérard") << c.name;
+    window.setText("Text10", "straße");
+    messages.answers = {MessageAnswer::No};
+    form.Command1_Click();
+    EXPECT_EQ(box(4), "STRAßE") << c.name << ": ß has no upper case of its own";
+    EXPECT_EQ(messages.calls.size(), 2u) << c.name;
+  }
+}
+
+// A file system whose files can be found but not read.
+class UnreadableFiles final : public IFileSystem {
+ public:
+  explicit UnreadableFiles(IFileSystem& real, bool failListing) : real_(real), failListing_(failListing) {}
+  std::string currentDirectory() const override { return real_.currentDirectory(); }
+  std::optional<std::string> findFirst(const std::string& pattern) const override {
+    if (failListing_) throw FileError("Permission denied");
+    return real_.findFirst(pattern);
+  }
+  std::unique_ptr<IInputFile> openRead(const std::string&) const override {
+    throw FileError("Permission denied");
+  }
+  std::unique_ptr<IOutputFile> create(const std::string& p) override { return real_.create(p); }
+  void rename(const std::string& a, const std::string& b) override { real_.rename(a, b); }
+  void remove(const std::string& p) override { real_.remove(p); }
+  bool exists(const std::string& p) const override { return real_.exists(p); }
+  std::optional<FileIdentity> identity(const std::string& p) const override { return real_.identity(p); }
+  void syncFolder(const std::string& f) override { real_.syncFolder(f); }
+
+ private:
+  IFileSystem& real_;
+  bool failListing_;
+};
+
+TEST_F(Search, UnreadableDatabaseIsReportedAndNothingElseChanges) {
+  const std::string path = dir.write("CALL3.txt", kUserDb);
+  for (const bool failListing : {false, true}) {
+    for (const Texts* t : {&kGerman, &kEnglish}) {
+      UnreadableFiles unreadable(files, failListing);
+      testing::FakeWindow w;
+      testing::FakeMessageBox m;
+      frmVHF f{FormServices{w, m, dialog, settings, unreadable, clock, events}};
+      f.NewLine = "\r\n";
+      f.Language = t->language;
+      f.DbKind = "user";
+      f.StepKey = "2024-01-01,10:00:00";
+      f.RecordKey = "2024-01-01,10:00:00";
+      w.setText("Combo1", path);
+      w.setText("Text10", "Q1ABC");
+      w.setText("Text2", "before");
+      w.setEnabled("Command2", false);
+      f.SearchDirection = 1;
+      f.Command1_Click();
+      ASSERT_EQ(m.calls.size(), 1u);
+      const std::string expected =
+          t->language == "de"
+              ? "Die Datenbank kann nicht gelesen werden:\r\n" + path + "\r\nPermission denied"
+              : "The database cannot be read:\r\n" + path + "\r\nPermission denied";
+      EXPECT_EQ(m.calls[0].text, expected);
+      EXPECT_EQ(m.calls[0].title, t->language == "de" ? " Datenbankfehler " : " Database - ERROR ");
+      EXPECT_EQ(m.calls[0].icon, MessageIcon::Stop);
+      EXPECT_EQ(m.calls[0].buttons, MessageButtons::Ok);
+      EXPECT_EQ(f.StepKey, "2024-01-01,10:00:00");
+      EXPECT_EQ(f.RecordKey, "2024-01-01,10:00:00");
+      EXPECT_EQ(w.text("Text2"), "before");
+      EXPECT_FALSE(w.isEnabled("Command2"));
+      EXPECT_EQ(w.focus, "");
+      EXPECT_EQ(f.SearchDirection, 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orvanta

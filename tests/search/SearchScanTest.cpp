@@ -1,0 +1,335 @@
+// The scan on its own: the fast search through the buffer must give exactly
+// what a plain line-by-line reading gives, whatever the buffer size, line
+// ends, encodings and line lengths.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "records/TextFile.h"
+#include "search/SearchScan.h"
+
+namespace orvanta {
+namespace {
+
+// A file in memory that hands out its bytes in pieces of a chosen size.
+class MemoryFile final : public IInputFile {
+ public:
+  MemoryFile(std::string bytes, std::size_t piece) : bytes_(std::move(bytes)), piece_(piece) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    const std::size_t n = std::min({size, piece_, bytes_.size() - at_});
+    std::memcpy(buffer, bytes_.data() + at_, n);
+    at_ += n;
+    return n;
+  }
+
+ private:
+  std::string bytes_;
+  std::size_t piece_;
+  std::size_t at_ = 0;
+};
+
+class FailingFile final : public IInputFile {
+ public:
+  std::size_t read(char*, std::size_t) override { throw FileError("Input/output error"); }
+};
+
+struct Shown {
+  std::string line;
+  Encoding encoding;
+  friend bool operator==(const Shown&, const Shown&) = default;
+};
+
+class Recorder final : public ScanListener {
+ public:
+  explicit Recorder(std::vector<bool> answers = {}) : answers_(std::move(answers)) {}
+  void show(std::string& line, Encoding encoding) override {
+    shown.push_back({line, encoding});
+    line = "changed by the view";  // the scan must not depend on the line afterwards
+  }
+  bool searchFurther() override {
+    ++prompts;
+    if (next_ < answers_.size()) return answers_[next_++];
+    return true;
+  }
+  std::vector<Shown> shown;
+  int prompts = 0;
+
+ private:
+  std::vector<bool> answers_;
+  std::size_t next_ = 0;
+};
+
+struct Result {
+  std::vector<Shown> shown;
+  ScanOutcome outcome;
+  std::string lastStepLine;
+  int prompts = 0;
+};
+
+Result scan(const std::string& bytes, const ScanRequest& request, std::string lastStepLine = {},
+            std::size_t bufferSize = 1 << 17, std::size_t piece = 1 << 20, std::vector<bool> answers = {}) {
+  MemoryFile file(bytes, piece);
+  Recorder recorder(std::move(answers));
+  Result r;
+  r.outcome = runScan(file, request, lastStepLine, recorder, bufferSize);
+  r.shown = recorder.shown;
+  r.lastStepLine = lastStepLine;
+  r.prompts = recorder.prompts;
+  return r;
+}
+
+// The scan read the plain way: every line through the line reader, the
+// encoding decided by everything up to the end of the line.
+Result reference(const std::string& bytes, const ScanRequest& request, std::string lastStepLine,
+                 std::vector<bool> answers = {}) {
+  std::vector<std::string> lines;
+  std::vector<Encoding> encodings;
+  {
+    MemoryFile file(bytes, 7);
+    LineReader reader(file);
+    EncodingDetector detector;
+    std::string line;
+    bool first = true;
+    while (reader.next(line)) {
+      if (first && reader.sawByteOrderMark()) detector.markByteOrderMark();
+      first = false;
+      detector.feed(line);
+      detector.feed("\n");
+      lines.push_back(line);
+      encodings.push_back(detector.result());
+    }
+  }
+  Result r;
+  std::size_t nextAnswer = 0;
+  std::string current;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const Encoding enc = encodings[i];
+    const std::string a = fromUtf8(request.primary, enc);
+    const std::string b = fromUtf8(request.secondary, enc);
+    const bool representable =
+        enc == Encoding::Utf8 || (toUtf8(a, enc) == request.primary && toUtf8(b, enc) == request.secondary);
+    const std::string upper = lines[i].find("//") != std::string::npos ? "" : upperCase(lines[i], enc);
+    if (!representable || upper.find(a) == std::string::npos || upper.find(b) == std::string::npos) continue;
+    r.outcome.found = true;
+    Encoding shownEnc = enc;
+    if (request.direction > 0) {
+      current = upper;
+      std::size_t k = i;
+      if (k + 1 < lines.size()) current = lines[++k];
+      if (current == lastStepLine && k + 1 < lines.size()) current = lines[++k];
+      lastStepLine = current;
+      shownEnc = encodings[k];
+    } else if (request.direction < 0) {
+      current = i == 1 || lines[i - 1].find("//") != std::string::npos ? "" : upperCase(lines[i - 1], enc);
+    } else {
+      current = upper;
+    }
+    if (current.find("ZZZZZZ") != std::string::npos) {
+      r.outcome.found = false;
+    } else {
+      r.shown.push_back({current, shownEnc});
+    }
+    if (request.direction != 0 || !r.outcome.found) break;
+    ++r.prompts;
+    const bool further = nextAnswer < answers.size() ? answers[nextAnswer++] : true;
+    if (!further) break;
+    r.outcome.found = false;
+    r.outcome.continued = true;
+  }
+  r.lastStepLine = lastStepLine;
+  return r;
+}
+
+void expectSame(const Result& got, const Result& want, const std::string& context) {
+  ASSERT_EQ(got.shown.size(), want.shown.size()) << context;
+  for (std::size_t i = 0; i < got.shown.size(); ++i) {
+    EXPECT_EQ(got.shown[i].line, want.shown[i].line) << context << " hit " << i;
+    EXPECT_EQ(got.shown[i].encoding, want.shown[i].encoding) << context << " hit " << i;
+  }
+  EXPECT_EQ(got.outcome.found, want.outcome.found) << context;
+  EXPECT_EQ(got.outcome.continued, want.outcome.continued) << context;
+  EXPECT_EQ(got.lastStepLine, want.lastStepLine) << context;
+  EXPECT_EQ(got.prompts, want.prompts) << context;
+}
+
+TEST(SearchScan, AgreesWithLineByLineReadingOnRandomFiles) {
+  std::mt19937 rng(20260);
+  const std::vector<std::string> words = {"Q1ABC",
+                                          "q1abc",
+                                          "Q1AB",
+                                          "JO62QM",
+                                          "EME",
+                                          "eme",
+                                          "//",
+                                          "ZZZZZZ",
+                                          "zzzzzz",
+                                          "Feld3",
+                                          ",",
+                                          ",,",
+                                          "2024-05-01",
+                                          "12:00:00",
+                                          " ",
+                                          "\xE4",
+                                          "\xC4",
+                                          "\xFF",
+                                          "\xC3\xA4",
+                                          "\xC3\x84",
+                                          "\xC3\xBF",
+                                          "\xC5\xB8",
+                                          "\x9A",
+                                          "\x8A",
+                                          "x",
+                                          "Stra\xDF"
+                                          "e",
+                                          "longlonglonglonglonglonglonglonglonglonglong"};
+  const std::vector<std::string> ends = {"\r\n", "\n", "\r\n", "\r"};
+  const std::vector<std::string> texts = {"Q1ABC",
+                                          "Q1AB",
+                                          "EME",
+                                          "\xC3\x84",
+                                          "STRA\xC3\x9F"
+                                          "E",
+                                          "\xC5\xB8",
+                                          "ZZZ",
+                                          "12:00",
+                                          "X",
+                                          "\xC5\x81",
+                                          "Q"};
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes;
+    if (round % 9 == 0) bytes += kUtf8Bom;
+    const int lineCount = static_cast<int>(rng() % 14);
+    for (int l = 0; l < lineCount; ++l) {
+      const int wordCount = static_cast<int>(rng() % 6);
+      for (int w = 0; w < wordCount; ++w) bytes += words[rng() % words.size()];
+      if (l + 1 < lineCount || rng() % 2 == 0) bytes += ends[rng() % ends.size()];
+    }
+    ScanRequest request;
+    request.primary = texts[rng() % texts.size()];
+    request.secondary = rng() % 3 == 0 ? texts[rng() % texts.size()] : (rng() % 2 ? request.primary : "");
+    request.direction = static_cast<int>(rng() % 3) - 1;
+    const std::string lastStepLine = rng() % 3 == 0 ? "Q1ABC,JO62QM" : "";
+    std::vector<bool> answers;
+    for (int k = 0; k < 4; ++k) answers.push_back(rng() % 3 != 0);
+
+    const Result want = reference(bytes, request, lastStepLine, answers);
+    for (const std::size_t bufferSize : {std::size_t{1}, std::size_t{64}, std::size_t{1} << 17}) {
+      for (const std::size_t piece : {std::size_t{1}, std::size_t{5}, std::size_t{1000}}) {
+        const std::string context = "round " + std::to_string(round) + " buffer " +
+                                    std::to_string(bufferSize) + " piece " + std::to_string(piece);
+        expectSame(scan(bytes, request, lastStepLine, bufferSize, piece, answers), want, context);
+      }
+    }
+  }
+}
+
+TEST(SearchScan, LinesLongerThanTheBufferAndHitsAcrossReads) {
+  const std::string longRemark(5000, 'x');
+  std::string bytes = "//header\r\n";
+  for (int i = 0; i < 200; ++i) bytes += "Q" + std::to_string(i) + "AA,JO00," + longRemark + "\r\n";
+  bytes += "Q7XYZ,JN58,found at the end\r\nZZZZZZ,End\r\n";
+  const ScanRequest request{"Q7XYZ", "Q7XYZ", 0};
+  const Result r = scan(bytes, request, {}, 64, 333);
+  ASSERT_EQ(r.shown.size(), 1u);
+  EXPECT_EQ(r.shown[0].line, "Q7XYZ,JN58,FOUND AT THE END");
+  // Backward: the line before, 5000 bytes long, across several reads.
+  const Result back = scan(bytes, ScanRequest{"Q7XYZ", "Q7XYZ", -1}, {}, 64, 333);
+  ASSERT_EQ(back.shown.size(), 1u);
+  EXPECT_EQ(back.shown[0].line, "Q199AA,JO00," + std::string(5000, 'X'));
+}
+
+TEST(SearchScan, EncodingIsDecidedAsTheFileIsRead) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string text;
+    std::vector<std::string> shown;
+    std::vector<Encoding> encodings;
+  };
+  const Case cases[] = {
+      // A Windows-1252 file: "ä" (E4) is no UTF-8, so the file is Windows-1252
+      // from that line on; its upper case is C4.
+      {"windows-1252",
+       "//h\r\nQ1A,M\xFC"
+       "ller\r\nQ2B,J\xE4ger\r\n",
+       "J\xC3\x84GER",
+       {"Q2B,J\xC4GER"},
+       {Encoding::Windows1252}},
+      // A UTF-8 file: "ä" as C3 A4 becomes C3 84.
+      {"utf-8",
+       "//h\nQ1A,M\xC3\xBCller\nQ2B,J\xC3\xA4ger\n",
+       "J\xC3\x84GER",
+       {"Q2B,J\xC3\x84GER"},
+       {Encoding::Utf8}},
+      // With a byte-order mark the file is UTF-8 from the start, ASCII or not.
+      {"bom", "\xEF\xBB\xBF//h\nQ1A,plain\n", "PLAIN", {"Q1A,PLAIN"}, {Encoding::Utf8}},
+      // Pure ASCII reads as Windows-1252; the same hit either way.
+      {"ascii", "//h\r\nQ1A,plain\r\n", "PLAIN", {"Q1A,PLAIN"}, {Encoding::Windows1252}},
+      // A text with a letter Windows-1252 has no room for never matches there,
+      // even though "?" stands in the file.
+      {"unrepresentable", "//h\r\nQ1A,\xE4?\r\n", "\xC3\xA4\xC5\x81", {}, {}},
+      // ÿ upper-cases to Ÿ in both encodings.
+      {"y diaeresis 1252",
+       "//h\r\nQ1A,\xE4\xFF\r\n",
+       "\xC3\x84\xC5\xB8",
+       {"Q1A,\xC4\x9F"},
+       {Encoding::Windows1252}},
+      {"y diaeresis utf-8",
+       "//h\nQ1A,\xC3\xA4\xC3\xBF\n",
+       "\xC3\x84\xC5\xB8",
+       {"Q1A,\xC3\x84\xC5\xB8"},
+       {Encoding::Utf8}},
+  };
+  for (const auto& c : cases) {
+    const Result r = scan(c.bytes, ScanRequest{c.text, c.text, 0});
+    ASSERT_EQ(r.shown.size(), c.shown.size()) << c.name;
+    for (std::size_t i = 0; i < r.shown.size(); ++i) {
+      EXPECT_EQ(r.shown[i].line, c.shown[i]) << c.name;
+      EXPECT_EQ(r.shown[i].encoding, c.encodings[i]) << c.name;
+    }
+  }
+}
+
+TEST(SearchScan, ReadFailureReachesTheCaller) {
+  FailingFile file;
+  Recorder recorder;
+  std::string last;
+  EXPECT_THROW(runScan(file, ScanRequest{"Q1", "Q1", 0}, last, recorder), FileError);
+}
+
+TEST(AnchorFinder, FindsEveryCaseVariantAndNothingElse) {
+  std::mt19937 rng(7);
+  const std::string alphabet = "aAbBqQzZ09,@`[{/ \x80\xC3";
+  for (int round = 0; round < 300; ++round) {
+    std::string hay;
+    const int n = static_cast<int>(rng() % 80);
+    for (int i = 0; i < n; ++i) hay += alphabet[rng() % alphabet.size()];
+    std::string anchor;
+    const int m = 1 + static_cast<int>(rng() % 4);
+    for (int i = 0; i < m; ++i) {
+      const char c = alphabet[rng() % 12];  // ASCII part only
+      anchor += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
+    }
+    std::size_t expected = hay.size();
+    for (std::size_t i = 0; i + anchor.size() <= hay.size() && expected == hay.size(); ++i) {
+      bool ok = true;
+      for (std::size_t k = 0; k < anchor.size() && ok; ++k) {
+        char h = hay[i + k];
+        if (h >= 'a' && h <= 'z') h = static_cast<char>(h - 0x20);
+        ok = h == anchor[k];
+      }
+      if (ok) expected = i;
+    }
+    const AnchorFinder finder(anchor);
+    const char* found = finder.find(hay.data(), hay.data() + hay.size());
+    EXPECT_EQ(static_cast<std::size_t>(found - hay.data()), expected) << hay << " / " << anchor;
+  }
+}
+
+}  // namespace
+}  // namespace orvanta
