@@ -1,0 +1,269 @@
+// The merge and the month-end update stopped at every file operation in turn,
+// by a kill (a child process that ends at that step) or by a failing
+// operation: no database is ever lost or damaged.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/frmVHF.h"
+#include "fakes/Fakes.h"
+#include "fakes/TempDir.h"
+
+namespace orvanta {
+namespace {
+
+using testing::readFile;
+
+// A form on the real file system with a hook before every disk change.
+struct Rig {
+  explicit Rig(StdFileSystem::Hook hook) : files(std::move(hook)) {
+    form.Language = "de";
+    form.NewLine = "\r\n";
+  }
+  testing::FakeWindow window;
+  testing::FakeMessageBox messages;
+  testing::FakeFileDialog dialog;
+  testing::FakeSettingsStore settings;
+  StdFileSystem files;
+  testing::FakeClock clock;
+  testing::FakeEventLoop events;
+  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
+};
+
+// Databases in four folders: three named CALL3.txt (one with an older
+// backup beside it) and one of another name.
+const std::map<std::string, std::string> kDatabases = {
+    {"a/CALL3.txt", "//CALL3.txt format\r\nQ1AB,JO01AA,,,,,,01/18\r\nQ1CD,JO01AA,a,,,,,01/19\r\n"},
+    {"a/CALL3_Old.txt", "an older backup\r\n"},
+    {"b/CALL3.txt", "//CALL3.txt format\r\nQ1AB,JO02AA,,,,,,01/19\r\nQ1EF,JO01AA,EME\r\n"},
+    {"c/CALL3.txt", "//x\nQ1GH,JO01AA,,,,,,05/17\nQ1CD,JO01AA,c,,,,,01/17\n"},
+    {"d/mine.txt", "//x\r\nQ1IJ,JO01AA,,,,,,01/19\r\n"},
+};
+const std::vector<std::string> kListed = {"a/CALL3.txt", "b/CALL3.txt", "c/CALL3.txt", "d/mine.txt"};
+
+void makeDatabases(const testing::TempDir& dir) {
+  for (const auto& [name, bytes] : kDatabases) dir.write(name, bytes);
+}
+
+void listDatabases(Rig& rig, const testing::TempDir& dir) {
+  for (const auto& name : kListed) rig.window.addListItem("Combo1", dir.file(name));
+  rig.window.setText("Combo1", dir.file(kListed.front()));
+}
+
+std::string contentOr(const std::string& path, const std::string& missing) {
+  return std::filesystem::exists(path) ? readFile(path) : missing;
+}
+
+// Every folder holds its old database whole, at its own name or as the
+// backup, and any merged file is complete.
+void expectNothingLost(const testing::TempDir& dir, const std::string& merged, const std::string& when) {
+  for (const auto& name : kListed) {
+    const std::string old = kDatabases.at(name);
+    const std::string folder = std::filesystem::path(name).parent_path().string();
+    const std::string own = contentOr(dir.file(name), "<missing>");
+    const std::string backup = contentOr(dir.file(folder + "/CALL3_Old.txt"), "<missing>");
+    EXPECT_TRUE(own == old || backup == old) << name << " " << when;
+    const std::string target = contentOr(dir.file(folder + "/CALL3.txt"), "<missing>");
+    if (target != "<missing>" && target != old) {
+      EXPECT_EQ(target, merged) << name << " " << when;
+    }
+  }
+}
+
+std::string mergedContent() {
+  testing::TempDir dir;
+  makeDatabases(dir);
+  Rig rig(nullptr);
+  listDatabases(rig, dir);
+  rig.form.mnuAktualiesieren_Click();
+  return readFile(dir.file("a/CALL3.txt"));
+}
+
+// Runs work in a child process whose file system ends the process just before
+// its k-th disk change. Returns true when the work ran to its end.
+template <typename Work>
+bool runKilledAt(int k, Work work) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    int count = 0;
+    Rig rig([&](std::string_view, const std::string&) {
+      if (++count == k) ::_exit(99);
+    });
+    work(rig);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_TRUE(WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 99);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(FileSafety, MergeKilledAtEveryFileOperation) {
+  const std::string merged = mergedContent();
+  ASSERT_NE(merged.find("Q1IJ,JO01AA,,,,,,01/19"), std::string::npos);
+  int kills = 0;
+  for (int k = 1; k < 500; ++k) {
+    testing::TempDir dir;
+    makeDatabases(dir);
+    const bool finished = runKilledAt(k, [&](Rig& rig) {
+      listDatabases(rig, dir);
+      rig.form.mnuAktualiesieren_Click();
+    });
+    expectNothingLost(dir, merged, "killed at step " + std::to_string(k));
+    if (finished) {
+      for (const auto* folder : {"a", "b", "c", "d"}) {
+        EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
+      }
+      break;
+    }
+    ++kills;
+  }
+  // Four folders: at least a create, write, sync and close of each scratch
+  // file and two renames per folder.
+  EXPECT_GE(kills, 4 * 6);
+}
+
+TEST(FileSafety, MonthEndKilledAtEveryFileOperation) {
+  const std::string old = "//h\r\nQ1AB,JO01AA,x\r\nQ1CD,JO01AA,,,,,,01/18\r\n";
+  const std::string updated = "//h\r\nQ1AB,JO01AA,x,,,,,05/19\r\nQ1CD,JO01AA,,,,,,01/18\r\n\r\n";
+  int kills = 0;
+  for (int k = 1; k < 100; ++k) {
+    testing::TempDir dir;
+    const std::string path = dir.write("CALL3.txt", old);
+    const bool finished = runKilledAt(k, [&](Rig& rig) {
+      rig.window.setText("Combo1", path);
+      rig.form.mnuSetUpdate_Datum_Click();
+    });
+    const std::string now = contentOr(path, "<missing>");
+    EXPECT_TRUE(now == old || now == updated) << "killed at step " << k << ": " << now;
+    if (finished) {
+      EXPECT_EQ(now, updated);
+      break;
+    }
+    ++kills;
+  }
+  EXPECT_GE(kills, 5);  // create, write, sync, close, rename
+}
+
+bool hasScratchFile(const testing::TempDir& dir) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+    if (entry.path().filename().string().starts_with(".")) return true;
+  }
+  return false;
+}
+
+TEST(FileSafety, MergeWriteFailureAtEveryStepIsReportedAndDamagesNothing) {
+  const std::string merged = mergedContent();
+  int failures = 0;
+  for (int k = 1; k < 500; ++k) {
+    SCOPED_TRACE("failing step " + std::to_string(k));
+    testing::TempDir dir;
+    makeDatabases(dir);
+    int count = 0;
+    bool failed = false;
+    Rig rig([&](std::string_view operation, const std::string& path) {
+      if (++count == k) {
+        failed = true;
+        throw FileError(path + ": No space left on device (" + std::string(operation) + ")");
+      }
+    });
+    listDatabases(rig, dir);
+    rig.form.mnuAktualiesieren_Click();
+    if (!failed) break;
+    ++failures;
+
+    expectNothingLost(dir, merged, "");
+    EXPECT_FALSE(hasScratchFile(dir));
+    EXPECT_EQ(rig.window.pointer(), MousePointer::Normal);
+    EXPECT_FALSE(rig.form.MaintenanceRunning);
+    ASSERT_EQ(rig.messages.calls.size(), 1u);
+    const auto& shown = rig.messages.calls[0];
+    if (shown.icon == MessageIcon::Information) {
+      // Only making a finished rename durable failed: every folder is done.
+      for (const auto* folder : {"a", "b", "c", "d"}) {
+        EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
+      }
+      continue;
+    }
+    EXPECT_EQ(shown.icon, MessageIcon::Stop);
+    EXPECT_EQ(shown.title, "Datenbanken für WSJT ");
+    EXPECT_TRUE(shown.text.starts_with("Die zusammengefasste Datenbank kann nicht geschrieben werden:\r\n"))
+        << shown.text;
+    EXPECT_NE(shown.text.find("No space left on device"), std::string::npos);
+    EXPECT_EQ(rig.window.beeps, 0);
+    // A folder named as done holds the merged file and its old database as
+    // the backup; every other folder is exactly as it was.
+    int doneFolders = 0;
+    for (const auto& name : kListed) {
+      const std::string folder = std::filesystem::path(name).parent_path().string();
+      // The folders done are listed one a line, the last one followed by
+      // the line about the others.
+      const bool done = shown.text.find("\r\n" + dir.file(folder) + "\r\n") != std::string::npos;
+      if (done) {
+        ++doneFolders;
+        EXPECT_EQ(dir.read(folder + "/CALL3.txt"), merged) << folder;
+        EXPECT_EQ(dir.read(folder + "/CALL3_Old.txt"), kDatabases.at(name)) << folder;
+      } else {
+        EXPECT_EQ(dir.read(name), kDatabases.at(name)) << folder;
+        // The earlier backup is replaced in one step by the database, so
+        // when the step after that fails and the database is put back, the
+        // earlier backup is gone; it is never half there.
+        if (folder == "a") {
+          const std::string backup = contentOr(dir.file("a/CALL3_Old.txt"), "<missing>");
+          EXPECT_TRUE(backup == kDatabases.at("a/CALL3_Old.txt") || backup == "<missing>") << backup;
+        }
+      }
+    }
+    EXPECT_TRUE(shown.text.ends_with(doneFolders == 0 ? "Es wurde keine Datenbank verändert."
+                                                      : "Alle anderen Datenbanken sind unverändert."))
+        << shown.text;
+  }
+  EXPECT_GE(failures, 4 * 6);
+}
+
+TEST(FileSafety, MonthEndWriteFailureAtEveryStepLeavesTheDatabase) {
+  const std::string old = "//h\r\nQ1AB,JO01AA,x\r\n";
+  const std::string updated = "//h\r\nQ1AB,JO01AA,x,,,,,05/19\r\n\r\n";
+  int failures = 0;
+  for (int k = 1; k < 100; ++k) {
+    SCOPED_TRACE("failing step " + std::to_string(k));
+    testing::TempDir dir;
+    const std::string path = dir.write("CALL3.txt", old);
+    int count = 0;
+    bool failed = false;
+    Rig rig([&](std::string_view, const std::string& p) {
+      if (++count == k) {
+        failed = true;
+        throw FileError(p + ": Disk quota exceeded");
+      }
+    });
+    rig.form.Language = "en";
+    rig.window.setText("Combo1", path);
+    rig.form.mnuSetUpdate_Datum_Click();
+    if (!failed) break;
+    ++failures;
+    EXPECT_FALSE(hasScratchFile(dir));
+    EXPECT_EQ(rig.window.pointer(), MousePointer::Normal);
+    if (rig.messages.calls.empty()) {
+      // Only making the finished rename durable failed.
+      EXPECT_EQ(readFile(path), updated);
+      continue;
+    }
+    EXPECT_EQ(readFile(path), old);
+    EXPECT_TRUE(
+        rig.messages.calls[0].text.starts_with("The database cannot be written; it is unchanged:\r\n"));
+    EXPECT_NE(rig.messages.calls[0].text.find("Disk quota exceeded"), std::string::npos);
+    EXPECT_EQ(rig.messages.calls[0].icon, MessageIcon::Exclamation);
+  }
+  EXPECT_GE(failures, 5);
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/FormFixture.h"
+#include "maintenance/MonthEnd.h"
+
+namespace orvanta {
+namespace {
+
+std::string joined(const std::vector<std::string>& lines, const std::string& eol) {
+  std::string text;
+  for (const auto& line : lines) text += line + eol;
+  return text;
+}
+
+class MonthEnd : public testing::FormFixture {
+ protected:
+  void SetUp() override {
+    form.Language = "de";
+    form.NewLine = "\r\n";
+    clock.date = CivilDate{2019, 5, 31};
+  }
+  std::string current(const std::string& name, const std::string& bytes) {
+    const std::string path = dir.write(name, bytes);
+    window.addListItem("Combo1", path);
+    window.setText("Combo1", path);
+    return path;
+  }
+};
+
+TEST_F(MonthEnd, RecordsWithoutDateGetTheMonth) {
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"eight fields, field 7 empty", "Q1AB,JO01AA,,,,,,", "Q1AB,JO01AA,,,,,,05/19"},
+      {"eight fields with a date: kept", "Q1AB,JO01AA,,,,,,03/19", "Q1AB,JO01AA,,,,,,03/19"},
+      {"eight fields, text in field 7 replaced", "Q1AB,JO01AA,,,,,,later", "Q1AB,JO01AA,,,,,,05/19"},
+      {"three fields", "Q1AB,JO01AA,EME", "Q1AB,JO01AA,EME,,,,,05/19"},
+      {"four fields ending in a date", "Q1AB,JO01AA,EME,03/21", "Q1AB,JO01AA,EME,,,,,03/21"},
+      {"nine fields folded, no month used", "Q1AB,JO62QM,,,,,R1,T7,03/21", "Q1AB,JO62QM,,,,,R1,03/21"},
+      {"nine fields without a date get none", "Q1AB,JO62QM,,,,,R1,T7,T8", "Q1AB,JO62QM,,,,,R1 T8 T7,T7"},
+      {"two fields stay", "Q1AB,JO01AA", "Q1AB,JO01AA"},
+      {"one field with a slash stays", "Q1AB/P", "Q1AB/P"},
+      {"ZZZ anywhere stays", "Q1ZZZ,JO01AA", "Q1ZZZ,JO01AA"},
+      {"the terminator stays", "ZZZZZZ,End-Of-Call3-Database 2019.04.30",
+       "ZZZZZZ,End-Of-Call3-Database 2019.04.30"},
+      {"a comment stays", "Q1AB,JO01AA,http://q1ab.example", "Q1AB,JO01AA,http://q1ab.example"},
+      {"blanks are kept", " Q1AB , JO01AA ,x", " Q1AB , JO01AA ,x,,,,,05/19"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = current("CALL3.txt", joined({"//CALL3.txt header", c.before, ""}, "\r\n"));
+    form.mnuSetUpdate_Datum_Click();
+    EXPECT_EQ(testing::readFile(path), joined({"//CALL3.txt header", c.after, ""}, "\r\n"));
+    EXPECT_TRUE(messages.calls.empty());
+  }
+}
+
+TEST_F(MonthEnd, AnOwnDateNeverReachesTheNextRecord) {
+  const std::string path =
+      current("CALL3.txt", joined({"Q1AB,JO01AA,EME,03/21", "Q1CD,JO01AA,EME", "Q1EF,JO01AA,,,,,,"}, "\r\n"));
+  form.mnuSetUpdate_Datum_Click();
+  EXPECT_EQ(testing::readFile(path),
+            joined({"Q1AB,JO01AA,EME,,,,,03/21", "Q1CD,JO01AA,EME,,,,,05/19", "Q1EF,JO01AA,,,,,,05/19", ""},
+                   "\r\n"));
+  EXPECT_EQ(form.FieldSeparator, ",");
+}
+
+TEST_F(MonthEnd, KeepsEncodingByteOrderMarkAndLineEnds) {
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"Windows-1252 with CR LF", "//h\r\nQ1AB,JO01AA,G\xE9rard\r\nQ1CD,\xC4\xD6,,,,,,01/18\r\n",
+       "//h\r\nQ1AB,JO01AA,G\xE9rard,,,,,05/19\r\nQ1CD,\xC4\xD6,,,,,,01/18\r\n\r\n"},
+      {"UTF-8 with LF", "//h\nQ1AB,JO01AA,G\xC3\xA9rard\n\n", "//h\nQ1AB,JO01AA,G\xC3\xA9rard,,,,,05/19\n\n"},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF//h\nQ1AB,JO01AA,x\n",
+       "\xEF\xBB\xBF//h\nQ1AB,JO01AA,x,,,,,05/19\n\n"},
+      {"last line without a line end", "//h\r\nQ1AB,JO01AA,x", "//h\r\nQ1AB,JO01AA,x,,,,,05/19\r\n\r\n"},
+      {"mixed line ends become CR LF", "//h\nQ1AB,JO01AA,,,,,,01/18\r\n\r\n",
+       "//h\r\nQ1AB,JO01AA,,,,,,01/18\r\n\r\n"},
+      {"a lone CR stays part of its line", "//h\r\nQ1AB,JO01AA,,,,,,01/18\r\r\n\r\n",
+       "//h\r\nQ1AB,JO01AA,,,,,,01/18\r\r\n\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = current("CALL3.txt", c.before);
+    form.mnuSetUpdate_Datum_Click();
+    EXPECT_EQ(testing::readFile(path), c.after);
+  }
+}
+
+TEST_F(MonthEnd, ASecondRunInTheSameMonthChangesNothing) {
+  const std::string path =
+      current("CALL3.txt", joined({"//CALL3.txt header", "Q1AB,JO01AA,EME", "Q1CD,JO01AA,,,,,,01/18",
+                                   "ZZZZZZ,End-Of-Call3-Database 2019.04.30"},
+                                  "\r\n"));
+  form.mnuSetUpdate_Datum_Click();
+  const std::string first = testing::readFile(path);
+  EXPECT_EQ(first, joined({"//CALL3.txt header", "Q1AB,JO01AA,EME,,,,,05/19", "Q1CD,JO01AA,,,,,,01/18",
+                           "ZZZZZZ,End-Of-Call3-Database 2019.04.30", ""},
+                          "\r\n"));
+  const auto before = files.identity(path);
+  form.mnuSetUpdate_Datum_Click();
+  EXPECT_EQ(testing::readFile(path), first);
+  // Not even rewritten: the very same file is still there.
+  EXPECT_EQ(files.identity(path), before);
+}
+
+TEST_F(MonthEnd, BusyPointerAndYields) {
+  current("CALL3.txt", "Q1AB,JO01AA,x\r\n");
+  bool busyWhileYielding = true;
+  events.onYield = [&] {
+    if (events.yields == 1)
+      busyWhileYielding = window.pointer() == MousePointer::Busy && form.MaintenanceRunning;
+  };
+  form.mnuSetUpdate_Datum_Click();
+  EXPECT_TRUE(busyWhileYielding);
+  EXPECT_GE(events.yields, 3);
+  EXPECT_EQ(window.pointer(), MousePointer::Normal);
+  EXPECT_FALSE(form.MaintenanceRunning);
+  EXPECT_TRUE(messages.calls.empty());
+}
+
+TEST_F(MonthEnd, RefusesWhatIsNoUserDatabase) {
+  struct Case {
+    const char* name;
+    std::string language;
+    std::string combo;  // "" for none; "@" prefix: file made under that name
+    std::string text;
+  };
+  const std::string log = dir.write("wsjtx.log", "2019-05-01,10:00:00,Q1AB,JO01,7.074,FT8\n");
+  const std::string gone = dir.file("gone/CALL3.txt");
+  const std::string folder = dir.file("afolder.txt");
+  std::filesystem::create_directories(folder);
+  const Case cases[] = {
+      {"no database", "de", "", "Es ist keine Datenbank ausgewählt."},
+      {"no database", "en", "", "No database is selected."},
+      {"a log", "de", log,
+       "Das Update-Datum wird nur in einer Datenbank wie CALL3.txt gesetzt, nicht im Log:\r\n" + log},
+      {"a log", "en", log,
+       "The update date is set only in a database such as CALL3.txt, not in a log:\r\n" + log},
+      {"missing", "de", gone, "Die Datenbank wurde nicht gefunden:\r\n" + gone},
+      {"missing", "en", gone, "The database was not found:\r\n" + gone},
+      {"a folder", "en", folder, "The database was not found:\r\n" + folder},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " " + c.language);
+    messages.calls.clear();
+    form.Language = c.language;
+    window.setText("Combo1", c.combo);
+    form.mnuSetUpdate_Datum_Click();
+    ASSERT_EQ(messages.calls.size(), 1u);
+    EXPECT_EQ(messages.calls[0].text, c.text);
+    EXPECT_EQ(messages.calls[0].title, c.language == "de" ? "Update-Datum setzen" : "Update Set date");
+    EXPECT_EQ(messages.calls[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(window.pointer(), MousePointer::Normal);
+    EXPECT_FALSE(form.MaintenanceRunning);
+  }
+  EXPECT_EQ(dir.read("wsjtx.log"), "2019-05-01,10:00:00,Q1AB,JO01,7.074,FT8\n");
+  EXPECT_FALSE(std::filesystem::exists(gone));
+}
+
+TEST(MonthText, TwoDigitMonthSlashTwoDigitYear) {
+  EXPECT_EQ(MonthText(CivilDate{2019, 5, 7}), "05/19");
+  EXPECT_EQ(MonthText(CivilDate{2019, 5, 7}, '.'), "05/19");
+  EXPECT_EQ(MonthText(CivilDate{2000, 12, 31}, '-'), "12-00");
+  EXPECT_EQ(MonthText(CivilDate{2105, 1, 1}), "01/05");
+}
+
+}  // namespace
+}  // namespace orvanta
