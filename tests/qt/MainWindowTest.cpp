@@ -252,6 +252,8 @@ TEST_F(MainWindow, ReportsTheEventsTheFormListensTo) {
   EXPECT_EQ(listener.count("Text5", WindowEvent::Click), 1);
   find<QAction>("mnuSuch")->trigger();
   EXPECT_EQ(listener.count("mnuSuch", WindowEvent::Click), 1);
+  QTest::keyClick(&desktop.mainWindow(), Qt::Key_F1);
+  EXPECT_EQ(listener.count("mnuInfo", WindowEvent::Click), 1);
 
   // Keys typed into the search box are reported and still reach it.
   QLineEdit* search = find<QLineEdit>("Text10");
