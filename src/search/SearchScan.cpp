@@ -39,42 +39,74 @@ int commonness(unsigned char upper) {
 
 // ---- EncodingTracker ----
 
-void EncodingTracker::feed(std::string_view bytes) {
-  if (settled()) return;
+// Checks bytes one sequence at a time from i until at least stop; false at
+// the first byte that is not valid UTF-8.
+bool EncodingTracker::checkBytes(std::string_view bytes, std::size_t& i, std::size_t stop) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();
-  std::size_t i = 0;
-  while (i < n) {
-#if defined(__SSE2__)
-    while (i + 16 <= n) {
-      const int mask = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
-      if (mask != 0) {
-        i += static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-        break;
-      }
-      i += 16;
-    }
-    if (i >= n) break;
-#endif
-    if (p[i] < 0x80) {
+  while (i < stop) {
+    const unsigned char b = p[i];
+    if (b < 0x80) {
       ++i;
       continue;
     }
-    // Two-byte sequences (the Latin letters with accents) are by far the
-    // most common ones in databases.
-    if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+    if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
       nonAscii_ = true;
       i += 2;
       continue;
     }
-    const std::size_t len = announcedLength(p[i]);
-    if (len == 0 || i + len > n || !isValidUtf8(bytes.substr(i, len))) {
-      invalid_ = true;
-      return;
-    }
+    const std::size_t len = announcedLength(b);
+    if (len == 0 || i + len > n || !isValidUtf8(bytes.substr(i, len))) return false;
     nonAscii_ = true;
     i += len;
   }
+  return true;
+}
+
+void EncodingTracker::feed(std::string_view bytes) {
+  if (settled()) return;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time as long as they are ASCII or two-byte sequences
+  // (the accented Latin letters of remarks and names); anything else goes
+  // through checkBytes for the rest of that block.
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  const __m128i continuationEnd = _mm_set1_epi8(static_cast<char>(0xC0));
+  const __m128i leadBefore = _mm_set1_epi8(static_cast<char>(0xC1));
+  const __m128i leadEnd = _mm_set1_epi8(static_cast<char>(0xE0));
+  unsigned carry = 0;  // the last block ended with the lead byte of a pair
+  while (i + 16 <= n) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(block));
+    if (high == 0 && carry == 0) {
+      i += 16;
+      continue;
+    }
+    // As signed bytes, continuations 80..BF lie below C0 and two-byte leads
+    // C2..DF between C1 and E0.
+    const auto continuation =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(block, continuationEnd)));
+    const auto lead = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(block, leadBefore), _mm_cmplt_epi8(block, leadEnd))));
+    if ((high & ~(continuation | lead)) == 0 && continuation == (((lead << 1) | carry) & 0xFFFFu)) {
+      if (high != 0) nonAscii_ = true;
+      carry = (lead >> 15) & 1u;
+      i += 16;
+      continue;
+    }
+    if (carry != 0) {
+      --i;  // start again at the lead byte the last block ended with
+      carry = 0;
+    }
+    if (!checkBytes(bytes, i, i + 16)) {
+      invalid_ = true;
+      return;
+    }
+  }
+  if (carry != 0) --i;
+#endif
+  if (!checkBytes(bytes, i, bytes.size())) invalid_ = true;
 }
 
 // ---- SearchNeedle ----

@@ -31,6 +31,7 @@ class EncodingTracker {
   bool settled() const { return bom_ || invalid_; }
 
  private:
+  bool checkBytes(std::string_view bytes, std::size_t& i, std::size_t stop);
   bool bom_ = false;
   bool nonAscii_ = false;
   bool invalid_ = false;

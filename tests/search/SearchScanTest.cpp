@@ -302,6 +302,55 @@ TEST(SearchScan, ReadFailureReachesTheCaller) {
   EXPECT_THROW(runScan(file, ScanRequest{"Q1", "Q1", 0}, last, recorder), FileError);
 }
 
+TEST(EncodingTracker, AgreesWithTheFileDetectorOnRandomBytes) {
+  std::mt19937 rng(1252);
+  const std::vector<std::string> pieces = {"a",
+                                           "Q1ABC,JO62",
+                                           "\n",
+                                           "\r\n",
+                                           "\xC3\xA4",
+                                           "\xC3\x9F",
+                                           "\xC5\xB8",
+                                           "\xE2\x82\xAC",
+                                           "\xF0\x9F\x93\xBB",
+                                           "\xE4",
+                                           "\xC3",
+                                           "\x80",
+                                           "\xC0\x80",
+                                           "\xED\xA0\x80",
+                                           "\xE0\x80\x80",
+                                           "\xF4\x90\x80\x80",
+                                           "\xFF",
+                                           "0123456789abcdef"};
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes;
+    const int count = static_cast<int>(rng() % 40);
+    // Mostly valid text, sometimes one odd piece somewhere.
+    const bool valid = rng() % 3 != 0;
+    for (int k = 0; k < count; ++k) {
+      std::size_t pick = rng() % pieces.size();
+      if (valid && pick >= 9 && pick <= 15) pick = 4;
+      bytes += pieces[pick];
+    }
+    EncodingDetector detector;
+    detector.feed(bytes);
+    // The scan feeds whole lines: cut only after line feeds.
+    EncodingTracker tracker;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+      std::size_t stop = bytes.find('\n', start);
+      stop = stop == std::string::npos ? bytes.size() : stop + 1;
+      if (rng() % 2 == 0) {
+        const std::size_t more = bytes.find('\n', stop);
+        if (more != std::string::npos) stop = more + 1;
+      }
+      tracker.feed(std::string_view(bytes).substr(start, stop - start));
+      start = stop;
+    }
+    EXPECT_EQ(tracker.encoding(), detector.result()) << ::testing::PrintToString(bytes);
+  }
+}
+
 TEST(AnchorFinder, FindsEveryCaseVariantAndNothingElse) {
   std::mt19937 rng(7);
   const std::string alphabet = "aAbBqQzZ09,@`[{/ \x80\xC3";
