@@ -129,17 +129,9 @@ void frmVHF::mnuAktualiesieren_Click() {
     events_.yield();
 
     const TextFormat format = MergedFormat(sources);
-    std::size_t lineCount = 0;
-    for (auto& source : sources) {
-      ConvertSource(source, format.encoding);
-      lineCount += source.lengths.size();
-    }
-    std::vector<std::string_view> lines;
-    lines.reserve(lineCount);
-    for (const auto& source : sources) AppendLines(source, lines);
-
-    MergedRecords merged = MergeRecords(std::move(lines), FieldSeparator, lineEndBytes(format.lineEnd),
-                                        [this] { events_.yield(); });
+    for (auto& source : sources) ConvertSource(source, format.encoding);
+    MergedRecords merged =
+        MergeRecords(sources, FieldSeparator, lineEndBytes(format.lineEnd), [this] { events_.yield(); });
     sources.clear();
     sources.shrink_to_fit();
 
@@ -230,30 +222,22 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
   scope.busyPointer();
   events_.yield();
 
-  MonthEndResult result;
+  // The database is read and its new text written beside it in one pass; a
+  // file the update leaves as it is (a second run in the same month) is not
+  // replaced at all.
   try {
-    auto input = files_.openRead(path);
-    result = MonthEndUpdate(*input, month, FieldSeparator);
-  } catch (const FileError& e) {
+    UpdateMonthEnd(files_, path, month, FieldSeparator);
+  } catch (const MonthEndReadError& e) {
     fail((german ? "Die Datenbank kann nicht gelesen werden:" : "The database cannot be read:") + nl +
          e.what());
     return;
+  } catch (const FileError& e) {
+    fail((german ? "Die Datenbank kann nicht geschrieben werden; sie ist unverändert:"
+                 : "The database cannot be written; it is unchanged:") +
+         nl + e.what());
+    return;
   }
   events_.yield();
-
-  // A file the update leaves as it is (a second run in the same month) is not
-  // written at all.
-  if (!result.unchanged()) {
-    try {
-      ReplaceFileAtomically(files_, path, [&result](IOutputFile& out) { result.writeTo(out); });
-    } catch (const FileError& e) {
-      fail((german ? "Die Datenbank kann nicht geschrieben werden; sie ist unverändert:"
-                   : "The database cannot be written; it is unchanged:") +
-           nl + e.what());
-      return;
-    }
-    events_.yield();
-  }
 
   scope.normalPointer();
   events_.yield();

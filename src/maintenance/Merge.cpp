@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "maintenance/RegularRecord.h"
 #include "records/NormalizeRecord.h"
 
 namespace orvanta {
@@ -72,6 +73,80 @@ struct SortEntry {
 
 bool isAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Comment lines ("//" anywhere), empty lines and terminator entries never
+// reach the merged file. Every other line is sorted, the first line of the
+// first file included, so that a record there is de-duplicated like any
+// other. Leading blanks are removed before sorting, so that a record
+// indented by mistake still meets the other records of its call sign.
+void addEntry(std::vector<SortEntry>& entries, std::string_view raw) {
+  const LineScan scan = scanLine(raw);
+  if (scan.comment) return;
+  const std::string_view line = raw.substr(scan.leadingBlanks);
+  if (line.empty() || IsMergeTerminator(line, ",")) return;
+  entries.push_back(SortEntry{sortKey(line), line.data(), static_cast<std::uint32_t>(line.size()),
+                              static_cast<std::uint32_t>(scan.firstComma - scan.leadingBlanks)});
+}
+
+// A record brought to its regular form, and its update year.
+struct Normalized {
+  std::string buffer;
+  std::string_view text;
+  std::int16_t year = kYearWithoutDate;
+
+  void assign(std::string_view entry, std::string& fieldSeparator) {
+    if (const std::size_t date = RegularDateField(entry); date != std::string_view::npos) {
+      text = entry;
+      year = UpdateYear(entry.substr(date));
+      return;
+    }
+    buffer.assign(entry);
+    year = yearOf(NormalizeRecord(buffer, {}, "user", fieldSeparator, 7));
+    text = buffer;
+  }
+};
+
+MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string& fieldSeparator,
+                           std::string_view lineEnd, const std::function<void()>& yield) {
+  auto yieldNow = [&yield] {
+    if (yield) yield();
+  };
+  yieldNow();
+
+  // Ordinal order of the whole text; the key decides most comparisons
+  // without touching the lines themselves.
+  std::sort(entries.begin(), entries.end());
+  yieldNow();
+
+  fieldSeparator = ",";
+  MergedRecords result;
+  std::size_t bytes = 0;
+  for (const auto& entry : entries) bytes += entry.size;
+  result.text.reserve(bytes / 2 + 4096);
+  // The best record so far and the one compared with it; which is which
+  // flips when the other wins, so no line is copied for nothing.
+  Normalized slots[2];
+  std::size_t best = 0;
+  std::size_t k = 0;
+  while (k < entries.size()) {
+    const std::string_view callSign = entries[k].callSign();
+    slots[best].assign(entries[k].text(), fieldSeparator);
+    // The records of one call sign lie next to each other; each is
+    // normalized once, and a later one wins only with a strictly greater year.
+    std::size_t j = k + 1;
+    for (; j < entries.size() && entries[j].callSign() == callSign; ++j) {
+      Normalized& other = slots[1 - best];
+      other.assign(entries[j].text(), fieldSeparator);
+      if (slots[best].year < other.year) best = 1 - best;
+    }
+    result.text += slots[best].text;
+    result.text += lineEnd;
+    ++result.records;
+    k = j;
+  }
+  yieldNow();
+  return result;
 }
 
 }  // namespace
@@ -185,73 +260,29 @@ void ConvertSource(MergeSource& source, Encoding target) {
   source.format.encoding = target;
 }
 
-void AppendLines(const MergeSource& source, std::vector<std::string_view>& lines) {
-  std::size_t offset = 0;
-  for (const auto length : source.lengths) {
-    lines.emplace_back(source.bytes.data() + offset, length);
-    offset += length;
-  }
-}
-
 MergedRecords MergeRecords(std::vector<std::string_view> lines, std::string& fieldSeparator,
                            std::string_view lineEnd, const std::function<void()>& yield) {
-  auto yieldNow = [&yield] {
-    if (yield) yield();
-  };
-
-  // Comment lines ("//" anywhere), empty lines and terminator entries never
-  // reach the merged file. Every other line is sorted, the first line of the
-  // first file included, so that a record there is de-duplicated like any
-  // other. Leading blanks are removed before sorting, so that a record
-  // indented by mistake still meets the other records of its call sign.
   std::vector<SortEntry> entries;
   entries.reserve(lines.size());
-  for (const std::string_view raw : lines) {
-    const LineScan scan = scanLine(raw);
-    if (scan.comment) continue;
-    const std::string_view line = raw.substr(scan.leadingBlanks);
-    if (line.empty() || IsMergeTerminator(line, ",")) continue;
-    entries.push_back(SortEntry{sortKey(line), line.data(), static_cast<std::uint32_t>(line.size()),
-                                static_cast<std::uint32_t>(scan.firstComma - scan.leadingBlanks)});
-  }
+  for (const std::string_view line : lines) addEntry(entries, line);
   lines = std::vector<std::string_view>();
-  yieldNow();
+  return mergeEntries(std::move(entries), fieldSeparator, lineEnd, yield);
+}
 
-  // Ordinal order of the whole text; the key decides most comparisons
-  // without touching the lines themselves.
-  std::sort(entries.begin(), entries.end());
-  yieldNow();
-
-  fieldSeparator = ",";
-  MergedRecords result;
-  std::size_t bytes = 0;
-  for (const auto& entry : entries) bytes += entry.size;
-  result.text.reserve(bytes / 2 + 4096);
-  std::string best;
-  std::string candidate;
-  std::size_t k = 0;
-  while (k < entries.size()) {
-    const std::string_view callSign = entries[k].callSign();
-    best.assign(entries[k].text());
-    std::int16_t bestYear = yearOf(NormalizeRecord(best, {}, "user", fieldSeparator, 7));
-    // The records of one call sign lie next to each other; each is
-    // normalized once, and a later one wins only with a strictly greater year.
-    std::size_t j = k + 1;
-    for (; j < entries.size() && entries[j].callSign() == callSign; ++j) {
-      candidate.assign(entries[j].text());
-      const std::int16_t year = yearOf(NormalizeRecord(candidate, {}, "user", fieldSeparator, 7));
-      if (bestYear < year) {
-        best.swap(candidate);
-        bestYear = year;
-      }
+MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string& fieldSeparator,
+                           std::string_view lineEnd, const std::function<void()>& yield) {
+  std::size_t count = 0;
+  for (const auto& source : sources) count += source.lengths.size();
+  std::vector<SortEntry> entries;
+  entries.reserve(count);
+  for (const auto& source : sources) {
+    std::size_t offset = 0;
+    for (const auto length : source.lengths) {
+      addEntry(entries, std::string_view(source.bytes.data() + offset, length));
+      offset += length;
     }
-    result.text += best;
-    result.text += lineEnd;
-    ++result.records;
-    k = j;
   }
-  yieldNow();
-  return result;
+  return mergeEntries(std::move(entries), fieldSeparator, lineEnd, yield);
 }
 
 std::string MergeHeaderLine(std::string_view fileName) {

@@ -50,10 +50,6 @@ TextFormat MergedFormat(const std::vector<MergeSource>& sources);
 // sources are converted, to UTF-8).
 void ConvertSource(MergeSource& source, Encoding target);
 
-// Appends views of every line of a source to lines; they stay valid as long
-// as the source lives unchanged.
-void AppendLines(const MergeSource& source, std::vector<std::string_view>& lines);
-
 struct MergedRecords {
   std::string text;         // the winning records, each followed by the line end
   std::size_t records = 0;  // how many were written
@@ -66,6 +62,10 @@ struct MergedRecords {
 // ",". yield runs after the lines are collected, after the sort and after
 // the walk.
 MergedRecords MergeRecords(std::vector<std::string_view> lines, std::string& fieldSeparator,
+                           std::string_view lineEnd, const std::function<void()>& yield);
+// The same over every line of the sources, in their order, without a list
+// of all lines beside the sorted records.
+MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string& fieldSeparator,
                            std::string_view lineEnd, const std::function<void()>& yield);
 
 // "//" & fileName & " format for WSJT-PROGRAMs by Q9ZZ"

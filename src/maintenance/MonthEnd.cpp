@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "maintenance/RegularRecord.h"
+#include "maintenance/SafeFiles.h"
 #include "records/NormalizeRecord.h"
 #include "records/TextFile.h"
 
@@ -11,15 +13,19 @@ namespace orvanta {
 namespace {
 
 constexpr std::size_t kRegularFields = 8;
-constexpr std::size_t kPieceSize = std::size_t{4} << 20;
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
-// Counts the bytes that pass, so that the size of the old file is known
-// without reading it twice.
-class CountingInput final : public IInputFile {
+// Counts the bytes that pass and marks failures as failures to read.
+class ReadingInput final : public IInputFile {
  public:
-  explicit CountingInput(IInputFile& input) : input_(input) {}
+  explicit ReadingInput(IInputFile& input) : input_(input) {}
   std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t n = input_.read(buffer, size);
+    std::size_t n = 0;
+    try {
+      n = input_.read(buffer, size);
+    } catch (const FileError& e) {
+      throw MonthEndReadError(e.what());
+    }
     count += n;
     return n;
   }
@@ -43,20 +49,90 @@ class MemoryInput final : public IInputFile {
   std::string_view rest_;
 };
 
-// True for a line of exactly eight fields whose field 7 holds a date: the
-// regular form that NormalizeRecord leaves as it is (a date already present is
-// never replaced). Most lines of a database kept up month by month look like
-// this, and one pass over the bytes is much cheaper than splitting them.
-bool isRegularDatedRecord(std::string_view line) {
-  std::size_t commas = 0;
-  std::size_t lastComma = 0;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == ',') {
-      ++commas;
-      lastComma = i;
-    }
+class StringOutput final : public IOutputFile {
+ public:
+  explicit StringOutput(std::string& text) : text_(text) {}
+  void write(std::string_view bytes) override { text_ += bytes; }
+  void sync() override {}
+  void close() override {}
+
+ private:
+  std::string& text_;
+};
+
+// Gathers small writes into large ones.
+class BufferedOutput {
+ public:
+  explicit BufferedOutput(IOutputFile& out) : out_(out) { buffer_.reserve(kBufferSize); }
+  void put(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > kBufferSize) flush();
+    buffer_ += bytes;
+    written += bytes.size();
   }
-  return commas == kRegularFields - 1 && line.find('/', lastComma + 1) != std::string_view::npos;
+  void flush() {
+    if (!buffer_.empty()) out_.write(buffer_);
+    buffer_.clear();
+  }
+  std::size_t written = 0;
+
+ private:
+  IOutputFile& out_;
+  std::string buffer_;
+};
+
+struct PassResult {
+  std::size_t changedLines = 0;
+  bool unchanged = false;
+  // The file turned out to mix LF with CR LF after LF alone had been
+  // written; the pass must run again with CR LF throughout.
+  bool restartWithCrLf = false;
+};
+
+// One pass from input to out. The line end is chosen at the first line end
+// the file shows: LF alone only as long as the file uses nothing else.
+PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText,
+                      std::string& fieldSeparator, bool forceCrLf) {
+  ReadingInput counted(input);
+  LineReader reader(counted, kBufferSize);
+  BufferedOutput out(output);
+  PassResult result;
+  bool decided = forceCrLf;
+  std::string_view eol = "\r\n";
+  std::string line;
+  std::string_view view;
+  bool lastLineEmpty = false;
+  bool anyLine = false;
+  while (reader.next(view)) {
+    if (!anyLine && reader.sawByteOrderMark()) out.put(kUtf8Bom);
+    if (!decided) {
+      if (reader.sawLoneLf() && !reader.sawCrLf()) eol = "\n";
+      decided = reader.sawLoneLf() || reader.sawCrLf();
+    } else if (eol == "\n" && reader.sawCrLf()) {
+      result.restartWithCrLf = true;
+      return result;
+    }
+    anyLine = true;
+    lastLineEmpty = view.empty();
+    if (IsCommentLine(view) || IsEmptyLine(view) || IsMonthEndTerminator(view) ||
+        RegularDateField(view) != std::string_view::npos) {
+      out.put(view);
+    } else {
+      line.assign(view);
+      const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator, 7);
+      // A line of one or two fields has no eight fields to write and stays.
+      if (fields.size() >= kRegularFields && line != view) {
+        ++result.changedLines;
+        out.put(line);
+      } else {
+        out.put(view);
+      }
+    }
+    out.put(eol);
+  }
+  if (anyLine && !lastLineEmpty) out.put(eol);
+  out.flush();
+  result.unchanged = result.changedLines == 0 && out.written == counted.count;
+  return result;
 }
 
 }  // namespace
@@ -70,99 +146,55 @@ std::string MonthText(const CivilDate& today, char dateSeparator) {
   return month;
 }
 
-void MonthEndResult::append(std::string_view line) {
-  if (pieces_.empty() || pieces_.back().size() + line.size() + 1 > pieces_.back().capacity()) {
-    pieces_.emplace_back();
-    pieces_.back().reserve(std::max(kPieceSize, line.size() + 1));
-  }
-  pieces_.back() += line;
-  pieces_.back() += '\n';
-  ++lines_;
-}
-
-std::size_t MonthEndResult::size() const {
-  std::size_t total = byteOrderMark_ ? kUtf8Bom.size() : 0;
-  for (const auto& piece : pieces_) total += piece.size();
-  return total + (crlf_ ? lines_ : 0);
-}
-
-void MonthEndResult::writeTo(IOutputFile& out) const {
-  if (byteOrderMark_) out.write(kUtf8Bom);
-  if (!crlf_) {
-    for (const auto& piece : pieces_) out.write(piece);
-    return;
-  }
-  // The pieces hold LF alone; CR LF files get their CR back on the way out.
-  std::string buffer;
-  buffer.reserve(kPieceSize + kPieceSize / 8);
-  for (const auto& piece : pieces_) {
-    buffer.clear();
-    std::size_t start = 0;
-    for (std::size_t end = piece.find('\n'); end != std::string::npos; end = piece.find('\n', start)) {
-      buffer.append(piece, start, end - start);
-      buffer += "\r\n";
-      start = end + 1;
-    }
-    out.write(buffer);
-  }
-}
-
-std::string MonthEndResult::bytes() const {
-  class StringOutput final : public IOutputFile {
-   public:
-    explicit StringOutput(std::string& s) : s_(s) {}
-    void write(std::string_view bytes) override { s_ += bytes; }
-    void sync() override {}
-    void close() override {}
-
-   private:
-    std::string& s_;
-  };
-  std::string text;
-  text.reserve(size());
-  StringOutput out(text);
-  writeTo(out);
-  return text;
-}
-
-MonthEndResult MonthEndUpdate(IInputFile& input, std::string_view monthText, std::string& fieldSeparator) {
+std::string MonthEndText(std::string_view fileBytes, std::string_view monthText,
+                         std::string& fieldSeparator) {
   fieldSeparator = ",";
-  CountingInput counted(input);
-  LineReader reader(counted, std::size_t{1} << 20);
-  MonthEndResult result;
-  std::string line;
-  std::string_view view;
-  bool lastLineEmpty = false;
-  bool anyLine = false;
-  while (reader.next(view)) {
-    anyLine = true;
-    lastLineEmpty = view.empty();
-    if (IsCommentLine(view) || IsEmptyLine(view) || IsMonthEndTerminator(view) ||
-        isRegularDatedRecord(view)) {
-      result.append(view);
-      continue;
-    }
-    line.assign(view);
-    const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator, 7);
-    // A line of one or two fields has no eight fields to write and stays.
-    if (fields.size() >= kRegularFields && line != view) {
-      ++result.changedLines;
-      result.append(line);
-    } else {
-      result.append(view);
-    }
+  for (const bool forceCrLf : {false, true}) {
+    std::string text;
+    MemoryInput input(fileBytes);
+    StringOutput output(text);
+    if (!updatePass(input, output, monthText, fieldSeparator, forceCrLf).restartWithCrLf) return text;
   }
-  if (anyLine && !lastLineEmpty) result.append({});
-  result.crlf_ = !(reader.sawLoneLf() && !reader.sawCrLf());
-  result.byteOrderMark_ = reader.sawByteOrderMark();
-  result.originalSize = counted.count;
-  return result;
+  return {};  // the second pass never restarts
 }
 
-MonthEndResult MonthEndUpdate(std::string_view fileBytes, std::string_view monthText,
-                              std::string& fieldSeparator) {
-  MemoryInput input(fileBytes);
-  return MonthEndUpdate(input, monthText, fieldSeparator);
+MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
+                               std::string& fieldSeparator) {
+  fieldSeparator = ",";
+  const std::string temporary = TemporaryPathBeside(path);
+  for (const bool forceCrLf : {false, true}) {
+    std::unique_ptr<IInputFile> input;
+    try {
+      input = files.openRead(path);
+    } catch (const FileError& e) {
+      throw MonthEndReadError(e.what());
+    }
+    PassResult pass;
+    try {
+      auto output = files.create(temporary);
+      pass = updatePass(*input, *output, monthText, fieldSeparator, forceCrLf);
+      if (pass.restartWithCrLf || pass.unchanged) {
+        output->close();
+        DiscardTemporary(files, temporary);
+        if (pass.restartWithCrLf) continue;
+        return MonthEndOutcome{0, false};
+      }
+      output->sync();
+      output->close();
+      files.rename(temporary, path);
+    } catch (...) {
+      DiscardTemporary(files, temporary);
+      throw;
+    }
+    // The new content is in place. Should making the rename durable fail, a
+    // power cut could still bring back the old file, whole.
+    try {
+      files.syncFolder(FolderOf(path));
+    } catch (const FileError&) {
+    }
+    return MonthEndOutcome{pass.changedLines, true};
+  }
+  return {};  // the second pass never restarts
 }
 
 }  // namespace orvanta

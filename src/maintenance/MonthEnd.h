@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -14,43 +13,35 @@ namespace orvanta {
 // a "." separator is replaced by "/", so the text reads MM/YY either way.
 std::string MonthText(const CivilDate& today, char dateSeparator = '/');
 
-// The new text of a database after the month-end update, held in pieces of a
-// few megabytes so that a database of millions of lines is never copied as a
-// whole while it grows.
-class MonthEndResult {
+// The month-end update of a user database: every record line of three or
+// more fields is brought to its eight fields, those without an update date
+// getting monthText; comment, empty and terminator lines ("ZZZ" anywhere) and
+// lines of one or two fields stay as they are. The file keeps its encoding
+// (bytes are never re-encoded), byte-order mark and line ends (LF when it
+// used LF alone, else CR LF); unchanged lines stay byte for byte. The file
+// ends with one empty line: it is added only when the last line is not empty,
+// so a second run in the same month changes nothing. Sets fieldSeparator to
+// ",".
+std::string MonthEndText(std::string_view fileBytes, std::string_view monthText, std::string& fieldSeparator);
+
+// Reading the database failed; nothing was written.
+class MonthEndReadError : public FileError {
  public:
-  // Size in bytes of the new file.
-  std::size_t size() const;
-  // True when the new file is byte for byte the old one.
-  bool unchanged() const { return changedLines == 0 && size() == originalSize; }
-  void writeTo(IOutputFile& out) const;
-  std::string bytes() const;
-
-  std::size_t changedLines = 0;  // record lines the update rewrote
-  std::size_t originalSize = 0;  // bytes of the old file
-
- private:
-  friend MonthEndResult MonthEndUpdate(IInputFile&, std::string_view, std::string&);
-  void append(std::string_view line);
-  std::vector<std::string> pieces_;  // whole lines, each ended by "\n"
-  bool crlf_ = true;
-  bool byteOrderMark_ = false;
-  std::size_t lines_ = 0;
+  using FileError::FileError;
 };
 
-// The month-end update of a whole user database read from input: every record
-// line of three or more fields is brought to its eight fields, those without
-// an update date getting monthText; comment, empty and terminator lines ("ZZZ"
-// anywhere) and lines of one or two fields stay as they are. The file keeps
-// its encoding (bytes are never re-encoded), byte-order mark and line ends
-// (LF when it used LF alone, else CR LF); unchanged lines stay byte for byte.
-// The file ends with one empty line: it is added only when the last line is
-// not empty, so a second run in the same month changes nothing. Sets
-// fieldSeparator to ",". Throws FileError when reading fails.
-MonthEndResult MonthEndUpdate(IInputFile& input, std::string_view monthText, std::string& fieldSeparator);
+struct MonthEndOutcome {
+  std::size_t changedLines = 0;  // record lines the update rewrote
+  bool replaced = false;         // false when the file already was as the update leaves it
+};
 
-// The same for bytes already in memory.
-MonthEndResult MonthEndUpdate(std::string_view fileBytes, std::string_view monthText,
-                              std::string& fieldSeparator);
+// Runs the month-end update on the database at path. The new text streams
+// into a scratch file beside it, is flushed to the disk and then renamed over
+// the database, so the database holds its old or its new content in full at
+// every moment. A database the update leaves as it is is not replaced.
+// Throws MonthEndReadError when the database cannot be read and FileError
+// when the new file cannot be written; the database is unchanged then.
+MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
+                               std::string& fieldSeparator);
 
 }  // namespace orvanta
