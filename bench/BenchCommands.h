@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/frmVHF.h"
@@ -71,7 +72,11 @@ class HeadlessWindow final : public IWindow {
   };
   Control& control(std::string_view name) const;
 
-  mutable std::map<std::string, Control, std::less<>> controls_;
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
+  mutable std::unordered_map<std::string, Control, NameHash, std::equal_to<>> controls_;
   std::string title_;
   int top_ = 0;
   int left_ = 0;
