@@ -5,6 +5,10 @@
 namespace orvanta::bench {
 
 HeadlessWindow::Control& HeadlessWindow::control(std::string_view name) const {
+  if (name.size() >= 5 && name.size() <= 6 && name.starts_with("Text")) {
+    const int number = name.size() == 5 ? name[4] - '0' : (name[4] - '0') * 10 + (name[5] - '0');
+    if (number >= 2 && number <= 10) return textBoxes_[static_cast<std::size_t>(number)];
+  }
   auto it = controls_.find(name);
   if (it == controls_.end()) it = controls_.emplace(std::string(name), Control{}).first;
   return it->second;
