@@ -371,6 +371,36 @@ TEST_F(Search, SteppingThroughALogFollowsTheContacts) {
   expectNotFound(messages.calls[1], kEnglish, "2024-01-09,00:00:00", false);
 }
 
+TEST_F(Search, LogStepWithAKeyOfAccentedLettersInBothEncodings) {
+  // RecordKey keeps the log's own bytes; the step must find it again.
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"windows-1252",
+       "line one\r\nT\xE4g 1,10:00,Q1ABC,JO01,144.174,FT8,,,Anna,eins\r\n"
+       "T\xE4g 2,11:00,Q2DEF,JO02,144.174,FT8,,,Bert,zwei\r\n"},
+      {"utf-8",
+       "line one\nT\xC3\xA4g 1,10:00,Q1ABC,JO01,144.174,FT8,,,Anna,eins\n"
+       "T\xC3\xA4g 2,11:00,Q2DEF,JO02,144.174,FT8,,,Bert,zwei\n"},
+  };
+  for (const auto& c : cases) {
+    useDatabase("wsjtx.log", c.bytes);
+    form.LastStepLine.clear();
+    search("q1abc", {MessageAnswer::No});
+    EXPECT_EQ(box(3), "TÄG 1 10:00") << c.name;
+    form.Command3_Click();
+    EXPECT_EQ(box(2), "Q2DEF") << c.name;
+    EXPECT_EQ(box(3), "Täg 2 11:00") << c.name;
+    form.Command2_Click();
+    EXPECT_EQ(box(2), "Q1ABC") << c.name;
+    EXPECT_EQ(box(9), "EINS") << c.name;
+    EXPECT_EQ(messages.calls.size(), 1u) << c.name;
+    messages.calls.clear();
+  }
+}
+
 TEST_F(Search, SameSearchInWindows1252AndUtf8Files) {
   struct Case {
     const char* name;
