@@ -54,27 +54,6 @@ std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target,
   return temporary;
 }
 
-void ReplaceFileAtomically(IFileSystem& files, const std::string& target, std::string_view bytes) {
-  ReplaceFileAtomically(files, target, [bytes](IOutputFile& out) { out.write(bytes); });
-}
-
-void ReplaceFileAtomically(IFileSystem& files, const std::string& target, const ContentWriter& content) {
-  const std::string temporary = WriteTemporaryBeside(files, target, content);
-  try {
-    files.rename(temporary, target);
-  } catch (...) {
-    DiscardTemporary(files, temporary);
-    throw;
-  }
-  // The new content is in place. Should making the rename durable fail, a
-  // power cut could still bring back the old file, whole; that is no reason
-  // to report the replacement as failed.
-  try {
-    files.syncFolder(FolderOf(target));
-  } catch (const FileError&) {
-  }
-}
-
 std::string ReadWholeFile(const IFileSystem& files, const std::string& path) {
   auto in = files.openRead(path);
   std::string bytes;

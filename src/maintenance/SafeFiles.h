@@ -31,13 +31,6 @@ std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target, 
 // Removes a scratch file; a failure is ignored, as the file holds nothing of value.
 void DiscardTemporary(IFileSystem& files, const std::string& temporary) noexcept;
 
-// Replaces target by a file holding bytes so that, whatever happens, target
-// holds either its old or its new content in full: the new content is written
-// and flushed beside it, then renamed over it. Throws FileError; target is
-// then unchanged.
-void ReplaceFileAtomically(IFileSystem& files, const std::string& target, std::string_view bytes);
-void ReplaceFileAtomically(IFileSystem& files, const std::string& target, const ContentWriter& content);
-
 // Reads a whole file into memory. Throws FileError.
 std::string ReadWholeFile(const IFileSystem& files, const std::string& path);
 
