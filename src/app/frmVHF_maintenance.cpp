@@ -196,7 +196,7 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
   };
 
   const std::string month = MonthText(clock_.today());
-  FieldSeparator = ",";
+  FieldSeparator.assign(1, ',');
   const std::string path = window_.text("Combo1");
   if (path.empty()) {
     fail(german ? "Es ist keine Datenbank ausgewählt." : "No database is selected.");

@@ -144,7 +144,7 @@ MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string& fieldSep
   std::sort(entries.begin(), entries.end());
   yieldNow();
 
-  fieldSeparator = ",";
+  fieldSeparator.assign(1, ',');  // not = ",", which GCC 12 at -O3 takes for an overlapping copy
   MergedRecords result;
   std::size_t bytes = 0;
   for (const auto& entry : entries) bytes += entry.size;

@@ -24,7 +24,10 @@ std::string PathIn(const std::string& folder, std::string_view name) {
 }
 
 std::string TemporaryPathBeside(const std::string& target) {
-  return PathIn(FolderOf(target), "." + FileNameOf(target) + ".orvanta-new");
+  std::string name = ".";
+  name += FileNameOf(target);
+  name += ".orvanta-new";
+  return PathIn(FolderOf(target), name);
 }
 
 void DiscardTemporary(IFileSystem& files, const std::string& temporary) noexcept {

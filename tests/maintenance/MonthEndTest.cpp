@@ -120,8 +120,13 @@ TEST_F(MonthEnd, BusyPointerAndYields) {
   events.onYield = [&] {
     if (events.yields == 1)
       busyWhileYielding = window.pointer() == MousePointer::Busy && form.MaintenanceRunning;
+    // Clicks on either maintenance item meanwhile are refused with a beep.
+    form.mnuSetUpdate_Datum_Click();
+    form.mnuAktualiesieren_Click();
   };
   form.mnuSetUpdate_Datum_Click();
+  EXPECT_EQ(window.beeps, 2 * events.yields);
+  EXPECT_EQ(dir.read("CALL3.txt"), "Q1AB,JO01AA,x,,,,,05/19\r\n\r\n");
   EXPECT_TRUE(busyWhileYielding);
   EXPECT_GE(events.yields, 3);
   EXPECT_EQ(window.pointer(), MousePointer::Normal);
@@ -140,8 +145,14 @@ TEST_F(MonthEnd, RefusesWhatIsNoUserDatabase) {
   const std::string gone = dir.file("gone/CALL3.txt");
   const std::string folder = dir.file("afolder.txt");
   std::filesystem::create_directories(folder);
+  dir.write("CALL3.txt", "Q1AB,JO01AA,x\r\n");
+  const std::string pattern = dir.file("CALL?.txt");  // names a file, but is none
   const Case cases[] = {
       {"no database", "de", "", "Es ist keine Datenbank ausgewählt."},
+      {"unreadable", "de", pattern,
+       "Die Datenbank kann nicht gelesen werden:\r\n" + pattern + ": No such file or directory"},
+      {"unreadable", "en", pattern,
+       "The database cannot be read:\r\n" + pattern + ": No such file or directory"},
       {"no database", "en", "", "No database is selected."},
       {"a log", "de", log,
        "Das Update-Datum wird nur in einer Datenbank wie CALL3.txt gesetzt, nicht im Log:\r\n" + log},
@@ -166,6 +177,7 @@ TEST_F(MonthEnd, RefusesWhatIsNoUserDatabase) {
   }
   EXPECT_EQ(dir.read("wsjtx.log"), "2019-05-01,10:00:00,Q1AB,JO01,7.074,FT8\n");
   EXPECT_FALSE(std::filesystem::exists(gone));
+  EXPECT_EQ(dir.read("CALL3.txt"), "Q1AB,JO01AA,x\r\n");
 }
 
 TEST(MonthText, TwoDigitMonthSlashTwoDigitYear) {
