@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -201,6 +202,65 @@ const char* AnchorFinder::find(const char* begin, const char* end) const {
   return end;
 }
 
+// ---- LetterFinder ----
+
+LetterFinder::LetterFinder(std::string_view upperUtf8Character) {
+  const std::string target(upperUtf8Character);
+  const auto add = [this](std::string form) {
+    if (std::find(forms_.begin(), forms_.end(), form) != forms_.end()) return;
+    if (lastBytes_.find(form.back()) == std::string::npos) lastBytes_.push_back(form.back());
+    forms_.push_back(std::move(form));
+  };
+  add(target);
+  // Windows-1252: every byte whose upper case is the character.
+  const std::string narrow = fromUtf8(target, Encoding::Windows1252);
+  if (toUtf8(narrow, Encoding::Windows1252) == target) {
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      const std::string byte(1, static_cast<char>(b));
+      if (upperCaseWindows1252(byte) == narrow) add(byte);
+    }
+  }
+  // UTF-8: upper-casing changes only two-byte characters.
+  for (int lead = 0xC2; lead <= 0xDF; ++lead) {
+    for (int next = 0x80; next <= 0xBF; ++next) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(next)};
+      if (upperCaseUtf8(pair) == target) add(pair);
+    }
+  }
+}
+
+const char* LetterFinder::formEndingAt(const char* last, const char* begin) const {
+  for (const auto& form : forms_) {
+    if (form.back() != *last || static_cast<std::size_t>(last - begin) + 1 < form.size()) continue;
+    const char* start = last + 1 - form.size();
+    if (std::memcmp(start, form.data(), form.size()) == 0) return start;
+  }
+  return nullptr;
+}
+
+const char* LetterFinder::find(const char* begin, const char* end) const {
+  const char* p = begin;
+#if defined(__SSE2__)
+  while (end - p >= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i hits = _mm_setzero_si128();
+    for (const char last : lastBytes_) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(last)));
+    auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    while (mask != 0) {
+      const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+      if (const char* start = formEndingAt(p + bit, begin)) return start;
+      mask &= mask - 1;
+    }
+    p += 16;
+  }
+#endif
+  for (; p < end; ++p) {
+    if (lastBytes_.find(*p) == std::string::npos) continue;
+    if (const char* start = formEndingAt(p, begin)) return start;
+  }
+  return end;
+}
+
 // ---- The buffer the scan reads through ----
 
 namespace {
@@ -232,7 +292,7 @@ class ScanBuffer {
   // empty), and the line before it as stored; previous is empty with
   // hasPrevious false when the line before it is line 1. The views stay valid
   // until the next call.
-  bool nextCandidate(const AnchorFinder& anchor, std::string_view& line, std::string_view& previous,
+  bool nextCandidate(const CandidateFinder& anchor, std::string_view& line, std::string_view& previous,
                      bool& hasPrevious) {
     for (;;) {
       if (pos_ >= complete_) {
@@ -384,9 +444,19 @@ ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& l
   const SearchNeedle secondary(request.secondary);
   // Both texts must be in a matching line, so the longer anchor of the two
   // lets the fewest lines through.
-  const AnchorFinder anchor(primary.asciiAnchor().size() >= secondary.asciiAnchor().size()
-                                ? primary.asciiAnchor()
-                                : secondary.asciiAnchor());
+  const AnchorFinder ascii(primary.asciiAnchor().size() >= secondary.asciiAnchor().size()
+                               ? primary.asciiAnchor()
+                               : secondary.asciiAnchor());
+  // A text without ASCII: its first character in any case and encoding.
+  std::unique_ptr<LetterFinder> letter;
+  if (ascii.empty() && !request.primary.empty()) {
+    const std::string_view text = request.primary;
+    std::size_t length = 1;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead >= 0xC0) length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    letter = std::make_unique<LetterFinder>(text.substr(0, std::min(length, text.size())));
+  }
+  const CandidateFinder& anchor = letter ? static_cast<const CandidateFinder&>(*letter) : ascii;
   EncodingTracker tracker;
   ScanBuffer buffer(file, bufferSize, tracker);
   buffer.skipFirstLine();

@@ -61,12 +61,21 @@ class SearchNeedle {
   std::string anchor_;
 };
 
+// Finds the places in raw bytes where a line could hold the search text.
+class CandidateFinder {
+ public:
+  virtual ~CandidateFinder() = default;
+  // A position in [begin, end) inside the first possible occurrence, or end.
+  virtual const char* find(const char* begin, const char* end) const = 0;
+};
+
 // Finds an upper-case ASCII anchor in bytes, matching letters of either case.
-class AnchorFinder {
+class AnchorFinder final : public CandidateFinder {
  public:
   explicit AnchorFinder(std::string_view upperAscii);
-  // First position in [begin, end) where the anchor starts, or end.
-  const char* find(const char* begin, const char* end) const;
+  // First position in [begin, end) where the anchor starts, or end; begin
+  // itself for an empty anchor.
+  const char* find(const char* begin, const char* end) const override;
   bool empty() const { return anchor_.empty(); }
 
  private:
@@ -75,6 +84,22 @@ class AnchorFinder {
   std::vector<unsigned char> fold_;  // 0x20 for letters: byte | fold == anchor byte
   std::size_t first_ = 0;            // the two positions the wide test looks at
   std::size_t second_ = 0;
+};
+
+// Finds one character that is not ASCII, in every letter case and in both
+// encodings: the raw forms of all characters that upper-case to it. For a
+// search text without a single ASCII character.
+class LetterFinder final : public CandidateFinder {
+ public:
+  explicit LetterFinder(std::string_view upperUtf8Character);
+  // Start of the first raw form in [begin, end), or end.
+  const char* find(const char* begin, const char* end) const override;
+  const std::vector<std::string>& forms() const { return forms_; }
+
+ private:
+  const char* formEndingAt(const char* last, const char* begin) const;
+  std::vector<std::string> forms_;
+  std::string lastBytes_;  // the distinct last bytes of the forms
 };
 
 // What the scan asks of the form.

@@ -351,6 +351,33 @@ TEST(EncodingTracker, AgreesWithTheFileDetectorOnRandomBytes) {
   }
 }
 
+TEST(LetterFinder, RawFormsOfALetterInBothEncodings) {
+  struct Case {
+    std::string letter;
+    std::vector<std::string> forms;
+  };
+  const Case cases[] = {
+      {"\xC3\x84", {"\xC3\x84", "\xC4", "\xE4", "\xC3\xA4"}},  // Ä ä
+      {"\xC5\xB8", {"\xC5\xB8", "\x9F", "\xFF", "\xC3\xBF"}},  // Ÿ ÿ
+      {"\xC5\xA0", {"\xC5\xA0", "\x8A", "\x9A", "\xC5\xA1"}},  // Š š
+      {"\xC3\x9F", {"\xC3\x9F", "\xDF"}},                      // ß has no upper case
+      {"\xC5\x81", {"\xC5\x81", "\xC5\x82"}},                  // Ł ł: not in Windows-1252
+      {"\xE2\x82\xAC", {"\xE2\x82\xAC", "\x80"}},              // €
+  };
+  for (const auto& c : cases) {
+    const LetterFinder finder(c.letter);
+    auto forms = finder.forms();
+    auto expected = c.forms;
+    std::sort(forms.begin(), forms.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(forms, expected) << ::testing::PrintToString(c.letter);
+  }
+  const LetterFinder finder("\xC3\x84");
+  const std::string bytes = "Q1A,x\xC3,\xE4y";
+  EXPECT_EQ(finder.find(bytes.data(), bytes.data() + bytes.size()) - bytes.data(), 7);
+  EXPECT_EQ(finder.find(bytes.data(), bytes.data() + 7), bytes.data() + 7);
+}
+
 TEST(AnchorFinder, FindsEveryCaseVariantAndNothingElse) {
   std::mt19937 rng(7);
   const std::string alphabet = "aAbBqQzZ09,@`[{/ \x80\xC3";
