@@ -41,7 +41,11 @@ void HeadlessWindow::clearList(std::string_view c) {
 MessageAnswer HeadlessMessageBox::show(const std::string& text, const std::string& title, MessageIcon icon,
                                        MessageButtons buttons) {
   ++count;
-  last = Shown{text, title, icon, buttons};
+  // Assigned field by field so that a run of prompts reuses the storage.
+  last.text.assign(text);
+  last.title.assign(title);
+  last.icon = icon;
+  last.buttons = buttons;
   if (echo != nullptr) {
     std::string oneLine = text;
     for (char& ch : oneLine) {

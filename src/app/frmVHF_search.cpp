@@ -83,15 +83,16 @@ void frmVHF::Command1_Click() {
   // so B is the same for every line.
   struct Listener final : ScanListener {
     frmVHF& form;
-    bool german;
-    explicit Listener(frmVHF& f, bool g) : form(f), german(g) {}
+    // The prompt's texts, made once for all hits of the scan.
+    const std::string text;
+    const std::string title;
+    explicit Listener(frmVHF& f, bool german)
+        : form(f),
+          text(german ? "Weiter suchen ?" : "Search further ?"),
+          title(german ? " Suche erfolgreich" : " found") {}
     void show(std::string& line, Encoding encoding) override { form.ShowRecord(line, encoding); }
     bool searchFurther() override {
-      const MessageAnswer answer = german ? form.messages_.show("Weiter suchen ?", " Suche erfolgreich",
-                                                                MessageIcon::Stop, MessageButtons::YesNo)
-                                          : form.messages_.show("Search further ?", " found",
-                                                                MessageIcon::Stop, MessageButtons::YesNo);
-      return answer == MessageAnswer::Yes;
+      return form.messages_.show(text, title, MessageIcon::Stop, MessageButtons::YesNo) == MessageAnswer::Yes;
     }
   } listener(*this, german);
 
