@@ -4,9 +4,19 @@
 
 #include <algorithm>
 
+#include "ui/WindowDescription.h"
+
 namespace orvanta::testing {
 
-FakeWindow::FakeWindow() = default;
+// By default the fake knows exactly the controls of the real window, in the
+// state they start in, so a misspelt name or a wrong start state fails a test.
+FakeWindow::FakeWindow() {
+  for (const auto& state : initialControlStates()) {
+    known_.push_back(state.name);
+    controls_[state.name].enabled = state.enabled;
+  }
+}
+
 FakeWindow::FakeWindow(std::vector<std::string> knownControls) : known_(std::move(knownControls)) {}
 
 const FakeWindow::Control& FakeWindow::control(std::string_view name) const {

@@ -16,9 +16,10 @@
 
 namespace orvanta::testing {
 
-// A window that records every control's state. Controls spring into being on
-// first use, each enabled, unchecked and empty, unless the window was made
-// with a list of known controls, in which case an unknown name fails the test.
+// A window that records every control's state. By default it has the real
+// window's controls in their start state, and an unknown name fails the test;
+// made with an explicit list, it knows those names, each starting enabled,
+// unchecked and empty.
 class FakeWindow final : public IWindow {
  public:
   struct Control {
