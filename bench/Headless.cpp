@@ -15,7 +15,7 @@ HeadlessWindow::Control& HeadlessWindow::control(std::string_view name) const {
 }
 
 std::string HeadlessWindow::text(std::string_view c) const { return control(c).text; }
-void HeadlessWindow::setText(std::string_view c, std::string_view t) { control(c).text = std::string(t); }
+void HeadlessWindow::setText(std::string_view c, std::string_view t) { control(c).text.assign(t); }
 std::string HeadlessWindow::caption(std::string_view c) const { return control(c).caption; }
 void HeadlessWindow::setCaption(std::string_view c, std::string_view t) {
   control(c).caption = std::string(t);

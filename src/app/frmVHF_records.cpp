@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 
 #include "app/frmVHF.h"
@@ -17,8 +18,13 @@ void frmVHF::ClearFields() {
 void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
   const std::string date;  // empty: a user record without a date shows "01/00"
   RecordView view = MakeRecordView(NormalizeRecord(line, date), DbKind);
+  // The boxes hold only text of the line, so an ASCII line needs no decoding.
+  const bool asciiLine = isAscii(line);
   for (std::size_t i = 0; i < RecordView::kBoxes; ++i) {
-    if (view.boxes[i]) window_.setText(RecordViewBoxName(i), toUtf8(*view.boxes[i], encoding));
+    if (!view.boxes[i]) continue;
+    // ASCII reads the same in every encoding; only other text needs decoding.
+    const std::string& box = *view.boxes[i];
+    window_.setText(RecordViewBoxName(i), asciiLine ? box : toUtf8(box, encoding));
   }
   if (view.recordKey) RecordKey = std::move(*view.recordKey);
   if (view.surplusFields == 0) return;

@@ -128,12 +128,15 @@ struct FirstLine {
 // as fast as a small one; the line itself is read up to its end.
 FirstLine readFirstLine(const IFileSystem& files, const std::string& path) {
   auto file = files.openRead(path);
-  std::string sample(kEncodingSample, '\0');
+  // Read in pieces so that a short file costs only its own size.
+  std::string sample;
   std::size_t filled = 0;
-  while (filled < sample.size()) {
+  constexpr std::size_t kPiece = 64 * 1024;
+  while (filled < kEncodingSample) {
+    sample.resize(std::min(filled + kPiece, kEncodingSample));
     const std::size_t n = file->read(sample.data() + filled, sample.size() - filled);
-    if (n == 0) break;
     filled += n;
+    if (n == 0) break;
   }
   sample.resize(filled);
   const bool wholeFile = filled < kEncodingSample;

@@ -89,10 +89,6 @@ struct SortEntry {
   }
 };
 
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // Comment lines ("//" anywhere), empty lines and terminator entries never
 // reach the merged file. Every other line is sorted, the first line of the
 // first file included, so that a record there is de-duplicated like any

@@ -69,12 +69,8 @@ std::vector<std::string> SplitFields(std::string_view line, std::string_view sep
     fields.emplace_back(line);
     return fields;
   }
-  std::size_t count = 1;
-  for (std::size_t pos = findSeparator(line, separator, 0); pos != std::string_view::npos;
-       pos = findSeparator(line, separator, pos + separator.size())) {
-    ++count;
-  }
-  fields.reserve(count);
+  // Room for a regular record and its date; longer lines grow as they go.
+  fields.reserve(9);
   std::size_t start = 0;
   for (;;) {
     const std::size_t pos = findSeparator(line, separator, start);

@@ -205,6 +205,19 @@ Encoding EncodingDetector::result() const {
   return (nonAscii_ && !invalid_ && pending_ == 0) ? Encoding::Utf8 : Encoding::Windows1252;
 }
 
+bool isAscii(std::string_view bytes) {
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    if (word & 0x8080808080808080ull) return false;
+  }
+  for (; i < bytes.size(); ++i) {
+    if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
 bool isValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
     const std::size_t len = validSequenceLength(bytes, i);
@@ -250,11 +263,18 @@ std::string joinLines(const std::vector<std::string>& lines, const TextFormat& f
 std::string toUtf8(std::string_view raw, Encoding encoding) {
   std::string out;
   out.reserve(raw.size() + raw.size() / 4);
-  if (encoding == Encoding::Windows1252) {
-    for (const char ch : raw) appendUtf8(out, windows1252ToCodePoint(static_cast<unsigned char>(ch)));
-    return out;
-  }
   for (std::size_t i = 0; i < raw.size();) {
+    // Most of a record is ASCII, which both encodings share: copy it in runs.
+    std::size_t ascii = i;
+    while (ascii < raw.size() && static_cast<unsigned char>(raw[ascii]) < 0x80) ++ascii;
+    out.append(raw.substr(i, ascii - i));
+    i = ascii;
+    if (i == raw.size()) break;
+    if (encoding == Encoding::Windows1252) {
+      appendUtf8(out, windows1252ToCodePoint(static_cast<unsigned char>(raw[i])));
+      ++i;
+      continue;
+    }
     const std::size_t len = validSequenceLength(raw, i);
     if (len == 0) {
       out += "\xEF\xBF\xBD";
@@ -312,22 +332,32 @@ std::string upperCaseUtf8(std::string_view utf8) {
   return out;
 }
 
+namespace {
+
+// Upper case of every Windows-1252 byte, built once.
+struct Windows1252UpperTable {
+  std::array<unsigned char, 256> map{};
+  constexpr Windows1252UpperTable() {
+    for (unsigned b = 0; b < 256; ++b) {
+      unsigned u = b;
+      if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) {
+        u = b - 0x20;
+      } else if (b == 0x9A || b == 0x9C || b == 0x9E) {
+        u = b - 0x10;  // š œ ž
+      } else if (b == 0xFF) {
+        u = 0x9F;  // ÿ
+      }
+      map[b] = static_cast<unsigned char>(u);
+    }
+  }
+};
+constexpr Windows1252UpperTable kWindows1252Upper;
+
+}  // namespace
+
 std::string upperCaseWindows1252(std::string_view raw) {
   std::string out(raw);
-  for (char& ch : out) {
-    const auto b = static_cast<unsigned char>(ch);
-    unsigned char u = b;
-    if (b >= 'a' && b <= 'z') {
-      u = static_cast<unsigned char>(b - 0x20);
-    } else if (b >= 0xE0 && b <= 0xFE && b != 0xF7) {
-      u = static_cast<unsigned char>(b - 0x20);
-    } else if (b == 0x9A || b == 0x9C || b == 0x9E) {
-      u = static_cast<unsigned char>(b - 0x10);
-    } else if (b == 0xFF) {
-      u = 0x9F;
-    }
-    ch = static_cast<char>(u);
-  }
+  for (char& ch : out) ch = static_cast<char>(kWindows1252Upper.map[static_cast<unsigned char>(ch)]);
   return out;
 }
 

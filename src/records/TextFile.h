@@ -81,6 +81,8 @@ class EncodingDetector {
 };
 
 bool isValidUtf8(std::string_view bytes);
+// True when every byte is below 0x80.
+bool isAscii(std::string_view bytes);
 
 // A whole file read into memory, line by line, with its format.
 struct TextFileContent {

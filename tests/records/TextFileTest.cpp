@@ -153,6 +153,18 @@ TEST(EncodingDetector, Table) {
   EXPECT_EQ(lines.result(), Encoding::Windows1252);
 }
 
+TEST(TextCase, AsciiTestLooksAtEveryByte) {
+  // The high byte is placed at each position of an 8-byte word and in the tail.
+  const std::string base(19, 'a');
+  EXPECT_TRUE(isAscii(base));
+  EXPECT_TRUE(isAscii(""));
+  for (std::size_t i = 0; i < base.size(); ++i) {
+    std::string text = base;
+    text[i] = '\xE4';
+    EXPECT_FALSE(isAscii(text)) << "position " << i;
+  }
+}
+
 TEST(TextCase, UpperCasingOfBothEncodings) {
   struct Case {
     std::string lower;  // UTF-8
