@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "QtFormFixture.h"
 #include "app/frmVHF.h"
 #include "fakes/Fakes.h"
 #include "fakes/TempDir.h"
@@ -61,42 +62,7 @@ class RecordingListener final : public IWindowEvents {
   std::vector<Recorded> events;
 };
 
-// The real desktop with the form attached, running in a fresh folder with the
-// settings and the dialogs replaced.
-class MainWindow : public ::testing::Test {
- protected:
-  MainWindow() {
-    desktop.useMessageBox(messages);
-    desktop.useFileDialog(dialog);
-    desktop.useSettings(settings);
-  }
-  ~MainWindow() override { desktop.detach(); }
-
-  void startForm() {
-    const DesktopServices s = desktop.services();
-    form = std::make_unique<frmVHF>(
-        FormServices{s.window, s.messages, s.fileDialog, s.settings, files, clock, s.events});
-    desktop.attach(*form);
-    desktop.start();
-  }
-
-  template <class T>
-  T* find(const char* name) {
-    T* found = desktop.mainWindow().findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
-
-  testing::TempDir dir;
-  testing::CurrentDirectory cwd{dir.path()};
-  testing::FakeMessageBox messages;
-  testing::FakeFileDialog dialog;
-  testing::FakeSettingsStore settings;
-  StdFileSystem files;
-  testing::FakeClock clock;
-  QtDesktop desktop;
-  std::unique_ptr<frmVHF> form;
-};
+using MainWindow = testing::QtFormFixture;
 
 TEST_F(MainWindow, EveryControlHasItsNameAndPlace) {
   desktop.mainWindow().show();

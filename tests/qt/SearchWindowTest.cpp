@@ -9,6 +9,7 @@
 #include <QTest>
 #include <memory>
 
+#include "QtFormFixture.h"
 #include "app/frmVHF.h"
 #include "fakes/Fakes.h"
 #include "fakes/TempDir.h"
@@ -18,40 +19,15 @@
 namespace orvanta {
 namespace {
 
-class SearchWindow : public ::testing::Test {
+class SearchWindow : public testing::QtFormFixture {
  protected:
-  SearchWindow() {
-    desktop.useMessageBox(messages);
-    desktop.useFileDialog(dialog);
-    desktop.useSettings(settings);
-  }
-  ~SearchWindow() override { desktop.detach(); }
-
   void startOn(const std::string& database) {
     settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "Database")] = database;
     settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "Sprache")] = "en";
-    const DesktopServices s = desktop.services();
-    form = std::make_unique<frmVHF>(
-        FormServices{s.window, s.messages, s.fileDialog, s.settings, files, clock, s.events});
-    desktop.attach(*form);
-    desktop.start();
+    startForm();
   }
 
-  QLineEdit* box(const char* name) {
-    auto* edit = desktop.mainWindow().findChild<QLineEdit*>(name);
-    EXPECT_NE(edit, nullptr) << name;
-    return edit;
-  }
-
-  testing::TempDir dir;
-  testing::CurrentDirectory cwd{dir.path()};
-  testing::FakeMessageBox messages;
-  testing::FakeFileDialog dialog;
-  testing::FakeSettingsStore settings;
-  StdFileSystem files;
-  testing::FakeClock clock;
-  QtDesktop desktop;
-  std::unique_ptr<frmVHF> form;
+  QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
 };
 
 TEST_F(SearchWindow, EnterInTheSearchBoxShowsTheRecord) {
