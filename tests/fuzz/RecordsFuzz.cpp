@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fakes/PieceInput.h"
 #include "records/NormalizeRecord.h"
 #include "records/RecordView.h"
 #include "records/TextFile.h"
@@ -22,21 +23,7 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
-class BytesInput final : public IInputFile {
- public:
-  BytesInput(std::string_view bytes, std::size_t piece) : bytes_(bytes), piece_(piece) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min({size, piece_, bytes_.size() - pos_});
-    std::copy_n(bytes_.data() + pos_, n, buffer);
-    pos_ += n;
-    return n;
-  }
-
- private:
-  std::string_view bytes_;
-  std::size_t piece_;
-  std::size_t pos_ = 0;
-};
+using BytesInput = testing::PieceInput;
 
 void exerciseLine(const std::string& raw, Encoding encoding) {
   const std::string display = toUtf8(raw, encoding);
@@ -84,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const std::size_t piece = size == 0 ? 1 : 1 + data[0] % 17;
 
-  BytesInput input(bytes, piece);
+  BytesInput input(std::string(bytes), piece);
   LineReader reader(input, 16);
   EncodingDetector detector;
   std::vector<std::string> lines;

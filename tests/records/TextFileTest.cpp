@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/PieceInput.h"
 #include "fakes/TempDir.h"
 #include "records/NormalizeRecord.h"
 #include "records/TextFile.h"
@@ -13,23 +14,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// Hands out the bytes in pieces of a chosen size, so that line ends, CR LF
-// pairs and byte-order marks fall on every possible read boundary.
-class PieceInput final : public IInputFile {
- public:
-  PieceInput(std::string bytes, std::size_t piece) : bytes_(std::move(bytes)), piece_(piece) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min({size, piece_, bytes_.size() - pos_});
-    std::copy_n(bytes_.data() + pos_, n, buffer);
-    pos_ += n;
-    return n;
-  }
-
- private:
-  std::string bytes_;
-  std::size_t piece_;
-  std::size_t pos_ = 0;
-};
+using testing::PieceInput;
 
 struct ReadResult {
   std::vector<std::string> lines;

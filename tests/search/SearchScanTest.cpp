@@ -10,28 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "fakes/PieceInput.h"
 #include "records/TextFile.h"
 #include "search/SearchScan.h"
 
 namespace orvanta {
 namespace {
 
-// A file in memory that hands out its bytes in pieces of a chosen size.
-class MemoryFile final : public IInputFile {
- public:
-  MemoryFile(std::string bytes, std::size_t piece) : bytes_(std::move(bytes)), piece_(piece) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min({size, piece_, bytes_.size() - at_});
-    std::memcpy(buffer, bytes_.data() + at_, n);
-    at_ += n;
-    return n;
-  }
-
- private:
-  std::string bytes_;
-  std::size_t piece_;
-  std::size_t at_ = 0;
-};
+using MemoryFile = testing::PieceInput;
 
 class FailingFile final : public IInputFile {
  public:
