@@ -310,9 +310,9 @@ std::string fromUtf8(std::string_view utf8, Encoding encoding) {
   return out;
 }
 
-std::string upperCaseUtf8(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
+namespace {
+
+void appendUpperUtf8(std::string_view utf8, std::string& out) {
   for (std::size_t i = 0; i < utf8.size();) {
     const auto b = static_cast<unsigned char>(utf8[i]);
     if (b < 0x80) {
@@ -329,10 +329,7 @@ std::string upperCaseUtf8(std::string_view utf8) {
     appendUtf8(out, upperCodePoint(decodeSequence(utf8, i, len)));
     i += len;
   }
-  return out;
 }
-
-namespace {
 
 // Upper case of every Windows-1252 byte, built once.
 struct Windows1252UpperTable {
@@ -355,14 +352,33 @@ constexpr Windows1252UpperTable kWindows1252Upper;
 
 }  // namespace
 
+std::string upperCaseUtf8(std::string_view utf8) {
+  std::string out;
+  upperCaseInto(utf8, Encoding::Utf8, out);
+  return out;
+}
+
 std::string upperCaseWindows1252(std::string_view raw) {
-  std::string out(raw);
-  for (char& ch : out) ch = static_cast<char>(kWindows1252Upper.map[static_cast<unsigned char>(ch)]);
+  std::string out;
+  upperCaseInto(raw, Encoding::Windows1252, out);
   return out;
 }
 
 std::string upperCase(std::string_view raw, Encoding encoding) {
-  return encoding == Encoding::Utf8 ? upperCaseUtf8(raw) : upperCaseWindows1252(raw);
+  std::string out;
+  upperCaseInto(raw, encoding, out);
+  return out;
+}
+
+void upperCaseInto(std::string_view raw, Encoding encoding, std::string& out) {
+  out.clear();
+  out.reserve(raw.size());
+  if (encoding == Encoding::Utf8) {
+    appendUpperUtf8(raw, out);
+    return;
+  }
+  out.assign(raw);
+  for (char& ch : out) ch = static_cast<char>(kWindows1252Upper.map[static_cast<unsigned char>(ch)]);
 }
 
 }  // namespace orvanta

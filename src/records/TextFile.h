@@ -113,5 +113,7 @@ std::string upperCaseUtf8(std::string_view utf8);
 std::string upperCaseWindows1252(std::string_view raw);
 // Upper-cases raw bytes of a file in the given encoding.
 std::string upperCase(std::string_view raw, Encoding encoding);
+// The same into a caller's buffer, so that a scan reuses one allocation.
+void upperCaseInto(std::string_view raw, Encoding encoding, std::string& out);
 
 }  // namespace orvanta

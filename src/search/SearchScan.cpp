@@ -473,7 +473,7 @@ ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& l
     const std::string* a = primary.inEncoding(encoding);
     const std::string* b = secondary.inEncoding(encoding);
     if (a == nullptr || b == nullptr) continue;
-    upper = upperCase(line, encoding);
+    upperCaseInto(line, encoding, upper);
     if (!contains(upper, *a) || !contains(upper, *b)) continue;
     outcome.found = true;
 
