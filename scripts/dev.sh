@@ -30,8 +30,20 @@ build() {  # build DIR [cmake options...]
   cmake --build "$dir" -j "$jobs"
 }
 
+passed=0
+failed=0
 run_tests() {  # run_tests DIR
-  QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure -j "$jobs"
+  local log
+  log=$(mktemp)
+  local status=0
+  QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure -j "$jobs" 2>&1 | tee "$log" || status=$?
+  local total bad
+  total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -1)
+  bad=$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -1)
+  rm -f "$log"
+  passed=$((passed + ${total:-0} - ${bad:-0}))
+  failed=$((failed + ${bad:-0}))
+  return "$status"
 }
 
 case "${1:-}" in
@@ -54,6 +66,8 @@ case "${1:-}" in
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests "$root/build/sanitize"
     echo "== Fuzz the record reader for a minute"
     "$root/tests/fuzz/run.sh" "$root/build/fuzz" 60
+    echo "== Summary (both builds)"
+    echo "$passed passed, $failed failed"
     ;;
   *)
     echo "usage: $0 run|test" >&2
