@@ -60,7 +60,7 @@ class IWindow {
   virtual void setLeft(int twips) = 0;
   virtual void setHeight(int twips) = 0;
   virtual WindowState state() const = 0;
-  // Available areas of all screens, the primary screen first.
+  // The areas of all screens, the primary screen first.
   virtual std::vector<TwipRect> screens() const = 0;
 
   virtual void setMousePointer(MousePointer pointer) = 0;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <QWheelEvent>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -249,6 +250,46 @@ TEST_F(MainWindow, ReportsTheEventsTheFormListensTo) {
 
   window.close();
   EXPECT_EQ(listener.count("frmVHF", WindowEvent::Unload), 1);
+}
+
+TEST_F(MainWindow, TypingIntoTheDatabaseListChoosesNothing) {
+  RecordingListener listener;
+  desktop.attach(listener);
+  desktop.start();
+  desktop.mainWindow().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&desktop.mainWindow()));
+  IWindow& window = desktop.window();
+  window.addListItem("Combo1", "/data/CALL3.txt");
+  window.addListItem("Combo1", "/data/wsjtx.log");
+  window.setText("Combo1", "/data/wsjtx.log");
+  auto* combo = find<QComboBox>("Combo1");
+  EXPECT_EQ(combo->currentIndex(), 1);  // the list follows the text
+
+  // The text of another entry typed in and confirmed with Enter, then the
+  // focus moved on: no choice, so no handler.
+  QLineEdit* line = combo->lineEdit();
+  line->setFocus();
+  line->selectAll();
+  QTest::keyClicks(line, "/data/CALL3.txt");
+  QTest::keyClick(line, Qt::Key_Return);
+  find<QLineEdit>("Text10")->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(listener.count("Combo1", WindowEvent::Click), 0);
+  EXPECT_EQ(window.text("Combo1"), "/data/CALL3.txt");
+
+  // The wheel over the list does not switch the database unless the
+  // operator works in it.
+  QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(combo, &wheel);
+  EXPECT_EQ(listener.count("Combo1", WindowEvent::Click), 0);
+
+  // An arrow key in the list is a choice.
+  window.setText("Combo1", "/data/CALL3.txt");
+  combo->setFocus();
+  QTest::keyClick(combo, Qt::Key_Down);
+  EXPECT_EQ(listener.count("Combo1", WindowEvent::Click), 1);
+  EXPECT_EQ(window.text("Combo1"), "/data/wsjtx.log");
 }
 
 TEST_F(MainWindow, ControlsThroughTheWindowInterface) {

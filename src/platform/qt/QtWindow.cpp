@@ -95,6 +95,12 @@ void QtWindow::buildControls() {
         // Typing into the text line neither adds entries nor completes from them.
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCompleter(nullptr);
+        // Only choosing an entry from the list counts. Qt also reports
+        // "activated" when Enter is pressed in the text line or the focus
+        // leaves it while its text equals an entry; typing there runs nothing.
+        QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
+        QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+        combo->installEventFilter(this);
         connect(combo, &QComboBox::activated, this, [this](int) { report("Combo1", WindowEvent::Click); });
         w = combo;
         break;
@@ -189,6 +195,13 @@ void QtWindow::reportActivate() {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The wheel over a database list that the operator is not working in would
+  // switch the database while scrolling past it.
+  if (event->type() == QEvent::Wheel && qobject_cast<QComboBox*>(watched) != nullptr &&
+      !static_cast<QWidget*>(watched)->hasFocus()) {
+    event->ignore();
+    return true;
+  }
   const std::string name = str(watched->objectName());
   if (event->type() == QEvent::KeyPress && name == "Text10") {
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -200,7 +213,8 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     // Reported before the box sees the key, which it still gets.
     if (code != 0) report(name, WindowEvent::KeyPress, code);
-  } else if (event->type() == QEvent::MouseButtonRelease && name != "Text10") {
+  } else if (event->type() == QEvent::MouseButtonRelease && name != "Text10" &&
+             qobject_cast<QLineEdit*>(watched) != nullptr) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     auto* box = static_cast<QWidget*>(watched);
     if (mouse->button() == Qt::LeftButton && box->rect().contains(mouse->position().toPoint())) {
@@ -213,6 +227,17 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
 void QtWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   report("frmVHF", WindowEvent::Resize);
+}
+
+bool QtWindow::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  // A window manager adds its frame after the window is first shown; the
+  // outer height asked for is kept once the frame is known.
+  if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Move) && requestedHeight_ > 0 &&
+      frameHeight() != appliedFrame_) {
+    applyHeight();
+  }
+  return handled;
 }
 
 void QtWindow::closeEvent(QCloseEvent* event) {
@@ -247,6 +272,10 @@ void QtWindow::setText(std::string_view control, std::string_view text) {
     box->setText(qs(text));
     box->setCursorPosition(0);
   } else if (auto* combo = qobject_cast<QComboBox*>(e)) {
+    // Keep the list's current entry in step with the text, so that the arrow
+    // keys move on from the database shown.
+    const int index = combo->findText(qs(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0) combo->setCurrentIndex(index);
     combo->setEditText(qs(text));
   } else {
     setCaption(control, text);
@@ -349,14 +378,23 @@ void QtWindow::setTop(int value) { move(frameGeometry().left(), pixels(value)); 
 void QtWindow::setLeft(int value) { move(pixels(value), frameGeometry().top()); }
 
 void QtWindow::setHeight(int value) {
-  const int frame = frameGeometry().height() - geometry().height();
-  const int client = std::max(pixels(value) - frame, minimumSizeHint().height());
+  requestedHeight_ = value;
+  applyHeight();
+}
+
+int QtWindow::frameHeight() const { return frameGeometry().height() - geometry().height(); }
+
+void QtWindow::applyHeight() {
+  if (isMinimized() || isMaximized() || isFullScreen()) return;
+  const int frame = frameHeight();
+  appliedFrame_ = frame;
+  const int client = std::max(pixels(requestedHeight_) - frame, minimumSizeHint().height());
   if (client != geometry().height()) resize(geometry().width(), client);
 }
 
 WindowState QtWindow::state() const {
   if (isMinimized()) return WindowState::Minimized;
-  if (isMaximized()) return WindowState::Maximized;
+  if (isMaximized() || isFullScreen()) return WindowState::Maximized;
   return WindowState::Normal;
 }
 
@@ -364,7 +402,8 @@ std::vector<TwipRect> QtWindow::screens() const {
   std::vector<TwipRect> result;
   const QScreen* primary = QGuiApplication::primaryScreen();
   auto add = [&](const QScreen* screen) {
-    const QRect r = screen->availableGeometry();
+    // The whole screen: a window whose corner lies under a panel is still on it.
+    const QRect r = screen->geometry();
     result.push_back(TwipRect{twips(r.left()), twips(r.top()), twips(r.width()), twips(r.height())});
   };
   if (primary != nullptr) add(primary);

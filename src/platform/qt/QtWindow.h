@@ -58,11 +58,14 @@ class QtWindow final : public QMainWindow, public IWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void buildControls();
   void buildMenus();
   void report(std::string_view control, WindowEvent event, int key = 0);
+  void applyHeight();
+  int frameHeight() const;
   QObject* entry(std::string_view name) const;
   QWidget* widget(std::string_view name) const;
   QAction* action(std::string_view name) const;
@@ -73,6 +76,8 @@ class QtWindow final : public QMainWindow, public IWindow {
   bool activated_ = false;
   bool unloaded_ = false;
   bool busy_ = false;
+  int requestedHeight_ = 0;  // outer height in twips the form asked for, 0 before it did
+  int appliedFrame_ = -1;    // frame height in pixels when that height was last applied
 };
 
 }  // namespace orvanta
