@@ -87,7 +87,12 @@ void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key)
 
 bool frmVHF::FileExists(const std::string& path) {
   if (path.empty()) return false;
-  return files_.findFirst(path).has_value();
+  const auto found = files_.findFirst(path);
+  if (!found) return false;
+  // A name without wildcards must exist as written: the readers open the
+  // path as it stands, and on Linux another letter case is another file.
+  const std::string_view last = std::string_view(path).substr(path.rfind('/') + 1);
+  return last.find_first_of("*?") != std::string_view::npos || *found == last;
 }
 
 bool frmVHF::ApplyKindRule(const std::string& path) {

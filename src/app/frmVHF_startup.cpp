@@ -98,25 +98,36 @@ void keepOnScreen(IWindow& window) {
   if (newLeft != left) window.setLeft(newLeft);
 }
 
-// Serves bytes already read from the start of a file, then the rest of it.
+// Serves bytes already read from the start of a file, then the rest of it,
+// up to a limit: a file without line ends (a binary file chosen by mistake)
+// must not be read whole just to show its first line.
 class PrefixedInput final : public IInputFile {
  public:
-  PrefixedInput(std::string prefix, IInputFile& rest) : prefix_(std::move(prefix)), rest_(rest) {}
+  PrefixedInput(std::string prefix, IInputFile& rest, std::size_t limit)
+      : prefix_(std::move(prefix)), rest_(rest), limit_(limit) {}
   std::size_t read(char* buffer, std::size_t size) override {
-    if (offset_ < prefix_.size()) {
-      const std::size_t n = std::min(size, prefix_.size() - offset_);
-      std::copy_n(prefix_.data() + offset_, n, buffer);
-      offset_ += n;
-      return n;
+    size = std::min(size, limit_ - served_);
+    if (size == 0) return 0;
+    std::size_t n = 0;
+    if (served_ < prefix_.size()) {
+      n = std::min(size, prefix_.size() - served_);
+      std::copy_n(prefix_.data() + served_, n, buffer);
+    } else {
+      n = rest_.read(buffer, size);
     }
-    return rest_.read(buffer, size);
+    served_ += n;
+    return n;
   }
 
  private:
   std::string prefix_;
-  std::size_t offset_ = 0;
   IInputFile& rest_;
+  std::size_t limit_;
+  std::size_t served_ = 0;
 };
+
+// The longest first line shown; more than any record, far less than memory.
+constexpr std::size_t kFirstLineLimit = 8 * 1024 * 1024;
 
 struct FirstLine {
   std::string line;
@@ -158,7 +169,7 @@ FirstLine readFirstLine(const IFileSystem& files, const std::string& path) {
 
   FirstLine result;
   result.encoding = detector.result();
-  PrefixedInput input(std::move(sample), *file);
+  PrefixedInput input(std::move(sample), *file, kFirstLineLimit);
   LineReader reader(input);
   if (!reader.next(result.line)) result.line.clear();
   return result;
@@ -205,7 +216,12 @@ void frmVHF::Form_Load() {
       const std::string dir = files_.currentDirectory();
       callName = files_.findFirst(joinPath(dir, "call3.txt")).value_or("");
       std::string logName;
-      skipOnFailure([&] { logName = files_.findFirst(joinPath(dir, "*.log")).value_or(""); });
+      // WSJT-X's own log first, so that another log of the folder is not
+      // taken by the chance of the directory's order.
+      skipOnFailure([&] {
+        logName = files_.findFirst(joinPath(dir, "wsjtx.log")).value_or("");
+        if (logName.empty()) logName = files_.findFirst(joinPath(dir, "*.log")).value_or("");
+      });
       if (!callName.empty()) {
         window_.addListItem("Combo1", joinPath(dir, callName));
         if (!logName.empty()) window_.addListItem("Combo1", joinPath(dir, logName));

@@ -114,10 +114,19 @@ std::string StdFileSystem::currentDirectory() const {
 
 std::optional<std::string> StdFileSystem::findFirst(const std::string& pattern) const {
   const auto slash = pattern.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : pattern.substr(0, slash));
+  const std::string folder = slash == std::string::npos
+                                 ? std::string(".")
+                                 : (slash == 0 ? std::string("/") : pattern.substr(0, slash));
   const std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
   if (last.empty()) return std::nullopt;  // a folder path names no file
+
+  // A name without wildcards that exists as written is preferred to another
+  // spelling of it, so that a folder holding both finds the one asked for.
+  if (last.find_first_of("*?") == std::string::npos && !isHiddenName(last)) {
+    struct stat st {};
+    const std::string full = folder + "/" + last;
+    if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return last;
+  }
 
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) {

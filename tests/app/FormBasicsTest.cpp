@@ -15,10 +15,14 @@ TEST_F(FormBasics, KindRule) {
     bool txt;
   };
   const Case cases[] = {
-      {"", "/data/CALL3.txt", "user", true},     {"", "/data/CALL3.TXT", "user", true},
-      {"user", "/data/wsjtx.log", "log", false}, {"user", "/data/x.TXT.log", "log", true},
-      {"log", "/data/notes.dat", "log", false},  {"user", "/data/notes", "user", false},
-      {"", "", "", false},                       {"", "/data/a.Log", "log", false},
+      {"", "/data/CALL3.txt", "user", true},
+      {"", "/data/CALL3.TXT", "user", true},
+      {"user", "/data/wsjtx.log", "log", false},
+      {"user", "/data/x.TXT.log", "log", true},
+      {"log", "/data/notes.dat", "log", false},
+      {"user", "/data/notes", "user", false},
+      {"", "", "", false},
+      {"", "/data/a.Log", "log", false},
   };
   for (const auto& c : cases) {
     form.DbKind = c.before;
@@ -37,8 +41,9 @@ TEST_F(FormBasics, FileExists) {
   };
   const Case cases[] = {
       {"", false},
-      {"call3.txt", true},  // relative to the current directory, letter case ignored
-      {"CALL*.TXT", true},
+      {"Call3.txt", true},   // relative to the current directory
+      {"call3.txt", false},  // a name without wildcards must exist as written
+      {"CALL*.TXT", true},   // wildcards match without regard to letter case
       {dir.file("call?.txt"), true},
       {"sub", false},  // a folder
       {"sub/*.log", true},
@@ -46,6 +51,12 @@ TEST_F(FormBasics, FileExists) {
       {".call3.txt", false},  // dot-files are hidden
   };
   for (const auto& c : cases) EXPECT_EQ(form.FileExists(c.path), c.exists) << c.path;
+
+  // With both spellings in one folder each finds itself.
+  dir.write("call3.txt", "y");
+  EXPECT_TRUE(form.FileExists("call3.txt"));
+  EXPECT_TRUE(form.FileExists("Call3.txt"));
+  EXPECT_FALSE(form.FileExists("CALL3.TXT"));
 }
 
 // Every call fails: proves which paths are decided without the disk, and that

@@ -49,6 +49,10 @@ TEST_F(Startup, FirstRunLooksForCall3InTheStartFolder) {
       {"call3 alone", {"call3.txt"}, {"call3.txt"}, "call3.txt"},
       {"upper case kept as stored", {"CALL3.TXT", "wsjtx.log"}, {"CALL3.TXT", "wsjtx.log"}, "CALL3.TXT"},
       {"similar names are not call3", {"call33.txt", "mycall3.txt"}, {}, ""},
+      {"wsjtx.log before other logs",
+       {"call3.txt", "a.log", "wsjtx.log", "z.log"},
+       {"call3.txt", "wsjtx.log"},
+       "call3.txt"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -119,6 +123,14 @@ TEST_F(Startup, StoredDatabases) {
        "user",
        dir.path() + "/old/call3.txt"},
       {"second only: nothing current", "", log, {log}, "", "", dir.path() + "/call*.txt"},
+      // On Linux another letter case is another file: it cannot be opened.
+      {"stored in another letter case",
+       dir.file("data/call3.TXT"),
+       "",
+       {dir.file("data/call3.TXT")},
+       dir.file("data/call3.TXT"),
+       "user",
+       dir.file("data/call3.TXT")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -335,6 +347,13 @@ TEST_F(Startup, ExistingDatabaseThatCannotBeReadShowsNothingAndSaysNothing) {
   EXPECT_EQ(f.DbKind, "user");
   EXPECT_EQ(window.text("Combo1"), "CALL3.TXT");
   for (const char* box : {"Text2", "Text3", "Text4", "Text9"}) EXPECT_EQ(window.text(box), "") << box;
+}
+
+TEST_F(Startup, FirstLineOfAFileWithoutLineEndsIsCutAtEightMiB) {
+  dir.write("call3.txt", std::string(9 * 1024 * 1024, 'Q'));
+  start();
+  EXPECT_TRUE(messages.calls.empty());
+  EXPECT_EQ(window.text("Text2").size(), 8u * 1024 * 1024);
 }
 
 TEST_F(Startup, EmptyDatabaseShowsNothingAndSaysNothing) {
