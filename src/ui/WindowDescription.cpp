@@ -8,8 +8,8 @@
 namespace orvanta {
 namespace {
 
-constexpr FontSpec kBold{7.8, true};
-constexpr FontSpec kBoldLarge{12.0, true};
+constexpr FontStyle kBold{7.8, true};
+constexpr FontStyle kBoldLarge{12.0, true};
 
 using K = ControlKind;
 

@@ -31,19 +31,19 @@ struct TwipBox {
 
 // The font a control was designed with: the window's default font (8.25 point,
 // regular) unless stated otherwise.
-struct FontSpec {
+struct FontStyle {
   double points = 8.25;
   bool bold = false;
 };
 
-inline constexpr FontSpec kDefaultFont{};
+inline constexpr FontStyle kDefaultFont{};
 
 struct ControlDescription {
   std::string_view name;
   ControlKind kind;
   TwipBox geometry;
   int tabIndex;  // -1: no place in the tab order
-  FontSpec font;
+  FontStyle font;
   std::string_view caption;  // caption before the first ApplyLanguage
   bool enabled;
   bool darkBlueText;  // the two key field boxes, Text2 and Text4

@@ -11,12 +11,12 @@ constexpr double kPixelsPerPoint = 96.0 / 72.0;
 constexpr double kDejaVuScale = 0.9;
 }  // namespace
 
-QFont windowFont(const FontSpec& spec) {
+QFont windowFont(const FontStyle& style) {
   QFont font(QStringLiteral("DejaVu Sans"));
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.points * kPixelsPerPoint * kDejaVuScale))));
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(style.points * kPixelsPerPoint * kDejaVuScale))));
   font.setStretch(QFont::SemiCondensed);
-  font.setBold(spec.bold);
+  font.setBold(style.bold);
   return font;
 }
 

@@ -12,6 +12,6 @@
 
 namespace orvanta {
 
-QFont windowFont(const FontSpec& spec);
+QFont windowFont(const FontStyle& style);
 
 }  // namespace orvanta
