@@ -91,7 +91,9 @@ void frmVHF::mnuAktualiesieren_Click() {
   }
   // Databases restored at start-up leave DbFileName empty; the dialog's own
   // default name is what the operator expects then.
-  const std::string fileName = DbFileName.empty() ? std::string(kDefaultDbFileName) : DbFileName;
+  // DbFileName is also set when a log was opened last; a merge never
+  // replaces a log, so then too the default name is used.
+  const std::string fileName = MergedFileName(DbFileName);
   if (fileName == kBackupFileName) {
     fail(german ? "Der Name " + fileName + " ist der Sicherungskopie vorbehalten." + nl +
                       "Bitte die Datenbank unter einem anderen Namen öffnen." + nl + nl + unchanged
@@ -115,6 +117,19 @@ void frmVHF::mnuAktualiesieren_Click() {
     if (distinct.paths.size() < 2) {
       tooFew();
       return;
+    }
+    // A listed database that is its folder's backup would be overwritten by
+    // the backup of the folder's other database.
+    for (const auto& path : distinct.paths) {
+      const auto backupId = files_.identity(PathIn(FolderOf(path), kBackupFileName));
+      if (backupId && backupId == files_.identity(path)) {
+        fail(german
+                 ? "Die Datenbank " + path + " ist die Sicherungskopie ihres Ordners." + nl +
+                       "Bitte sie unter einem anderen Namen speichern und neu öffnen." + nl + nl + unchanged
+                 : "The database " + path + " is the backup of its folder." + nl +
+                       "Please save it under another name and open it again." + nl + nl + unchanged);
+        return;
+      }
     }
 
     std::vector<MergeSource> sources;
@@ -140,7 +155,14 @@ void frmVHF::mnuAktualiesieren_Click() {
     const std::string text = MergedDatabaseText(header, merged.text, terminator, format);
     merged.text = std::string();
 
-    std::vector<FolderPlacement> placements = PlanPlacement(files_, distinct.paths, fileName);
+    std::vector<FolderPlacement> placements;
+    try {
+      placements = PlanPlacement(files_, distinct.paths, fileName);
+    } catch (const PlacementRefused& e) {
+      fail((german ? "Ein Log wird nie ersetzt:" : "A log is never replaced:") + nl + e.path + nl + nl +
+           unchanged);
+      return;
+    }
     MergeTempPath = TemporaryPathBeside(placements.front().target);
     try {
       PlaceMergedDatabase(files_, placements, text, [this] { events_.yield(); });

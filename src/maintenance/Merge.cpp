@@ -188,6 +188,11 @@ bool IsLogDatabasePath(std::string_view path) {
   return false;
 }
 
+std::string MergedFileName(std::string_view dbFileName) {
+  if (dbFileName.empty() || IsLogDatabasePath(dbFileName)) return std::string(kDefaultDbFileName);
+  return std::string(dbFileName);
+}
+
 std::int16_t UpdateYear(std::string_view date) {
   if (date.find("\r\n") != std::string_view::npos) date.remove_suffix(std::min<std::size_t>(2, date.size()));
   if (date.empty()) date = "0000";
@@ -225,9 +230,30 @@ std::int16_t UpdateYear(std::string_view date) {
   return static_cast<std::int16_t>(y <= 80 ? y + 2000 : y + 1900);
 }
 
+namespace {
+
+// Remembers the last byte that passed, so that a CR ending the file can be
+// told from a CR inside it.
+class LastByteInput final : public IInputFile {
+ public:
+  explicit LastByteInput(IInputFile& input) : input_(input) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    const std::size_t n = input_.read(buffer, size);
+    if (n > 0) last = buffer[n - 1];
+    return n;
+  }
+  char last = '\0';
+
+ private:
+  IInputFile& input_;
+};
+
+}  // namespace
+
 MergeSource LoadMergeSource(const IFileSystem& files, const std::string& path) {
-  auto in = files.openRead(path);
-  LineReader reader(*in, std::size_t{1} << 20);
+  auto file = files.openRead(path);
+  LastByteInput in(*file);
+  LineReader reader(in, std::size_t{1} << 20);
   EncodingDetector detector;
   MergeSource source;
   source.path = path;
@@ -238,22 +264,36 @@ MergeSource LoadMergeSource(const IFileSystem& files, const std::string& path) {
     source.bytes.append(line);
     source.lengths.push_back(static_cast<std::uint32_t>(line.size()));
   }
+  // The reader keeps a CR that ends the file in the last line; it is a line
+  // end cut short, and left there it would hide the record's update year.
+  if (in.last == '\r' && !source.lengths.empty() && source.lengths.back() > 0 && !source.bytes.empty() &&
+      source.bytes.back() == '\r') {
+    source.bytes.pop_back();
+    --source.lengths.back();
+  }
   if (reader.sawByteOrderMark()) detector.markByteOrderMark();
   source.format.encoding = detector.result();
   source.format.byteOrderMark = reader.sawByteOrderMark();
   source.format.lineEnd = (reader.sawLoneLf() && !reader.sawCrLf()) ? LineEnd::Lf : LineEnd::CrLf;
+  source.sawLineEnd = reader.sawLoneLf() || reader.sawCrLf();
   return source;
 }
 
 TextFormat MergedFormat(const std::vector<MergeSource>& sources) {
   TextFormat format;
   format.encoding = Encoding::Windows1252;
-  format.lineEnd = sources.empty() ? LineEnd::CrLf : LineEnd::Lf;
+  bool anyLineEnd = false;
+  bool anyCrLf = false;
   for (const auto& source : sources) {
     if (source.format.encoding == Encoding::Utf8) format.encoding = Encoding::Utf8;
     if (source.format.byteOrderMark) format.byteOrderMark = true;
-    if (source.format.lineEnd != LineEnd::Lf) format.lineEnd = LineEnd::CrLf;
+    // An empty file, or one of a single line without an end, says nothing
+    // about the line ends its owner uses.
+    if (!source.sawLineEnd) continue;
+    anyLineEnd = true;
+    if (source.format.lineEnd != LineEnd::Lf) anyCrLf = true;
   }
+  format.lineEnd = anyLineEnd && !anyCrLf ? LineEnd::Lf : LineEnd::CrLf;
   if (format.encoding != Encoding::Utf8) format.byteOrderMark = false;
   return format;
 }

@@ -15,12 +15,20 @@ namespace orvanta {
 
 // The name every folder keeps its previous database under.
 inline constexpr std::string_view kBackupFileName = "CALL3_Old.txt";
+// While a merge replaces a folder's backup, the backup before it waits under
+// this hidden name until the folder holds the merged file.
+inline constexpr std::string_view kPreviousBackupFileName = ".CALL3_Old.txt.orvanta-previous";
 // The name the merge writes under when no file was chosen in the dialog.
 inline constexpr std::string_view kDefaultDbFileName = "CALL3.txt";
 
 // The kind rule: a path holding ".log" in any letter case is a log database,
 // which is only ever read.
 bool IsLogDatabasePath(std::string_view path);
+
+// The name the merged database is written under: the name chosen in the
+// dialog, unless none was chosen in this run or the one chosen is a log (a
+// merge never replaces a log), in which case kDefaultDbFileName.
+std::string MergedFileName(std::string_view dbFileName);
 
 // The year of an update date "MM/YY" from its last two characters: 0 to 80
 // give 2000 to 2080, 81 to 99 give 1981 to 1999; an empty date or one whose
@@ -36,14 +44,19 @@ struct MergeSource {
   std::string bytes;
   std::vector<std::uint32_t> lengths;
   TextFormat format;
+  // Whether the file ended any line at all; format.lineEnd only tells
+  // something about files that did.
+  bool sawLineEnd = false;
 };
 
-// Reads a database for the merge. Throws FileError.
+// Reads a database for the merge. A CR that ends the file is no part of its
+// last record. Throws FileError.
 MergeSource LoadMergeSource(const IFileSystem& files, const std::string& path);
 
 // The format of the merged file: UTF-8 when any source is UTF-8 (with a byte
 // order mark when any source had one), else Windows-1252; LF line ends when
-// every source used LF alone, else CR LF.
+// every source that ended a line at all used LF alone, else CR LF (also when
+// no source ended a line).
 TextFormat MergedFormat(const std::vector<MergeSource>& sources);
 
 // Re-encodes the lines of a source into the given encoding (only Windows-1252

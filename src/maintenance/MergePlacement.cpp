@@ -42,6 +42,8 @@ std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
     placement.folder = folder;
     placement.target = PathIn(folder, fileName);
     placement.backupSource = files.exists(placement.target) ? placement.target : database;
+    if (IsLogDatabasePath(placement.target)) throw PlacementRefused(placement.target);
+    if (IsLogDatabasePath(placement.backupSource)) throw PlacementRefused(placement.backupSource);
     placements.push_back(std::move(placement));
     folderIds.push_back(folderId);
   }
@@ -71,8 +73,16 @@ void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& place
   std::vector<std::string> completed;
   for (auto& placement : placements) {
     const std::string backup = PathIn(placement.folder, kBackupFileName);
+    const std::string previous = PathIn(placement.folder, kPreviousBackupFileName);
+    bool previousAside = false;
     bool backedUp = false;
     try {
+      // The backup already there steps aside first rather than being
+      // replaced, so that a failure below can still bring it back.
+      if (!placement.backupSource.empty() && files.exists(backup)) {
+        files.rename(backup, previous);
+        previousAside = true;
+      }
       // Both renames replace their target in one step, and there is no yield
       // between them, so the window in which the folder's database exists
       // only as the backup is as short as the file system allows.
@@ -83,12 +93,12 @@ void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& place
       files.rename(placement.temporary, placement.target);
       placement.temporary.clear();
     } catch (const FileError& e) {
-      if (backedUp) {
-        try {
-          files.rename(backup, placement.backupSource);
-        } catch (const FileError&) {
-          // The old database stays whole under the backup name.
-        }
+      try {
+        if (backedUp) files.rename(backup, placement.backupSource);
+        if (previousAside) files.rename(previous, backup);
+      } catch (const FileError&) {
+        // The old database stays whole under the backup name, the previous
+        // backup under its waiting name.
       }
       discardAll();
       throw PlacementError(e.what(), completed);
@@ -98,6 +108,8 @@ void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& place
     } catch (const FileError&) {
       // Both files are whole whichever rename a power cut might undo.
     }
+    // Superseded now; should removing it fail, the next merge replaces it.
+    if (previousAside) DiscardTemporary(files, previous);
     completed.push_back(placement.folder);
     if (yield) yield();
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +30,17 @@ struct DistinctDatabases {
 };
 DistinctDatabases DistinctFiles(const IFileSystem& files, const std::vector<std::string>& paths);
 
+// A merge the planner refuses before anything is touched; path names the
+// file it would have read, renamed or replaced.
+class PlacementRefused : public std::runtime_error {
+ public:
+  explicit PlacementRefused(const std::string& file) : std::runtime_error(file), path(file) {}
+  std::string path;
+};
+
 // One placement per folder (folders compared by identity), in list order.
+// Throws PlacementRefused when a target or a file to keep as the backup is a
+// log by the kind rule: logs are only ever read.
 std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
                                            const std::vector<std::string>& databases,
                                            std::string_view fileName);
@@ -46,9 +57,12 @@ class PlacementError : public FileError {
 // Puts the merged database into every folder. First the merged file is
 // written completely and flushed beside each target; only then, folder by
 // folder, the displaced file is renamed to the backup name and the merged
-// file renamed to its target. At every moment each folder's old database is
-// whole at its own name or at the backup name, and a merged file at the
-// target name is complete. When a step fails the folder at hand is put back,
+// file renamed to its target. A backup already in the folder waits under
+// kPreviousBackupFileName meanwhile and is removed only once the folder holds
+// the merged file. At every moment each folder's old database is whole at its
+// own name or at the backup name, its previous backup at the backup name or
+// the waiting name, and a merged file at the target name is complete. When a
+// step fails the folder at hand is put back (database and previous backup),
 // the scratch files are removed and PlacementError is thrown. yield runs after
 // the scratch files are written and after each folder.
 void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& placements, std::string_view bytes,

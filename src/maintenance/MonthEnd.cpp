@@ -99,10 +99,25 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
   bool decided = forceCrLf;
   std::string_view eol = "\r\n";
   std::string line;
+  std::string held;
   std::string_view view;
   bool lastLineEmpty = false;
   bool anyLine = false;
-  while (reader.next(view)) {
+  bool more = reader.next(view);
+  while (more) {
+    // The reader keeps a CR that ends the file in the last line. Such a CR
+    // is a line end cut short: the line is written without it, followed by
+    // the file's line end. Only a line ending in CR needs a look at the
+    // next one to know.
+    std::string_view current = view;
+    bool advanced = false;
+    if (!current.empty() && current.back() == '\r') {
+      held.assign(current);
+      current = held;
+      more = reader.next(view);
+      advanced = true;
+      if (!more) current.remove_suffix(1);
+    }
     if (!anyLine && reader.sawByteOrderMark()) out.put(kUtf8Bom);
     if (!decided) {
       if (reader.sawLoneLf() && !reader.sawCrLf()) eol = "\n";
@@ -112,22 +127,23 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
       return result;
     }
     anyLine = true;
-    lastLineEmpty = view.empty();
-    if (IsCommentLine(view) || IsEmptyLine(view) || IsMonthEndTerminator(view) ||
-        RegularDateField(view) != std::string_view::npos) {
-      out.put(view);
+    lastLineEmpty = current.empty();
+    if (IsCommentLine(current) || IsEmptyLine(current) || IsMonthEndTerminator(current) ||
+        RegularDateField(current) != std::string_view::npos) {
+      out.put(current);
     } else {
-      line.assign(view);
+      line.assign(current);
       const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator, 7);
       // A line of one or two fields has no eight fields to write and stays.
-      if (fields.size() >= kRegularFields && line != view) {
+      if (fields.size() >= kRegularFields && line != current) {
         ++result.changedLines;
         out.put(line);
       } else {
-        out.put(view);
+        out.put(current);
       }
     }
     out.put(eol);
+    if (!advanced) more = reader.next(view);
   }
   if (anyLine && !lastLineEmpty) out.put(eol);
   out.flush();

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
 #include "Version.h"
 #include "fakes/FormFixture.h"
 #include "maintenance/Merge.h"
+#include "maintenance/MergePlacement.h"
 
 namespace orvanta {
 namespace {
@@ -370,6 +375,168 @@ TEST_F(Merge, TheBackupNameIsNoNameForTheMergedFile) {
   EXPECT_EQ(messages.calls[0].icon, MessageIcon::Stop);
   EXPECT_EQ(dir.read("a/CALL3_Old.txt"), crlf({kHeader, "Q1AB,JO01AA,,,,,,01/19"}));
   EXPECT_FALSE(exists("b/CALL3_Old.txt"));
+}
+
+TEST_F(Merge, ALogOpenedLastIsNeverReadRenamedOrReplaced) {
+  // Opening a log sets DbFileName like any other file; the merge still
+  // writes under the default name and leaves every log as it was.
+  const std::string logText = "2019-05-01,10:00:00,Q1LOG,JO01,7.074,FT8\n";
+  for (const std::string dbFileName : {"wsjtx.log", "WSJTX.LOG", "calls.log.txt"}) {
+    SCOPED_TRACE(dbFileName);
+    testing::TempDir folders;
+    const std::string log = folders.write("a/" + dbFileName, logText);
+    const std::string a = folders.write("a/CALL3.txt", crlf({kHeader, "Q1AB,JO01AA,,,,,,01/19"}));
+    const std::string b = folders.write("b/CALL3.txt", crlf({kHeader, "Q1CD,JO01AA,,,,,,01/19"}));
+    window.clearList("Combo1");
+    messages.calls.clear();
+    list({a, b, log});
+    form.DbFileName = dbFileName;
+    form.mnuAktualiesieren_Click();
+    EXPECT_EQ(folders.read("a/" + dbFileName), logText);
+    EXPECT_FALSE(std::filesystem::exists(folders.file("b/" + dbFileName)));
+    const std::string merged = mergedFile({"Q1AB,JO01AA,,,,,,01/19", "Q1CD,JO01AA,,,,,,01/19"});
+    EXPECT_EQ(folders.read("a/CALL3.txt"), merged);
+    EXPECT_EQ(folders.read("b/CALL3.txt"), merged);
+    EXPECT_EQ(folders.read("a/CALL3_Old.txt"), crlf({kHeader, "Q1AB,JO01AA,,,,,,01/19"}));
+    ASSERT_EQ(messages.calls.size(), 1u);
+    EXPECT_EQ(messages.calls[0].text, "Alle CALL3.txt komplett");
+  }
+}
+
+TEST(MergePlacement, ALogIsNeverATargetNorKeptAsTheBackup) {
+  testing::TempDir dir;
+  StdFileSystem files;
+  const std::string log = dir.write("a/wsjtx.log", "2019-05-01,10:00:00,Q1LOG\n");
+  const std::string a = dir.write("a/CALL3.txt", "Q1AB\r\n");
+  const std::string b = dir.write("b/calls.txt", "Q1CD\r\n");
+  struct Case {
+    const char* name;
+    std::vector<std::string> databases;
+    std::string fileName;
+    std::string refused;
+  };
+  const Case cases[] = {
+      {"a log as the target", {a, b}, "wsjtx.log", log},
+      {"a log as the file kept as the backup", {log, b}, "merged.txt", log},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      PlanPlacement(files, c.databases, c.fileName);
+      ADD_FAILURE() << "not refused";
+    } catch (const PlacementRefused& e) {
+      EXPECT_EQ(e.path, c.refused);
+    }
+  }
+  EXPECT_EQ(PlanPlacement(files, {a, b}, "CALL3.txt").size(), 2u);
+  EXPECT_EQ(PlanPlacement(files, {a, b}, "merged.txt").size(), 2u);
+}
+
+TEST_F(Merge, ADatabaseThatIsItsFoldersBackupIsRefused) {
+  const std::string backupText = crlf({kHeader, "Q1AB,JO01AA,,,,,,01/19"});
+  const std::string unlistedText = crlf({kHeader, "Q1XY,JO01AA,,,,,,01/19"});
+  const std::string otherText = crlf({kHeader, "Q1EF,JO01AA,,,,,,01/19"});
+  const std::string bText = crlf({kHeader, "Q1CD,JO01AA,,,,,,01/19"});
+  struct Case {
+    const char* name;
+    std::string language;
+    std::vector<std::string> listed;  // names inside the folders
+    std::string named;                // the listed name the message gives
+    std::string text;                 // the message up to the path
+  };
+  const Case cases[] = {
+      {"the backup beside an unlisted database of the merged name",
+       "de",
+       {"a/CALL3_Old.txt", "b/CALL3.txt"},
+       "a/CALL3_Old.txt",
+       "Die Datenbank "},
+      {"two databases of one folder, the backup second",
+       "en",
+       {"a/other.txt", "a/CALL3_Old.txt", "b/CALL3.txt"},
+       "a/CALL3_Old.txt",
+       "The database "},
+      {"the backup under another spelling",
+       "en",
+       {"b/CALL3.txt", "a/./CALL3_Old.txt"},
+       "a/./CALL3_Old.txt",
+       "The database "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempDir folders;
+    folders.write("a/CALL3_Old.txt", backupText);
+    folders.write("a/CALL3.txt", unlistedText);
+    folders.write("a/other.txt", otherText);
+    folders.write("b/CALL3.txt", bText);
+    std::vector<std::string> paths;
+    for (const auto& name : c.listed) paths.push_back(folders.file(name));
+    window.clearList("Combo1");
+    messages.calls.clear();
+    list(paths);
+    form.Language = c.language;
+    form.mnuAktualiesieren_Click();
+    ASSERT_EQ(messages.calls.size(), 1u);
+    const auto& shown = messages.calls[0];
+    EXPECT_EQ(shown.icon, MessageIcon::Stop);
+    EXPECT_TRUE(shown.text.starts_with(c.text + folders.file(c.named) + " ")) << shown.text;
+    EXPECT_TRUE(shown.text.ends_with(c.language == "de" ? "Es wurde keine Datenbank verändert."
+                                                        : "No database has been changed."))
+        << shown.text;
+    EXPECT_EQ(folders.read("a/CALL3_Old.txt"), backupText);
+    EXPECT_EQ(folders.read("a/CALL3.txt"), unlistedText);
+    EXPECT_EQ(folders.read("a/other.txt"), otherText);
+    EXPECT_EQ(folders.read("b/CALL3.txt"), bText);
+    EXPECT_FALSE(std::filesystem::exists(folders.file("b/CALL3_Old.txt")));
+    EXPECT_EQ(window.pointer(), MousePointer::Normal);
+    EXPECT_EQ(window.beeps, 0);
+  }
+}
+
+TEST_F(Merge, ACarriageReturnEndingAFileIsNoPartOfItsLastRecord) {
+  // Left in, the CR would hide the year 2021 and the older record would win.
+  const std::string a = dir.write("a/CALL3.txt", "//x\r\nQ1AB,JO01AA,,,,,,01/19\r\nQ1ZZ,JO01AA,,,,,,05/21\r");
+  const std::string b = dir.write("b/CALL3.txt", crlf({kHeader, "Q1ZZ,JO02AA,,,,,,05/20"}));
+  list({a, b});
+  form.mnuAktualiesieren_Click();
+  EXPECT_EQ(readFile(a), mergedFile({"Q1AB,JO01AA,,,,,,01/19", "Q1ZZ,JO01AA,,,,,,05/21"}));
+
+  const std::string c = dir.write("c/CALL3.txt", "Q1AB,JO01AA\r\r\nQ1CD,JO01AA,,,,,,05/21\r");
+  const MergeSource source = LoadMergeSource(StdFileSystem(), c);
+  EXPECT_EQ(source.bytes, "Q1AB,JO01AA\rQ1CD,JO01AA,,,,,,05/21");
+  EXPECT_EQ(source.lengths, (std::vector<std::uint32_t>{12, 22}));
+}
+
+TEST_F(Merge, AFileWithoutALineEndHasNoSayInTheMergedLineEnds) {
+  const std::string lf = "//x\nQ1AB,JO01AA,,,,,,01/19\n";
+  const std::string crLf = "//x\r\nQ1AB,JO01AA,,,,,,01/19\r\n";
+  struct Case {
+    const char* name;
+    std::string a, b;
+    std::string eol;
+  };
+  const Case cases[] = {
+      {"an empty database beside an LF one", "", lf, "\n"},
+      {"one line without an end beside an LF one", "Q1CD,JO01AA,,,,,,01/19", lf, "\n"},
+      {"a stray CR at the end beside an LF one", "Q1CD,JO01AA,,,,,,01/19\r", lf, "\n"},
+      {"an empty database beside a CR LF one", "", crLf, "\r\n"},
+      {"no line end anywhere", "", "Q1CD,JO01AA,,,,,,01/19", "\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempDir folders;
+    const std::string a = folders.write("a/CALL3.txt", c.a);
+    const std::string b = folders.write("b/CALL3.txt", c.b);
+    window.clearList("Combo1");
+    list({a, b});
+    form.mnuAktualiesieren_Click();
+    const std::string merged = readFile(a);
+    const std::size_t lineEnds = static_cast<std::size_t>(std::count(merged.begin(), merged.end(), '\n'));
+    const std::string eolTwice = c.eol + c.eol;
+    EXPECT_TRUE(merged.ends_with(eolTwice)) << merged;
+    EXPECT_EQ(static_cast<std::size_t>(std::count(merged.begin(), merged.end(), '\r')),
+              c.eol == "\n" ? 0u : lineEnds)
+        << merged;
+  }
 }
 
 TEST(UpdateYear, TwoDigitYears) {

@@ -189,3 +189,36 @@ TEST(MonthText, TwoDigitMonthSlashTwoDigitYear) {
 
 }  // namespace
 }  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// A CR that ends the file is a line end cut short, not part of the last
+// record: without it the date is seen and nothing lands mid-file.
+TEST_F(MonthEnd, ACarriageReturnEndingTheFileIsNoPartOfTheLastRecord) {
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"CR LF file, dated last record", "//h\r\nQ1AB,JO01AA,x\r\nQ1ZZ,JO01AA,,,,,,05/21\r",
+       "//h\r\nQ1AB,JO01AA,x,,,,,05/19\r\nQ1ZZ,JO01AA,,,,,,05/21\r\n\r\n"},
+      {"LF file, undated last record", "//h\nQ1AB,JO01AA,,,,,,01/18\nQ1ZZ,JO01AA,x\r",
+       "//h\nQ1AB,JO01AA,,,,,,01/18\nQ1ZZ,JO01AA,x,,,,,05/19\n\n"},
+      {"a CR inside the file stays where it is", "Q1AB,JO01AA,x\r\r\nQ1ZZ,JO01AA,,,,,,05/21\r",
+       "Q1AB,JO01AA,x\r,,,,,05/19\r\nQ1ZZ,JO01AA,,,,,,05/21\r\n\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = current("CALL3.txt", c.before);
+    form.mnuSetUpdate_Datum_Click();
+    EXPECT_EQ(testing::readFile(path), c.after);
+    std::string separator;
+    EXPECT_EQ(MonthEndText(c.before, "05/19", separator), c.after);
+    EXPECT_TRUE(messages.calls.empty());
+  }
+}
+
+}  // namespace
+}  // namespace orvanta
