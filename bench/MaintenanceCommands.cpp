@@ -36,12 +36,22 @@ int merge(const std::vector<std::string>& args, std::ostream& out) {
   const auto started = Clock::now();
   session.form.mnuAktualiesieren_Click();
   std::cerr << "merge: " << secondsSince(started) << " s\n";
-  if (session.messages.last.icon != MessageIcon::Information) return 1;
+  // Only the completion message carries its title with the information
+  // icon: the refusal "several databases" shows that icon too, every failure
+  // the merge's title.
+  const std::string& language = session.form.Language;
+  const std::string completionTitle = language == "en"   ? "Databases for WSJT "
+                                      : language == "de" ? "Datenbanken für WSJT "
+                                                         : "";
+  if (session.messages.count == 0 || session.messages.last.icon != MessageIcon::Information ||
+      session.messages.last.title != completionTitle) {
+    std::cerr << "merge refused: " << session.messages.last.text << '\n';
+    return 1;
+  }
 
   // The merged file holds a line for the header, one per record, the
   // terminator and the empty last line.
-  const std::string fileName =
-      session.form.DbFileName.empty() ? std::string(kDefaultDbFileName) : session.form.DbFileName;
+  const std::string fileName = MergedFileName(session.form.DbFileName);
   const std::string merged = ReadWholeFile(session.files, PathIn(FolderOf(args.front()), fileName));
   std::size_t lineEnds = 0;
   for (const char c : merged) lineEnds += c == '\n';
