@@ -128,6 +128,18 @@ SearchNeedle::SearchNeedle(std::string_view upperUtf8) : utf8_(upperUtf8) {
   }
 }
 
+// ---- DotlessIFinder ----
+
+const char* DotlessIFinder::find(const char* begin, const char* end) const {
+  static constexpr char kDotlessI[] = "\xC4\xB1";
+  const char* hit = anchor_.find(begin, end);
+  // A dotless i that starts before the anchor's hit comes first.
+  const char* stop = hit == end ? end : hit + 1;
+  const void* dotless = ::memmem(begin, static_cast<std::size_t>(stop - begin), kDotlessI, 2);
+  return dotless != nullptr && static_cast<const char*>(dotless) < hit ? static_cast<const char*>(dotless)
+                                                                       : hit;
+}
+
 // ---- AnchorFinder ----
 
 AnchorFinder::AnchorFinder(std::string_view upperAscii) {
@@ -444,9 +456,10 @@ ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& l
   const SearchNeedle secondary(request.secondary);
   // Both texts must be in a matching line, so the longer anchor of the two
   // lets the fewest lines through.
-  const AnchorFinder ascii(primary.asciiAnchor().size() >= secondary.asciiAnchor().size()
-                               ? primary.asciiAnchor()
-                               : secondary.asciiAnchor());
+  const std::string_view asciiAnchor = primary.asciiAnchor().size() >= secondary.asciiAnchor().size()
+                                           ? primary.asciiAnchor()
+                                           : secondary.asciiAnchor();
+  const AnchorFinder ascii(asciiAnchor);
   // A text without ASCII: its first character in any case and encoding.
   std::unique_ptr<LetterFinder> letter;
   if (ascii.empty() && !request.primary.empty()) {
@@ -456,7 +469,11 @@ ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& l
     if (lead >= 0xC0) length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
     letter = std::make_unique<LetterFinder>(text.substr(0, std::min(length, text.size())));
   }
-  const CandidateFinder& anchor = letter ? static_cast<const CandidateFinder&>(*letter) : ascii;
+  const DotlessIFinder dotless(ascii);
+  const bool withDotless = asciiAnchor.find('I') != std::string_view::npos;
+  const CandidateFinder& anchor = letter        ? static_cast<const CandidateFinder&>(*letter)
+                                  : withDotless ? static_cast<const CandidateFinder&>(dotless)
+                                                : ascii;
   EncodingTracker tracker;
   ScanBuffer buffer(file, bufferSize, tracker);
   buffer.skipFirstLine();

@@ -86,6 +86,19 @@ class AnchorFinder final : public CandidateFinder {
   std::size_t second_ = 0;
 };
 
+// An anchor holding "I" also stands in a UTF-8 line as the dotless "Ä±",
+// which upper-cases to "I" without being ASCII: such a line is a candidate
+// too. The search for it only covers the bytes before the anchor's next
+// occurrence, so every byte is looked at once.
+class DotlessIFinder final : public CandidateFinder {
+ public:
+  explicit DotlessIFinder(const AnchorFinder& anchor) : anchor_(anchor) {}
+  const char* find(const char* begin, const char* end) const override;
+
+ private:
+  const AnchorFinder& anchor_;
+};
+
 // Finds one character that is not ASCII, in every letter case and in both
 // encodings: the raw forms of all characters that upper-case to it. For a
 // search text without a single ASCII character.

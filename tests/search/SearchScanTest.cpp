@@ -395,3 +395,69 @@ TEST(AnchorFinder, FindsEveryCaseVariantAndNothingElse) {
 
 }  // namespace
 }  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// The dotless "ı" (C4 B1) upper-cases to the ASCII "I": a line holding it
+// matches a search text with "I" although no ASCII anchor stands in it.
+TEST(SearchScan, DotlessIUpperCasesToAsciiI) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string text;
+    std::vector<std::string> shown;
+  };
+  const Case cases[] = {
+      {"the dotless i inside the anchor",
+       "//h\nQ1AB,x\nQ1I\xC4\xB1"
+       "AB,JO01,x\n",
+       "Q1IIAB",
+       {"Q1IIAB,JO01,X"}},
+      {"both i of the anchor dotless, the line after an ASCII hit elsewhere",
+       "//h\nQ2AB,\xC3\xA4\nQ1\xC4\xB1\xC4\xB1"
+       "AB,JO01\nQ1IIAB,JO02\n",
+       "Q1IIAB",
+       {"Q1IIAB,JO01", "Q1IIAB,JO02"}},
+      {"a dotless i that does not complete the text is no hit",
+       "//h\nQ1\xC4\xB1XAB,JO01\nQ1IIAB,JO02\n",
+       "Q1IIAB",
+       {"Q1IIAB,JO02"}},
+      {"an anchor without I is not affected",
+       "//h\nQ1\xC4\xB1"
+       "AB,JO01\nQ2AB,JO02\n",
+       "Q2AB",
+       {"Q2AB,JO02"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const std::size_t piece : {std::size_t{3}, std::size_t{1} << 20}) {
+      const ScanRequest request{c.text, c.text, 0};
+      const Result got = scan(c.bytes, request, {}, 16, piece);
+      std::vector<std::string> lines;
+      for (const auto& shown : got.shown) lines.push_back(shown.line);
+      EXPECT_EQ(lines, c.shown) << "piece " << piece;
+      expectSame(got, reference(c.bytes, request, {}), c.name);
+    }
+  }
+}
+
+TEST(DotlessIFinder, FindsTheAnchorOrAnEarlierDotlessI) {
+  const AnchorFinder anchor("Q1II");
+  const DotlessIFinder finder(anchor);
+  struct Case {
+    std::string bytes;
+    std::size_t at;  // expected position, or the size for none
+  };
+  const Case cases[] = {
+      {"xx q1ii yy", 3},    {"x \xC4\xB1 q1ii", 2}, {"q1ii \xC4\xB1", 0},
+      {"nothing here", 12}, {"\xC4 \xB1", 3},       {"ab\xC4\xB1", 2},
+  };
+  for (const auto& c : cases) {
+    const char* begin = c.bytes.data();
+    EXPECT_EQ(static_cast<std::size_t>(finder.find(begin, begin + c.bytes.size()) - begin), c.at) << c.bytes;
+  }
+}
+
+}  // namespace
+}  // namespace orvanta
