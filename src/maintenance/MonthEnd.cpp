@@ -197,6 +197,7 @@ MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std:
       }
       output->sync();
       output->close();
+      files.copyPermissions(path, temporary);
       files.rename(temporary, path);
     } catch (...) {
       DiscardTemporary(files, temporary);

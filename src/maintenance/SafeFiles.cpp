@@ -50,6 +50,7 @@ std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target,
     content(*out);
     out->sync();
     out->close();
+    files.copyPermissions(target, temporary);
   } catch (...) {
     DiscardTemporary(files, temporary);
     throw;

@@ -65,6 +65,10 @@ class IFileSystem {
   // True when anything (file or folder) exists under the path.
   virtual bool exists(const std::string& path) const = 0;
   virtual std::optional<FileIdentity> identity(const std::string& path) const = 0;
+  // Gives `to` the permission bits of `from`, so that a file written anew
+  // keeps the access its operator gave the old one. Nothing when `from` does
+  // not exist.
+  virtual void copyPermissions(const std::string& from, const std::string& to) = 0;
   // Makes renames and creations inside the folder durable.
   virtual void syncFolder(const std::string& folder) = 0;
 };
@@ -73,7 +77,7 @@ class IFileSystem {
 class StdFileSystem final : public IFileSystem {
  public:
   // Called before every operation that changes the disk (create, write, sync,
-  // close, rename, remove), with the operation's name and path. Tests use it to
+  // close, rename, remove, copyPermissions), with the operation's name and path. Tests use it to
   // inject failures or to stop the process at a chosen step.
   using Hook = std::function<void(std::string_view operation, const std::string& path)>;
 
@@ -88,6 +92,7 @@ class StdFileSystem final : public IFileSystem {
   void remove(const std::string& path) override;
   bool exists(const std::string& path) const override;
   std::optional<FileIdentity> identity(const std::string& path) const override;
+  void copyPermissions(const std::string& from, const std::string& to) override;
   void syncFolder(const std::string& folder) override;
 
  private:

@@ -188,6 +188,13 @@ std::optional<FileIdentity> StdFileSystem::identity(const std::string& path) con
   return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+void StdFileSystem::copyPermissions(const std::string& from, const std::string& to) {
+  struct stat st {};
+  if (::stat(from.c_str(), &st) != 0) return;
+  before("copyPermissions", to);
+  if (::chmod(to.c_str(), st.st_mode & 07777) != 0) fail(to, errno);
+}
+
 void StdFileSystem::syncFolder(const std::string& folder) {
   before("syncFolder", folder);
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -71,6 +71,7 @@ class UnreachableFileSystem final : public IFileSystem {
   void remove(const std::string&) override { throw FileError("not ready"); }
   bool exists(const std::string&) const override { throw FileError("not ready"); }
   std::optional<FileIdentity> identity(const std::string&) const override { throw FileError("not ready"); }
+  void copyPermissions(const std::string&, const std::string&) override { throw FileError("not ready"); }
   void syncFolder(const std::string&) override { throw FileError("not ready"); }
 };
 

@@ -332,6 +332,7 @@ class UnreadableFileSystem final : public IFileSystem {
   void remove(const std::string& p) override { real.remove(p); }
   bool exists(const std::string& p) const override { return real.exists(p); }
   std::optional<FileIdentity> identity(const std::string& p) const override { return real.identity(p); }
+  void copyPermissions(const std::string& f, const std::string& t) override { real.copyPermissions(f, t); }
   void syncFolder(const std::string& p) override { real.syncFolder(p); }
   StdFileSystem real;
 };

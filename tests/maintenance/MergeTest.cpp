@@ -292,6 +292,21 @@ TEST_F(Merge, TwoDatabasesInOneFolderKeepOneBackupAndLoseNothing) {
   EXPECT_EQ(dir.read("a/CALL3.txt"), mergedFile({"Q1AB,JO01AA,,,,,,01/19", "Q1CD,JO01AA,,,,,,01/19"}));
 }
 
+TEST_F(Merge, ReplacedDatabasesKeepTheirPermissions) {
+  const std::string a = dir.write("one/CALL3.txt", crlf({kHeader, "Q1AB,JO01AA,,,,,,01/19"}));
+  const std::string b = dir.write("two/CALL3.txt", crlf({kHeader, "Q1CD,JO01AA,,,,,,01/19"}));
+  std::filesystem::permissions(a, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::permissions(b, std::filesystem::perms::owner_all | std::filesystem::perms::group_read);
+  list({a, b});
+  form.mnuAktualiesieren_Click();
+  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls[0].icon, MessageIcon::Information) << messages.calls[0].text;
+  EXPECT_EQ(std::filesystem::status(a).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(std::filesystem::status(b).permissions(),
+            std::filesystem::perms::owner_all | std::filesystem::perms::group_read);
+}
+
 TEST_F(Merge, EncodingAndLineEndsOfTheMergedFile) {
   const std::string utf8Lf =
       "//x\nQ1AB,JO01AA,Stra\xC3\x9F"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,17 @@ TEST_F(MonthEnd, RecordsWithoutDateGetTheMonth) {
     EXPECT_EQ(testing::readFile(path), joined({"//CALL3.txt header", c.after, ""}, "\r\n"));
     EXPECT_TRUE(messages.calls.empty());
   }
+}
+
+TEST_F(MonthEnd, TheRewrittenDatabaseKeepsItsPermissions) {
+  const std::string path =
+      current("CALL3.txt", joined({"//CALL3.txt header", "Q1AB,JO01AA,EME", ""}, "\r\n"));
+  std::filesystem::permissions(path,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  form.mnuSetUpdate_Datum_Click();
+  EXPECT_EQ(testing::readFile(path), joined({"//CALL3.txt header", "Q1AB,JO01AA,EME,,,,,05/19", ""}, "\r\n"));
+  EXPECT_EQ(std::filesystem::status(path).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(MonthEnd, AnOwnDateNeverReachesTheNextRecord) {

@@ -449,6 +449,7 @@ class UnreadableFiles final : public IFileSystem {
   void remove(const std::string& p) override { real_.remove(p); }
   bool exists(const std::string& p) const override { return real_.exists(p); }
   std::optional<FileIdentity> identity(const std::string& p) const override { return real_.identity(p); }
+  void copyPermissions(const std::string& f, const std::string& t) override { real_.copyPermissions(f, t); }
   void syncFolder(const std::string& f) override { real_.syncFolder(f); }
 
  private:
