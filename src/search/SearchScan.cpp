@@ -456,9 +456,21 @@ ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& l
   const SearchNeedle secondary(request.secondary);
   // Both texts must be in a matching line, so the longer anchor of the two
   // lets the fewest lines through.
-  const std::string_view asciiAnchor = primary.asciiAnchor().size() >= secondary.asciiAnchor().size()
-                                           ? primary.asciiAnchor()
-                                           : secondary.asciiAnchor();
+  std::string_view asciiAnchor = primary.asciiAnchor().size() >= secondary.asciiAnchor().size()
+                                     ? primary.asciiAnchor()
+                                     : secondary.asciiAnchor();
+  // The dotless i upper-cases to "I", so a line can hold an "I" of the text
+  // without holding the byte. The longest piece of the anchor without "I"
+  // is found as it stands; only an anchor of nothing but "I" needs the
+  // slower look for the dotless i as well.
+  std::string_view withoutI;
+  for (std::size_t start = 0; start <= asciiAnchor.size();) {
+    const std::size_t stop = std::min(asciiAnchor.find('I', start), asciiAnchor.size());
+    if (stop - start > withoutI.size()) withoutI = asciiAnchor.substr(start, stop - start);
+    start = stop + 1;
+  }
+  const bool withDotless = withoutI.empty() && !asciiAnchor.empty();
+  if (!withDotless) asciiAnchor = withoutI;
   const AnchorFinder ascii(asciiAnchor);
   // A text without ASCII: its first character in any case and encoding.
   std::unique_ptr<LetterFinder> letter;
@@ -470,7 +482,6 @@ ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& l
     letter = std::make_unique<LetterFinder>(text.substr(0, std::min(length, text.size())));
   }
   const DotlessIFinder dotless(ascii);
-  const bool withDotless = asciiAnchor.find('I') != std::string_view::npos;
   const CandidateFinder& anchor = letter        ? static_cast<const CandidateFinder&>(*letter)
                                   : withDotless ? static_cast<const CandidateFinder&>(dotless)
                                                 : ascii;

@@ -423,6 +423,10 @@ TEST(SearchScan, DotlessIUpperCasesToAsciiI) {
        "//h\nQ1\xC4\xB1XAB,JO01\nQ1IIAB,JO02\n",
        "Q1IIAB",
        {"Q1IIAB,JO02"}},
+      {"a text of nothing but I",
+       "//h\nQ1AB,\xC4\xB1\xC4\xB1\nQ2AB,IX\nQ3AB,I\xC4\xB1\n",
+       "II",
+       {"Q1AB,II", "Q3AB,II"}},
       {"an anchor without I is not affected",
        "//h\nQ1\xC4\xB1"
        "AB,JO01\nQ2AB,JO02\n",
