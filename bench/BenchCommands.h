@@ -72,6 +72,7 @@ class HeadlessWindow final : public IWindow {
     std::vector<std::string> items;
   };
   Control& control(std::string_view name) const;
+  Control& namedControl(std::string_view name) const;
 
   struct NameHash {
     using is_transparent = void;

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/frmVHF.h"
 #include "records/NormalizeRecord.h"
@@ -17,16 +19,27 @@ void frmVHF::ClearFields() {
 // with umlauts in a Windows-1252 log never match again.
 void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
   const std::string date;  // empty: a user record without a date shows "01/00"
-  RecordView view = MakeRecordView(NormalizeRecord(line, date), DbKind);
+  // A search shows every hit, so the fields stay views into the line and the
+  // boxes views into the fields; only the joined boxes of a log are built.
+  // The reused field list is done with before the first box is written.
+  thread_local std::vector<std::string_view> fields;
+  orvanta::NormalizeRecordFields(line, date, DbKind, FieldSeparator, LastFieldIndex, fields);
+  RecordBoxes view;
+  FillRecordBoxes(fields, DbKind, view);
+  fields.clear();
   // The boxes hold only text of the line, so an ASCII line needs no decoding.
   const bool asciiLine = isAscii(line);
   for (std::size_t i = 0; i < RecordView::kBoxes; ++i) {
-    if (!view.boxes[i]) continue;
+    if (!view.written[i]) continue;
     // ASCII reads the same in every encoding; only other text needs decoding.
-    const std::string& box = *view.boxes[i];
-    window_.setText(RecordViewBoxName(i), asciiLine ? box : toUtf8(box, encoding));
+    const std::string_view box = view.box(i);
+    if (asciiLine) {
+      window_.setText(RecordViewBoxName(i), box);
+    } else {
+      window_.setText(RecordViewBoxName(i), toUtf8(box, encoding));
+    }
   }
-  if (view.recordKey) RecordKey = std::move(*view.recordKey);
+  if (view.hasRecordKey) RecordKey.assign(view.recordKey);
   if (view.surplusFields == 0) return;
 
   // The message only informs; the boxes keep the record.

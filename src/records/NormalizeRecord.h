@@ -14,6 +14,10 @@ inline constexpr std::string_view kDefaultUpdateDate = "01/00";
 // whole line as one field.
 std::vector<std::string> SplitFields(std::string_view line, std::string_view separator);
 
+// SplitFields as views into the line, into a list the caller reuses.
+void SplitFieldViews(std::string_view line, std::string_view separator,
+                     std::vector<std::string_view>& fields);
+
 // Joins fields with the separator between them.
 std::string JoinFields(const std::vector<std::string>& fields, std::string_view separator);
 
@@ -37,6 +41,13 @@ std::string JoinFields(const std::vector<std::string>& fields, std::string_view 
 // looks for ASCII (the separator, "/", blanks).
 std::vector<std::string> NormalizeRecord(std::string& line, std::string_view date, std::string_view dbKind,
                                          std::string& fieldSeparator, int lastFieldIndex);
+
+// NormalizeRecord for callers that only read the fields: `fields` receives
+// them as views into `line` as it stands afterwards, valid until the line
+// changes. NormalizeRecord is this plus copying the fields out.
+void NormalizeRecordFields(std::string& line, std::string_view date, std::string_view dbKind,
+                           std::string& fieldSeparator, int lastFieldIndex,
+                           std::vector<std::string_view>& fields);
 
 // Classes of the lines of a database. A line belongs to the first class that
 // fits; which terminator test applies depends on who reads the file.

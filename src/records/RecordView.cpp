@@ -8,13 +8,12 @@ namespace {
 // Box positions in RecordView::boxes.
 enum Box : std::size_t { kText2, kText3, kText4, kText5, kText6, kText7, kText8, kText9 };
 
-std::string joined(const std::string& a, std::string_view between, const std::string& b) {
-  std::string out;
+void joinInto(std::string& out, std::string_view a, std::string_view between, std::string_view b) {
+  out.clear();
   out.reserve(a.size() + between.size() + b.size());
   out += a;
   out += between;
   out += b;
-  return out;
 }
 
 }  // namespace
@@ -25,60 +24,87 @@ std::string_view RecordViewBoxName(std::size_t index) {
   return index < RecordView::kBoxes ? kNames[index] : std::string_view{};
 }
 
-bool IsPlaceholderField(std::string_view field) { return field.find("Feld") != std::string_view::npos; }
-
-RecordView MakeRecordView(std::vector<std::string> fields, std::string_view dbKind) {
-  RecordView view;
-  for (auto& field : fields) {
-    if (IsPlaceholderField(field)) field.clear();
+bool IsPlaceholderField(std::string_view field) {
+  // Asked for every field of every record shown; fields are short, so a walk
+  // over the bytes is cheaper than a general substring search.
+  for (std::size_t i = 0; i + 4 <= field.size(); ++i) {
+    if (field[i] == 'F' && field[i + 1] == 'e' && field[i + 2] == 'l' && field[i + 3] == 'd') return true;
   }
+  return false;
+}
+
+void FillRecordBoxes(std::span<const std::string_view> fields, std::string_view dbKind, RecordBoxes& out) {
+  out.written = {};
+  out.hasRecordKey = false;
+  out.recordKey.clear();
+  out.surplusFields = 0;
+  out.surplusCall = {};
   const std::size_t n = fields.size();
   // An empty line writes nothing at all.
-  if (n == 0) return view;
-  auto field = [&](std::size_t i) -> std::optional<std::string> {
-    if (i < n) return std::move(fields[i]);
-    return std::nullopt;
+  if (n == 0) return;
+  // A placeholder shows empty, wherever its text goes.
+  auto text = [&](std::size_t i) -> std::string_view {
+    return IsPlaceholderField(fields[i]) ? std::string_view{} : fields[i];
+  };
+  auto put = [&](Box box, std::string_view value) { out.put(box, value); };
+  // A field missing from the line leaves its box alone.
+  auto putField = [&](Box box, std::size_t i) {
+    if (i < n) put(box, text(i));
   };
 
   if (dbKind == "user") {
     // NormalizeRecord leaves at most eight fields; a ninth would have no box.
-    for (std::size_t i = 0; i < RecordView::kBoxes; ++i) view.boxes[i] = field(i);
-    return view;
+    for (std::size_t i = 0; i < RecordView::kBoxes; ++i) putField(static_cast<Box>(i), i);
+    return;
   }
 
-  // Date and time are read by two boxes and the record key, so they are
-  // copied, not moved.
   if (n >= 2) {
-    view.boxes[kText3] = joined(fields[0], " ", fields[1]);
-    view.recordKey = joined(fields[0], ",", fields[1]);
+    joinInto(out.dateTime, text(0), " ", text(1));
+    put(kText3, out.dateTime);
+    joinInto(out.recordKey, text(0), ",", text(1));
+    out.hasRecordKey = true;
   }
   if (n < kLongLogLayoutFields) {
-    view.boxes[kText2] = field(2);
-    view.boxes[kText4] = field(4);
-    view.boxes[kText5] = std::string();
-    view.boxes[kText6] = field(8);
-    view.boxes[kText7] = field(3);
-    view.boxes[kText8] = field(5);
-    view.boxes[kText9] = field(9);
-    return view;
+    putField(kText2, 2);
+    putField(kText4, 4);
+    put(kText5, {});
+    putField(kText6, 8);
+    putField(kText7, 3);
+    putField(kText8, 5);
+    putField(kText9, 9);
+    return;
   }
 
   if (n > kMaxLogFields) {
-    view.surplusFields = n - kMaxLogFields;
-    view.surplusCall = fields[4];
+    out.surplusFields = n - kMaxLogFields;
+    out.surplusCall = text(4);
   }
-  view.boxes[kText5] = joined(fields[2], " ", fields[3]);
-  view.boxes[kText2] = field(4);
-  view.boxes[kText4] = field(6);
-  view.boxes[kText6] = field(12);
-  view.boxes[kText7] = field(5);
-  view.boxes[kText8] = field(7);
-  std::string comment = std::move(fields[11]);
-  if (!fields[10].empty()) {
-    comment += " / ";
-    comment += fields[10];
+  joinInto(out.band, text(2), " ", text(3));
+  put(kText5, out.band);
+  putField(kText2, 4);
+  putField(kText4, 6);
+  putField(kText6, 12);
+  putField(kText7, 5);
+  putField(kText8, 7);
+  if (text(10).empty()) {
+    put(kText9, text(11));
+  } else {
+    joinInto(out.comment, text(11), " / ", text(10));
+    put(kText9, out.comment);
   }
-  view.boxes[kText9] = std::move(comment);
+}
+
+RecordView MakeRecordView(std::vector<std::string> fields, std::string_view dbKind) {
+  const std::vector<std::string_view> views(fields.begin(), fields.end());
+  RecordBoxes boxes;
+  FillRecordBoxes(views, dbKind, boxes);
+  RecordView view;
+  for (std::size_t i = 0; i < RecordView::kBoxes; ++i) {
+    if (boxes.written[i]) view.boxes[i].emplace(boxes.box(i));
+  }
+  if (boxes.hasRecordKey) view.recordKey = std::move(boxes.recordKey);
+  view.surplusFields = boxes.surplusFields;
+  view.surplusCall.assign(boxes.surplusCall);
   return view;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,42 @@ struct RecordView {
   std::string surplusCall;
 };
 
+// The same boxes as views, for showing a record without copying its fields:
+// each box is a view into the fields passed to FillRecordBoxes or into the
+// buffers here that hold the joined boxes. Hence not copyable; the buffers
+// keep their room from record to record.
+struct RecordBoxes {
+  RecordBoxes() = default;
+  RecordBoxes(const RecordBoxes&) = delete;
+  RecordBoxes& operator=(const RecordBoxes&) = delete;
+
+  // Text2 .. Text9; a box with written[i] false is not written (box(i) is
+  // empty then).
+  std::array<bool, RecordView::kBoxes> written{};
+  std::string_view box(std::size_t i) const {
+    return written[i] ? std::string_view(boxData_[i], boxSize_[i]) : std::string_view();
+  }
+  void put(std::size_t i, std::string_view text) {
+    boxData_[i] = text.data();
+    boxSize_[i] = text.size();
+    written[i] = true;
+  }
+
+  bool hasRecordKey = false;
+  std::string recordKey;
+  std::size_t surplusFields = 0;
+  std::string_view surplusCall;
+  // Date and time, band, comment of the log layouts.
+  std::string dateTime, band, comment;
+
+ private:
+  // Left uninitialised on purpose: a search fills a RecordBoxes for every
+  // hit, and clearing eight views each time costs more than the rest of
+  // filling them. Only boxes marked written are read.
+  const char* boxData_[RecordView::kBoxes];
+  std::size_t boxSize_[RecordView::kBoxes];
+};
+
 // WSJT-X writes 13 fields a contact up to version 2.2, 14 from 2.3, 16 and
 // then 17 from 3.0. Lines up to that length are regular contacts.
 inline constexpr std::size_t kLongLogLayoutFields = 13;
@@ -43,5 +80,9 @@ bool IsPlaceholderField(std::string_view field);
 // short one for up to 12 fields, the long one for 13 or more. Consumes the
 // fields.
 RecordView MakeRecordView(std::vector<std::string> fields, std::string_view dbKind);
+
+// MakeRecordView on views of the fields (as NormalizeRecordFields gives them).
+// The fields must outlive the use of `out`.
+void FillRecordBoxes(std::span<const std::string_view> fields, std::string_view dbKind, RecordBoxes& out);
 
 }  // namespace orvanta

@@ -370,15 +370,62 @@ std::string upperCase(std::string_view raw, Encoding encoding) {
   return out;
 }
 
+namespace {
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// Upper case of eight ASCII bytes at once (no byte above 0x7F): the bytes
+// from 'a' get their high bit set by adding 0x1F, those beyond 'z' by adding
+// 0x05; no sum carries into the next byte. 0x80 >> 2 is the 0x20 between
+// the cases.
+constexpr std::uint64_t upperAsciiWord(std::uint64_t word) {
+  const std::uint64_t fromA = word + 0x1F1F1F1F1F1F1F1Full;
+  const std::uint64_t beyondZ = word + 0x0505050505050505ull;
+  return word - ((fromA & ~beyondZ & kHighBits) >> 2);
+}
+
+}  // namespace
+
+// A search upper-cases every line that may hold the text, so ASCII, which
+// reads the same in both encodings, goes eight bytes at a time.
 void upperCaseInto(std::string_view raw, Encoding encoding, std::string& out) {
   out.clear();
   out.reserve(raw.size());
   if (encoding == Encoding::Utf8) {
-    appendUpperUtf8(raw, out);
+    // Only the ASCII words at the start: after them a character may span words.
+    std::size_t i = 0;
+    out.resize(raw.size() & ~std::size_t{7});
+    for (; i + 8 <= raw.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, raw.data() + i, 8);
+      if ((word & kHighBits) != 0) break;
+      word = upperAsciiWord(word);
+      std::memcpy(out.data() + i, &word, 8);
+    }
+    out.resize(i);
+    appendUpperUtf8(raw.substr(i), out);
     return;
   }
+  // Read from the line, not from `out`: loading a word just stored byte by
+  // byte (or by memcpy in other widths) stalls the processor.
   out.assign(raw);
-  for (char& ch : out) ch = static_cast<char>(kWindows1252Upper.map[static_cast<unsigned char>(ch)]);
+  char* const bytes = out.data();
+  const std::size_t size = out.size();
+  auto mapByte = [&](std::size_t k) {
+    bytes[k] = static_cast<char>(kWindows1252Upper.map[static_cast<unsigned char>(raw[k])]);
+  };
+  std::size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, raw.data() + i, 8);
+    if ((word & kHighBits) == 0) {
+      word = upperAsciiWord(word);
+      std::memcpy(bytes + i, &word, 8);
+    } else {
+      for (std::size_t k = i; k < i + 8; ++k) mapByte(k);
+    }
+  }
+  for (; i < size; ++i) mapByte(i);
 }
 
 }  // namespace orvanta
