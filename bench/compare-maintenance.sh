@@ -12,7 +12,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-bench=${1:-$here/../build/rel/bench/orvanta-bench}
+bench=${1:-$here/../build/release/bench/orvanta-bench}
 work=${2:-$(mktemp -d)}
 rounds=${3:-3}
 gen=${GEN_DATABASES:-$here/../../shared/tools/gen-databases}

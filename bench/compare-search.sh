@@ -6,11 +6,11 @@
 #   bench/compare-search.sh [-b path/to/orvanta-bench] [-g gen-databases] [-w workdir] [-n runs]
 #
 # Build orvanta-bench in a Release folder first, e.g.
-#   cmake -S . -B build/rel -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build/rel orvanta-bench
+#   cmake --preset release && cmake --build --preset release --target orvanta-bench
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-bench="$here/../build/rel/bench/orvanta-bench"
+bench="$here/../build/release/bench/orvanta-bench"
 gen="$here/../../shared/tools/gen-databases"
 work="${TMPDIR:-/tmp}/orvanta-compare-search"
 runs=9

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages_run=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
-packages_test=("${packages_run[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+packages_test=("${packages_run[@]}" libgtest-dev clang libclang-rt-14-dev clang-format-14)
 
 install_missing() {
   local missing=()
@@ -23,11 +23,14 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-build() {  # build DIR [cmake options...]
-  local dir=$1
-  shift
-  cmake -S "$root" -B "$dir" -G Ninja "$@"
-  cmake --build "$dir" -j "$jobs"
+build() {  # build PRESET
+  (cd "$root" && cmake --preset "$1" && cmake --build --preset "$1" -j "$jobs")
+}
+
+check_format() {
+  local files
+  mapfile -t files < <(cd "$root" && git ls-files '*.cpp' '*.h')
+  (cd "$root" && clang-format-14 --dry-run --Werror "${files[@]}")
 }
 
 passed=0
@@ -49,23 +52,25 @@ run_tests() {  # run_tests DIR
 case "${1:-}" in
   run)
     install_missing "${packages_run[@]}"
-    build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DORVANTA_BUILD_TESTS=OFF -DORVANTA_BUILD_BENCH=OFF
+    build release
     work=$(mktemp -d "${TMPDIR:-/tmp}/orvanta-examples-XXXXXX")
     cp "$root"/examples/* "$work"/
     echo "== Starting Orvanta in $work"
     cd "$work"
-    exec "$root/build/release/src/app/main/orvanta"
+    exec "$root/build/release/src/main/orvanta"
     ;;
   test)
     install_missing "${packages_test[@]}"
+    echo "== Formatting"
+    check_format
     echo "== Build and test"
-    build "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    run_tests "$root/build/test"
+    build dev
+    run_tests "$root/build/dev"
     echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
-    build "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON -DORVANTA_BUILD_BENCH=OFF
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests "$root/build/sanitize"
+    build asan
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests "$root/build/asan"
     echo "== Fuzz the record reader for a minute"
-    "$root/tests/fuzz/run.sh" "$root/build/fuzz" 60
+    "$root/tests/fuzz/run.sh" 60
     echo "== Summary (both builds)"
     echo "$passed passed, $failed failed"
     ;;

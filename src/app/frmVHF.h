@@ -37,19 +37,19 @@ class frmVHF final : public IWindowEvents {
   void onWindowEvent(std::string_view control, WindowEvent event, int key) override;
 
   // ---- Form state ----
-  std::string NewLine;                // CR LF, set at loading
-  std::string Language;               // "de" selects German, anything else English
-  std::int16_t LastFieldIndex = 0;    // index of the update date (7)
-  std::string DbFileName;             // file name last chosen in the file dialog
-  std::string MergeTempPath;          // temporary file of the merge
-  std::int16_t SearchDirection = 0;   // 0 search, -1 step back, +1 step forward
-  std::string FieldSeparator;         // "," from the first activation on
-  std::string DbKind;                 // "user", "log" or empty
-  std::string DbPath;                 // path a handler has just taken as current
-  std::string StepKey;                // what the next step looks for in a log
-  std::string RecordKey;              // date and time of the log record shown last
-  std::string LastStepLine;           // line the last forward step showed
-  bool MaintenanceRunning = false;    // a merge or month-end update is under way
+  std::string NewLine;               // CR LF, set at loading
+  std::string Language;              // "de" selects German, anything else English
+  std::int16_t LastFieldIndex = 0;   // index of the update date (7)
+  std::string DbFileName;            // file name last chosen in the file dialog
+  std::string MergeTempPath;         // temporary file of the merge
+  std::int16_t SearchDirection = 0;  // 0 search, -1 step back, +1 step forward
+  std::string FieldSeparator;        // "," from the first activation on
+  std::string DbKind;                // "user", "log" or empty
+  std::string DbPath;                // path a handler has just taken as current
+  std::string StepKey;               // what the next step looks for in a log
+  std::string RecordKey;             // date and time of the log record shown last
+  std::string LastStepLine;          // line the last forward step showed
+  bool MaintenanceRunning = false;   // a merge or month-end update is under way
 
   // ---- Start-up and shutdown ----
   void Form_Load();

@@ -9,10 +9,10 @@ namespace orvanta {
 class ISettingsStore {
  public:
   virtual ~ISettingsStore() = default;
-  virtual std::string read(const std::string& application, const std::string& section,
-                           const std::string& key, const std::string& defaultValue) = 0;
-  virtual void write(const std::string& application, const std::string& section,
-                     const std::string& key, const std::string& value) = 0;
+  virtual std::string read(const std::string& application, const std::string& section, const std::string& key,
+                           const std::string& defaultValue) = 0;
+  virtual void write(const std::string& application, const std::string& section, const std::string& key,
+                     const std::string& value) = 0;
 };
 
 }  // namespace orvanta

@@ -81,8 +81,8 @@ std::string FakeSettingsStore::read(const std::string& application, const std::s
   return it == values.end() ? defaultValue : it->second;
 }
 
-void FakeSettingsStore::write(const std::string& application, const std::string& section, const std::string& key,
-                              const std::string& value) {
+void FakeSettingsStore::write(const std::string& application, const std::string& section,
+                              const std::string& key, const std::string& value) {
   if (failWrites) throw std::runtime_error("settings store is read-only");
   values[path(application, section, key)] = value;
   writes.emplace_back(path(application, section, key), value);

@@ -125,7 +125,8 @@ class FakeSettingsStore final : public ISettingsStore {
                    const std::string& defaultValue) override;
   void write(const std::string& application, const std::string& section, const std::string& key,
              const std::string& value) override;
-  static std::string path(const std::string& application, const std::string& section, const std::string& key) {
+  static std::string path(const std::string& application, const std::string& section,
+                          const std::string& key) {
     return application + "/" + section + "/" + key;
   }
   std::map<std::string, std::string> values;

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Builds the record fuzzer with clang and runs it for a bounded time.
-#   tests/fuzz/run.sh BUILD_DIR SECONDS
+# Builds the record fuzzer with clang (preset "fuzz") and runs it for a bounded time.
+#   tests/fuzz/run.sh SECONDS
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-build=${1:-$root/build/fuzz}
-seconds=${2:-60}
+seconds=${1:-60}
+build=$root/build/fuzz
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DORVANTA_FUZZ=ON -DORVANTA_BUILD_GUI=OFF -DORVANTA_BUILD_BENCH=OFF
-cmake --build "$build" --target records_fuzz
+cd "$root"
+cmake --preset fuzz
+cmake --build --preset fuzz
 # A fresh working corpus each run; the committed seeds stay untouched.
 rm -rf "$build/corpus"
 mkdir -p "$build/corpus"

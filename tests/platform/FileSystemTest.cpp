@@ -16,12 +16,21 @@ TEST(WildcardMatch, PatternsIgnoreLetterCase) {
     bool match;
   };
   const Case cases[] = {
-      {"call3.txt", "CALL3.TXT", true}, {"call*.txt", "Call3.txt", true}, {"call*.txt", "call.txt", true},
-      {"call?.txt", "call3.txt", true}, {"call?.txt", "call33.txt", false}, {"*.log", "wsjtx.log", true},
-      {"*.log", "wsjtx.log.bak", false}, {"*", "x", true}, {"a*b*c", "aXbYc", true},
-      {"a*b*c", "aXbYcd", false}, {"*.*", "noext", false}, {"", "x", false},
+      {"call3.txt", "CALL3.TXT", true},
+      {"call*.txt", "Call3.txt", true},
+      {"call*.txt", "call.txt", true},
+      {"call?.txt", "call3.txt", true},
+      {"call?.txt", "call33.txt", false},
+      {"*.log", "wsjtx.log", true},
+      {"*.log", "wsjtx.log.bak", false},
+      {"*", "x", true},
+      {"a*b*c", "aXbYc", true},
+      {"a*b*c", "aXbYcd", false},
+      {"*.*", "noext", false},
+      {"", "x", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " ~ " << c.name;
+  for (const auto& c : cases)
+    EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " ~ " << c.name;
 }
 
 TEST(FindFirst, OrdinaryVisibleFilesOnly) {
@@ -35,8 +44,9 @@ TEST(FindFirst, OrdinaryVisibleFilesOnly) {
     bool found;
   };
   const Case cases[] = {
-      {dir.file("call3.txt"), true},   {dir.file("call*.txt"), true},   {dir.file(".hidden.txt"), false},
-      {dir.file("*.hidden*"), false},  {dir.file("folder.txt"), false}, {dir.file("nothing.txt"), false},
+      {dir.file("call3.txt"), true},          {dir.file("call*.txt"), true},
+      {dir.file(".hidden.txt"), false},       {dir.file("*.hidden*"), false},
+      {dir.file("folder.txt"), false},        {dir.file("nothing.txt"), false},
       {dir.file("missing/call3.txt"), false}, {dir.path() + "/", false},
   };
   for (const auto& c : cases) EXPECT_EQ(fs.findFirst(c.pattern).has_value(), c.found) << c.pattern;

@@ -17,9 +17,9 @@
 #include "app/frmVHF.h"
 #include "fakes/Fakes.h"
 #include "fakes/TempDir.h"
+#include "gui/QtDesktop.h"
+#include "gui/QtSettingsStore.h"
 #include "platform/FileSystem.h"
-#include "platform/qt/QtDesktop.h"
-#include "platform/qt/QtSettingsStore.h"
 
 namespace orvanta {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/qt/QtSettingsStore.h"
+#include "gui/QtSettingsStore.h"
 
 #include <QSettings>
 #include <QString>

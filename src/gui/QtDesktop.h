@@ -21,7 +21,7 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "platform/qt/QtApplication.h"
+#include "gui/QtApplication.h"
 
 namespace orvanta {
 

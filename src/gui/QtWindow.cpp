@@ -1,4 +1,4 @@
-#include "platform/qt/QtWindow.h"
+#include "gui/QtWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +18,7 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/qt/QtFonts.h"
+#include "gui/QtFonts.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {

@@ -1,10 +1,10 @@
-#include "platform/qt/QtDesktop.h"
+#include "gui/QtDesktop.h"
 
 #include <QCoreApplication>
 
-#include "platform/qt/QtDialogs.h"
-#include "platform/qt/QtSettingsStore.h"
-#include "platform/qt/QtWindow.h"
+#include "gui/QtDialogs.h"
+#include "gui/QtSettingsStore.h"
+#include "gui/QtWindow.h"
 
 // The icons are compiled into this static library; Q_INIT_RESOURCE keeps the
 // linker from dropping them and must be called outside any namespace.

@@ -23,8 +23,8 @@
 #include "app/frmVHF.h"
 #include "fakes/Fakes.h"
 #include "fakes/TempDir.h"
+#include "gui/QtDesktop.h"
 #include "platform/FileSystem.h"
-#include "platform/qt/QtDesktop.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {

@@ -1,8 +1,8 @@
-#include "platform/qt/QtApplication.h"
+#include "gui/QtApplication.h"
 
 #include <QApplication>
 
-#include "platform/qt/QtDesktop.h"
+#include "gui/QtDesktop.h"
 
 namespace orvanta {
 

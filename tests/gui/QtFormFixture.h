@@ -7,8 +7,8 @@
 #include "app/frmVHF.h"
 #include "fakes/Fakes.h"
 #include "fakes/TempDir.h"
+#include "gui/QtDesktop.h"
 #include "platform/FileSystem.h"
-#include "platform/qt/QtDesktop.h"
 
 namespace orvanta::testing {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtDialogs.h"
+#include "gui/QtDialogs.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

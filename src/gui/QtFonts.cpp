@@ -1,4 +1,4 @@
-#include "platform/qt/QtFonts.h"
+#include "gui/QtFonts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,8 @@ constexpr double kDejaVuScale = 0.9;
 QFont windowFont(const FontStyle& style) {
   QFont font(QStringLiteral("DejaVu Sans"));
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(style.points * kPixelsPerPoint * kDejaVuScale))));
+  font.setPixelSize(
+      std::max(1, static_cast<int>(std::lround(style.points * kPixelsPerPoint * kDejaVuScale))));
   font.setStretch(QFont::SemiCondensed);
   font.setBold(style.bold);
   return font;

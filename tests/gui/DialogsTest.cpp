@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "fakes/TempDir.h"
-#include "platform/qt/QtDialogs.h"
+#include "gui/QtDialogs.h"
 
 namespace orvanta {
 namespace {
