@@ -23,7 +23,8 @@ frmVHF::frmVHF(const FormServices& services)
       settings_(services.settings),
       files_(services.files),
       clock_(services.clock),
-      events_(services.events) {}
+      events_(services.events),
+      stationDialog_(services.stationDialog) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
   switch (event) {
@@ -76,6 +77,8 @@ void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key)
       {"mnuSetUpdate_Datum", &frmVHF::mnuSetUpdate_Datum_Click},
       {"mnuAktualiesieren", &frmVHF::mnuAktualiesieren_Click},
       {"mnuInfo", &frmVHF::mnuInfo_Click},
+      {"mnuAddStation", &frmVHF::mnuAddStation_Click},
+      {"mnuAddLog", &frmVHF::mnuAddLog_Click},
   };
   for (const auto& binding : kClicks) {
     if (binding.name == control) {

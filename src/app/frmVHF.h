@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/StationDialog.h"
 #include "platform/Window.h"
 #include "records/TextFile.h"
 
@@ -25,6 +26,8 @@ struct FormServices {
   IFileSystem& files;
   IClock& clock;
   IEventLoop& events;
+  // Asks for a station typed in by hand; without one, that command does nothing.
+  IStationDialog* stationDialog = nullptr;
 };
 
 // The one window of the program. It owns the form state and every handler;
@@ -48,6 +51,7 @@ class frmVHF final : public IWindowEvents {
   std::string DbPath;                // path a handler has just taken as current
   std::string StepKey;               // what the next step looks for in a log
   std::string RecordKey;             // date and time of the log record shown last
+  std::string RecordLine;            // the log record shown last, as it was shown
   std::string LastStepLine;          // line the last forward step showed
   bool MaintenanceRunning = false;   // a merge or month-end update is under way
 
@@ -82,6 +86,10 @@ class frmVHF final : public IWindowEvents {
   void mnuAktualiesieren_Click();
   void mnuSetUpdate_Datum_Click();
 
+  // ---- Taking stations over ----
+  void mnuAddStation_Click();
+  void mnuAddLog_Click();
+
   // ---- Language, menus, About ----
   void mnuDeutsch_Click();
   void mnuEnglisch_Click();
@@ -110,6 +118,12 @@ class frmVHF final : public IWindowEvents {
  private:
   bool isGerman() const { return Language == "de"; }
   void focusSearchBox();
+  void addStationByHand(const std::string& database);
+  void takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
+                        const std::vector<std::string>& logs);
+  bool takeOverTarget(const std::string& title, std::string& target);
+  bool writeTakenOver(const std::string& title, const std::string& target, const std::string& bytes);
+  void tell(const std::string& title, std::string_view text, MessageIcon icon);
 
   IWindow& window_;
   IMessageBox& messages_;
@@ -118,6 +132,7 @@ class frmVHF final : public IWindowEvents {
   IFileSystem& files_;
   IClock& clock_;
   IEventLoop& events_;
+  IStationDialog* stationDialog_;
 };
 
 }  // namespace orvanta

@@ -10,6 +10,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/StationDialog.h"
 #include "platform/Window.h"
 
 namespace orvanta {
@@ -20,6 +21,7 @@ struct DesktopServices {
   IFileDialog& fileDialog;
   ISettingsStore& settings;
   IEventLoop& events;
+  IStationDialog* stationDialog = nullptr;
 };
 
 using FormFactory = std::function<std::unique_ptr<IWindowEvents>(const DesktopServices&)>;

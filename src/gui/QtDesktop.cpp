@@ -4,6 +4,7 @@
 
 #include "gui/QtDialogs.h"
 #include "gui/QtSettingsStore.h"
+#include "gui/QtStationDialog.h"
 #include "gui/QtWindow.h"
 
 // The icons are compiled into this static library; Q_INIT_RESOURCE keeps the
@@ -19,6 +20,7 @@ struct QtDesktop::Parts {
   QtFileDialog realFileDialog{&window};
   QtSettingsStore realSettings;
   QtEventLoop events;
+  QtStationDialog stationDialog{&window};
   IMessageBox* messages = &realMessages;
   IFileDialog* fileDialog = &realFileDialog;
   ISettingsStore* settings = &realSettings;
@@ -33,8 +35,8 @@ void QtDesktop::useFileDialog(IFileDialog& dialog) { parts_->fileDialog = &dialo
 void QtDesktop::useSettings(ISettingsStore& settings) { parts_->settings = &settings; }
 
 DesktopServices QtDesktop::services() {
-  return DesktopServices{parts_->window, *parts_->messages, *parts_->fileDialog, *parts_->settings,
-                         parts_->events};
+  return DesktopServices{parts_->window,    *parts_->messages, *parts_->fileDialog,
+                         *parts_->settings, parts_->events,    &parts_->stationDialog};
 }
 
 void QtDesktop::attach(IWindowEvents& listener) { parts_->window.setListener(&listener); }

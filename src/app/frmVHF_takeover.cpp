@@ -1,0 +1,244 @@
+// Taking stations over into the user database: the contact on screen, every
+// contact of the listed logs, or a station typed in by hand.
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/MaintenanceScope.h"
+#include "app/frmVHF.h"
+#include "maintenance/Merge.h"
+#include "maintenance/MergePlacement.h"
+#include "maintenance/SafeFiles.h"
+#include "maintenance/TakeOver.h"
+#include "ui/MessageTexts.h"
+
+namespace orvanta {
+namespace {
+
+// The text with "{0}", "{1}", ... replaced by the values in turn.
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
+  std::string out(text);
+  std::size_t index = 0;
+  for (const auto value : values) {
+    const std::string mark = "{" + std::to_string(index++) + "}";
+    if (const auto at = out.find(mark); at != std::string::npos) out.replace(at, mark.size(), value);
+  }
+  return out;
+}
+
+std::string problemText(StationProblem problem, bool german) {
+  switch (problem) {
+    case StationProblem::Call:
+      return std::string(texts::kStationBadCall.in(german));
+    case StationProblem::CallTerminator:
+      return std::string(texts::kStationTerminatorCall.in(german));
+    case StationProblem::Locator:
+      return std::string(texts::kStationBadLocator.in(german));
+    case StationProblem::Remark:
+      return std::string(texts::kStationBadRemark.in(german));
+    case StationProblem::None:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+void frmVHF::tell(const std::string& title, std::string_view text, MessageIcon icon) {
+  messages_.show(std::string(text), title, icon, MessageButtons::Ok);
+}
+
+void frmVHF::mnuAddStation_Click() {
+  const bool german = isGerman();
+  const std::string title(texts::kAddStationTitle.in(german));
+  if (MaintenanceRunning) {
+    window_.beep();
+    return;
+  }
+  const std::string path = window_.text("Combo1");
+  if (IsLogDatabasePath(path)) {
+    if (RecordKey.empty()) {
+      tell(title, texts::kTakeOverNoContact.in(german), MessageIcon::Exclamation);
+      return;
+    }
+    takeOverContacts(title, {RecordLine}, {});
+  } else if (!path.empty() && IsUserDatabasePath(path)) {
+    addStationByHand(path);
+  } else {
+    tell(title, texts::kTakeOverNoDatabase.in(german), MessageIcon::Exclamation);
+  }
+}
+
+void frmVHF::mnuAddLog_Click() {
+  const bool german = isGerman();
+  const std::string title(texts::kAddLogTitle.in(german));
+  if (MaintenanceRunning) {
+    window_.beep();
+    return;
+  }
+  std::vector<std::string> logs;
+  for (const auto& item : window_.listItems("Combo1")) {
+    if (IsLogDatabasePath(item)) logs.push_back(item);
+  }
+  if (logs.empty()) {
+    tell(title, texts::kTakeOverNoLog.in(german), MessageIcon::Exclamation);
+    return;
+  }
+  takeOverContacts(title, {}, logs);
+}
+
+// The first user database of the list, checked so that writing it can
+// neither overwrite the backup of its folder nor a log.
+bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
+  const bool german = isGerman();
+  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  target.clear();
+  for (const auto& item : window_.listItems("Combo1")) {
+    if (target.empty() && IsUserDatabasePath(item)) target = item;
+  }
+  if (target.empty()) {
+    tell(title, texts::kTakeOverNoTarget.in(german), MessageIcon::Exclamation);
+    return false;
+  }
+  const auto id = files_.identity(target);
+  if (!id) {
+    tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + target, MessageIcon::Exclamation);
+    return false;
+  }
+  if (files_.identity(PathIn(FolderOf(target), kBackupFileName)) == id) {
+    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {target}), MessageIcon::Exclamation);
+    return false;
+  }
+  for (const auto& item : window_.listItems("Combo1")) {
+    if (IsLogDatabasePath(item) && files_.identity(item) == id) {
+      tell(title, fillIn(texts::kTakeOverIsLog.in(german), {target}), MessageIcon::Exclamation);
+      return false;
+    }
+  }
+  return true;
+}
+
+void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
+                              const std::vector<std::string>& logs) {
+  const bool german = isGerman();
+  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  std::string target;
+  if (!takeOverTarget(title, target)) return;
+  MaintenanceScope scope(MaintenanceRunning, window_);
+  const auto fail = [&](std::string_view what, const std::string& detail) {
+    scope.normalPointer();
+    tell(title, std::string(what) + nl + detail, MessageIcon::Stop);
+  };
+
+  ContactCollector contacts;
+  for (const auto& line : logLines) contacts.addLine(line);
+  const DistinctDatabases distinct = DistinctFiles(files_, logs);
+  if (!distinct.missing.empty()) {
+    fail(texts::kTakeOverNotFound.in(german), distinct.missing.front());
+    return;
+  }
+  scope.busyPointer();
+  TakeOverPlan plan;
+  std::string reading = target;
+  try {
+    for (const auto& log : distinct.paths) {
+      reading = log;
+      ReadLogLines(files_, log, [&](std::string_view line) { contacts.addLine(line); });
+    }
+    reading = target;
+    plan = PlanTakeOver(ReadWholeFile(files_, target), contacts, FieldSeparator);
+  } catch (const FileError& e) {
+    fail(texts::kTakeOverUnreadable.in(german), reading + nl + e.what());
+    return;
+  }
+  scope.normalPointer();
+
+  const auto& c = plan.counts;
+  const std::string counts =
+      fillIn(texts::kTakeOverCounts.in(german), {std::to_string(c.added), std::to_string(c.changed),
+                                                 std::to_string(c.unchanged), std::to_string(c.skipped)});
+  if (plan.text.empty()) {
+    tell(title, counts + nl + std::string(texts::kTakeOverNothing.in(german)), MessageIcon::Information);
+    return;
+  }
+  const std::string question = counts + nl + fillIn(texts::kTakeOverQuestion.in(german), {target});
+  if (messages_.show(question, title, MessageIcon::Information, MessageButtons::YesNo) !=
+      MessageAnswer::Yes) {
+    return;
+  }
+  scope.busyPointer();
+  if (!writeTakenOver(title, target, plan.text)) return;
+  scope.normalPointer();
+  tell(title,
+       fillIn(texts::kTakeOverDone.in(german), {target}) + nl +
+           std::string(texts::kTakeOverBackupKept.in(german)),
+       MessageIcon::Information);
+}
+
+bool frmVHF::writeTakenOver(const std::string& title, const std::string& target, const std::string& bytes) {
+  try {
+    ReplaceKeepingBackup(files_, target, bytes);
+  } catch (const FileError& e) {
+    window_.setMousePointer(MousePointer::Normal);
+    const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+    tell(title, std::string(texts::kTakeOverWriteFailed.in(isGerman())) + nl + target + nl + e.what(),
+         MessageIcon::Stop);
+    return false;
+  }
+  return true;
+}
+
+void frmVHF::addStationByHand(const std::string& database) {
+  const bool german = isGerman();
+  const std::string title(texts::kAddStationTitle.in(german));
+  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  if (stationDialog_ == nullptr) return;
+  StationDialogRequest request;
+  request.title = title;
+  request.callLabel = texts::kStationCallLabel.in(german);
+  request.locatorLabel = texts::kStationLocatorLabel.in(german);
+  request.remarkLabel = texts::kStationRemarkLabel.in(german);
+  request.okCaption = texts::kStationOk.in(german);
+  request.cancelCaption = texts::kStationCancel.in(german);
+  request.initial.call = window_.text("Text10");
+  request.check = [german](const StationEntry& entry) {
+    return problemText(CheckStation(entry.call, entry.locator, entry.remark), german);
+  };
+  const auto entry = stationDialog_->askStation(request);
+  if (!entry) return;
+  // The dialog checks as well, but what is written must never rest on it.
+  if (const std::string problem = request.check(*entry); !problem.empty()) {
+    tell(title, problem, MessageIcon::Exclamation);
+    return;
+  }
+
+  std::vector<std::string> single{database};
+  const DistinctDatabases distinct = DistinctFiles(files_, single);
+  if (!distinct.missing.empty()) {
+    tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + database, MessageIcon::Exclamation);
+    return;
+  }
+  if (files_.identity(PathIn(FolderOf(database), kBackupFileName)) == files_.identity(database)) {
+    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {database}), MessageIcon::Exclamation);
+    return;
+  }
+  MaintenanceScope scope(MaintenanceRunning, window_);
+  scope.busyPointer();
+  AddStationPlan plan;
+  try {
+    plan = PlanAddStation(ReadWholeFile(files_, database), entry->call, entry->locator, entry->remark,
+                          FieldSeparator);
+  } catch (const FileError& e) {
+    scope.normalPointer();
+    tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + e.what(),
+         MessageIcon::Stop);
+    return;
+  }
+  if (!writeTakenOver(title, database, plan.text)) return;
+  scope.normalPointer();
+  const auto done = plan.existed ? texts::kStationUpdated : texts::kStationAdded;
+  tell(title, fillIn(done.in(german), {plan.call, database}), MessageIcon::Information);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,416 @@
+#include "maintenance/TakeOver.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "maintenance/Merge.h"
+#include "maintenance/MergePlacement.h"
+#include "maintenance/SafeFiles.h"
+#include "records/NormalizeRecord.h"
+#include "records/TextFile.h"
+
+namespace orvanta {
+namespace {
+
+// A date NormalizeRecord gives records that have none; it is no MM/YY, so
+// such a record counts as undated.
+constexpr std::string_view kNoDate = "-";
+constexpr std::size_t kRegularFields = 8;
+
+std::string_view trimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+void upperInto(std::string_view text, std::string& out) {
+  out.resize(text.size());
+  std::transform(text.begin(), text.end(), out.begin(), upperAscii);
+}
+
+std::string upper(std::string_view text) {
+  std::string out;
+  upperInto(text, out);
+  return out;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool letterIn(char c, char last) {
+  const char u = upperAscii(c);
+  return u >= 'A' && u <= last;
+}
+
+// Digits at [at, at + count) as a number, or -1.
+int number(std::string_view text, std::size_t at, std::size_t count) {
+  int value = 0;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (i >= text.size() || !isDigit(text[i])) return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+int monthFromName(std::string_view name) {
+  static constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                               "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  if (name.size() != 3) return -1;
+  const std::string up = upper(name);
+  for (std::size_t i = 0; i < kMonths.size(); ++i) {
+    if (kMonths[i] == up) return static_cast<int>(i) + 1;
+  }
+  return -1;
+}
+
+// Seconds of the day from HH:MM:SS, HH:MM, HHMMSS or HHMM; -1 when invalid.
+int secondsOfDay(std::string_view time) {
+  int h = -1, m = -1, s = 0;
+  if (time.size() == 8 && time[2] == ':' && time[5] == ':') {
+    h = number(time, 0, 2), m = number(time, 3, 2), s = number(time, 6, 2);
+  } else if (time.size() == 5 && time[2] == ':') {
+    h = number(time, 0, 2), m = number(time, 3, 2);
+  } else if (time.size() == 6 || time.size() == 4) {
+    h = number(time, 0, 2), m = number(time, 2, 2);
+    if (time.size() == 6) s = number(time, 4, 2);
+  }
+  if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return -1;
+  return (h * 100 + m) * 100 + s;
+}
+
+std::string monthText(int year, int month) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d/%02d", month % 100, year % 100);
+  return text;
+}
+
+// Months since year 0 of an update date "MM/YY" (year as UpdateYear reads
+// it); nullopt for anything else.
+std::optional<int> updateMonth(std::string_view field) {
+  const std::string_view date = trimBlanks(field);
+  if (date.size() != 5 || date[2] != '/') return std::nullopt;
+  const int month = number(date, 0, 2);
+  if (month < 1 || month > 12 || number(date, 3, 2) < 0) return std::nullopt;
+  return UpdateYear(date) * 12 + month - 1;
+}
+
+// ---- The database as lines of bytes ----
+
+struct LineSpan {
+  std::size_t begin = 0;
+  std::size_t contentEnd = 0;  // where the line end starts
+  std::size_t end = 0;         // after the line end
+};
+
+enum class LineClass : unsigned char { Other, Record, Terminator };
+
+struct Database {
+  std::string_view bytes;
+  std::size_t start = 0;  // after a byte-order mark
+  std::vector<LineSpan> lines;
+  std::vector<LineClass> classes;
+  std::vector<std::string> keys;  // call of each record line, trimmed and upper-cased
+  std::string_view eol = "\r\n";
+
+  std::string_view content(std::size_t i) const {
+    return bytes.substr(lines[i].begin, lines[i].contentEnd - lines[i].begin);
+  }
+  std::string_view lineEnd(std::size_t i) const {
+    return bytes.substr(lines[i].contentEnd, lines[i].end - lines[i].contentEnd);
+  }
+};
+
+LineClass classify(std::string_view content) {
+  if (content.empty() || IsCommentLine(content)) return LineClass::Other;
+  if (content.starts_with("ZZZZZZ")) return LineClass::Terminator;
+  return LineClass::Record;
+}
+
+// A CR that ends the file is a line end cut short, not part of the last line.
+Database splitDatabase(std::string_view bytes) {
+  Database db;
+  db.bytes = bytes;
+  db.start = bytes.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
+  bool crlf = false;
+  bool lf = false;
+  for (std::size_t pos = db.start; pos < bytes.size();) {
+    const std::size_t nl = bytes.find('\n', pos);
+    LineSpan span{pos, nl == std::string_view::npos ? bytes.size() : nl,
+                  nl == std::string_view::npos ? bytes.size() : nl + 1};
+    if (span.contentEnd > pos && bytes[span.contentEnd - 1] == '\r') {
+      --span.contentEnd;
+      crlf = crlf || nl != std::string_view::npos;
+    } else if (nl != std::string_view::npos) {
+      lf = true;
+    }
+    db.lines.push_back(span);
+    pos = span.end;
+  }
+  db.eol = lf && !crlf ? "\n" : "\r\n";
+  db.classes.reserve(db.lines.size());
+  db.keys.resize(db.lines.size());
+  for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    const std::string_view line = db.content(i);
+    db.classes.push_back(classify(line));
+    if (db.classes[i] == LineClass::Record) upperInto(trimBlanks(line.substr(0, line.find(','))), db.keys[i]);
+  }
+  return db;
+}
+
+struct Insertion {
+  std::string call;
+  std::string line;
+};
+
+// The database with some lines replaced (by index, ascending) and new lines
+// inserted: each before the first record whose call sorts after it, else
+// before the first terminator line, else at the end.
+std::string render(const Database& db, const std::vector<std::pair<std::size_t, std::string>>& replaced,
+                   std::vector<Insertion>& inserted) {
+  std::sort(inserted.begin(), inserted.end(),
+            [](const Insertion& a, const Insertion& b) { return a.call < b.call; });
+  const std::string* maxKey = nullptr;
+  for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i] > *maxKey))
+      maxKey = &db.keys[i];
+  }
+  // Calls after every record's call go before the terminator.
+  const std::size_t tail =
+      maxKey == nullptr ? 0
+                        : static_cast<std::size_t>(
+                              std::partition_point(inserted.begin(), inserted.end(),
+                                                   [&](const Insertion& n) { return n.call < *maxKey; }) -
+                              inserted.begin());
+  std::size_t added = 0;
+  for (const auto& n : inserted) added += n.line.size() + db.eol.size();
+  std::string out;
+  out.reserve(db.bytes.size() + added + 2);
+  out.append(db.bytes.substr(0, db.start));
+  const auto put = [&](std::size_t from, std::size_t to) {
+    for (std::size_t j = from; j < to; ++j) out.append(inserted[j].line).append(db.eol);
+  };
+  std::size_t next = 0;
+  std::size_t replacement = 0;
+  bool tailPut = false;
+  for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    if (db.classes[i] == LineClass::Record) {
+      const std::size_t from = next;
+      while (next < tail && inserted[next].call < db.keys[i]) ++next;
+      put(from, next);
+    } else if (db.classes[i] == LineClass::Terminator && !tailPut) {
+      put(tail, inserted.size());
+      tailPut = true;
+    }
+    if (replacement < replaced.size() && replaced[replacement].first == i) {
+      out.append(replaced[replacement++].second);
+    } else {
+      out.append(db.content(i));
+    }
+    out.append(db.lineEnd(i));
+  }
+  if (!tailPut && tail < inserted.size()) {
+    if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1).empty()) out.append(db.eol);
+    if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1) == "\r") out.append("\n");
+    put(tail, inserted.size());
+  }
+  return out;
+}
+
+// The fields of a record in its eight regular fields; a record of one or
+// two fields is padded with empty fields, its fields kept in place.
+std::vector<std::string> regularFields(std::string_view content, std::string_view date,
+                                       std::string& fieldSeparator) {
+  std::string line(content);
+  std::vector<std::string> fields = NormalizeRecord(line, date, "user", fieldSeparator, 7);
+  if (fields.size() < kRegularFields) fields.resize(kRegularFields);
+  return fields;
+}
+
+// The record changed by the newest contact of its call, or nullopt when it stays.
+std::optional<std::string> changedByContact(std::string_view content, const ContactCollector::Candidate& c,
+                                            std::string& fieldSeparator) {
+  std::string line(content);
+  const std::vector<std::string> stored = NormalizeRecord(line, kNoDate, "user", fieldSeparator, 7);
+  if (stored.size() >= kRegularFields) {
+    const auto recordMonth = updateMonth(stored[7]);
+    if (recordMonth && c.time.year * 12 + c.time.month - 1 <= *recordMonth) return std::nullopt;
+  }
+  const std::string locator = stored.size() > 1 ? upper(trimBlanks(stored[1])) : std::string();
+  if (c.grid == locator || (c.grid.size() == 4 && locator.compare(0, 4, c.grid) == 0)) return std::nullopt;
+  std::vector<std::string> fields = regularFields(content, "", fieldSeparator);
+  fields[1] = c.grid;
+  fields[7] = monthText(c.time.year, c.time.month);
+  return JoinFields(fields, ",");
+}
+
+Encoding encodingOf(std::string_view bytes) {
+  EncodingDetector detector;
+  if (bytes.starts_with(kUtf8Bom)) detector.markByteOrderMark();
+  detector.feed(bytes);
+  return detector.result();
+}
+
+}  // namespace
+
+bool IsUserDatabasePath(std::string_view path) {
+  std::string lower(path);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return lower.find(".txt") != std::string::npos && !IsLogDatabasePath(path);
+}
+
+bool IsValidCall(std::string_view call) {
+  if (call.size() < 3 || call.size() > 13) return false;
+  bool digit = false;
+  bool letter = false;
+  for (const char c : call) {
+    digit = digit || isDigit(c);
+    letter = letter || (c >= 'A' && c <= 'Z');
+    if (!isDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/') return false;
+  }
+  return digit && letter;
+}
+
+bool IsValidGrid(std::string_view grid) {
+  if (grid.size() != 4 && grid.size() != 6 && grid.size() != 8) return false;
+  if (!letterIn(grid[0], 'R') || !letterIn(grid[1], 'R') || !isDigit(grid[2]) || !isDigit(grid[3]))
+    return false;
+  if (grid.size() >= 6 && (!letterIn(grid[4], 'X') || !letterIn(grid[5], 'X'))) return false;
+  if (grid.size() == 8 && (!isDigit(grid[6]) || !isDigit(grid[7]))) return false;
+  return upper(grid) != "RR73";
+}
+
+bool ParseContactTime(std::string_view date, std::string_view time, ContactTime& out) {
+  date = trimBlanks(date);
+  if (date.size() < 10 || date[4] != '-') return false;
+  const int year = number(date, 0, 4);
+  int month = -1;
+  int day = -1;
+  if (date.size() == 10 && date[7] == '-') {
+    month = number(date, 5, 2);
+    day = number(date, 8, 2);
+  } else if (date.size() == 11 && date[8] == '-') {
+    month = monthFromName(date.substr(5, 3));
+    day = number(date, 9, 2);
+  }
+  const int seconds = secondsOfDay(trimBlanks(time));
+  if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31 || seconds < 0) return false;
+  out.year = year;
+  out.month = month;
+  out.stamp =
+      (static_cast<std::uint64_t>(year) * 10000 + static_cast<std::uint64_t>(month * 100 + day)) * 1000000 +
+      static_cast<std::uint64_t>(seconds);
+  return true;
+}
+
+void ReadLogLines(const IFileSystem& files, const std::string& path,
+                  const std::function<void(std::string_view)>& line) {
+  const std::unique_ptr<IInputFile> input = files.openRead(path);
+  LineReader reader(*input);
+  std::string_view view;
+  while (reader.next(view)) line(view);
+}
+
+void ContactCollector::addLine(std::string_view line) {
+  if (line.empty() || IsCommentLine(line)) return;
+  SplitFieldViews(line, ",", fields_);
+  const std::size_t n = fields_.size();
+  if (n < 6) return;
+  upperInto(trimBlanks(fields_[n <= 12 ? 2 : 4]), call_);
+  const std::string_view grid = trimBlanks(fields_[n <= 12 ? 3 : 5]);
+  ContactTime time;
+  if (!IsValidCall(call_) || !IsValidGrid(grid) || !ParseContactTime(fields_[0], fields_[1], time)) {
+    ++skipped_;
+    return;
+  }
+  // Of equal date and time the later line wins.
+  const auto it = candidates_.find(std::string_view(call_));
+  if (it == candidates_.end()) {
+    candidates_.emplace(call_, Candidate{upper(grid), time});
+  } else if (time.stamp >= it->second.time.stamp) {
+    upperInto(grid, it->second.grid);
+    it->second.time = time;
+  }
+}
+
+TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
+                          std::string& fieldSeparator) {
+  fieldSeparator.assign(1, ',');
+  TakeOverPlan plan;
+  plan.counts.skipped = contacts.skipped();
+  const Database db = splitDatabase(database);
+  const auto& candidates = contacts.candidates();
+
+  // The record of a call is its first record line.
+  std::unordered_map<std::string_view, std::size_t> recordOf;
+  for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    if (db.classes[i] == LineClass::Record &&
+        candidates.find(std::string_view(db.keys[i])) != candidates.end())
+      recordOf.emplace(db.keys[i], i);
+  }
+  std::vector<std::pair<std::size_t, std::string>> replaced;
+  std::vector<Insertion> inserted;
+  for (const auto& [call, candidate] : candidates) {
+    const auto record = recordOf.find(call);
+    if (record == recordOf.end()) {
+      inserted.push_back({call, call + "," + candidate.grid + ",,,,,," +
+                                    monthText(candidate.time.year, candidate.time.month)});
+    } else if (auto line = changedByContact(db.content(record->second), candidate, fieldSeparator)) {
+      replaced.emplace_back(record->second, std::move(*line));
+    } else {
+      ++plan.counts.unchanged;
+    }
+  }
+  plan.counts.added = inserted.size();
+  plan.counts.changed = replaced.size();
+  if (inserted.empty() && replaced.empty()) return plan;
+  std::sort(replaced.begin(), replaced.end());
+  plan.text = render(db, replaced, inserted);
+  return plan;
+}
+
+StationProblem CheckStation(std::string_view call, std::string_view locator, std::string_view remark) {
+  const std::string upperCall = upper(trimBlanks(call));
+  if (!IsValidCall(upperCall)) return StationProblem::Call;
+  if (upperCall.find("ZZZ") != std::string::npos) return StationProblem::CallTerminator;
+  if (!IsValidGrid(trimBlanks(locator))) return StationProblem::Locator;
+  if (remark.find_first_of(",\r\n") != std::string_view::npos ||
+      remark.find("//") != std::string_view::npos || remark.find("ZZZ") != std::string_view::npos)
+    return StationProblem::Remark;
+  return StationProblem::None;
+}
+
+AddStationPlan PlanAddStation(std::string_view database, std::string_view call, std::string_view locator,
+                              std::string_view remark, std::string& fieldSeparator) {
+  fieldSeparator.assign(1, ',');
+  const std::string theCall = upper(trimBlanks(call));
+  const std::string theLocator = upper(trimBlanks(locator));
+  const std::string theRemark = fromUtf8(trimBlanks(remark), encodingOf(database));
+  const Database db = splitDatabase(database);
+  AddStationPlan plan;
+  plan.call = theCall;
+  std::vector<std::pair<std::size_t, std::string>> replaced;
+  std::vector<Insertion> inserted;
+  for (std::size_t i = 0; i < db.lines.size() && !plan.existed; ++i) {
+    if (db.classes[i] != LineClass::Record || db.keys[i] != theCall) continue;
+    std::vector<std::string> fields = regularFields(db.content(i), "", fieldSeparator);
+    fields[1] = theLocator;
+    fields[2] = theRemark;
+    fields[7].clear();
+    replaced.emplace_back(i, JoinFields(fields, ","));
+    plan.existed = true;
+  }
+  if (!plan.existed) inserted.push_back({theCall, theCall + "," + theLocator + "," + theRemark + ",,,,,"});
+  plan.text = render(db, replaced, inserted);
+  return plan;
+}
+
+void ReplaceKeepingBackup(IFileSystem& files, const std::string& database, std::string_view bytes) {
+  std::vector<FolderPlacement> placement{FolderPlacement{FolderOf(database), database, database, {}}};
+  PlaceMergedDatabase(files, placement, bytes, {});
+}
+
+}  // namespace orvanta

@@ -1,0 +1,115 @@
+#pragma once
+
+// Taking stations over into a user database: from the contacts of logs, or
+// one station typed in by hand. Every byte of the database that no station
+// touches stays as it was; new and changed lines use the file's own line end.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace orvanta {
+
+// The kind rule's user database: the path holds ".txt" in any letter case
+// and is no log.
+bool IsUserDatabasePath(std::string_view path);
+
+// 3 to 13 characters of A-Z, 0-9 and "/", at least one digit and one letter.
+bool IsValidCall(std::string_view call);
+// Maidenhead of 4, 6 or 8 characters in any letter case: two letters A-R, two
+// digits, optionally two letters A-X, optionally two digits. "RR73", a
+// message that lands in the grid field, is never a grid.
+bool IsValidGrid(std::string_view grid);
+
+// Date and time of a contact: field 0 as YYYY-MM-DD or YYYY-Mon-DD (English
+// month abbreviation, any letter case), field 1 as HH:MM:SS, HH:MM, HHMMSS
+// or HHMM.
+struct ContactTime {
+  int year = 0;
+  int month = 0;
+  std::uint64_t stamp = 0;  // orders contacts by date and time
+};
+bool ParseContactTime(std::string_view date, std::string_view time, ContactTime& out);
+
+// Calls every line of a log, without its line end. Throws FileError.
+void ReadLogLines(const IFileSystem& files, const std::string& path,
+                  const std::function<void(std::string_view)>& line);
+
+// The newest valid contact of every call, collected line by line from the
+// logs in list and file order.
+class ContactCollector {
+ public:
+  struct Candidate {
+    std::string grid;  // upper case
+    ContactTime time;
+  };
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using Candidates = std::unordered_map<std::string, Candidate, Hash, std::equal_to<>>;
+
+  // A line of fewer than six fields, an empty line and a comment line are no
+  // contact; a contact without a valid call, grid or date is counted as skipped.
+  void addLine(std::string_view line);
+
+  const Candidates& candidates() const { return candidates_; }
+  std::size_t skipped() const { return skipped_; }
+
+ private:
+  Candidates candidates_;
+  std::size_t skipped_ = 0;
+  std::vector<std::string_view> fields_;
+  std::string call_;
+};
+
+struct TakeOverCounts {
+  std::size_t added = 0;
+  std::size_t changed = 0;
+  std::size_t unchanged = 0;
+  std::size_t skipped = 0;
+};
+
+struct TakeOverPlan {
+  TakeOverCounts counts;
+  std::string text;  // the whole new database; empty when nothing changes
+};
+
+// Works out the new database from its bytes and the collected contacts: a
+// call without a record gets the line "CALL,GRID,,,,,,MM/YY" in call order; a
+// record dated before the newest contact's month whose locator differs gets
+// the grid and that month. Sets fieldSeparator to ",".
+TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
+                          std::string& fieldSeparator);
+
+// What is wrong with a station typed in by hand.
+enum class StationProblem { None, Call, CallTerminator, Locator, Remark };
+// Call and locator are taken trimmed of blanks and in any letter case.
+StationProblem CheckStation(std::string_view call, std::string_view locator, std::string_view remark);
+
+struct AddStationPlan {
+  bool existed = false;  // the database had a record of the call
+  std::string call;      // the call as written: trimmed, upper case
+  std::string text;      // the whole new database
+};
+
+// Puts one checked station into the database: a call without a record gets
+// "CALL,LOCATOR,REMARK,,,,," in call order (no date, so the month-end update
+// stamps it); a record gets its locator and remark replaced and its date
+// emptied. The remark is UTF-8 and is written in the database's encoding.
+// Sets fieldSeparator to ",".
+AddStationPlan PlanAddStation(std::string_view database, std::string_view call, std::string_view locator,
+                              std::string_view remark, std::string& fieldSeparator);
+
+// Writes a new database in place of the old one, which becomes the folder's
+// backup; the new file is complete on the disk before it takes the name.
+// Throws FileError (a PlacementError) with the old database in place.
+void ReplaceKeepingBackup(IFileSystem& files, const std::string& database, std::string_view bytes);
+
+}  // namespace orvanta
