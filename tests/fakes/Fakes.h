@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/StationDialog.h"
 #include "platform/Window.h"
 
 namespace orvanta::testing {
@@ -116,6 +118,18 @@ class FakeFileDialog final : public IFileDialog {
   static OpenFileResult chosen(std::string path) {
     return OpenFileResult{OpenFileResult::Outcome::Chosen, std::move(path), {}};
   }
+};
+
+// A station dialog that records each request and types the scripted entries
+// in turn, as an operator would: an entry the request's check refuses is
+// kept in shownProblems and the next one is tried; cancels when the script
+// runs out.
+class FakeStationDialog final : public IStationDialog {
+ public:
+  std::optional<StationEntry> askStation(const StationDialogRequest& request) override;
+  std::vector<StationDialogRequest> requests;
+  std::deque<StationEntry> entries;
+  std::vector<std::string> shownProblems;
 };
 
 // Settings in memory; "application/section/key" -> value. Every write is logged in order.
