@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/StationDialog.h"
 #include "platform/Window.h"
 
 namespace orvanta::bench {
@@ -133,6 +135,20 @@ class HeadlessEventLoop final : public IEventLoop {
   std::size_t yields = 0;
 };
 
+// Types in one scripted station; an entry the dialog's check refuses leaves
+// its text in problem and counts as cancelled.
+class HeadlessStationDialog final : public IStationDialog {
+ public:
+  std::optional<StationEntry> askStation(const StationDialogRequest& request) override {
+    if (!entry) return std::nullopt;
+    problem = request.check ? request.check(*entry) : std::string();
+    if (!problem.empty()) return std::nullopt;
+    return entry;
+  }
+  std::optional<StationEntry> entry;
+  std::string problem;
+};
+
 // One headless run of the form.
 class BenchSession {
  public:
@@ -156,7 +172,8 @@ class BenchSession {
   StdFileSystem files;
   SystemClock clock;
   HeadlessEventLoop events;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
+  HeadlessStationDialog stationDialog;
+  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, &stationDialog}};
 
  private:
   std::string language_;

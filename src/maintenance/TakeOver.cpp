@@ -166,12 +166,10 @@ struct Insertion {
 };
 
 // The database with some lines replaced (by index, ascending) and new lines
-// inserted: each before the first record whose call sorts after it, else
-// before the first terminator line, else at the end.
+// (in call order) inserted: each before the first record whose call sorts
+// after it, else before the first terminator line, else at the end.
 std::string render(const Database& db, const std::vector<std::pair<std::size_t, std::string>>& replaced,
-                   std::vector<Insertion>& inserted) {
-  std::sort(inserted.begin(), inserted.end(),
-            [](const Insertion& a, const Insertion& b) { return a.call < b.call; });
+                   const std::vector<Insertion>& inserted) {
   const std::string* maxKey = nullptr;
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
     if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i] > *maxKey))
@@ -188,7 +186,12 @@ std::string render(const Database& db, const std::vector<std::pair<std::size_t, 
   for (const auto& n : inserted) added += n.line.size() + db.eol.size();
   std::string out;
   out.reserve(db.bytes.size() + added + 2);
-  out.append(db.bytes.substr(0, db.start));
+  // Unchanged lines are copied in runs, up to the next place that changes.
+  std::size_t copied = 0;
+  const auto copyTo = [&](std::size_t at) {
+    out.append(db.bytes.substr(copied, at - copied));
+    copied = at;
+  };
   const auto put = [&](std::size_t from, std::size_t to) {
     for (std::size_t j = from; j < to; ++j) out.append(inserted[j].line).append(db.eol);
   };
@@ -199,18 +202,20 @@ std::string render(const Database& db, const std::vector<std::pair<std::size_t, 
     if (db.classes[i] == LineClass::Record) {
       const std::size_t from = next;
       while (next < tail && inserted[next].call < db.keys[i]) ++next;
+      if (next > from) copyTo(db.lines[i].begin);
       put(from, next);
     } else if (db.classes[i] == LineClass::Terminator && !tailPut) {
+      copyTo(db.lines[i].begin);
       put(tail, inserted.size());
       tailPut = true;
     }
     if (replacement < replaced.size() && replaced[replacement].first == i) {
+      copyTo(db.lines[i].begin);
       out.append(replaced[replacement++].second);
-    } else {
-      out.append(db.content(i));
+      copied = db.lines[i].contentEnd;
     }
-    out.append(db.lineEnd(i));
   }
+  copyTo(db.bytes.size());
   if (!tailPut && tail < inserted.size()) {
     if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1).empty()) out.append(db.eol);
     if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1) == "\r") out.append("\n");
@@ -230,19 +235,21 @@ std::vector<std::string> regularFields(std::string_view content, std::string_vie
 }
 
 // The record changed by the newest contact of its call, or nullopt when it stays.
-std::optional<std::string> changedByContact(std::string_view content, const ContactCollector::Candidate& c,
+std::optional<std::string> changedByContact(std::string_view content, const ContactCollector::Contact& c,
                                             std::string& fieldSeparator) {
   std::string line(content);
   const std::vector<std::string> stored = NormalizeRecord(line, kNoDate, "user", fieldSeparator, 7);
   if (stored.size() >= kRegularFields) {
     const auto recordMonth = updateMonth(stored[7]);
-    if (recordMonth && c.time.year * 12 + c.time.month - 1 <= *recordMonth) return std::nullopt;
+    if (recordMonth && c.year * 12 + c.month - 1 <= *recordMonth) return std::nullopt;
   }
   const std::string locator = stored.size() > 1 ? upper(trimBlanks(stored[1])) : std::string();
-  if (c.grid == locator || (c.grid.size() == 4 && locator.compare(0, 4, c.grid) == 0)) return std::nullopt;
+  const std::string_view grid = c.gridText();
+  if (grid == locator || (grid.size() == 4 && std::string_view(locator).substr(0, 4) == grid))
+    return std::nullopt;
   std::vector<std::string> fields = regularFields(content, "", fieldSeparator);
-  fields[1] = c.grid;
-  fields[7] = monthText(c.time.year, c.time.month);
+  fields[1] = grid;
+  fields[7] = monthText(c.year, c.month);
   return JoinFields(fields, ",");
 }
 
@@ -314,6 +321,25 @@ void ReadLogLines(const IFileSystem& files, const std::string& path,
   while (reader.next(view)) line(view);
 }
 
+CallKey MakeCallKey(std::string_view call) {
+  CallKey key;
+  for (std::size_t i = 0; i < 16; ++i) {
+    const auto byte = static_cast<std::uint64_t>(i < call.size() ? static_cast<unsigned char>(call[i]) : 0);
+    (i < 8 ? key.high : key.low) |= byte << (8 * (7 - i % 8));
+  }
+  return key;
+}
+
+std::string CallText(const CallKey& key) {
+  std::string text;
+  for (std::size_t i = 0; i < 16; ++i) {
+    const auto byte = static_cast<char>(((i < 8 ? key.high : key.low) >> (8 * (7 - i % 8))) & 0xFF);
+    if (byte == 0) break;
+    text += byte;
+  }
+  return text;
+}
+
 void ContactCollector::addLine(std::string_view line) {
   if (line.empty() || IsCommentLine(line)) return;
   SplitFieldViews(line, ",", fields_);
@@ -326,14 +352,46 @@ void ContactCollector::addLine(std::string_view line) {
     ++skipped_;
     return;
   }
-  // Of equal date and time the later line wins.
-  const auto it = candidates_.find(std::string_view(call_));
-  if (it == candidates_.end()) {
-    candidates_.emplace(call_, Candidate{upper(grid), time});
-  } else if (time.stamp >= it->second.time.stamp) {
-    upperInto(grid, it->second.grid);
-    it->second.time = time;
+  Contact contact;
+  contact.call = MakeCallKey(call_);
+  contact.stamp = time.stamp;
+  contact.year = static_cast<std::uint16_t>(time.year);
+  contact.month = static_cast<std::uint8_t>(time.month);
+  contact.gridLength = static_cast<std::uint8_t>(grid.size());
+  std::transform(grid.begin(), grid.end(), contact.grid, upperAscii);
+  if (2 * (newest_.size() + 1) > slots_.size()) grow();
+  Slot& slot = slots_[slotOf(contact.call)];
+  if (slot.place == 0) {
+    newest_.push_back(contact);
+    slot = Slot{contact.call, static_cast<std::uint32_t>(newest_.size())};
+  } else if (contact.stamp >= newest_[slot.place - 1].stamp) {
+    // Of equal date and time the later line wins.
+    newest_[slot.place - 1] = contact;
   }
+}
+
+// The slot that holds the call, or the free slot where it would go.
+std::size_t ContactCollector::slotOf(const CallKey& call) const {
+  std::uint64_t hash = call.high * 0x9E3779B97F4A7C15ULL ^ call.low * 0xC2B2AE3D27D4EB4FULL;
+  hash ^= hash >> 29;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
+    if (slots_[i].place == 0 || slots_[i].call == call) return i;
+  }
+}
+
+void ContactCollector::grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+  for (const Slot& slot : old) {
+    if (slot.place != 0) slots_[slotOf(slot.call)] = slot;
+  }
+}
+
+std::size_t ContactCollector::find(const CallKey& call) const {
+  if (slots_.empty()) return npos;
+  const Slot& slot = slots_[slotOf(call)];
+  return slot.place == 0 ? npos : slot.place - 1;
 }
 
 TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
@@ -342,27 +400,36 @@ TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& con
   TakeOverPlan plan;
   plan.counts.skipped = contacts.skipped();
   const Database db = splitDatabase(database);
-  const auto& candidates = contacts.candidates();
+  const std::vector<ContactCollector::Contact>& newest = contacts.newest();
 
   // The record of a call is its first record line.
-  std::unordered_map<std::string_view, std::size_t> recordOf;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::vector<std::size_t> recordOf(newest.size(), kNone);
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
-    if (db.classes[i] == LineClass::Record &&
-        candidates.find(std::string_view(db.keys[i])) != candidates.end())
-      recordOf.emplace(db.keys[i], i);
+    if (db.classes[i] != LineClass::Record || db.keys[i].size() < 3 || db.keys[i].size() > 13) continue;
+    const std::size_t k = contacts.find(MakeCallKey(db.keys[i]));
+    if (k != ContactCollector::npos && recordOf[k] == kNone) recordOf[k] = i;
   }
   std::vector<std::pair<std::size_t, std::string>> replaced;
-  std::vector<Insertion> inserted;
-  for (const auto& [call, candidate] : candidates) {
-    const auto record = recordOf.find(call);
-    if (record == recordOf.end()) {
-      inserted.push_back({call, call + "," + candidate.grid + ",,,,,," +
-                                    monthText(candidate.time.year, candidate.time.month)});
-    } else if (auto line = changedByContact(db.content(record->second), candidate, fieldSeparator)) {
-      replaced.emplace_back(record->second, std::move(*line));
+  std::vector<std::size_t> added;
+  for (std::size_t k = 0; k < newest.size(); ++k) {
+    if (recordOf[k] == kNone) {
+      added.push_back(k);
+    } else if (auto line = changedByContact(db.content(recordOf[k]), newest[k], fieldSeparator)) {
+      replaced.emplace_back(recordOf[k], std::move(*line));
     } else {
       ++plan.counts.unchanged;
     }
+  }
+  std::sort(added.begin(), added.end(),
+            [&](std::size_t a, std::size_t b) { return newest[a].call < newest[b].call; });
+  std::vector<Insertion> inserted;
+  inserted.reserve(added.size());
+  for (const std::size_t k : added) {
+    const auto& c = newest[k];
+    std::string call = CallText(c.call);
+    std::string line = call + "," + std::string(c.gridText()) + ",,,,,," + monthText(c.year, c.month);
+    inserted.push_back({std::move(call), std::move(line)});
   }
   plan.counts.added = inserted.size();
   plan.counts.changed = replaced.size();

@@ -9,7 +9,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -41,29 +40,53 @@ bool ParseContactTime(std::string_view date, std::string_view time, ContactTime&
 void ReadLogLines(const IFileSystem& files, const std::string& path,
                   const std::function<void(std::string_view)>& line);
 
-// The newest valid contact of every call, collected line by line from the
-// logs in list and file order.
+// A valid call (at most 13 characters) as two numbers that sort as the
+// call's bytes do, so that contacts sort and compare without strings.
+struct CallKey {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+  friend auto operator<=>(const CallKey&, const CallKey&) = default;
+};
+CallKey MakeCallKey(std::string_view call);
+std::string CallText(const CallKey& key);
+
+// The newest valid contact of every call (latest date and time; of equal
+// ones the later line), collected line by line in list and file order.
 class ContactCollector {
  public:
-  struct Candidate {
-    std::string grid;  // upper case
-    ContactTime time;
+  struct Contact {
+    CallKey call;
+    std::uint64_t stamp = 0;  // date and time
+    std::uint16_t year = 0;
+    std::uint8_t month = 0;
+    std::uint8_t gridLength = 0;
+    char grid[8] = {};  // upper case
+    std::string_view gridText() const { return {grid, gridLength}; }
   };
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  using Candidates = std::unordered_map<std::string, Candidate, Hash, std::equal_to<>>;
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
   // A line of fewer than six fields, an empty line and a comment line are no
   // contact; a contact without a valid call, grid or date is counted as skipped.
   void addLine(std::string_view line);
 
-  const Candidates& candidates() const { return candidates_; }
+  // One contact per call, in the order the calls first appeared.
+  const std::vector<Contact>& newest() const { return newest_; }
+  // The place of a call's contact in newest(), or npos.
+  std::size_t find(const CallKey& call) const;
   std::size_t skipped() const { return skipped_; }
 
  private:
-  Candidates candidates_;
+  // Open addressing: a slot holds a call and its place in newest_ plus one;
+  // 0 marks a free slot.
+  struct Slot {
+    CallKey call;
+    std::uint32_t place = 0;
+  };
+  std::size_t slotOf(const CallKey& call) const;
+  void grow();
+
+  std::vector<Contact> newest_;
+  std::vector<Slot> slots_;
   std::size_t skipped_ = 0;
   std::vector<std::string_view> fields_;
   std::string call_;
