@@ -8,6 +8,7 @@
 
 #include "maintenance/Merge.h"
 #include "maintenance/MergePlacement.h"
+#include "maintenance/RegularRecord.h"
 #include "maintenance/SafeFiles.h"
 #include "records/NormalizeRecord.h"
 #include "records/TextFile.h"
@@ -97,6 +98,26 @@ std::optional<int> updateMonth(std::string_view field) {
   return UpdateYear(date) * 12 + month - 1;
 }
 
+std::uint64_t hashOf(const CallKey& call) {
+  std::uint64_t hash = call.high * 0x9E3779B97F4A7C15ULL ^ call.low * 0xC2B2AE3D27D4EB4FULL;
+  return hash ^ (hash >> 29);
+}
+
+// The call of a record line: field 0 trimmed and upper-cased, as a key of
+// its first 16 bytes and its whole length.
+struct LineCall {
+  CallKey key;
+  std::size_t length = 0;
+};
+
+LineCall lineCall(std::string_view line) {
+  const std::string_view call = trimBlanks(line.substr(0, line.find(',')));
+  char first[16];
+  const std::size_t n = std::min<std::size_t>(call.size(), sizeof first);
+  std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first, upperAscii);
+  return LineCall{MakeCallKey(std::string_view(first, n)), call.size()};
+}
+
 // ---- The database as lines of bytes ----
 
 struct LineSpan {
@@ -112,7 +133,9 @@ struct Database {
   std::size_t start = 0;  // after a byte-order mark
   std::vector<LineSpan> lines;
   std::vector<LineClass> classes;
-  std::vector<std::string> keys;  // call of each record line, trimmed and upper-cased
+  // The call of each record line. Calls are compared by their first 16
+  // bytes: a valid call is shorter, so that decides between it and any line.
+  std::vector<LineCall> keys;
   std::string_view eol = "\r\n";
 
   std::string_view content(std::size_t i) const {
@@ -155,13 +178,13 @@ Database splitDatabase(std::string_view bytes) {
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
     const std::string_view line = db.content(i);
     db.classes.push_back(classify(line));
-    if (db.classes[i] == LineClass::Record) upperInto(trimBlanks(line.substr(0, line.find(','))), db.keys[i]);
+    if (db.classes[i] == LineClass::Record) db.keys[i] = lineCall(line);
   }
   return db;
 }
 
 struct Insertion {
-  std::string call;
+  CallKey call;
   std::string line;
 };
 
@@ -170,10 +193,10 @@ struct Insertion {
 // after it, else before the first terminator line, else at the end.
 std::string render(const Database& db, const std::vector<std::pair<std::size_t, std::string>>& replaced,
                    const std::vector<Insertion>& inserted) {
-  const std::string* maxKey = nullptr;
+  const CallKey* maxKey = nullptr;
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
-    if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i] > *maxKey))
-      maxKey = &db.keys[i];
+    if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i].key > *maxKey))
+      maxKey = &db.keys[i].key;
   }
   // Calls after every record's call go before the terminator.
   const std::size_t tail =
@@ -201,7 +224,7 @@ std::string render(const Database& db, const std::vector<std::pair<std::size_t, 
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
     if (db.classes[i] == LineClass::Record) {
       const std::size_t from = next;
-      while (next < tail && inserted[next].call < db.keys[i]) ++next;
+      while (next < tail && inserted[next].call < db.keys[i].key) ++next;
       if (next > from) copyTo(db.lines[i].begin);
       put(from, next);
     } else if (db.classes[i] == LineClass::Terminator && !tailPut) {
@@ -234,23 +257,49 @@ std::vector<std::string> regularFields(std::string_view content, std::string_vie
   return fields;
 }
 
-// The record changed by the newest contact of its call, or nullopt when it stays.
+bool sameUpperCase(std::string_view text, std::string_view upperText) {
+  return text.size() == upperText.size() && std::equal(text.begin(), text.end(), upperText.begin(),
+                                                       [](char a, char b) { return upperAscii(a) == b; });
+}
+
+// The record changed by the newest contact of its call, or nullopt when it
+// stays. Most records are in their regular form already (eight fields, a
+// date); those are read and rewritten without splitting them.
 std::optional<std::string> changedByContact(std::string_view content, const ContactCollector::Contact& c,
                                             std::string& fieldSeparator) {
-  std::string line(content);
-  const std::vector<std::string> stored = NormalizeRecord(line, kNoDate, "user", fieldSeparator, 7);
-  if (stored.size() >= kRegularFields) {
-    const auto recordMonth = updateMonth(stored[7]);
-    if (recordMonth && c.year * 12 + c.month - 1 <= *recordMonth) return std::nullopt;
+  const std::size_t dateAt = RegularDateField(content);
+  const std::size_t locatorAt = content.find(',') + 1;
+  std::string normalized;
+  std::vector<std::string_view> fields;
+  std::string_view locator;
+  std::string_view date;
+  if (dateAt != std::string_view::npos) {
+    locator = content.substr(locatorAt, content.find(',', locatorAt) - locatorAt);
+    date = content.substr(dateAt);
+  } else {
+    normalized.assign(content);
+    NormalizeRecordFields(normalized, kNoDate, "user", fieldSeparator, 7, fields);
+    if (fields.size() > 1) locator = fields[1];
+    if (fields.size() >= kRegularFields) date = fields[7];
   }
-  const std::string locator = stored.size() > 1 ? upper(trimBlanks(stored[1])) : std::string();
+  const auto recordMonth = updateMonth(date);
+  if (recordMonth && c.year * 12 + c.month - 1 <= *recordMonth) return std::nullopt;
+  locator = trimBlanks(locator);
   const std::string_view grid = c.gridText();
-  if (grid == locator || (grid.size() == 4 && std::string_view(locator).substr(0, 4) == grid))
+  if (sameUpperCase(locator, grid) || (grid.size() == 4 && sameUpperCase(locator.substr(0, 4), grid)))
     return std::nullopt;
-  std::vector<std::string> fields = regularFields(content, "", fieldSeparator);
-  fields[1] = grid;
-  fields[7] = monthText(c.year, c.month);
-  return JoinFields(fields, ",");
+  if (dateAt != std::string_view::npos) {
+    const std::size_t afterLocator = content.find(',', locatorAt);
+    std::string line;
+    line.reserve(content.size() + grid.size());
+    line.append(content.substr(0, locatorAt)).append(grid);
+    line.append(content.substr(afterLocator, dateAt - afterLocator)).append(monthText(c.year, c.month));
+    return line;
+  }
+  std::vector<std::string> regular = regularFields(content, "", fieldSeparator);
+  regular[1] = grid;
+  regular[7] = monthText(c.year, c.month);
+  return JoinFields(regular, ",");
 }
 
 Encoding encodingOf(std::string_view bytes) {
@@ -359,11 +408,12 @@ void ContactCollector::addLine(std::string_view line) {
   contact.month = static_cast<std::uint8_t>(time.month);
   contact.gridLength = static_cast<std::uint8_t>(grid.size());
   std::transform(grid.begin(), grid.end(), contact.grid, upperAscii);
-  if (2 * (newest_.size() + 1) > slots_.size()) grow();
-  Slot& slot = slots_[slotOf(contact.call)];
+  if (4 * (newest_.size() + 1) > 3 * slots_.size()) grow();
+  const std::uint64_t hash = hashOf(contact.call);
+  Slot& slot = slots_[slotOf(contact.call, hash)];
   if (slot.place == 0) {
     newest_.push_back(contact);
-    slot = Slot{contact.call, static_cast<std::uint32_t>(newest_.size())};
+    slot = Slot{static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(newest_.size())};
   } else if (contact.stamp >= newest_[slot.place - 1].stamp) {
     // Of equal date and time the later line wins.
     newest_[slot.place - 1] = contact;
@@ -371,26 +421,28 @@ void ContactCollector::addLine(std::string_view line) {
 }
 
 // The slot that holds the call, or the free slot where it would go.
-std::size_t ContactCollector::slotOf(const CallKey& call) const {
-  std::uint64_t hash = call.high * 0x9E3779B97F4A7C15ULL ^ call.low * 0xC2B2AE3D27D4EB4FULL;
-  hash ^= hash >> 29;
+std::size_t ContactCollector::slotOf(const CallKey& call, std::uint64_t hash) const {
+  const auto fingerprint = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
-    if (slots_[i].place == 0 || slots_[i].call == call) return i;
+    const Slot& slot = slots_[i];
+    if (slot.place == 0 || (slot.fingerprint == fingerprint && newest_[slot.place - 1].call == call))
+      return i;
   }
 }
 
 void ContactCollector::grow() {
-  std::vector<Slot> old = std::move(slots_);
-  slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
-  for (const Slot& slot : old) {
-    if (slot.place != 0) slots_[slotOf(slot.call)] = slot;
+  slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, Slot{});
+  for (std::size_t k = 0; k < newest_.size(); ++k) {
+    const std::uint64_t hash = hashOf(newest_[k].call);
+    slots_[slotOf(newest_[k].call, hash)] =
+        Slot{static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(k + 1)};
   }
 }
 
 std::size_t ContactCollector::find(const CallKey& call) const {
   if (slots_.empty()) return npos;
-  const Slot& slot = slots_[slotOf(call)];
+  const Slot& slot = slots_[slotOf(call, hashOf(call))];
   return slot.place == 0 ? npos : slot.place - 1;
 }
 
@@ -406,17 +458,25 @@ TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& con
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::vector<std::size_t> recordOf(newest.size(), kNone);
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
-    if (db.classes[i] != LineClass::Record || db.keys[i].size() < 3 || db.keys[i].size() > 13) continue;
-    const std::size_t k = contacts.find(MakeCallKey(db.keys[i]));
+    if (db.classes[i] != LineClass::Record || db.keys[i].length < 3 || db.keys[i].length > 13) continue;
+    const std::size_t k = contacts.find(db.keys[i].key);
     if (k != ContactCollector::npos && recordOf[k] == kNone) recordOf[k] = i;
   }
-  std::vector<std::pair<std::size_t, std::string>> replaced;
+  // Records are looked at in file order, which keeps the reads sequential.
+  std::vector<std::pair<std::size_t, std::size_t>> matched;  // record line, contact
   std::vector<std::size_t> added;
   for (std::size_t k = 0; k < newest.size(); ++k) {
     if (recordOf[k] == kNone) {
       added.push_back(k);
-    } else if (auto line = changedByContact(db.content(recordOf[k]), newest[k], fieldSeparator)) {
-      replaced.emplace_back(recordOf[k], std::move(*line));
+    } else {
+      matched.emplace_back(recordOf[k], k);
+    }
+  }
+  std::sort(matched.begin(), matched.end());
+  std::vector<std::pair<std::size_t, std::string>> replaced;
+  for (const auto& [line, k] : matched) {
+    if (auto changed = changedByContact(db.content(line), newest[k], fieldSeparator)) {
+      replaced.emplace_back(line, std::move(*changed));
     } else {
       ++plan.counts.unchanged;
     }
@@ -427,14 +487,12 @@ TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& con
   inserted.reserve(added.size());
   for (const std::size_t k : added) {
     const auto& c = newest[k];
-    std::string call = CallText(c.call);
-    std::string line = call + "," + std::string(c.gridText()) + ",,,,,," + monthText(c.year, c.month);
-    inserted.push_back({std::move(call), std::move(line)});
+    inserted.push_back(
+        {c.call, CallText(c.call) + "," + std::string(c.gridText()) + ",,,,,," + monthText(c.year, c.month)});
   }
   plan.counts.added = inserted.size();
   plan.counts.changed = replaced.size();
   if (inserted.empty() && replaced.empty()) return plan;
-  std::sort(replaced.begin(), replaced.end());
   plan.text = render(db, replaced, inserted);
   return plan;
 }
@@ -462,7 +520,9 @@ AddStationPlan PlanAddStation(std::string_view database, std::string_view call, 
   std::vector<std::pair<std::size_t, std::string>> replaced;
   std::vector<Insertion> inserted;
   for (std::size_t i = 0; i < db.lines.size() && !plan.existed; ++i) {
-    if (db.classes[i] != LineClass::Record || db.keys[i] != theCall) continue;
+    if (db.classes[i] != LineClass::Record || db.keys[i].length != theCall.size() ||
+        db.keys[i].key != MakeCallKey(theCall))
+      continue;
     std::vector<std::string> fields = regularFields(db.content(i), "", fieldSeparator);
     fields[1] = theLocator;
     fields[2] = theRemark;
@@ -470,7 +530,8 @@ AddStationPlan PlanAddStation(std::string_view database, std::string_view call, 
     replaced.emplace_back(i, JoinFields(fields, ","));
     plan.existed = true;
   }
-  if (!plan.existed) inserted.push_back({theCall, theCall + "," + theLocator + "," + theRemark + ",,,,,"});
+  if (!plan.existed)
+    inserted.push_back({MakeCallKey(theCall), theCall + "," + theLocator + "," + theRemark + ",,,,,"});
   plan.text = render(db, replaced, inserted);
   return plan;
 }

@@ -76,13 +76,14 @@ class ContactCollector {
   std::size_t skipped() const { return skipped_; }
 
  private:
-  // Open addressing: a slot holds a call and its place in newest_ plus one;
-  // 0 marks a free slot.
+  // Open addressing: a slot holds part of the call's hash and its place in
+  // newest_ plus one (0 marks a free slot), eight bytes, so that the table
+  // of a large log stays in the cache.
   struct Slot {
-    CallKey call;
+    std::uint32_t fingerprint = 0;
     std::uint32_t place = 0;
   };
-  std::size_t slotOf(const CallKey& call) const;
+  std::size_t slotOf(const CallKey& call, std::uint64_t hash) const;
   void grow();
 
   std::vector<Contact> newest_;
