@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -82,10 +81,10 @@ int secondsOfDay(std::string_view time) {
   return (h * 100 + m) * 100 + s;
 }
 
+// "MM/YY"
 std::string monthText(int year, int month) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02d/%02d", month % 100, year % 100);
-  return text;
+  const auto digit = [](int value) { return static_cast<char>('0' + value % 10); };
+  return {digit(month / 10), digit(month), '/', digit(year % 100 / 10), digit(year)};
 }
 
 // Months since year 0 of an update date "MM/YY" (year as UpdateYear reads
@@ -183,6 +182,23 @@ Database splitDatabase(std::string_view bytes) {
   return db;
 }
 
+// New contents of some lines, in line order, kept one after the other in
+// one text rather than one string each.
+struct Replacements {
+  struct Line {
+    std::size_t index;
+    std::size_t offset;
+    std::size_t length;
+  };
+  std::string text;
+  std::vector<Line> lines;
+
+  void add(std::size_t index, std::size_t offset) { lines.push_back({index, offset, text.size() - offset}); }
+  std::string_view content(std::size_t k) const {
+    return std::string_view(text).substr(lines[k].offset, lines[k].length);
+  }
+};
+
 struct Insertion {
   CallKey call;
   std::string line;
@@ -191,8 +207,7 @@ struct Insertion {
 // The database with some lines replaced (by index, ascending) and new lines
 // (in call order) inserted: each before the first record whose call sorts
 // after it, else before the first terminator line, else at the end.
-std::string render(const Database& db, const std::vector<std::pair<std::size_t, std::string>>& replaced,
-                   const std::vector<Insertion>& inserted) {
+std::string render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted) {
   const CallKey* maxKey = nullptr;
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
     if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i].key > *maxKey))
@@ -232,9 +247,9 @@ std::string render(const Database& db, const std::vector<std::pair<std::size_t, 
       put(tail, inserted.size());
       tailPut = true;
     }
-    if (replacement < replaced.size() && replaced[replacement].first == i) {
+    if (replacement < replaced.lines.size() && replaced.lines[replacement].index == i) {
       copyTo(db.lines[i].begin);
-      out.append(replaced[replacement++].second);
+      out.append(replaced.content(replacement++));
       copied = db.lines[i].contentEnd;
     }
   }
@@ -262,44 +277,53 @@ bool sameUpperCase(std::string_view text, std::string_view upperText) {
                                                        [](char a, char b) { return upperAscii(a) == b; });
 }
 
-// The record changed by the newest contact of its call, or nullopt when it
-// stays. Most records are in their regular form already (eight fields, a
-// date); those are read and rewritten without splitting them.
-std::optional<std::string> changedByContact(std::string_view content, const ContactCollector::Contact& c,
-                                            std::string& fieldSeparator) {
-  const std::size_t dateAt = RegularDateField(content);
-  const std::size_t locatorAt = content.find(',') + 1;
+// Buffers that the records share, so that looking at one allocates nothing.
+struct RecordScratch {
   std::string normalized;
   std::vector<std::string_view> fields;
+};
+
+// Appends the record as the newest contact of its call changes it to out;
+// false, and nothing appended, when it stays. Most records are in their
+// regular form already (eight fields, a date); those are read and rewritten
+// without splitting them.
+bool changeByContact(std::string_view content, const ContactCollector::Contact& c,
+                     std::string& fieldSeparator, RecordScratch& scratch, std::string& out) {
+  const std::size_t dateAt = RegularDateField(content);
+  const std::size_t locatorAt = content.find(',') + 1;
+  std::vector<std::string_view>& fields = scratch.fields;
   std::string_view locator;
   std::string_view date;
   if (dateAt != std::string_view::npos) {
     locator = content.substr(locatorAt, content.find(',', locatorAt) - locatorAt);
     date = content.substr(dateAt);
   } else {
-    normalized.assign(content);
-    NormalizeRecordFields(normalized, kNoDate, "user", fieldSeparator, 7, fields);
-    if (fields.size() > 1) locator = fields[1];
-    if (fields.size() >= kRegularFields) date = fields[7];
+    scratch.normalized.assign(content);
+    NormalizeRecordFields(scratch.normalized, kNoDate, "user", fieldSeparator, 7, fields);
+    locator = fields.size() > 1 ? fields[1] : std::string_view();
+    date = fields.size() >= kRegularFields ? fields[7] : std::string_view();
   }
   const auto recordMonth = updateMonth(date);
-  if (recordMonth && c.year * 12 + c.month - 1 <= *recordMonth) return std::nullopt;
+  if (recordMonth && c.year * 12 + c.month - 1 <= *recordMonth) return false;
   locator = trimBlanks(locator);
   const std::string_view grid = c.gridText();
   if (sameUpperCase(locator, grid) || (grid.size() == 4 && sameUpperCase(locator.substr(0, 4), grid)))
-    return std::nullopt;
+    return false;
   if (dateAt != std::string_view::npos) {
     const std::size_t afterLocator = content.find(',', locatorAt);
-    std::string line;
-    line.reserve(content.size() + grid.size());
-    line.append(content.substr(0, locatorAt)).append(grid);
-    line.append(content.substr(afterLocator, dateAt - afterLocator)).append(monthText(c.year, c.month));
-    return line;
+    out.append(content.substr(0, locatorAt)).append(grid);
+    out.append(content.substr(afterLocator, dateAt - afterLocator)).append(monthText(c.year, c.month));
+    return true;
   }
-  std::vector<std::string> regular = regularFields(content, "", fieldSeparator);
-  regular[1] = grid;
-  regular[7] = monthText(c.year, c.month);
-  return JoinFields(regular, ",");
+  // Fields 0 to 6 of the record as NormalizeRecord gave it are those of its
+  // regular form; a record of one or two fields gets empty ones.
+  out.append(fields.empty() ? std::string_view() : fields[0]).append(",").append(grid);
+  for (std::size_t j = 2; j + 1 < kRegularFields; ++j) {
+    out += ',';
+    if (j < fields.size()) out.append(fields[j]);
+  }
+  out.append(",").append(monthText(c.year, c.month));
+  return true;
 }
 
 Encoding encodingOf(std::string_view bytes) {
@@ -413,10 +437,12 @@ void ContactCollector::addLine(std::string_view line) {
   Slot& slot = slots_[slotOf(contact.call, hash)];
   if (slot.place == 0) {
     newest_.push_back(contact);
+    known_.push_back({contact.call, contact.stamp});
     slot = Slot{static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(newest_.size())};
-  } else if (contact.stamp >= newest_[slot.place - 1].stamp) {
+  } else if (contact.stamp >= known_[slot.place - 1].stamp) {
     // Of equal date and time the later line wins.
     newest_[slot.place - 1] = contact;
+    known_[slot.place - 1].stamp = contact.stamp;
   }
 }
 
@@ -426,18 +452,21 @@ std::size_t ContactCollector::slotOf(const CallKey& call, std::uint64_t hash) co
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
-    if (slot.place == 0 || (slot.fingerprint == fingerprint && newest_[slot.place - 1].call == call))
-      return i;
+    if (slot.place == 0 || (slot.fingerprint == fingerprint && known_[slot.place - 1].call == call)) return i;
   }
 }
 
 void ContactCollector::grow() {
   slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, Slot{});
   for (std::size_t k = 0; k < newest_.size(); ++k) {
-    const std::uint64_t hash = hashOf(newest_[k].call);
-    slots_[slotOf(newest_[k].call, hash)] =
+    const std::uint64_t hash = hashOf(known_[k].call);
+    slots_[slotOf(known_[k].call, hash)] =
         Slot{static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(k + 1)};
   }
+}
+
+void ContactCollector::prefetch(const CallKey& call) const {
+  if (!slots_.empty()) __builtin_prefetch(&slots_[hashOf(call) & (slots_.size() - 1)]);
 }
 
 std::size_t ContactCollector::find(const CallKey& call) const {
@@ -457,7 +486,10 @@ TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& con
   // The record of a call is its first record line.
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::vector<std::size_t> recordOf(newest.size(), kNone);
+  // The table is larger than the cache; its slots are asked for ahead.
+  constexpr std::size_t kAhead = 8;
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    if (i + kAhead < db.lines.size()) contacts.prefetch(db.keys[i + kAhead].key);
     if (db.classes[i] != LineClass::Record || db.keys[i].length < 3 || db.keys[i].length > 13) continue;
     const std::size_t k = contacts.find(db.keys[i].key);
     if (k != ContactCollector::npos && recordOf[k] == kNone) recordOf[k] = i;
@@ -473,10 +505,12 @@ TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& con
     }
   }
   std::sort(matched.begin(), matched.end());
-  std::vector<std::pair<std::size_t, std::string>> replaced;
+  Replacements replaced;
+  RecordScratch scratch;
   for (const auto& [line, k] : matched) {
-    if (auto changed = changedByContact(db.content(line), newest[k], fieldSeparator)) {
-      replaced.emplace_back(line, std::move(*changed));
+    const std::size_t offset = replaced.text.size();
+    if (changeByContact(db.content(line), newest[k], fieldSeparator, scratch, replaced.text)) {
+      replaced.add(line, offset);
     } else {
       ++plan.counts.unchanged;
     }
@@ -491,8 +525,8 @@ TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& con
         {c.call, CallText(c.call) + "," + std::string(c.gridText()) + ",,,,,," + monthText(c.year, c.month)});
   }
   plan.counts.added = inserted.size();
-  plan.counts.changed = replaced.size();
-  if (inserted.empty() && replaced.empty()) return plan;
+  plan.counts.changed = replaced.lines.size();
+  if (inserted.empty() && replaced.lines.empty()) return plan;
   plan.text = render(db, replaced, inserted);
   return plan;
 }
@@ -517,7 +551,7 @@ AddStationPlan PlanAddStation(std::string_view database, std::string_view call, 
   const Database db = splitDatabase(database);
   AddStationPlan plan;
   plan.call = theCall;
-  std::vector<std::pair<std::size_t, std::string>> replaced;
+  Replacements replaced;
   std::vector<Insertion> inserted;
   for (std::size_t i = 0; i < db.lines.size() && !plan.existed; ++i) {
     if (db.classes[i] != LineClass::Record || db.keys[i].length != theCall.size() ||
@@ -527,7 +561,8 @@ AddStationPlan PlanAddStation(std::string_view database, std::string_view call, 
     fields[1] = theLocator;
     fields[2] = theRemark;
     fields[7].clear();
-    replaced.emplace_back(i, JoinFields(fields, ","));
+    replaced.text = JoinFields(fields, ",");
+    replaced.add(i, 0);
     plan.existed = true;
   }
   if (!plan.existed)
