@@ -131,8 +131,6 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
     tell(title, std::string(what) + nl + detail, MessageIcon::Stop);
   };
 
-  ContactCollector contacts;
-  for (const auto& line : logLines) contacts.addLine(line);
   const DistinctDatabases distinct = DistinctFiles(files_, logs);
   if (!distinct.missing.empty()) {
     fail(texts::kTakeOverNotFound.in(german), distinct.missing.front());
@@ -140,16 +138,10 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   }
   scope.busyPointer();
   TakeOverPlan plan;
-  std::string reading = target;
   try {
-    for (const auto& log : distinct.paths) {
-      reading = log;
-      ReadLogLines(files_, log, [&](std::string_view line) { contacts.addLine(line); });
-    }
-    reading = target;
-    plan = PlanTakeOver(ReadWholeFile(files_, target), contacts, FieldSeparator);
-  } catch (const FileError& e) {
-    fail(texts::kTakeOverUnreadable.in(german), reading + nl + e.what());
+    plan = PlanTakeOverFromFiles(files_, target, logLines, distinct.paths, FieldSeparator);
+  } catch (const TakeOverReadError& e) {
+    fail(texts::kTakeOverUnreadable.in(german), e.path + nl + e.what());
     return;
   }
   scope.normalPointer();

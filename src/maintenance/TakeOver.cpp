@@ -475,12 +475,12 @@ std::size_t ContactCollector::find(const CallKey& call) const {
   return slot.place == 0 ? npos : slot.place - 1;
 }
 
-TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
-                          std::string& fieldSeparator) {
+namespace {
+
+TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, std::string& fieldSeparator) {
   fieldSeparator.assign(1, ',');
   TakeOverPlan plan;
   plan.counts.skipped = contacts.skipped();
-  const Database db = splitDatabase(database);
   const std::vector<ContactCollector::Contact>& newest = contacts.newest();
 
   // The record of a call is its first record line.
@@ -529,6 +529,34 @@ TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& con
   if (inserted.empty() && replaced.lines.empty()) return plan;
   plan.text = render(db, replaced, inserted);
   return plan;
+}
+
+}  // namespace
+
+TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
+                          std::string& fieldSeparator) {
+  return planTakeOver(splitDatabase(database), contacts, fieldSeparator);
+}
+
+TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, const std::string& database,
+                                   const std::vector<std::string>& lines,
+                                   const std::vector<std::string>& logs, std::string& fieldSeparator) {
+  ContactCollector contacts;
+  for (const auto& line : lines) contacts.addLine(line);
+  for (const auto& log : logs) {
+    try {
+      ReadLogLines(files, log, [&contacts](std::string_view line) { contacts.addLine(line); });
+    } catch (const FileError& e) {
+      throw TakeOverReadError(log, e.what());
+    }
+  }
+  std::string bytes;
+  try {
+    bytes = ReadWholeFile(files, database);
+  } catch (const FileError& e) {
+    throw TakeOverReadError(database, e.what());
+  }
+  return PlanTakeOver(bytes, contacts, fieldSeparator);
 }
 
 StationProblem CheckStation(std::string_view call, std::string_view locator, std::string_view remark) {

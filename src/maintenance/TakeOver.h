@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -119,6 +120,20 @@ struct TakeOverPlan {
 // the grid and that month. Sets fieldSeparator to ",".
 TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
                           std::string& fieldSeparator);
+
+// Reading a database or a log for a take-over failed; path names the file.
+class TakeOverReadError : public FileError {
+ public:
+  TakeOverReadError(std::string file, const std::string& what) : FileError(what), path(std::move(file)) {}
+  std::string path;
+};
+
+// PlanTakeOver over files: the contacts of lines (log lines taken first)
+// and of the logs, the database read from its file. Throws
+// TakeOverReadError.
+TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, const std::string& database,
+                                   const std::vector<std::string>& lines,
+                                   const std::vector<std::string>& logs, std::string& fieldSeparator);
 
 // What is wrong with a station typed in by hand.
 enum class StationProblem { None, Call, CallTerminator, Locator, Remark };
