@@ -30,7 +30,7 @@ int takeOver(const std::vector<std::string>& args, std::ostream& out) {
   session.window.setText("Combo1", args.front());
   const std::size_t before = session.messages.count;
   bool asked = false;
-  session.messages.answer = [&](const HeadlessMessageBox::Shown& shown) {
+  session.messages.answer = [&](const testing::FakeMessageBox::Call& shown) {
     printText(out, shown.text);
     asked = true;
     return MessageAnswer::Yes;
@@ -48,11 +48,12 @@ int addStation(const std::vector<std::string>& args, std::ostream& out) {
   BenchSession session;
   session.start(args[0]);
   session.window.setText("Combo1", args[0]);
-  session.stationDialog.entry = StationEntry{args[1], args[2], args.size() == 4 ? args[3] : std::string()};
+  session.stationDialog.entries.push_back(
+      StationEntry{args[1], args[2], args.size() == 4 ? args[3] : std::string()});
   const std::size_t before = session.messages.count;
   session.form.mnuAddStation_Click();
-  if (!session.stationDialog.problem.empty()) {
-    printText(std::cerr, session.stationDialog.problem);
+  if (!session.stationDialog.shownProblems.empty()) {
+    printText(std::cerr, session.stationDialog.shownProblems.front());
     return 1;
   }
   if (session.messages.count == before) return 1;
