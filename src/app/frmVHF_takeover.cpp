@@ -186,6 +186,16 @@ void frmVHF::addStationByHand(const std::string& database) {
   const std::string title(texts::kAddStationTitle.in(german));
   const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
   if (stationDialog_ == nullptr) return;
+  // Nothing is asked for a database that cannot be written.
+  const auto id = files_.identity(database);
+  if (!id) {
+    tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + database, MessageIcon::Exclamation);
+    return;
+  }
+  if (files_.identity(PathIn(FolderOf(database), kBackupFileName)) == id) {
+    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {database}), MessageIcon::Exclamation);
+    return;
+  }
   StationDialogRequest request;
   request.title = title;
   request.callLabel = texts::kStationCallLabel.in(german);
@@ -205,16 +215,6 @@ void frmVHF::addStationByHand(const std::string& database) {
     return;
   }
 
-  std::vector<std::string> single{database};
-  const DistinctDatabases distinct = DistinctFiles(files_, single);
-  if (!distinct.missing.empty()) {
-    tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + database, MessageIcon::Exclamation);
-    return;
-  }
-  if (files_.identity(PathIn(FolderOf(database), kBackupFileName)) == files_.identity(database)) {
-    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {database}), MessageIcon::Exclamation);
-    return;
-  }
   MaintenanceScope scope(MaintenanceRunning, window_);
   scope.busyPointer();
   AddStationPlan plan;

@@ -210,6 +210,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "The station Q1ABC has been updated in "}),
     [](const ::testing::TestParamInfo<ByHandCase>& param) { return std::string(param.param.name); });
 
+TEST_F(TakeOverForm, AMissingDatabaseIsToldBeforeAnythingIsAsked) {
+  form.Language = "en";
+  list({dir.file("gone.txt")});
+  form.mnuAddStation_Click();
+  EXPECT_TRUE(stationDialog.requests.empty());
+  ASSERT_EQ(messages.calls.size(), 1u);
+  EXPECT_TRUE(messages.calls[0].text.starts_with("The file was not found:")) << messages.calls[0].text;
+}
+
 TEST_F(TakeOverForm, CancelledDialogChangesNothing) {
   list({database});
   form.mnuAddStation_Click();
