@@ -21,7 +21,6 @@ void printText(std::ostream& out, std::string text) {
   out << text << '\n';
 }
 
-// The completion message is the only information box after the question.
 int takeOver(const std::vector<std::string>& args, std::ostream& out) {
   if (args.size() < 2) throw UsageError("expects a DATABASE and at least one LOG");
   BenchSession session;
@@ -29,18 +28,19 @@ int takeOver(const std::vector<std::string>& args, std::ostream& out) {
   session.start(args.front(), logs);
   session.window.setText("Combo1", args.front());
   const std::size_t before = session.messages.count;
-  bool asked = false;
   session.messages.answer = [&](const testing::FakeMessageBox::Call& shown) {
     printText(out, shown.text);
-    asked = true;
     return MessageAnswer::Yes;
   };
   const auto started = Clock::now();
   session.form.mnuAddLog_Click();
   std::cerr << "takeover: " << std::chrono::duration<double>(Clock::now() - started).count() << " s\n";
   if (session.messages.count == before) return 1;
-  printText(asked ? out : std::cerr, session.messages.last.text);
-  return asked && session.messages.last.icon == MessageIcon::Information ? 0 : 1;
+  // Without a question the one box tells that nothing is new (information)
+  // or why nothing was done.
+  const bool done = session.messages.last.icon == MessageIcon::Information;
+  printText(done ? out : std::cerr, session.messages.last.text);
+  return done ? 0 : 1;
 }
 
 int addStation(const std::vector<std::string>& args, std::ostream& out) {

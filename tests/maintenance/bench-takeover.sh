@@ -21,6 +21,12 @@ if [ "$(cat "$dir/CALL3.txt")" != "$(printf '//x\r\nQ1AB,JO02,,,,,,05/19\r\nZZZZ
   echo "taken over: $(cat "$dir/CALL3.txt")"; status=1
 fi
 
+# Taken over already: nothing is asked, nothing written, and that is no failure.
+if ! "$bench" takeover "$dir/CALL3.txt" "$dir/wsjtx.log" >"$dir/out" 2>"$dir/err"; then
+  echo "second takeover exited non-zero"; cat "$dir/err"; status=1
+fi
+if ! grep -q "^0 stations new, 0 changed, 1 unchanged" "$dir/out"; then echo "second: $(cat "$dir/out")"; status=1; fi
+
 if "$bench" addstation "$dir/CALL3.txt" Q2EF RR73 >"$dir/out" 2>"$dir/err"; then
   echo "addstation accepted RR73"; status=1
 fi
