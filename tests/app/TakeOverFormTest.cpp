@@ -145,6 +145,19 @@ INSTANTIATE_TEST_SUITE_P(
                                   "is the backup of its folder"}),
     [](const ::testing::TestParamInfo<RefusalCase>& param) { return std::string(param.param.name); });
 
+TEST_F(TakeOverForm, AUserDatabaseThatIsAListedLogIsNeverWritten) {
+  form.Language = "en";
+  const std::string link = dir.file("link.txt");
+  std::filesystem::create_symlink(log, link);
+  list({log, link});
+  form.mnuAddLog_Click();
+  ASSERT_EQ(messages.calls.size(), 1u);
+  EXPECT_NE(messages.calls[0].text.find("a log is never written"), std::string::npos)
+      << messages.calls[0].text;
+  EXPECT_EQ(readFile(log), kLog);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("CALL3_Old.txt")));
+}
+
 TEST_F(TakeOverForm, TheContactOnScreenIsTakenOver) {
   form.Language = "en";
   list({log, database});
