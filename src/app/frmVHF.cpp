@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string>
 
+#include "records/Adif.h"
+
 namespace orvanta {
 namespace {
 
@@ -100,6 +102,7 @@ bool frmVHF::ApplyKindRule(const std::string& path) {
   const bool user = lower.find(".txt") != std::string::npos;
   if (user) DbKind = "user";
   if (lower.find(".log") != std::string::npos) DbKind = "log";
+  if (isAdifPath(path)) DbKind = "log";
   return user;
 }
 

@@ -103,7 +103,8 @@ class frmVHF final : public IWindowEvents {
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.
   bool FileExists(const std::string& path);
-  // Derives DbKind from a path: ".txt" gives "user", then ".log" gives "log".
+  // Derives DbKind from a path: ".txt" gives "user", then ".log" or an
+  // ending ".adi"/".adif" gives "log".
   // Returns true when the ".txt" test succeeded.
   bool ApplyKindRule(const std::string& path);
 
