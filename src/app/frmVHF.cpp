@@ -25,7 +25,8 @@ frmVHF::frmVHF(const FormServices& services)
       settings_(services.settings),
       files_(services.files),
       clock_(services.clock),
-      events_(services.events) {}
+      events_(services.events),
+      workedBefore_(services.workedBefore) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
   switch (event) {
@@ -77,6 +78,7 @@ void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key)
       {"mnuEnglisch", &frmVHF::mnuEnglisch_Click},
       {"mnuSetUpdate_Datum", &frmVHF::mnuSetUpdate_Datum_Click},
       {"mnuAktualiesieren", &frmVHF::mnuAktualiesieren_Click},
+      {"mnuWorked", &frmVHF::mnuWorked_Click},
       {"mnuInfo", &frmVHF::mnuInfo_Click},
   };
   for (const auto& binding : kClicks) {

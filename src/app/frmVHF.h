@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
@@ -25,6 +26,8 @@ struct FormServices {
   IFileSystem& files;
   IClock& clock;
   IEventLoop& events;
+  // The "worked before?" window; without one the menu item does nothing.
+  IWorkedBeforeView* workedBefore = nullptr;
 };
 
 // The one window of the program. It owns the form state and every handler;
@@ -81,6 +84,9 @@ class frmVHF final : public IWindowEvents {
   // ---- Maintenance ----
   void mnuAktualiesieren_Click();
   void mnuSetUpdate_Datum_Click();
+  // Extras "Schon gearbeitet?" (F3): the contacts with the call sign across
+  // every listed log, by band and mode.
+  void mnuWorked_Click();
 
   // ---- Language, menus, About ----
   void mnuDeutsch_Click();
@@ -111,6 +117,7 @@ class frmVHF final : public IWindowEvents {
  private:
   bool isGerman() const { return Language == "de"; }
   void focusSearchBox();
+  std::vector<std::string> listedLogs();
 
   IWindow& window_;
   IMessageBox& messages_;
@@ -119,6 +126,7 @@ class frmVHF final : public IWindowEvents {
   IFileSystem& files_;
   IClock& clock_;
   IEventLoop& events_;
+  IWorkedBeforeView* workedBefore_;
 };
 
 }  // namespace orvanta
