@@ -50,7 +50,7 @@ measure() {
   start=$(date +%s%N)
   /usr/bin/time -f "%U %S %M" -o "$work/rss" "$@" >"$work/out" 2>/dev/null || true  # grep -c exits 1 on no match
   end=$(date +%s%N)
-  read -r u s m <"$work/rss"
+  read -r u s m < <(tail -n 1 "$work/rss")
   echo "$(((end - start) / 1000)) $(echo "($u + $s) * 1000000 / 1" | bc) $m"
 }
 
