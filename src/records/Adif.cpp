@@ -313,7 +313,8 @@ void AdifReader::start() {
 
 // Parses the tag at pos_ ("<NAME:LENGTH>", "<NAME:LENGTH:TYPE>" or "<NAME>")
 // and moves past it. False, with pos_ unchanged, when the "<" starts no tag.
-bool AdifReader::parseTag(Tag& tag) {
+// Inlined into next(): it runs for every tag of the file.
+[[gnu::always_inline]] inline bool AdifReader::parseTag(Tag& tag) {
   if (available() < kMaxTagBytes) ensure(kMaxTagBytes);
   const char* const begin = buffer_.data() + pos_;
   const char* const end = begin + std::min(available(), kMaxTagBytes);
@@ -379,7 +380,7 @@ bool AdifReader::endsBeforeTag(std::size_t offset) {
 // null). Programs that count bytes instead write shorter lengths for values
 // with non-ASCII letters; when the character count does not end before a tag
 // but the byte count does, the bytes are taken.
-void AdifReader::readValue(std::size_t length, std::string* out) {
+[[gnu::always_inline]] inline void AdifReader::readValue(std::size_t length, std::string* out) {
   if (length > kMaxValue) {
     readLongValue(length, out);
     return;
