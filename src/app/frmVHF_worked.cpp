@@ -102,8 +102,11 @@ void frmVHF::mnuWorked_Click() {
   const std::vector<std::string> logs = listedLogs();
   const bool german = isGerman();
   const auto tableFor = [&](bool checked) {
+    // Reading a log of a million contacts takes a moment.
+    window_.setMousePointer(MousePointer::Busy);
     WorkedBeforeCount count(call, checked);
     for (const auto& log : logs) count.addLog(files_, log);
+    window_.setMousePointer(MousePointer::Normal);
     WorkedBeforeTable table = makeTable(count.summary(), german, logs.empty());
     table.checked = checked;
     return table;

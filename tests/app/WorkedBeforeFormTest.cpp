@@ -51,6 +51,7 @@ TEST_F(WorkedBeforeForm, CountsEveryListedLogOnceAndEachContactOnce) {
   EXPECT_EQ(shown().checkBoxText, "Match the base call (without /P, /M, prefix)");
   EXPECT_EQ(shown().closeText, "Close");
   EXPECT_EQ(window.focus, "Text10");
+  EXPECT_EQ(window.pointerHistory, (std::vector<MousePointer>{MousePointer::Busy, MousePointer::Normal}));
 }
 
 TEST_F(WorkedBeforeForm, TheCheckBoxCountsBaseCallsAndIsRemembered) {
