@@ -122,7 +122,7 @@ std::optional<WorkedContact> contactOfLogLine(std::string_view line, std::string
 
 // ---- WorkedBeforeCount ----
 
-WorkedBeforeCount::WorkedBeforeCount(std::string call, bool baseCalls)
+WorkedBeforeCount::WorkedBeforeCount(std::string_view call, bool baseCalls)
     : call_(upperAscii(trimBlanks(call))),
       wanted_(baseCalls ? baseCall(call_) : call_),
       baseCalls_(baseCalls),

@@ -81,7 +81,7 @@ class WorkedBeforeCount {
  public:
   // call: trimmed and upper-cased by the caller. With baseCalls, both sides
   // are reduced to the base call before they are compared.
-  WorkedBeforeCount(std::string call, bool baseCalls);
+  WorkedBeforeCount(std::string_view call, bool baseCalls);
 
   // A fast test on raw bytes: false when the line cannot hold the call.
   bool mayMatch(std::string_view line) const;
