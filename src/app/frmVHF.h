@@ -13,6 +13,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/StationDialog.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
@@ -26,6 +27,8 @@ struct FormServices {
   IFileSystem& files;
   IClock& clock;
   IEventLoop& events;
+  // The "worked before?" window; without one the menu item does nothing.
+  IWorkedBeforeView* workedBefore = nullptr;
   // Asks for a station typed in by hand; without one, that command does nothing.
   IStationDialog* stationDialog = nullptr;
 };
@@ -85,6 +88,9 @@ class frmVHF final : public IWindowEvents {
   // ---- Maintenance ----
   void mnuAktualiesieren_Click();
   void mnuSetUpdate_Datum_Click();
+  // Extras "Schon gearbeitet?" (F3): the contacts with the call sign across
+  // every listed log, by band and mode.
+  void mnuWorked_Click();
 
   // ---- Taking stations over ----
   void mnuAddStation_Click();
@@ -111,13 +117,15 @@ class frmVHF final : public IWindowEvents {
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.
   bool FileExists(const std::string& path);
-  // Derives DbKind from a path: ".txt" gives "user", then ".log" gives "log".
+  // Derives DbKind from a path: ".txt" gives "user", then ".log" or an
+  // ending ".adi"/".adif" gives "log".
   // Returns true when the ".txt" test succeeded.
   bool ApplyKindRule(const std::string& path);
 
  private:
   bool isGerman() const { return Language == "de"; }
   void focusSearchBox();
+  std::vector<std::string> listedLogs();
   void addStationByHand(const std::string& database);
   void takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
                         const std::vector<std::string>& logs);
@@ -132,6 +140,7 @@ class frmVHF final : public IWindowEvents {
   IFileSystem& files_;
   IClock& clock_;
   IEventLoop& events_;
+  IWorkedBeforeView* workedBefore_;
   IStationDialog* stationDialog_;
 };
 

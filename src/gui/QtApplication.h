@@ -12,6 +12,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/StationDialog.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 
 namespace orvanta {
 
@@ -21,6 +22,7 @@ struct DesktopServices {
   IFileDialog& fileDialog;
   ISettingsStore& settings;
   IEventLoop& events;
+  IWorkedBeforeView& workedBefore;
   IStationDialog* stationDialog = nullptr;
 };
 

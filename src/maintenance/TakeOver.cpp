@@ -9,6 +9,7 @@
 #include "maintenance/MergePlacement.h"
 #include "maintenance/RegularRecord.h"
 #include "maintenance/SafeFiles.h"
+#include "records/Adif.h"
 #include "records/NormalizeRecord.h"
 #include "records/TextFile.h"
 
@@ -388,7 +389,8 @@ bool ParseContactTime(std::string_view date, std::string_view time, ContactTime&
 
 void ReadLogLines(const IFileSystem& files, const std::string& path,
                   const std::function<void(std::string_view)>& line) {
-  const std::unique_ptr<IInputFile> input = files.openRead(path);
+  // An ADIF file arrives as the log lines WSJT-X writes for its contacts.
+  const std::unique_ptr<IInputFile> input = openDatabaseLines(files, path);
   LineReader reader(*input);
   std::string_view view;
   while (reader.next(view)) line(view);

@@ -37,7 +37,8 @@ struct ContactTime {
 };
 bool ParseContactTime(std::string_view date, std::string_view time, ContactTime& out);
 
-// Calls every line of a log, without its line end. Throws FileError.
+// Calls every line of a log, without its line end; an ADIF file gives the
+// lines WSJT-X writes for its contacts. Throws FileError.
 void ReadLogLines(const IFileSystem& files, const std::string& path,
                   const std::function<void(std::string_view)>& line);
 

@@ -43,7 +43,7 @@ constexpr std::array<ControlDescription, 26> kControls{{
     {"Text9", K::TextBox, {1224, 3996, 6852, 288}, 20, kDefaultFont, "", true, false, false},
 }};
 
-constexpr std::array<MenuDescription, 15> kMenus{{
+constexpr std::array<MenuDescription, 16> kMenus{{
     {"mnuDat", "", "&Datei", "", true},
     {"mnuOpen", "mnuDat", "&Neu öffnen", "", false},
     {"mnuSuch", "mnuDat", "&Suchen", "", false},
@@ -55,6 +55,7 @@ constexpr std::array<MenuDescription, 15> kMenus{{
     {"mnuExtr", "", "&Extras", "", true},
     {"mnuSetUpdate_Datum", "mnuExtr", "&Update-Datum setzen (Monatsabschluss)", "", false},
     {"mnuAktualiesieren", "mnuExtr", "&Datenbanken aktualiesieren/zusammenfassen", "", false},
+    {"mnuWorked", "mnuExtr", "Schon gearbeitet?", "F3", false},
     {"mnuAddStation", "mnuExtr", "Station übernehmen", "Ctrl+Shift+A", false},
     {"mnuAddLog", "mnuExtr", "Log übernehmen", "", false},
     {"mnuHelp", "", " &? ", "", true},
@@ -63,7 +64,7 @@ constexpr std::array<MenuDescription, 15> kMenus{{
 
 using P = TextProperty;
 
-constexpr std::array<LanguageText, 19> kCommon{{
+constexpr std::array<LanguageText, 20> kCommon{{
     {"mnuDat", P::Caption, "&Datei", "&File"},
     {"mnuOpt", P::Caption, "&Optionen", "&Options"},
     {"mnuOpen", P::Caption, "&Neu öffnen", "&reopen"},
@@ -77,6 +78,7 @@ constexpr std::array<LanguageText, 19> kCommon{{
      "&Databases renews/summarize"},
     {"mnuSetUpdate_Datum", P::Caption, "&Update-Datum setzen (Monatsabschluss)",
      "&Update Set date (month-end closing)"},
+    {"mnuWorked", P::Caption, "Schon gearbeitet?", "Worked before?"},
     {"mnuAddStation", P::Caption, "Station übernehmen", "Add station"},
     {"mnuAddLog", P::Caption, "Log übernehmen", "Add log"},
     {"Label1", P::Caption, "&Datenbanken :", "&Databases :"},

@@ -105,6 +105,22 @@ TEST_F(TakeOverForm, TheFirstUserDatabaseOfTheListIsTheTarget) {
   EXPECT_EQ(dir.read("other/CALL3_Old.txt"), kDatabase);
 }
 
+TEST_F(TakeOverForm, AdifLogsAreTakenOverLikeWsjtxLogs) {
+  // One record as WSJT-X exports it, one as other loggers write it (upper
+  // case, time as HHMM); the newer one wins.
+  const std::string adif = dir.write(
+      "log.adi",
+      "ADIF Export<eoh>\n<call:5>Q1ABC <gridsquare:4>JO11 <qso_date:8>20190601 <time_on:6>120000 <eor>\n"
+      "<CALL:5>Q7XYZ\n<GRIDSQUARE:6>JO77AB\n<QSO_DATE:8>20190602\n<TIME_ON:4>0800\n<EOR>\n");
+  list({database, adif});
+  form.mnuAddLog_Click();
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(readFile(database),
+            "//CALL3.txt format\r\nQ1ABC,JO11,,,,,,06/19\r\nQ4DEF,JO04AA,,,,,,01/19\r\n"
+            "Q7XYZ,JO77AB,,,,,,06/19\r\nZZZZZZ\r\n");
+  EXPECT_EQ(readFile(adif).substr(0, 11), "ADIF Export");
+}
+
 TEST_F(TakeOverForm, NothingNewIsToldWithoutQuestionAndNothingIsWritten) {
   list({database, dir.write("old.log", "2017-05-07,12:00:00,Q1ABC,JO09,144.174,FT8,-10,-12,,\n")});
   form.mnuAddLog_Click();

@@ -24,8 +24,10 @@ class FormFixture : public ::testing::Test {
   StdFileSystem files;
   FakeClock clock;
   FakeEventLoop events;
+  FakeWorkedBeforeView workedView;
   FakeStationDialog stationDialog;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, &stationDialog}};
+  frmVHF form{
+      FormServices{window, messages, dialog, settings, files, clock, events, &workedView, &stationDialog}};
 };
 
 }  // namespace orvanta::testing
