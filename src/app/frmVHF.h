@@ -16,6 +16,8 @@
 
 namespace orvanta {
 
+struct MergeOutcome;
+
 // Everything the form needs from its surroundings.
 struct FormServices {
   IWindow& window;
@@ -109,6 +111,10 @@ class frmVHF final : public IWindowEvents {
 
  private:
   bool isGerman() const { return Language == "de"; }
+  // NewLine, or CR LF before loading has set it.
+  const std::string& newLine() const;
+  std::string mergeFailureText(const MergeOutcome& outcome) const;
+  std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
   void focusSearchBox();
 
   IWindow& window_;

@@ -60,6 +60,14 @@ std::string contentOr(const std::string& path, const std::string& missing) {
   return std::filesystem::exists(path) ? readFile(path) : missing;
 }
 
+bool hiddenFileHolding(const std::string& folder, const std::string& content) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().starts_with(".") && readFile(entry.path().string()) == content)
+      return true;
+  }
+  return false;
+}
+
 // Every folder holds its old database whole, at its own name or as the
 // backup, and any merged file is complete.
 void expectNothingLost(const testing::TempDir& dir, const std::string& merged, const std::string& when) {
@@ -80,7 +88,7 @@ void expectNothingLost(const testing::TempDir& dir, const std::string& merged, c
   const bool aDone = contentOr(dir.file("a/CALL3.txt"), "<missing>") == merged;
   if (!aDone) {
     EXPECT_TRUE(contentOr(dir.file("a/CALL3_Old.txt"), "<missing>") == previous ||
-                contentOr(dir.file("a/.CALL3_Old.txt.orvanta-previous"), "<missing>") == previous)
+                hiddenFileHolding(dir.file("a"), previous))
         << "previous backup of a " << when;
   }
 }
@@ -130,7 +138,7 @@ TEST(FileSafety, MergeKilledAtEveryFileOperation) {
       for (const auto* folder : {"a", "b", "c", "d"}) {
         EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
       }
-      EXPECT_FALSE(std::filesystem::exists(dir.file("a/.CALL3_Old.txt.orvanta-previous")));
+      EXPECT_FALSE(hiddenFileHolding(dir.file("a"), kDatabases.at("a/CALL3_Old.txt")));
       break;
     }
     ++kills;
@@ -201,7 +209,7 @@ TEST(FileSafety, MergeWriteFailureAtEveryStepIsReportedAndDamagesNothing) {
         EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
       }
       if (hasScratchFile(dir)) {
-        EXPECT_EQ(dir.read("a/.CALL3_Old.txt.orvanta-previous"), kDatabases.at("a/CALL3_Old.txt"));
+        EXPECT_TRUE(hiddenFileHolding(dir.file("a"), kDatabases.at("a/CALL3_Old.txt")));
       }
       continue;
     }
