@@ -155,7 +155,10 @@ void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& place
       // line another program appends would still be lost; no file system
       // offers a rename that depends on the target's content.
       if (placement.targetLock) placement.targetLock->checkUnchanged(files);
-      if (!scratch[i].empty()) files.rename(scratch[i], placement.realTarget);
+      if (!scratch[i].empty()) {
+        files.rename(scratch[i], placement.realTarget);
+        if (placement.targetLock) placement.targetLock->carryOverLateLines(files);
+      }
       scratch[i].clear();
     } catch (const std::exception& e) {
       discardFrom(files, scratch, i);

@@ -165,6 +165,8 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
       // offers a rename that depends on the target's content.
       database.checkUnchanged(files);
       files.rename(temporary, target);
+      temporary.clear();
+      database.carryOverLateLines(files);
       try {
         files.syncFolder(FolderOf(target));
       } catch (const FileError&) {

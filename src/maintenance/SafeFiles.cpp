@@ -12,6 +12,8 @@ constexpr std::string_view kRandomAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefgh
 // Long names are cut and told apart by a hash, so that a scratch name stays
 // within the 255 bytes every common file system takes.
 constexpr std::size_t kLongName = 96;
+constexpr int kAttempts = 100;
+constexpr int kLateWriterMs = 200;
 
 std::string randomSuffix() {
   static std::mt19937_64 generator{std::random_device{}()};
@@ -36,9 +38,13 @@ std::string linkScratch(IFileSystem& files, const std::string& existing, const s
                         std::string_view ownerName) {
   for (int attempt = 0;; ++attempt) {
     const std::string path = PathIn(folder, scratchPrefix(ownerName) + randomSuffix());
-    if (files.status(path, false) && attempt < 100) continue;
-    files.link(existing, path);
-    return path;
+    try {
+      files.link(existing, path);
+      return path;
+    } catch (const FileError&) {
+      // Someone took the name meanwhile: another name is tried.
+      if (attempt >= kAttempts || !files.status(path, false)) throw;
+    }
   }
 }
 
@@ -108,8 +114,11 @@ std::unique_ptr<IOutputFile> createScratch(IFileSystem& files, const std::string
   // another random name is tried instead.
   for (int attempt = 0;; ++attempt) {
     path = PathIn(folder, scratchPrefix(ownerName) + randomSuffix());
-    if (attempt < 100 && files.status(path, false)) continue;
-    return files.createExclusive(path, permissions);
+    try {
+      return files.createExclusive(path, permissions);
+    } catch (const FileError&) {
+      if (attempt >= kAttempts || !files.status(path, false)) throw;
+    }
   }
 }
 
@@ -161,6 +170,33 @@ void LockedDatabase::checkUnchanged(const IFileSystem& files) const {
   const auto now = files.status(real_);
   if (!now || !now->sameContentAs(status_) || !file_->status().sameContentAs(status_)) {
     throw DatabaseChanged(listed_);
+  }
+}
+
+void LockedDatabase::carryOverLateLines(IFileSystem& files) noexcept {
+  try {
+    // A writer that opened the old file before the rename may still be
+    // writing to it: its lines are taken once it has closed the file. One
+    // that keeps it open longer than this leaves later lines in the old file.
+    file_->waitUntilOnlyHolder(kLateWriterMs);
+    std::uint64_t carried = status_.size;
+    for (int round = 0; round < 4; ++round) {
+      const std::uint64_t size = file_->status().size;
+      if (size <= carried) return;
+      std::string late(static_cast<std::size_t>(size - carried), '\0');
+      file_->seek(carried);
+      std::size_t got = 0;
+      while (got < late.size()) {
+        const std::size_t n = file_->read(late.data() + got, late.size() - got);
+        if (n == 0) break;
+        got += n;
+      }
+      late.resize(got);
+      files.append(real_, late);
+      carried += got;
+    }
+  } catch (...) {
+    // The lines stay in the old file (the backup, after a merge).
   }
 }
 
@@ -221,9 +257,14 @@ void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::str
     // rename that is conditional on the target's content.
     database.checkUnchanged(files);
     files.rename(scratch, target);
+    database.carryOverLateLines(files);
   } catch (...) {
     DiscardTemporary(files, scratch);
-    undoBackup(files, step);
+    try {
+      undoBackup(files, step);
+    } catch (const FileError& e) {
+      throw BackupNotPutBack(database.listed(), e.what());
+    }
     throw;
   }
   finishBackup(files, step);

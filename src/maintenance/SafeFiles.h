@@ -50,6 +50,16 @@ class DatabaseChanged : public FileError {
   std::string path;
 };
 
+// Replacing a database failed after its folder's backup had been replaced,
+// and the previous backup could not be put back: the database is unchanged,
+// but CALL3_Old.txt is now a copy of it.
+class BackupNotPutBack : public FileError {
+ public:
+  BackupNotPutBack(const std::string& database, const std::string& why)
+      : FileError(database + ": " + why), path(database) {}
+  std::string path;
+};
+
 // A database held under the lock from reading until its replacement is in
 // place. A database that is a link is read, locked and replaced at its final
 // target; the listed name stays the link it is.
@@ -67,6 +77,11 @@ class LockedDatabase {
   // Throws DatabaseChanged unless the name still holds the file as it was
   // when it was locked.
   void checkUnchanged(const IFileSystem& files) const;
+  // Called right after the new file was renamed over the database: lines
+  // another program appended to the old file in the instant between the
+  // last check and the rename are added to the new file, so they are not
+  // lost with the old one. A failure leaves them in the old file.
+  void carryOverLateLines(IFileSystem& files) noexcept;
 
  private:
   std::string listed_;
@@ -99,7 +114,8 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept;
 // scratch file beside its final target; when the database is still as it was
 // read, it becomes the backup of its listed folder and the new file takes
 // its place. Throws DatabaseChanged or FileError with the database unchanged
-// (its previous backup included).
+// (its previous backup included), BackupNotPutBack when only the backup
+// changed.
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes);
 
 }  // namespace orvanta

@@ -64,8 +64,14 @@ class ILockedFile : public IInputFile {
  public:
   // The file's state as the open descriptor sees it now.
   virtual FileStatus status() const = 0;
-  // Starts reading from the beginning again.
-  virtual void rewind() = 0;
+  // Goes on reading at the given offset from the start.
+  virtual void seek(std::uint64_t offset) = 0;
+  void rewind() { seek(0); }
+  // Waits up to the given time until no other descriptor, in any process,
+  // has the file open; false when that time passed or the system cannot
+  // tell. After the file has been renamed away, nobody can write to it once
+  // this holds.
+  virtual bool waitUntilOnlyHolder(int milliseconds) = 0;
 };
 
 // Another run holds the lock on the file.
@@ -122,6 +128,8 @@ class IFileSystem {
   // Creates a new file that must not exist yet, not even as a link, with the
   // given permission bits.
   virtual std::unique_ptr<IOutputFile> createExclusive(const std::string& path, unsigned permissions);
+  // Adds bytes at the end of an existing regular file.
+  virtual void append(const std::string& path, std::string_view bytes);
   // A second name for an existing file; `to` must not exist.
   virtual void link(const std::string& from, const std::string& to);
   // Names of the entries of a folder, hidden ones included.
@@ -132,8 +140,8 @@ class IFileSystem {
 class StdFileSystem final : public IFileSystem {
  public:
   // Called before every operation that changes the disk (create, write, sync,
-  // close, rename, remove, copyPermissions, link), with the operation's name and path. Tests use it to
-  // inject failures or to stop the process at a chosen step.
+  // close, rename, remove, copyPermissions, link, append), with the operation's name and path. Tests use it
+  // to inject failures or to stop the process at a chosen step.
   using Hook = std::function<void(std::string_view operation, const std::string& path)>;
 
   StdFileSystem() = default;
@@ -153,6 +161,7 @@ class StdFileSystem final : public IFileSystem {
   std::string resolve(const std::string& path) const override;
   std::unique_ptr<ILockedFile> openLocked(const std::string& path) override;
   std::unique_ptr<IOutputFile> createExclusive(const std::string& path, unsigned permissions) override;
+  void append(const std::string& path, std::string_view bytes) override;
   void link(const std::string& from, const std::string& to) override;
   std::vector<std::string> listFolder(const std::string& folder) const override;
 

@@ -116,8 +116,20 @@ class PosixLockedFile final : public ILockedFile {
     if (::fstat(fd_, &st) != 0) fail(path_, errno);
     return statusOf(st);
   }
-  void rewind() override {
-    if (::lseek(fd_, 0, SEEK_SET) != 0) fail(path_, errno);
+  bool waitUntilOnlyHolder(int milliseconds) override {
+    // A write lease is granted only while no other descriptor has the file
+    // open; it is given back at once, as only the answer counts.
+    for (int waited = 0;; waited += 1) {
+      if (::fcntl(fd_, F_SETLEASE, F_WRLCK) == 0) {
+        ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+        return true;
+      }
+      if ((errno != EAGAIN && errno != EBUSY) || waited >= milliseconds) return false;
+      ::usleep(1000);
+    }
+  }
+  void seek(std::uint64_t offset) override {
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) fail(path_, errno);
   }
 
  private:
@@ -319,6 +331,15 @@ std::unique_ptr<IOutputFile> StdFileSystem::createExclusive(const std::string& p
   return std::make_unique<PosixOutputFile>(fd, path, hook_);
 }
 
+void StdFileSystem::append(const std::string& path, std::string_view bytes) {
+  before("append", path);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) fail(path, errno);
+  PosixOutputFile out(fd, path, nullptr);
+  out.write(bytes);
+  out.close();
+}
+
 void StdFileSystem::link(const std::string& from, const std::string& to) {
   before("link", to);
   if (::link(from.c_str(), to.c_str()) != 0) fail(to, errno);
@@ -345,6 +366,9 @@ std::unique_ptr<ILockedFile> IFileSystem::openLocked(const std::string& path) {
   throw FileError(path + ": not supported");
 }
 std::unique_ptr<IOutputFile> IFileSystem::createExclusive(const std::string& path, unsigned) {
+  throw FileError(path + ": not supported");
+}
+void IFileSystem::append(const std::string& path, std::string_view) {
   throw FileError(path + ": not supported");
 }
 void IFileSystem::link(const std::string&, const std::string& to) { throw FileError(to + ": not supported"); }

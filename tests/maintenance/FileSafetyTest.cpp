@@ -14,27 +14,14 @@
 #include "app/frmVHF.h"
 #include "fakes/Fakes.h"
 #include "fakes/TempDir.h"
+#include "maintenance/MaintenanceRig.h"
 
 namespace orvanta {
 namespace {
 
 using testing::readFile;
 
-// A form on the real file system with a hook before every disk change.
-struct Rig {
-  explicit Rig(StdFileSystem::Hook hook) : files(std::move(hook)) {
-    form.Language = "de";
-    form.NewLine = "\r\n";
-  }
-  testing::FakeWindow window;
-  testing::FakeMessageBox messages;
-  testing::FakeFileDialog dialog;
-  testing::FakeSettingsStore settings;
-  StdFileSystem files;
-  testing::FakeClock clock;
-  testing::FakeEventLoop events;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
-};
+using testing::Rig;
 
 // Databases in four folders: three named CALL3.txt (one with an older
 // backup beside it) and one of another name.
@@ -81,6 +68,11 @@ void expectNothingLost(const testing::TempDir& dir, const std::string& merged, c
     if (target != "<missing>" && target != old) {
       EXPECT_EQ(target, merged) << name << " " << when;
     }
+  }
+  // A database's own name never goes missing and never holds a partial file.
+  for (const auto* name : {"a/CALL3.txt", "b/CALL3.txt", "c/CALL3.txt"}) {
+    const std::string now = contentOr(dir.file(name), "<missing>");
+    EXPECT_TRUE(now == kDatabases.at(name) || now == merged) << name << " " << when << ": " << now;
   }
   // The backup that was there before waits under a hidden name while it is
   // replaced, and is gone only once its folder holds the merged file.
