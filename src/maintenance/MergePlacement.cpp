@@ -112,8 +112,8 @@ void discardFrom(IFileSystem& files, const std::vector<std::string>& scratch, st
 
 void checkAllUnchanged(const IFileSystem& files, const std::vector<FolderPlacement>& placements) {
   for (const auto& placement : placements) {
-    placement.source->checkUnchanged(files);
-    if (placement.targetLock) placement.targetLock->checkUnchanged(files);
+    placement.source->checkUnchanged(files, placement.backupSource);
+    if (placement.targetLock) placement.targetLock->checkUnchanged(files, placement.realTarget);
   }
 }
 
@@ -154,10 +154,12 @@ void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& place
       // Between this check and the rename lie a few microseconds in which a
       // line another program appends would still be lost; no file system
       // offers a rename that depends on the target's content.
-      if (placement.targetLock) placement.targetLock->checkUnchanged(files);
+      // A final target shared with an earlier folder (two links to one
+      // file) has been replaced already.
       if (!scratch[i].empty()) {
+        if (placement.targetLock) placement.targetLock->checkUnchanged(files, placement.realTarget);
         files.rename(scratch[i], placement.realTarget);
-        if (placement.targetLock) placement.targetLock->carryOverLateLines(files);
+        if (placement.targetLock) placement.targetLock->carryOverLateLines(files, placement.realTarget);
       }
       scratch[i].clear();
     } catch (const std::exception& e) {

@@ -166,14 +166,14 @@ LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed)
   if (real_ != listed_) removeStaleScratch(files, FolderOf(real_), FileNameOf(real_));
 }
 
-void LockedDatabase::checkUnchanged(const IFileSystem& files) const {
-  const auto now = files.status(real_);
+void LockedDatabase::checkUnchanged(const IFileSystem& files, const std::string& name) const {
+  const auto now = files.status(name);
   if (!now || !now->sameContentAs(status_) || !file_->status().sameContentAs(status_)) {
     throw DatabaseChanged(listed_);
   }
 }
 
-void LockedDatabase::carryOverLateLines(IFileSystem& files) noexcept {
+void LockedDatabase::carryOverLateLines(IFileSystem& files, const std::string& name) noexcept {
   try {
     // A writer that opened the old file before the rename may still be
     // writing to it: its lines are taken once it has closed the file. One
@@ -192,7 +192,7 @@ void LockedDatabase::carryOverLateLines(IFileSystem& files) noexcept {
         got += n;
       }
       late.resize(got);
-      files.append(real_, late);
+      files.append(name, late);
       carried += got;
     }
   } catch (...) {

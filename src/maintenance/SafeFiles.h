@@ -76,12 +76,15 @@ class LockedDatabase {
 
   // Throws DatabaseChanged unless the name still holds the file as it was
   // when it was locked.
-  void checkUnchanged(const IFileSystem& files) const;
+  void checkUnchanged(const IFileSystem& files) const { checkUnchanged(files, real_); }
+  // The same for another name of the file (a hard link).
+  void checkUnchanged(const IFileSystem& files, const std::string& name) const;
   // Called right after the new file was renamed over the database: lines
   // another program appended to the old file in the instant between the
   // last check and the rename are added to the new file, so they are not
   // lost with the old one. A failure leaves them in the old file.
-  void carryOverLateLines(IFileSystem& files) noexcept;
+  void carryOverLateLines(IFileSystem& files) noexcept { carryOverLateLines(files, real_); }
+  void carryOverLateLines(IFileSystem& files, const std::string& name) noexcept;
 
  private:
   std::string listed_;
