@@ -78,8 +78,9 @@ std::vector<std::string> writeScratchFiles(IFileSystem& files, const std::vector
       const LockedDatabase& owner = placement.targetLock ? *placement.targetLock : *placement.source;
       const std::string ownerName =
           placement.targetLock ? FileNameOf(placement.realTarget) : FileNameOf(placement.backupSource);
-      scratch[i] = writeScratch(files, FolderOf(placement.realTarget), ownerName,
-                                owner.readStatus().permissions, bytes);
+      scratch[i] =
+          writeScratch(files, FolderOf(placement.realTarget), ownerName, owner.readStatus().permissions,
+                       [bytes](IOutputFile& out) { out.write(bytes); });
     }
   } catch (...) {
     for (const auto& path : scratch) {

@@ -51,23 +51,14 @@ std::string linkScratch(IFileSystem& files, const std::string& existing, const s
 // A copy of the locked file's bytes, for a backup on another file system,
 // where no second name can be made.
 std::string copyScratch(IFileSystem& files, LockedDatabase& database, const std::string& folder) {
-  std::string path;
-  auto out =
-      createScratch(files, folder, FileNameOf(database.listed()), database.readStatus().permissions, path);
-  try {
-    database.input().rewind();
-    std::string buffer(std::size_t{1} << 20, '\0');
-    while (const std::size_t n = database.input().read(buffer.data(), buffer.size())) {
-      out->write(std::string_view(buffer.data(), n));
-    }
-    out->sync();
-    out->close();
-  } catch (...) {
-    out.reset();
-    DiscardTemporary(files, path);
-    throw;
-  }
-  return path;
+  return writeScratch(files, folder, FileNameOf(database.listed()), database.readStatus().permissions,
+                      [&database](IOutputFile& out) {
+                        database.input().rewind();
+                        std::string buffer(std::size_t{1} << 20, '\0');
+                        while (const std::size_t n = database.input().read(buffer.data(), buffer.size())) {
+                          out.write(std::string_view(buffer.data(), n));
+                        }
+                      });
 }
 
 }  // namespace
@@ -123,11 +114,11 @@ std::unique_ptr<IOutputFile> createScratch(IFileSystem& files, const std::string
 }
 
 std::string writeScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName,
-                         unsigned permissions, std::string_view bytes) {
+                         unsigned permissions, const std::function<void(IOutputFile&)>& content) {
   std::string path;
   auto out = createScratch(files, folder, ownerName, permissions, path);
   try {
-    out->write(bytes);
+    content(*out);
     out->sync();
     out->close();
   } catch (...) {
@@ -247,7 +238,8 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept {
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
   const std::string target = database.real();
   const std::string scratch =
-      writeScratch(files, FolderOf(target), FileNameOf(target), database.readStatus().permissions, bytes);
+      writeScratch(files, FolderOf(target), FileNameOf(target), database.readStatus().permissions,
+                   [bytes](IOutputFile& out) { out.write(bytes); });
   BackupStep step;
   try {
     database.checkUnchanged(files);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,10 +33,10 @@ std::string scratchPrefix(std::string_view ownerName);
 std::unique_ptr<IOutputFile> createScratch(IFileSystem& files, const std::string& folder,
                                            std::string_view ownerName, unsigned permissions,
                                            std::string& path);
-// Writes bytes into a fresh scratch file and flushes it to the disk. On
-// failure the file is removed again and the error passed on.
+// Fills a fresh scratch file through content and flushes it to the disk.
+// On failure the file is removed again and the error passed on.
 std::string writeScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName,
-                         unsigned permissions, std::string_view bytes);
+                         unsigned permissions, const std::function<void(IOutputFile&)>& content);
 // Removes a scratch file; a failure is ignored, as the file holds nothing of
 // value and the next run that holds the lock removes it.
 void DiscardTemporary(IFileSystem& files, const std::string& temporary) noexcept;

@@ -90,6 +90,27 @@ TEST(LinkedDatabases, ALinkToAFolderNotListedReplacesItsTargetOnly) {
   EXPECT_EQ(namesIn(dir.file("elsewhere")), std::set<std::string>{"CALL3.txt"});
 }
 
+TEST(LinkedDatabases, ALinkToAnotherFileSystemGetsItsBackupAsACopy) {
+  // No second name can be made across file systems; the backup is copied.
+  const std::string shm = "/dev/shm/orvanta-test-" + std::to_string(::getpid());
+  if (!fs::is_directory("/dev/shm") || fs::status("/dev/shm").type() != fs::file_type::directory) {
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  }
+  fs::create_directories(shm);
+  testing::writeFile(shm + "/CALL3.txt", kOldA);
+  testing::TempDir dir;
+  fs::create_directories(dir.file("a"));
+  fs::create_symlink(shm + "/CALL3.txt", dir.file("a/CALL3.txt"));
+  const std::string b = dir.write("b/CALL3.txt", kOldB);
+  Rig rig(nullptr);
+  runOn(rig, {dir.file("a/CALL3.txt"), b}, Command::Merge);
+  EXPECT_TRUE(holdsMerged(shm + "/CALL3.txt"));
+  EXPECT_EQ(dir.read("a/CALL3_Old.txt"), kOldA);
+  EXPECT_EQ(namesIn(dir.file("a")), (std::set<std::string>{"CALL3.txt", "CALL3_Old.txt"}));
+  EXPECT_EQ(namesIn(shm), std::set<std::string>{"CALL3.txt"});
+  fs::remove_all(shm);
+}
+
 TEST(LinkedDatabases, EachHardLinkedNameGetsTheMergedDatabase) {
   testing::TempDir dir;
   const std::string a = dir.write("a/CALL3.txt", kOldA);
