@@ -37,7 +37,7 @@ std::string stemOf(std::string_view name) {
 std::string linkScratch(IFileSystem& files, const std::string& existing, const std::string& folder,
                         std::string_view ownerName) {
   for (int attempt = 0;; ++attempt) {
-    const std::string path = PathIn(folder, scratchPrefix(ownerName) + randomSuffix());
+    std::string path = PathIn(folder, scratchPrefix(ownerName) + randomSuffix());
     try {
       files.link(existing, path);
       return path;
