@@ -87,7 +87,12 @@ TEST(StdFileSystem, HookSeesEveryChangeAndCanStopIt) {
   EXPECT_THROW(fs.rename(dir.file("a.txt"), dir.file("b.txt")), FileError);
   EXPECT_TRUE(fs.exists(dir.file("a.txt")));
   EXPECT_FALSE(fs.exists(dir.file("b.txt")));
-  EXPECT_EQ(seen, (std::vector<std::string>{"create", "write", "sync", "close", "rename"}));
+  fs.link(dir.file("a.txt"), dir.file("c.txt"));
+  fs.append(dir.file("c.txt"), "d");
+  EXPECT_EQ(dir.read("a.txt"), "abcd");
+  fs.createExclusive(dir.file("e.txt"), 0644)->close();
+  EXPECT_EQ(seen, (std::vector<std::string>{"create", "write", "sync", "close", "rename", "link", "append",
+                                            "create", "close"}));
 }
 
 struct Taken {
