@@ -63,9 +63,8 @@ inline constexpr BilingualText kMergeAlreadyUpdated{
     "Bereits aktualisiert (alte Datenbank als CALL3_Old.txt):",
     "Already updated (old database kept as CALL3_Old.txt):"};
 inline constexpr BilingualText kMergeBackupNotPutBack{
-    "Datenbank unverändert, aber CALL3_Old.txt ist jetzt eine Kopie von ihr (die frühere Sicherungskopie ist "
-    "verloren):",
-    "Database unchanged, but CALL3_Old.txt is now a copy of it (the earlier backup is lost):"};
+    "Datenbank unverändert, aber CALL3_Old.txt ist jetzt eine Kopie von ihr:",
+    "Database unchanged, but CALL3_Old.txt is now a copy of it:"};
 inline constexpr BilingualText kMergeOthersUnchanged{"Alle anderen Datenbanken sind unverändert.",
                                                      "All other databases are unchanged."};
 inline constexpr BilingualText kMergeUnexpectedTitle{"Unexpected Error", "Unexpected Error"};

@@ -276,5 +276,37 @@ TEST(FileSafety, MonthEndWriteFailureAtEveryStepLeavesTheDatabase) {
   EXPECT_GE(failures, 5);
 }
 
+// When putting a folder back fails as well, the message must not call it
+// unchanged: it names the folder and what became of its backup.
+TEST(FileSafety, AFolderThatCannotBePutBackIsNamed) {
+  testing::TempDir dir;
+  const std::string oldA = kDatabases.at("a/CALL3.txt");
+  const std::string oldB = kDatabases.at("b/CALL3.txt");
+  const std::string a = dir.write("a/CALL3.txt", oldA);
+  dir.write("a/CALL3_Old.txt", "an older backup\r\n");
+  const std::string b = dir.write("b/CALL3.txt", oldB);
+  // Renames: the backups of a and b, then the merged file of a (fails), then
+  // the earlier backup of a back to its name (fails too).
+  int renames = 0;
+  Rig rig([&](std::string_view operation, const std::string& path) {
+    if (operation == "rename" && ++renames >= 3) throw FileError(path + ": Input/output error");
+  });
+  rig.window.addListItem("Combo1", a);
+  rig.window.addListItem("Combo1", b);
+  rig.form.mnuAktualiesieren_Click();
+  ASSERT_EQ(rig.messages.calls.size(), 1u);
+  const std::string& text = rig.messages.calls[0].text;
+  EXPECT_TRUE(text.starts_with("Die zusammengefasste Datenbank kann nicht geschrieben werden:\r\n")) << text;
+  EXPECT_TRUE(
+      text.ends_with("\r\n\r\nDatenbank unverändert, aber CALL3_Old.txt ist jetzt eine Kopie von ihr:\r\n" +
+                     dir.file("a") + "\r\nAlle anderen Datenbanken sind unverändert."))
+      << text;
+  EXPECT_EQ(text.find("Es wurde keine Datenbank verändert."), std::string::npos);
+  EXPECT_EQ(dir.read("a/CALL3.txt"), oldA);
+  EXPECT_EQ(dir.read("a/CALL3_Old.txt"), oldA);
+  EXPECT_EQ(dir.read("b/CALL3.txt"), oldB);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("b/CALL3_Old.txt")));
+}
+
 }  // namespace
 }  // namespace orvanta
