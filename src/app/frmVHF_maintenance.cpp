@@ -41,7 +41,8 @@ class MaintenanceScope {
   bool busy_ = false;
 };
 
-std::string operator+(std::string_view a, const std::string& b) { return std::string(a) + b; }
+// A message text in the form's language, ready to be joined with others.
+std::string in(const BilingualText& text, bool german) { return std::string(text.in(german)); }
 
 }  // namespace
 
@@ -53,47 +54,45 @@ const std::string& frmVHF::newLine() const {
 std::string frmVHF::mergeWriteFailureText(const MergeOutcome& outcome) const {
   const bool de = isGerman();
   const std::string& nl = newLine();
-  std::string text = texts::kMergeCannotWrite.in(de) + nl + outcome.reason + nl + nl;
+  std::string text = in(texts::kMergeCannotWrite, de) + nl + outcome.reason + nl + nl;
   if (outcome.updatedFolders.empty() && outcome.notPutBack.empty())
-    return text + std::string(texts::kMergeNothingChanged.in(de));
+    return text + in(texts::kMergeNothingChanged, de);
   if (!outcome.updatedFolders.empty()) {
-    text += texts::kMergeAlreadyUpdated.in(de);
+    text += in(texts::kMergeAlreadyUpdated, de);
     for (const auto& folder : outcome.updatedFolders) text += nl + folder;
     text += nl;
   }
   if (!outcome.notPutBack.empty()) {
-    text += texts::kMergeBackupNotPutBack.in(de);
+    text += in(texts::kMergeBackupNotPutBack, de);
     for (const auto& folder : outcome.notPutBack) text += nl + folder;
     text += nl;
   }
-  return text + std::string(texts::kMergeOthersUnchanged.in(de));
+  return text + in(texts::kMergeOthersUnchanged, de);
 }
 
 std::string frmVHF::mergeFailureText(const MergeOutcome& outcome) const {
   const bool de = isGerman();
   const std::string& nl = newLine();
-  const std::string unchanged = nl + nl + std::string(texts::kMergeNothingChanged.in(de));
+  const std::string unchanged = nl + nl + in(texts::kMergeNothingChanged, de);
   switch (outcome.result) {
     case MergeResult::ReservedName:
-      return texts::kMergeReservedNameBefore.in(de) + outcome.path +
-             std::string(texts::kMergeReservedNameAfter.in(de)) + nl +
-             std::string(texts::kMergeReservedNameHint.in(de)) + unchanged;
+      return in(texts::kMergeReservedNameBefore, de) + outcome.path + in(texts::kMergeReservedNameAfter, de) +
+             nl + in(texts::kMergeReservedNameHint, de) + unchanged;
     case MergeResult::NotFound:
-      return texts::kDatabaseNotFound.in(de) + nl + outcome.path + unchanged;
+      return in(texts::kDatabaseNotFound, de) + nl + outcome.path + unchanged;
     case MergeResult::IsBackup:
-      return texts::kMergeIsBackupBefore.in(de) + outcome.path +
-             std::string(texts::kMergeIsBackupAfter.in(de)) + nl +
-             std::string(texts::kMergeIsBackupHint.in(de)) + unchanged;
+      return in(texts::kMergeIsBackupBefore, de) + outcome.path + in(texts::kMergeIsBackupAfter, de) + nl +
+             in(texts::kMergeIsBackupHint, de) + unchanged;
     case MergeResult::CannotRead:
-      return texts::kDatabaseCannotBeRead.in(de) + nl + outcome.reason + unchanged;
+      return in(texts::kDatabaseCannotBeRead, de) + nl + outcome.reason + unchanged;
     case MergeResult::LogNeverReplaced:
-      return texts::kMergeLogNeverReplaced.in(de) + nl + outcome.path + unchanged;
+      return in(texts::kMergeLogNeverReplaced, de) + nl + outcome.path + unchanged;
     case MergeResult::NotAFile:
-      return texts::kMergeNameTaken.in(de) + nl + outcome.path + unchanged;
+      return in(texts::kMergeNameTaken, de) + nl + outcome.path + unchanged;
     case MergeResult::Locked:
-      return texts::kDatabaseLocked.in(de) + nl + outcome.path;
+      return in(texts::kDatabaseLocked, de) + nl + outcome.path;
     case MergeResult::Changed:
-      return texts::kDatabaseChangedMeanwhile.in(de) + nl + outcome.path;
+      return in(texts::kDatabaseChangedMeanwhile, de) + nl + outcome.path;
     default:
       return mergeWriteFailureText(outcome);
   }
@@ -121,19 +120,18 @@ void frmVHF::mnuAktualiesieren_Click() {
   if (!outcome.temporaryPath.empty()) MergeTempPath = outcome.temporaryPath;
   scope.normalPointer();
 
-  const std::string title(texts::kMergeTitle.in(de));
+  const std::string title(in(texts::kMergeTitle, de));
   switch (outcome.result) {
     case MergeResult::Done:
       break;
     case MergeResult::TooFew:
-      messages_.show(texts::kMergeSelectSeveral.in(de) + nl +
-                         std::string(texts::kMergeSelectAtLeastTwo.in(de)) + nl + nl,
-                     std::string(texts::kMergeTooFewTitle.in(de)), MessageIcon::Information,
-                     MessageButtons::Ok);
+      messages_.show(
+          in(texts::kMergeSelectSeveral, de) + nl + in(texts::kMergeSelectAtLeastTwo, de) + nl + nl,
+          in(texts::kMergeTooFewTitle, de), MessageIcon::Information, MessageButtons::Ok);
       return;
     case MergeResult::Unexpected:
-      messages_.show(texts::kMergeUnexpected.in(de) + nl + outcome.reason,
-                     std::string(texts::kMergeUnexpectedTitle.in(de)), MessageIcon::Stop, MessageButtons::Ok);
+      messages_.show(in(texts::kMergeUnexpected, de) + nl + outcome.reason,
+                     in(texts::kMergeUnexpectedTitle, de), MessageIcon::Stop, MessageButtons::Ok);
       return;
     default:
       messages_.show(mergeFailureText(outcome), title, MessageIcon::Stop, MessageButtons::Ok);
@@ -143,9 +141,9 @@ void frmVHF::mnuAktualiesieren_Click() {
   // The completion message alone tells "en" and "de" apart; any other
   // language shows just the name.
   if (Language == "en" || Language == "de") {
-    messages_.show(texts::kMergeCompleteBefore.in(de) + outcome.fileName + " " +
-                       std::string(texts::kMergeCompleteAfter.in(de)),
-                   title, MessageIcon::Information, MessageButtons::Ok);
+    messages_.show(
+        in(texts::kMergeCompleteBefore, de) + outcome.fileName + " " + in(texts::kMergeCompleteAfter, de),
+        title, MessageIcon::Information, MessageButtons::Ok);
   } else {
     messages_.show(outcome.fileName + " ", "", MessageIcon::Information, MessageButtons::Ok);
   }
@@ -159,7 +157,7 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
   MaintenanceScope scope(MaintenanceRunning, window_);
   const bool de = isGerman();
   const std::string& nl = newLine();
-  const std::string title(texts::kMonthEndTitle.in(de));
+  const std::string title(in(texts::kMonthEndTitle, de));
   auto tell = [&](const std::string& text, MessageIcon icon) {
     scope.normalPointer();
     messages_.show(text, title, icon, MessageButtons::Ok);
@@ -168,16 +166,16 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
   const std::string month = MonthText(clock_.today());
   FieldSeparator.assign(1, ',');
   const std::string path = window_.text("Combo1");
-  if (path.empty()) return tell(std::string(texts::kMonthEndNoDatabase.in(de)), MessageIcon::Exclamation);
+  if (path.empty()) return tell(in(texts::kMonthEndNoDatabase, de), MessageIcon::Exclamation);
   if (IsLogDatabasePath(path))
-    return tell(texts::kMonthEndNotInLog.in(de) + nl + path, MessageIcon::Exclamation);
+    return tell(in(texts::kMonthEndNotInLog, de) + nl + path, MessageIcon::Exclamation);
   bool exists = false;
   try {
     exists = FileExists(path);
   } catch (const FileError&) {
     exists = false;
   }
-  if (!exists) return tell(texts::kDatabaseNotFound.in(de) + nl + path, MessageIcon::Exclamation);
+  if (!exists) return tell(in(texts::kDatabaseNotFound, de) + nl + path, MessageIcon::Exclamation);
 
   scope.busyPointer();
   events_.yield();
@@ -187,14 +185,14 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
     case MonthEndResult::Unchanged:
       break;
     case MonthEndResult::CannotRead:
-      return tell(texts::kDatabaseCannotBeRead.in(de) + nl + outcome.reason, MessageIcon::Exclamation);
+      return tell(in(texts::kDatabaseCannotBeRead, de) + nl + outcome.reason, MessageIcon::Exclamation);
     case MonthEndResult::CannotWrite:
     case MonthEndResult::Unexpected:
-      return tell(texts::kMonthEndCannotWrite.in(de) + nl + outcome.reason, MessageIcon::Exclamation);
+      return tell(in(texts::kMonthEndCannotWrite, de) + nl + outcome.reason, MessageIcon::Exclamation);
     case MonthEndResult::Locked:
-      return tell(texts::kDatabaseLocked.in(de) + nl + path, MessageIcon::Stop);
+      return tell(in(texts::kDatabaseLocked, de) + nl + path, MessageIcon::Stop);
     case MonthEndResult::Changed:
-      return tell(texts::kDatabaseChangedMeanwhile.in(de) + nl + path, MessageIcon::Stop);
+      return tell(in(texts::kDatabaseChangedMeanwhile, de) + nl + path, MessageIcon::Stop);
   }
   events_.yield();
   scope.normalPointer();
