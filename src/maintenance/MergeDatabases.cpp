@@ -48,10 +48,13 @@ std::vector<std::string> userDatabases(const std::vector<std::string>& listed) {
 }
 
 // A listed database that is its folder's backup would be overwritten by the
-// backup of the folder's other database.
-const std::string* listedBackup(const IFileSystem& files, const std::vector<std::string>& databases) {
+// backup of the folder's other database. A database of the merged name that
+// is its own backup as well (a run killed between the two steps of its
+// backup leaves it so) is no such case.
+const std::string* listedBackup(const IFileSystem& files, const std::vector<std::string>& databases,
+                                const std::string& fileName) {
   for (const auto& path : databases) {
-    if (!sameNameIgnoringCase(FileNameOf(path), kBackupFileName)) continue;
+    if (sameNameIgnoringCase(FileNameOf(path), fileName)) continue;
     const auto backup = files.status(PathIn(FolderOf(path), kBackupFileName));
     const auto database = files.status(path);
     if (backup && database && backup->identity == database->identity) return &path;
@@ -133,7 +136,7 @@ MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const 
   if (MergeOutcome read = readAll(files, databases, locks, sources); read.result != MergeResult::Done) {
     return read;
   }
-  if (const std::string* backup = listedBackup(files, databases))
+  if (const std::string* backup = listedBackup(files, databases, fileName))
     return outcome(MergeResult::IsBackup, *backup);
   if (request.yield) request.yield();
 

@@ -126,6 +126,35 @@ TEST(LinkedDatabases, EachHardLinkedNameGetsTheMergedDatabase) {
   EXPECT_EQ(dir.read("c/CALL3_Old.txt"), kOldA);
 }
 
+TEST(LinkedDatabases, ALinkToTheBackupIsRefusedAsTheBackup) {
+  testing::TempDir dir;
+  dir.write("a/CALL3_Old.txt", kOldA);
+  fs::create_symlink("CALL3_Old.txt", dir.file("a/mine.txt"));
+  const std::string b = dir.write("b/CALL3.txt", kOldB);
+  Rig rig(nullptr);
+  rig.form.Language = "en";
+  runOn(rig, {dir.file("a/mine.txt"), b}, Command::Merge);
+  ASSERT_EQ(rig.messages.calls.size(), 1u);
+  EXPECT_TRUE(rig.messages.calls[0].text.starts_with("The database " + dir.file("a/mine.txt") +
+                                                     " is the backup of its folder."))
+      << rig.messages.calls[0].text;
+  EXPECT_EQ(namesIn(dir.file("a")), (std::set<std::string>{"CALL3_Old.txt", "mine.txt"}));
+  EXPECT_EQ(namesIn(dir.file("b")), std::set<std::string>{"CALL3.txt"});
+}
+
+TEST(LinkedDatabases, ADatabaseThatIsItsOwnBackupMergesAsUsual) {
+  // So a run killed between the two steps of its backup leaves a folder.
+  testing::TempDir dir;
+  const std::string a = dir.write("a/CALL3.txt", kOldA);
+  fs::create_hard_link(a, dir.file("a/CALL3_Old.txt"));
+  const std::string b = dir.write("b/CALL3.txt", kOldB);
+  Rig rig(nullptr);
+  runOn(rig, {a, b}, Command::Merge);
+  EXPECT_TRUE(holdsMerged(a));
+  EXPECT_EQ(dir.read("a/CALL3_Old.txt"), kOldA);
+  EXPECT_EQ(namesIn(dir.file("a")), (std::set<std::string>{"CALL3.txt", "CALL3_Old.txt"}));
+}
+
 TEST(LinkedDatabases, MonthEndOnALinkRewritesItsTarget) {
   testing::TempDir dir;
   const std::string target = dir.write("elsewhere/CALL3.txt", "Q1AB,JO01AA,x\r\n");
