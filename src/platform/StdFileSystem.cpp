@@ -300,7 +300,9 @@ std::unique_ptr<ILockedFile> StdFileSystem::openLocked(const std::string& path) 
   // a file nobody sees any more. Such a run opens the name again.
   for (int attempt = 0; attempt < 8; ++attempt) {
     const int fd = openRegularNonBlocking(path);
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // A file system that keeps no locks (some network shares) leaves the
+    // file unlocked; the check before replacing still guards it.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EOPNOTSUPP && errno != EINVAL) {
       const int error = errno;
       ::close(fd);
       if (error == EWOULDBLOCK) throw FileLocked(path);
