@@ -123,7 +123,8 @@ class IFileSystem {
   virtual std::string resolve(const std::string& path) const;
   // Opens a regular file without blocking (a FIFO or device is refused,
   // never opened for good) and takes the exclusive lock without waiting.
-  // Throws FileLocked when another holder has it, FileError otherwise.
+  // Throws FileLocked when another holder has it, FileError otherwise. On a
+  // file system that keeps no locks the file comes back unlocked.
   virtual std::unique_ptr<ILockedFile> openLocked(const std::string& path);
   // Creates a new file that must not exist yet, not even as a link, with the
   // given permission bits.
