@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
@@ -27,6 +28,8 @@ struct FormServices {
   IFileSystem& files;
   IClock& clock;
   IEventLoop& events;
+  // The "worked before?" window; without one the menu item does nothing.
+  IWorkedBeforeView* workedBefore = nullptr;
 };
 
 // The one window of the program. It owns the form state and every handler;
@@ -83,6 +86,9 @@ class frmVHF final : public IWindowEvents {
   // ---- Maintenance ----
   void mnuAktualiesieren_Click();
   void mnuSetUpdate_Datum_Click();
+  // Extras "Schon gearbeitet?" (F3): the contacts with the call sign across
+  // every listed log, by band and mode.
+  void mnuWorked_Click();
 
   // ---- Language, menus, About ----
   void mnuDeutsch_Click();
@@ -105,7 +111,8 @@ class frmVHF final : public IWindowEvents {
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.
   bool FileExists(const std::string& path);
-  // Derives DbKind from a path: ".txt" gives "user", then ".log" gives "log".
+  // Derives DbKind from a path: ".txt" gives "user", then ".log" or an
+  // ending ".adi"/".adif" gives "log".
   // Returns true when the ".txt" test succeeded.
   bool ApplyKindRule(const std::string& path);
 
@@ -116,6 +123,7 @@ class frmVHF final : public IWindowEvents {
   std::string mergeFailureText(const MergeOutcome& outcome) const;
   std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
   void focusSearchBox();
+  std::vector<std::string> listedLogs();
 
   IWindow& window_;
   IMessageBox& messages_;
@@ -124,6 +132,7 @@ class frmVHF final : public IWindowEvents {
   IFileSystem& files_;
   IClock& clock_;
   IEventLoop& events_;
+  IWorkedBeforeView* workedBefore_;
 };
 
 }  // namespace orvanta
