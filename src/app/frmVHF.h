@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,10 @@
 #include "records/TextFile.h"
 
 namespace orvanta {
+
+class LockedDatabase;
+
+struct MergeOutcome;
 
 // Everything the form needs from its surroundings.
 struct FormServices {
@@ -124,13 +129,18 @@ class frmVHF final : public IWindowEvents {
 
  private:
   bool isGerman() const { return Language == "de"; }
+  // NewLine, or CR LF before loading has set it.
+  const std::string& newLine() const;
+  std::string mergeFailureText(const MergeOutcome& outcome) const;
+  std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
   void focusSearchBox();
   std::vector<std::string> listedLogs();
   void addStationByHand(const std::string& database);
   void takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
                         const std::vector<std::string>& logs);
   bool takeOverTarget(const std::string& title, std::string& target);
-  bool writeTakenOver(const std::string& title, const std::string& target, const std::string& bytes);
+  bool writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes);
+  std::unique_ptr<LockedDatabase> lockForTakeOver(const std::string& title, const std::string& path);
   void tell(const std::string& title, std::string_view text, MessageIcon icon);
 
   IWindow& window_;

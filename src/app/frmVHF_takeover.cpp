@@ -1,14 +1,15 @@
 // Taking stations over into the user database: the contact on screen, every
 // contact of the listed logs, or a station typed in by hand.
 
+#include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/MaintenanceScope.h"
 #include "app/frmVHF.h"
 #include "maintenance/Merge.h"
-#include "maintenance/MergePlacement.h"
 #include "maintenance/SafeFiles.h"
 #include "maintenance/TakeOver.h"
 #include "ui/MessageTexts.h"
@@ -43,7 +44,40 @@ std::string problemText(StationProblem problem, bool german) {
   return {};
 }
 
+// Each log once, however often or under whichever spelling it is listed,
+// so that its contacts count once; missing gets the first that names no file.
+std::vector<std::string> distinctLogs(const IFileSystem& files, const std::vector<std::string>& logs,
+                                      std::string& missing) {
+  std::vector<std::string> distinct;
+  std::vector<FileIdentity> seen;
+  for (const auto& log : logs) {
+    const auto id = files.identity(log);
+    if (!id) {
+      if (missing.empty()) missing = log;
+      continue;
+    }
+    if (std::find(seen.begin(), seen.end(), *id) != seen.end()) continue;
+    seen.push_back(*id);
+    distinct.push_back(log);
+  }
+  return distinct;
+}
+
 }  // namespace
+
+std::unique_ptr<LockedDatabase> frmVHF::lockForTakeOver(const std::string& title, const std::string& path) {
+  const bool german = isGerman();
+  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  try {
+    return std::make_unique<LockedDatabase>(files_, path);
+  } catch (const FileLocked&) {
+    tell(title, std::string(texts::kDatabaseLocked.in(german)) + nl + path, MessageIcon::Exclamation);
+  } catch (const FileError& e) {
+    tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + path + nl + e.what(),
+         MessageIcon::Stop);
+  }
+  return nullptr;
+}
 
 void frmVHF::tell(const std::string& title, std::string_view text, MessageIcon icon) {
   messages_.show(std::string(text), title, icon, MessageButtons::Ok);
@@ -131,15 +165,19 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
     tell(title, std::string(what) + nl + detail, MessageIcon::Stop);
   };
 
-  const DistinctDatabases distinct = DistinctFiles(files_, logs);
-  if (!distinct.missing.empty()) {
-    fail(texts::kTakeOverNotFound.in(german), distinct.missing.front());
+  std::string missing;
+  const std::vector<std::string> distinct = distinctLogs(files_, logs, missing);
+  if (!missing.empty()) {
+    fail(texts::kTakeOverNotFound.in(german), missing);
     return;
   }
+  // Held from reading until the new file is in place.
+  const auto locked = lockForTakeOver(title, target);
+  if (!locked) return;
   scope.busyPointer();
   TakeOverPlan plan;
   try {
-    plan = PlanTakeOverFromFiles(files_, target, logLines, distinct.paths, FieldSeparator);
+    plan = PlanTakeOverFromFiles(files_, *locked, logLines, distinct, FieldSeparator);
   } catch (const TakeOverReadError& e) {
     fail(texts::kTakeOverUnreadable.in(german), e.path + nl + e.what());
     return;
@@ -160,7 +198,7 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
     return;
   }
   scope.busyPointer();
-  if (!writeTakenOver(title, target, plan.text)) return;
+  if (!writeTakenOver(title, *locked, plan.text)) return;
   scope.normalPointer();
   tell(title,
        fillIn(texts::kTakeOverDone.in(german), {target}) + nl +
@@ -168,17 +206,25 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
        MessageIcon::Information);
 }
 
-bool frmVHF::writeTakenOver(const std::string& title, const std::string& target, const std::string& bytes) {
+bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes) {
+  const bool german = isGerman();
+  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  const std::string& path = database.listed();
+  std::string report;
   try {
-    ReplaceKeepingBackup(files_, target, bytes);
+    replaceKeepingBackup(files_, database, bytes);
+    return true;
+  } catch (const DatabaseChanged&) {
+    report = std::string(texts::kDatabaseChangedMeanwhile.in(german)) + nl + path;
+  } catch (const BackupNotPutBack& e) {
+    report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what() + nl + nl +
+             std::string(texts::kMergeBackupNotPutBack.in(german)) + nl + FolderOf(path);
   } catch (const FileError& e) {
-    window_.setMousePointer(MousePointer::Normal);
-    const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
-    tell(title, std::string(texts::kTakeOverWriteFailed.in(isGerman())) + nl + target + nl + e.what(),
-         MessageIcon::Stop);
-    return false;
+    report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what();
   }
-  return true;
+  window_.setMousePointer(MousePointer::Normal);
+  tell(title, report, MessageIcon::Stop);
+  return false;
 }
 
 void frmVHF::addStationByHand(const std::string& database) {
@@ -216,10 +262,12 @@ void frmVHF::addStationByHand(const std::string& database) {
   }
 
   MaintenanceScope scope(MaintenanceRunning, window_);
+  const auto locked = lockForTakeOver(title, database);
+  if (!locked) return;
   scope.busyPointer();
   AddStationPlan plan;
   try {
-    plan = PlanAddStation(ReadWholeFile(files_, database), entry->call, entry->locator, entry->remark,
+    plan = PlanAddStation(ReadLockedDatabase(*locked), entry->call, entry->locator, entry->remark,
                           FieldSeparator);
   } catch (const FileError& e) {
     scope.normalPointer();
@@ -227,7 +275,7 @@ void frmVHF::addStationByHand(const std::string& database) {
          MessageIcon::Stop);
     return;
   }
-  if (!writeTakenOver(title, database, plan.text)) return;
+  if (!writeTakenOver(title, *locked, plan.text)) return;
   scope.normalPointer();
   const auto done = plan.existed ? texts::kStationUpdated : texts::kStationAdded;
   tell(title, fillIn(done.in(german), {plan.call, database}), MessageIcon::Information);

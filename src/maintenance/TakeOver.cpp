@@ -6,9 +6,7 @@
 #include <optional>
 
 #include "maintenance/Merge.h"
-#include "maintenance/MergePlacement.h"
 #include "maintenance/RegularRecord.h"
-#include "maintenance/SafeFiles.h"
 #include "records/Adif.h"
 #include "records/NormalizeRecord.h"
 #include "records/TextFile.h"
@@ -540,7 +538,17 @@ TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& con
   return planTakeOver(splitDatabase(database), contacts, fieldSeparator);
 }
 
-TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, const std::string& database,
+std::string ReadLockedDatabase(LockedDatabase& database) {
+  database.input().rewind();
+  // Appended piece by piece: the text grows without room filled ahead.
+  std::string bytes;
+  std::vector<char> piece(std::size_t{1} << 18);
+  while (const std::size_t n = database.input().read(piece.data(), piece.size()))
+    bytes.append(piece.data(), n);
+  return bytes;
+}
+
+TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs, std::string& fieldSeparator) {
   ContactCollector contacts;
@@ -554,9 +562,9 @@ TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, const std::string& 
   }
   std::string bytes;
   try {
-    bytes = ReadWholeFile(files, database);
+    bytes = ReadLockedDatabase(database);
   } catch (const FileError& e) {
-    throw TakeOverReadError(database, e.what());
+    throw TakeOverReadError(database.listed(), e.what());
   }
   return PlanTakeOver(bytes, contacts, fieldSeparator);
 }
@@ -599,11 +607,6 @@ AddStationPlan PlanAddStation(std::string_view database, std::string_view call, 
     inserted.push_back({MakeCallKey(theCall), theCall + "," + theLocator + "," + theRemark + ",,,,,"});
   plan.text = render(db, replaced, inserted);
   return plan;
-}
-
-void ReplaceKeepingBackup(IFileSystem& files, const std::string& database, std::string_view bytes) {
-  std::vector<FolderPlacement> placement{FolderPlacement{FolderOf(database), database, database, {}}};
-  PlaceMergedDatabase(files, placement, bytes, {});
 }
 
 }  // namespace orvanta

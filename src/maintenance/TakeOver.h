@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "maintenance/SafeFiles.h"
 #include "platform/FileSystem.h"
 
 namespace orvanta {
@@ -129,10 +130,14 @@ class TakeOverReadError : public FileError {
   std::string path;
 };
 
+// The whole content of a locked database, read from its start. Throws
+// FileError.
+std::string ReadLockedDatabase(LockedDatabase& database);
+
 // PlanTakeOver over files: the contacts of lines (log lines taken first)
-// and of the logs, the database read from its file. Throws
+// and of the logs, the database as it is held under its lock. Throws
 // TakeOverReadError.
-TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, const std::string& database,
+TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs, std::string& fieldSeparator);
 
@@ -154,10 +159,5 @@ struct AddStationPlan {
 // Sets fieldSeparator to ",".
 AddStationPlan PlanAddStation(std::string_view database, std::string_view call, std::string_view locator,
                               std::string_view remark, std::string& fieldSeparator);
-
-// Writes a new database in place of the old one, which becomes the folder's
-// backup; the new file is complete on the disk before it takes the name.
-// Throws FileError (a PlacementError) with the old database in place.
-void ReplaceKeepingBackup(IFileSystem& files, const std::string& database, std::string_view bytes);
 
 }  // namespace orvanta
