@@ -121,6 +121,22 @@ TEST_F(TakeOverForm, AdifLogsAreTakenOverLikeWsjtxLogs) {
   EXPECT_EQ(readFile(adif).substr(0, 11), "ADIF Export");
 }
 
+TEST_F(TakeOverForm, ADatabaseLockedByAnotherRunIsLeftAlone) {
+  form.Language = "en";
+  list({log, database});
+  const auto held = files.openLocked(database);
+  form.mnuAddLog_Click();
+  window.setText("Combo1", database);
+  stationDialog.entries.push_back({"Q2BCD", "JO02", ""});
+  form.mnuAddStation_Click();
+  ASSERT_EQ(messages.calls.size(), 2u);
+  for (const auto& call : messages.calls) {
+    EXPECT_TRUE(call.text.starts_with("The database is being changed by another Orvanta:")) << call.text;
+  }
+  EXPECT_EQ(readFile(database), kDatabase);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("CALL3_Old.txt")));
+}
+
 TEST_F(TakeOverForm, NothingNewIsToldWithoutQuestionAndNothingIsWritten) {
   list({database, dir.write("old.log", "2017-05-07,12:00:00,Q1ABC,JO09,144.174,FT8,-10,-12,,\n")});
   form.mnuAddLog_Click();
