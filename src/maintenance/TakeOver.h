@@ -135,8 +135,9 @@ class TakeOverReadError : public FileError {
 std::string ReadLockedDatabase(LockedDatabase& database);
 
 // PlanTakeOver over files: the contacts of lines (log lines taken first)
-// and of the logs, the database as it is held under its lock. Throws
-// TakeOverReadError.
+// and of the logs, the database as it is held under its lock. The logs are
+// read on a second thread meanwhile, through files' const operations only.
+// Throws TakeOverReadError.
 TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs, std::string& fieldSeparator);
