@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 #include <string>
+
+#include "ui/MessageTexts.h"
 
 namespace orvanta {
 namespace {
@@ -26,6 +29,36 @@ frmVHF::frmVHF(const FormServices& services)
       events_(services.events) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
+  // The last resort: whatever a handler lets escape, memory running out
+  // included, is told to the operator, and the program goes on.
+  try {
+    dispatch(control, event, key);
+  } catch (const std::exception& e) {
+    reportUnexpected(e.what());
+  } catch (...) {
+    reportUnexpected(texts::kUnknownReason.in(isGerman()));
+  }
+}
+
+void frmVHF::reportUnexpected(std::string_view reason) noexcept {
+  try {
+    const std::string_view newLine = NewLine.empty() ? std::string_view("\r\n") : std::string_view(NewLine);
+    std::string text(texts::kUnexpectedError.in(isGerman()));
+    text.append(newLine).append(reason);
+    messages_.show(text, std::string(texts::kUnexpectedErrorTitle), MessageIcon::Stop, MessageButtons::Ok);
+  } catch (...) {
+    // Not even the message could be shown (memory still short): the program
+    // goes on all the same.
+  }
+}
+
+std::string frmVHF::lineTooLongText(const LineTooLongError& error) const {
+  const bool german = isGerman();
+  return std::string(texts::kLineTooLongStart.in(german)) + std::to_string(error.line()) +
+         std::string(texts::kLineTooLongEnd.in(german));
+}
+
+void frmVHF::dispatch(std::string_view control, WindowEvent event, int key) {
   switch (event) {
     case WindowEvent::Load:
       Form_Load();

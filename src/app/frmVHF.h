@@ -110,6 +110,10 @@ class frmVHF final : public IWindowEvents {
  private:
   bool isGerman() const { return Language == "de"; }
   void focusSearchBox();
+  void dispatch(std::string_view control, WindowEvent event, int key);
+  void reportUnexpected(std::string_view reason) noexcept;
+  // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
+  std::string lineTooLongText(const LineTooLongError& error) const;
 
   IWindow& window_;
   IMessageBox& messages_;

@@ -249,6 +249,10 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
   // replaced at all.
   try {
     UpdateMonthEnd(files_, path, month, FieldSeparator);
+  } catch (const LineTooLongError& e) {
+    fail((german ? "Die Datenbank kann nicht gelesen werden:" : "The database cannot be read:") + nl +
+         lineTooLongText(e));
+    return;
   } catch (const MonthEndReadError& e) {
     fail((german ? "Die Datenbank kann nicht gelesen werden:" : "The database cannot be read:") + nl +
          e.what());

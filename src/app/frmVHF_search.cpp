@@ -99,6 +99,10 @@ void frmVHF::Command1_Click() {
   ScanOutcome outcome;
   try {
     outcome = runScan(*file, ScanRequest{primary, boxText, SearchDirection}, LastStepLine, listener);
+  } catch (const LineTooLongError& e) {
+    file.reset();
+    reportUnreadable(lineTooLongText(e));
+    return;
   } catch (const FileError& e) {
     file.reset();
     reportUnreadable(e.what());

@@ -93,7 +93,9 @@ struct PassResult {
 PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText,
                       std::string& fieldSeparator, bool forceCrLf) {
   ReadingInput counted(input);
-  LineReader reader(counted, kBufferSize);
+  // Every line is rewritten, so every line is held whole: one too long for
+  // that ends the update before anything is replaced.
+  LineReader reader(counted, kBufferSize, kLongestHeldLine);
   BufferedOutput out(output);
   PassResult result;
   bool decided = forceCrLf;

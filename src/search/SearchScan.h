@@ -12,30 +12,11 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "records/Encoding.h"
 #include "records/TextFile.h"
+#include "search/ScanBuffer.h"
 
 namespace orvanta {
-
-// Decides a file's encoding while it is being read: UTF-8 when the file starts
-// with a byte-order mark, or when every byte read so far is valid UTF-8 and
-// some of them are not ASCII; Windows-1252 otherwise. Once a byte sequence is
-// not valid UTF-8, the file stays Windows-1252. Fed with whole lines.
-class EncodingTracker {
- public:
-  void markByteOrderMark() { bom_ = true; }
-  void feed(std::string_view bytes);
-  Encoding encoding() const {
-    return (bom_ || (nonAscii_ && !invalid_)) ? Encoding::Utf8 : Encoding::Windows1252;
-  }
-  // True when further bytes cannot change the decision.
-  bool settled() const { return bom_ || invalid_; }
-
- private:
-  bool checkBytes(std::string_view bytes, std::size_t& i, std::size_t stop);
-  bool bom_ = false;
-  bool nonAscii_ = false;
-  bool invalid_ = false;
-};
 
 // An upper-case text to look for in raw file bytes, in both encodings, with the
 // longest run of ASCII characters as the anchor that the fast search finds
@@ -59,14 +40,6 @@ class SearchNeedle {
   std::string windows1252_;
   bool representable1252_ = true;
   std::string anchor_;
-};
-
-// Finds the places in raw bytes where a line could hold the search text.
-class CandidateFinder {
- public:
-  virtual ~CandidateFinder() = default;
-  // A position in [begin, end) inside the first possible occurrence, or end.
-  virtual const char* find(const char* begin, const char* end) const = 0;
 };
 
 // Finds an upper-case ASCII anchor in bytes, matching letters of either case.
@@ -136,10 +109,14 @@ struct ScanOutcome {
   bool continued = false;  // the operator went on after a hit
 };
 
-// Runs the scan over one file. lastStepLine is the line the last forward step
-// showed (raw bytes); a forward step updates it. Throws FileError when the file
-// cannot be read.
+// Runs the scan over one file, from its first line. Each line is matched and
+// shown in its own encoding (lineEncoding). lastStepLine is the line the last
+// forward step showed (raw bytes); a forward step updates it. Throws
+// FileError when the file cannot be read, and LineTooLongError when a line
+// longer than longestLine would have to be held to compare or show it; a
+// longer line that cannot hold the text is read through, never held whole.
 ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& lastStepLine,
-                    ScanListener& listener, std::size_t bufferSize = std::size_t{1} << 17);
+                    ScanListener& listener, std::size_t bufferSize = std::size_t{1} << 17,
+                    std::size_t longestLine = kLongestHeldLine);
 
 }  // namespace orvanta

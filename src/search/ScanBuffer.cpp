@@ -1,0 +1,245 @@
+#include "search/ScanBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "records/Encoding.h"
+#include "records/TextFile.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace orvanta {
+
+std::size_t countLineFeeds(const char* begin, const char* end) {
+  std::size_t count = 0;
+  const char* p = begin;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    // Byte counters take up to 255 blocks before they are summed.
+    const std::size_t blocks = std::min<std::size_t>(static_cast<std::size_t>(end - p) / 16, 255);
+    __m128i counts = _mm_setzero_si128();
+    for (std::size_t k = 0; k < blocks; ++k, p += 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(block, lf));
+    }
+    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+  }
+#endif
+  return count + static_cast<std::size_t>(std::count(p, end, '\n'));
+}
+
+ScanBuffer::ScanBuffer(IInputFile& file, std::size_t size, std::size_t longestLine, std::size_t overlap)
+    : file_(file),
+      buffer_(std::max({size, std::size_t{64}, 2 * overlap + 2})),
+      longestLine_(longestLine),
+      // The previous line and a line not yet ended, each up to the longest
+      // line and its CR, fit in without a move that finds no room.
+      limit_(2 * longestLine + buffer_.size()),
+      overlap_(std::max<std::size_t>(overlap, 1)) {}
+
+// A byte-order mark at the start belongs to no line.
+void ScanBuffer::start() {
+  started_ = true;
+  while (end_ < kUtf8Bom.size() && fill()) {
+  }
+  if (std::string_view(buffer_.data(), end_).starts_with(kUtf8Bom)) pos_ = counted_ = kUtf8Bom.size();
+  findComplete();
+}
+
+// The line [start, stop); a CR before its LF is part of the line end, but a
+// CR that ends the file is part of the last line.
+std::string_view ScanBuffer::withoutCr(std::size_t start, std::size_t stop) const {
+  if (stop < end_ && buffer_[stop] == '\n' && stop > start && buffer_[stop - 1] == '\r') --stop;
+  return std::string_view(buffer_.data() + start, stop - start);
+}
+
+void ScanBuffer::setPrevious(std::size_t start, std::size_t stop) {
+  previousStart_ = start;
+  previousLength_ = withoutCr(start, stop).size();
+  hasPrevious_ = true;
+  previousHeld_ = true;
+  previousComment_ = false;
+}
+
+// Start of the line that holds the byte at offset at (not before pos_).
+std::size_t ScanBuffer::lineStartBefore(std::size_t at) const {
+  if (at <= pos_) return pos_;
+  const void* nl = ::memrchr(buffer_.data() + pos_, '\n', at - pos_);
+  return nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - buffer_.data()) + 1 : pos_;
+}
+
+// Line feeds are counted only up to the lines asked for and the bytes a move
+// drops, so every byte is counted once.
+std::uint64_t ScanBuffer::lineNumberAt(std::size_t offset) {
+  if (offset > counted_) {
+    lines_ += countLineFeeds(buffer_.data() + counted_, buffer_.data() + offset);
+    counted_ = offset;
+  }
+  return lines_ + 1;
+}
+
+// complete_ := end of the last whole line in the buffer (everything at the
+// end of the file).
+void ScanBuffer::findComplete() {
+  if (eof_) {
+    complete_ = end_;
+    return;
+  }
+  const void* nl = end_ > pos_ ? ::memrchr(buffer_.data() + pos_, '\n', end_ - pos_) : nullptr;
+  complete_ =
+      nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - buffer_.data()) + 1 : pos_;
+}
+
+// Reads on until at least one more whole line is there, the end of the file,
+// or a line that has grown longer than may be held (CR included).
+ScanBuffer::More ScanBuffer::more() {
+  while (!eof_) {
+    if (end_ - pos_ > longestLine_ + 1) return More::TooLong;
+    fill();
+    findComplete();
+    if (complete_ > pos_) return More::Line;
+  }
+  findComplete();
+  return complete_ > pos_ ? More::Line : More::End;
+}
+
+// A previous line too long to hold is not kept for a step back: only whether
+// it is a comment line, which a step back shows as empty, is remembered.
+void ScanBuffer::dropLongPrevious() {
+  if (!hasPrevious_ || !previousHeld_ || previousLength_ <= longestLine_) return;
+  const std::string_view previous(buffer_.data() + previousStart_, previousLength_);
+  previousComment_ = previous.find("//") != std::string_view::npos;
+  previousHeld_ = false;
+}
+
+// Moves the bytes still needed (the previous line and what follows it) to
+// the front and reads after them.
+bool ScanBuffer::fill() {
+  if (eof_) return false;
+  dropLongPrevious();
+  const bool keepPrevious = hasPrevious_ && previousHeld_;
+  const std::size_t keep = keepPrevious ? std::min(previousStart_, pos_) : pos_;
+  if (keep > 0) {
+    lineNumberAt(std::max(keep, counted_));
+    std::memmove(buffer_.data(), buffer_.data() + keep, end_ - keep);
+    end_ -= keep;
+    pos_ -= keep;
+    counted_ -= keep;
+    complete_ = complete_ > keep ? complete_ - keep : 0;
+    if (keepPrevious) previousStart_ -= keep;
+  }
+  if (end_ == buffer_.size()) buffer_.resize(std::min(buffer_.size() * 2, limit_));
+  const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
+  if (n == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += n;
+  return true;
+}
+
+// The line at pos_ is longer than may be held: reads through to its end,
+// keeping only the last bytes a candidate cut by a read may start in. True
+// when the line holds a candidate and is no comment line.
+bool ScanBuffer::skipLongLine(const CandidateFinder& finder, std::uint64_t& number) {
+  number = lineNumberAt(pos_);
+  hasPrevious_ = false;  // a line too long to hold never needs the one before it
+  bool candidate = false;
+  bool comment = false;
+  std::size_t searched = pos_;  // bytes before this were looked at for a line feed
+  for (;;) {
+    const char* base = buffer_.data();
+    const void* nl = std::memchr(base + searched, '\n', end_ - searched);
+    const std::size_t stop =
+        nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : end_;
+    const std::size_t from = std::max(pos_, searched > overlap_ ? searched - overlap_ : 0);
+    if (!candidate) candidate = finder.find(base + from, base + stop) != base + stop;
+    if (!comment) comment = ::memmem(base + from, stop - from, "//", 2) != nullptr;
+    if (nl != nullptr || eof_) {
+      pos_ = nl != nullptr ? stop + 1 : stop;
+      lines_ = nl != nullptr ? number : number - 1;
+      counted_ = pos_;
+      hasPrevious_ = true;
+      previousHeld_ = false;
+      previousComment_ = comment;
+      findComplete();
+      return candidate && !comment;
+    }
+    const std::size_t keep = std::max(pos_, end_ - std::min(end_, overlap_));
+    std::memmove(buffer_.data(), base + keep, end_ - keep);
+    end_ -= keep;
+    pos_ = counted_ = complete_ = 0;
+    searched = end_;
+    const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
+    if (n == 0) eof_ = true;
+    end_ += n;
+  }
+}
+
+bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candidate) {
+  if (!started_) start();
+  for (;;) {
+    if (pos_ >= complete_) {
+      const More state = more();
+      if (state == More::End) return false;
+      std::uint64_t number = 0;
+      if (state == More::TooLong && skipLongLine(finder, number)) throw LineTooLongError(number);
+      continue;
+    }
+    const char* base = buffer_.data();
+    const char* hit = finder.find(base + pos_, base + complete_);
+    if (hit == base + complete_) {
+      // No candidate among these lines: the last of them becomes the
+      // previous line of whatever follows.
+      const std::size_t lastEnd = base[complete_ - 1] == '\n' ? complete_ - 1 : complete_;
+      setPrevious(lineStartBefore(lastEnd), lastEnd);
+      pos_ = complete_;
+      continue;
+    }
+    const auto at = static_cast<std::size_t>(hit - base);
+    const std::size_t start = lineStartBefore(at);
+    if (start != pos_) setPrevious(lineStartBefore(start - 1), start - 1);
+    const void* nl = std::memchr(base + at, '\n', complete_ - at);
+    const std::size_t stop =
+        nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : complete_;
+    candidate.number = lineNumberAt(start);
+    candidate.hasPrevious = hasPrevious_;
+    candidate.previousHeld = previousHeld_;
+    candidate.previousComment = previousComment_;
+    candidate.previous = hasPrevious_ && previousHeld_
+                             ? std::string_view(base + previousStart_, previousLength_)
+                             : std::string_view();
+    candidate.line = withoutCr(start, stop);
+    setPrevious(start, stop);
+    pos_ = nl != nullptr ? stop + 1 : stop;
+    if (candidate.line.size() > longestLine_ && candidate.line.find("//") == std::string_view::npos) {
+      throw LineTooLongError(candidate.number);
+    }
+    return true;
+  }
+}
+
+bool ScanBuffer::nextLine(std::string_view& line) {
+  if (!started_) start();
+  while (pos_ >= complete_) {
+    const More state = more();
+    if (state == More::End) return false;
+    if (state == More::TooLong) throw LineTooLongError(lineNumberAt(pos_));
+  }
+  const char* base = buffer_.data();
+  const void* nl = std::memchr(base + pos_, '\n', complete_ - pos_);
+  const std::size_t stop =
+      nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : complete_;
+  line = withoutCr(pos_, stop);
+  if (line.size() > longestLine_) throw LineTooLongError(lineNumberAt(pos_));
+  setPrevious(pos_, stop);
+  pos_ = nl != nullptr ? stop + 1 : stop;
+  return true;
+}
+
+}  // namespace orvanta
