@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <new>
+#include <optional>
+#include <stdexcept>
+
+#include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
 
 namespace orvanta {
@@ -86,6 +91,97 @@ TEST(FileExistsWithoutDisk, EmptyPathIsFalseAndOthersReportTheError) {
   frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
   EXPECT_FALSE(form.FileExists(""));
   EXPECT_THROW((void)form.FileExists("call3.txt"), FileError);
+}
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// Opening a database throws what the case says: memory running out, a
+// logic error of some library, or something that is no exception class.
+class ThrowingFiles final : public IFileSystem {
+ public:
+  ThrowingFiles(IFileSystem& real, void (*raise)()) : raise_(raise), real_(real) {}
+  std::string currentDirectory() const override { return real_.currentDirectory(); }
+  std::optional<std::string> findFirst(const std::string& p) const override { return real_.findFirst(p); }
+  std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
+    if (raise_ != nullptr) raise_();
+    return real_.openRead(path);
+  }
+  std::unique_ptr<IOutputFile> create(const std::string& p) override { return real_.create(p); }
+  void rename(const std::string& f, const std::string& t) override { real_.rename(f, t); }
+  void remove(const std::string& p) override { real_.remove(p); }
+  bool exists(const std::string& p) const override { return real_.exists(p); }
+  std::optional<FileIdentity> identity(const std::string& p) const override { return real_.identity(p); }
+  void copyPermissions(const std::string& f, const std::string& t) override { real_.copyPermissions(f, t); }
+  void syncFolder(const std::string& f) override { real_.syncFolder(f); }
+  void (*raise_)();
+
+ private:
+  IFileSystem& real_;
+};
+
+struct EscapeCase {
+  std::string name;
+  void (*raise)();
+  std::string language;
+  std::string text;  // the message shown
+};
+
+class LastResort : public testing::FormFixture, public ::testing::WithParamInterface<EscapeCase> {};
+
+TEST_P(LastResort, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn) {
+  const EscapeCase& c = GetParam();
+  const std::string path = dir.write("CALL3.txt", "Q1ABC,JO62QM,,,,,,03/21\r\n");
+  ThrowingFiles throwing(files, c.raise);
+  frmVHF f{FormServices{window, messages, dialog, settings, throwing, clock, events}};
+  f.NewLine = "\r\n";
+  f.Language = c.language;
+  f.DbKind = "user";
+  f.FieldSeparator = ",";
+  f.LastFieldIndex = 7;
+  window.setText("Combo1", path);
+  window.setText("Text10", "Q1ABC");
+  EXPECT_NO_THROW(f.onWindowEvent("Command1", WindowEvent::Click, 0));
+  ASSERT_EQ(messages.calls.size(), 1u);
+  EXPECT_EQ(messages.calls[0].text, c.text);
+  EXPECT_EQ(messages.calls[0].title, "Orvanta");
+  EXPECT_EQ(messages.calls[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(messages.calls[0].buttons, MessageButtons::Ok);
+
+  // The form still answers: the same search, now with a file that opens.
+  throwing.raise_ = nullptr;
+  messages.answers.push_back(MessageAnswer::No);
+  f.onWindowEvent("Command1", WindowEvent::Click, 0);
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(window.text("Text2"), "Q1ABC");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LastResort,
+                         ::testing::Values(EscapeCase{"OutOfMemoryGerman", [] { throw std::bad_alloc(); },
+                                                      "de", "Unerwarteter Fehler:\r\nstd::bad_alloc"},
+                                           EscapeCase{"OutOfMemoryEnglish", [] { throw std::bad_alloc(); },
+                                                      "en", "Unexpected error:\r\nstd::bad_alloc"},
+                                           EscapeCase{"LogicError",
+                                                      [] { throw std::out_of_range("index 9 of 8"); }, "en",
+                                                      "Unexpected error:\r\nindex 9 of 8"},
+                                           EscapeCase{"NoExceptionClassGerman", [] { throw 42; }, "de",
+                                                      "Unerwarteter Fehler:\r\nunbekannte Ursache"},
+                                           EscapeCase{"NoExceptionClassEnglish", [] { throw 42; }, "en",
+                                                      "Unexpected error:\r\nunknown cause"}),
+                         testing::CaseName());
+
+// Not even the message can be shown: nothing leaves the dispatch either.
+TEST_F(FormBasics, AFailingLastResortMessageStillLeavesNothingEscape) {
+  const std::string path = dir.write("CALL3.txt", "Q1ABC\r\n");
+  ThrowingFiles throwing(files, [] { throw std::bad_alloc(); });
+  frmVHF f{FormServices{window, messages, dialog, settings, throwing, clock, events}};
+  messages.onShow = [](const testing::FakeMessageBox::Call&) { throw std::bad_alloc(); };
+  window.setText("Combo1", path);
+  window.setText("Text10", "Q1ABC");
+  EXPECT_NO_THROW(f.onWindowEvent("Command1", WindowEvent::Click, 0));
 }
 
 }  // namespace

@@ -181,6 +181,27 @@ TEST_F(Search, EveryContactOfTheExampleLogIsFound) {
   expectNotFound(messages.calls[10], kEnglish, "Q1ABC", true);
 }
 
+// A line that may hold the text but is too long to hold is refused with its
+// number; one that cannot hold it is passed over.
+TEST_F(Search, ALineLongerThan16MiBIsRefusedOnlyWhenItMayHoldTheText) {
+  const std::string longLine = std::string(8u << 20, 'x') + "Q5LONG" + std::string(8u << 20, 'x');
+  for (const Texts* t : {&kGerman, &kEnglish}) {
+    messages.calls.clear();
+    const std::string path =
+        useDatabase("CALL3.txt", "Q1ABC,JO62QM\r\n" + longLine + "\r\nQ2XYZ,JN58\r\n", *t);
+    search("q2xyz", {MessageAnswer::No});
+    EXPECT_EQ(box(2), "Q2XYZ") << "passed over";
+    search("q5long");
+    ASSERT_EQ(messages.calls.size(), 2u);
+    EXPECT_EQ(messages.calls[1].text, t->language == "de" ? "Die Datenbank kann nicht gelesen werden:\r\n" +
+                                                                path + "\r\nZeile 2 ist länger als 16 MiB"
+                                                          : "The database cannot be read:\r\n" + path +
+                                                                "\r\nline 2 is longer than 16 MiB");
+    EXPECT_EQ(messages.calls[1].icon, MessageIcon::Stop);
+    EXPECT_EQ(box(2), "Q2XYZ") << "nothing else is shown";
+  }
+}
+
 TEST_F(Search, TheFirstContactOfALogIsShownAndSteppedFrom) {
   useDatabase("wsjtx.log",
               "2019-05-07,18:02:15,2019-05-07,18:03:30,Q1ABC,JO62,144.174000,FT8\r\n"
