@@ -1,24 +1,12 @@
 #include "app/frmVHF.h"
 
-#include <algorithm>
-#include <cctype>
 #include <exception>
 #include <string>
 
+#include "records/Text.h"
 #include "ui/MessageTexts.h"
 
 namespace orvanta {
-namespace {
-
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
-}  // namespace
-
 frmVHF::frmVHF(const FormServices& services)
     : window_(services.window),
       messages_(services.messages),

@@ -98,7 +98,8 @@ class frmVHF final : public IWindowEvents {
   // steps compare it against the file's raw lines upper-cased in its own
   // encoding. A box whose field the line lacks keeps its text.
   void ShowRecord(std::string& line, Encoding encoding = Encoding::Utf8);
-  // Splits a record line by the form's DbKind, FieldSeparator and LastFieldIndex.
+  // Splits a record line by the form's DbKind and FieldSeparator; a regular
+  // user record always ends at field 7.
   std::vector<std::string> NormalizeRecord(std::string& line, const std::string& date);
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.

@@ -4,18 +4,12 @@
 #include <string>
 
 #include "app/frmVHF.h"
+#include "records/Text.h"
 #include "search/SearchScan.h"
 #include "ui/OpenDialog.h"
 
 namespace orvanta {
 namespace {
-
-std::string trimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
 
 constexpr const char* kFiltersGerman =
     "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|Alle Dateien (*.*)|*.*";

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/frmVHF.h"
+#include "records/Text.h"
 
 namespace orvanta {
 namespace {
@@ -35,18 +36,6 @@ void skipOnFailure(Step&& step) noexcept {
   } catch (...) {
     // Deliberately silent: start-up and shutdown go on with the next step.
   }
-}
-
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
 }
 
 std::string joinPath(const std::string& dir, const std::string& name) {

@@ -135,7 +135,7 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
       out.put(current);
     } else {
       line.assign(current);
-      const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator, 7);
+      const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator);
       // A line of one or two fields has no eight fields to write and stays.
       if (fields.size() >= kRegularFields && line != current) {
         ++result.changedLines;

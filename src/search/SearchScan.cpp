@@ -1,5 +1,7 @@
 #include "search/SearchScan.h"
 
+#include "records/Text.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -11,10 +13,6 @@
 
 namespace orvanta {
 namespace {
-
-bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
 
 // Bytes that are everywhere in databases (call-sign prefix, digits,
 // separators, dates) make poor anchors for the wide test.

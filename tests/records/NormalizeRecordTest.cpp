@@ -76,7 +76,7 @@ TEST(NormalizeRecord, Table) {
   for (const auto& c : cases) {
     std::string line = c.before;
     std::string separator = ",";
-    const auto fields = NormalizeRecord(line, c.date, c.kind, separator, 7);
+    const auto fields = NormalizeRecord(line, c.date, c.kind, separator);
     EXPECT_EQ(line, c.after) << c.kind << " [" << c.before << "]";
     EXPECT_EQ(fields, c.fields) << c.kind << " [" << c.before << "]";
     EXPECT_EQ(separator, ",");
@@ -90,15 +90,15 @@ TEST(NormalizeRecord, Table) {
 TEST(NormalizeRecord, LogSetsTheSeparatorOtherKindsUseIt) {
   std::string line = "a;b,c";
   std::string separator = ";";
-  EXPECT_EQ(NormalizeRecord(line, "", "", separator, 7), (std::vector<std::string>{"a", "b,c"}));
+  EXPECT_EQ(NormalizeRecord(line, "", "", separator), (std::vector<std::string>{"a", "b,c"}));
   EXPECT_EQ(separator, ";");
-  EXPECT_EQ(NormalizeRecord(line, "", "log", separator, 7), (std::vector<std::string>{"a;b", "c"}));
+  EXPECT_EQ(NormalizeRecord(line, "", "log", separator), (std::vector<std::string>{"a;b", "c"}));
   EXPECT_EQ(separator, ",");
   EXPECT_EQ(line, "a;b,c");
   // Before the first activation the separator is still empty: the line is one field.
   std::string empty;
   line = "Q1XYZ,JO62QM,EME";
-  EXPECT_EQ(NormalizeRecord(line, "", "user", empty, 0), (std::vector<std::string>{"Q1XYZ,JO62QM,EME"}));
+  EXPECT_EQ(NormalizeRecord(line, "", "user", empty), (std::vector<std::string>{"Q1XYZ,JO62QM,EME"}));
   EXPECT_EQ(line, "Q1XYZ,JO62QM,EME");
 }
 
@@ -109,8 +109,8 @@ TEST(NormalizeRecord, OwnDateDoesNotLeakIntoTheNextRecord) {
   std::string separator = ",";
   std::string first = "Q1AAA,JO01,03/21";
   std::string second = "Q1BBB,JO02,EME";
-  NormalizeRecord(first, month, "user", separator, 7);
-  NormalizeRecord(second, month, "user", separator, 7);
+  NormalizeRecord(first, month, "user", separator);
+  NormalizeRecord(second, month, "user", separator);
   EXPECT_EQ(first, "Q1AAA,JO01,,,,,,03/21");
   EXPECT_EQ(second, "Q1BBB,JO02,EME,,,,,12/26");
 }
@@ -133,7 +133,7 @@ TEST(NormalizeRecord, ListIsTheRewrittenLineForAnySeparator) {
   for (const auto& c : cases) {
     std::string line = c.before;
     std::string separator = c.separator;
-    const auto fields = NormalizeRecord(line, c.date, "user", separator, 7);
+    const auto fields = NormalizeRecord(line, c.date, "user", separator);
     EXPECT_EQ(fields, SplitFields(line, separator)) << c.before;
   }
 }
@@ -178,10 +178,10 @@ TEST(NormalizeRecord, HugeLines) {
   huge += ",03/21";
   std::string separator = ",";
   std::string log = huge;
-  EXPECT_EQ(NormalizeRecord(log, "", "log", separator, 7).size(), 1000003u);
+  EXPECT_EQ(NormalizeRecord(log, "", "log", separator).size(), 1000003u);
   EXPECT_EQ(log, huge);
   std::string user = huge;
-  const auto fields = NormalizeRecord(user, "", "user", separator, 7);
+  const auto fields = NormalizeRecord(user, "", "user", separator);
   ASSERT_EQ(fields.size(), 8u);
   EXPECT_EQ(fields[6].size(), 2u * 999995 - 1);  // field 6 and fields 8 to 1000001, joined by blanks
   EXPECT_EQ(fields[7], "03/21");
@@ -189,7 +189,7 @@ TEST(NormalizeRecord, HugeLines) {
   std::string binary(3u << 20, '\0');
   for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7919 % 251);
   std::string copy = binary;
-  const auto binaryFields = NormalizeRecord(copy, "", "user", separator, 7);
+  const auto binaryFields = NormalizeRecord(copy, "", "user", separator);
   EXPECT_LE(binaryFields.size(), 8u);
 }
 

@@ -228,8 +228,8 @@ TEST_F(TextFiles, BothEncodingsGiveTheSameRecords) {
     std::string a = win.lines[i];
     std::string b = lin.lines[i];
     std::string separator = ",";
-    const auto fa = NormalizeRecord(a, "", "user", separator, 7);
-    const auto fb = NormalizeRecord(b, "", "user", separator, 7);
+    const auto fa = NormalizeRecord(a, "", "user", separator);
+    const auto fb = NormalizeRecord(b, "", "user", separator);
     ASSERT_EQ(fa.size(), fb.size()) << utf8Lines[i];
     for (std::size_t f = 0; f < fa.size(); ++f) {
       EXPECT_EQ(toUtf8(fa[f], Encoding::Windows1252), toUtf8(fb[f], Encoding::Utf8)) << utf8Lines[i];
@@ -277,7 +277,7 @@ TEST_F(TextFiles, UnchangedLinesRoundTripByteForByte) {
     std::string separator = ",";
     for (std::string line : content.lines) {
       if (!IsCommentLine(line) && !IsEmptyLine(line) && !IsMonthEndTerminator(line)) {
-        NormalizeRecord(line, "12/26", "user", separator, 7);
+        NormalizeRecord(line, "12/26", "user", separator);
       }
       rewritten.push_back(line);
     }
