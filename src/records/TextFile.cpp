@@ -22,10 +22,11 @@ bool LineReader::fill() {
   if (end_ == buffer_.size()) {
     // A very long line: even without a CR at its end it is longer than
     // allowed, or the buffer grows, but never beyond the longest line allowed
-    // and its CR LF.
+    // and its CR LF; it goes there straight when the next doubling would pass
+    // it, so that no buffer of nearly that size is copied once more.
     if (end_ - 1 > longestLine_) throw LineTooLongError(lineNumber_ + 1);
     std::size_t size = buffer_.size() * 2;
-    if (longestLine_ < size) size = std::max(longestLine_ + 2, buffer_.size() + 1);
+    if (longestLine_ / 2 < size) size = std::max(longestLine_ + 2, buffer_.size() + 1);
     buffer_.resize(size);
   }
   const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);

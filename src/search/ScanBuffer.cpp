@@ -16,18 +16,24 @@ std::size_t countLineFeeds(const char* begin, const char* end) {
   std::size_t count = 0;
   const char* p = begin;
 #if defined(__SSE2__)
+  // Every byte of the file passes here once, so 64 bytes a round: four byte
+  // counters take up to 255 rounds each before they are summed.
   const __m128i lf = _mm_set1_epi8('\n');
-  while (end - p >= 16) {
-    // Byte counters take up to 255 blocks before they are summed.
-    const std::size_t blocks = std::min<std::size_t>(static_cast<std::size_t>(end - p) / 16, 255);
-    __m128i counts = _mm_setzero_si128();
-    for (std::size_t k = 0; k < blocks; ++k, p += 16) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-      counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(block, lf));
+  const auto load = [](const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+  while (end - p >= 64) {
+    const std::size_t rounds = std::min<std::size_t>(static_cast<std::size_t>(end - p) / 64, 255);
+    __m128i c0 = _mm_setzero_si128(), c1 = c0, c2 = c0, c3 = c0;
+    for (std::size_t k = 0; k < rounds; ++k, p += 64) {
+      c0 = _mm_sub_epi8(c0, _mm_cmpeq_epi8(load(p), lf));
+      c1 = _mm_sub_epi8(c1, _mm_cmpeq_epi8(load(p + 16), lf));
+      c2 = _mm_sub_epi8(c2, _mm_cmpeq_epi8(load(p + 32), lf));
+      c3 = _mm_sub_epi8(c3, _mm_cmpeq_epi8(load(p + 48), lf));
     }
-    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i sums = _mm_add_epi64(_mm_add_epi64(_mm_sad_epu8(c0, zero), _mm_sad_epu8(c1, zero)),
+                                       _mm_add_epi64(_mm_sad_epu8(c2, zero), _mm_sad_epu8(c3, zero)));
     count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
-             static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+             static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
   }
 #endif
   return count + static_cast<std::size_t>(std::count(p, end, '\n'));
@@ -37,9 +43,7 @@ ScanBuffer::ScanBuffer(IInputFile& file, std::size_t size, std::size_t longestLi
     : file_(file),
       buffer_(std::max({size, std::size_t{64}, 2 * overlap + 2})),
       longestLine_(longestLine),
-      // The previous line and a line not yet ended, each up to the longest
-      // line and its CR, fit in without a move that finds no room.
-      limit_(2 * longestLine + buffer_.size()),
+      initialSize_(buffer_.size()),
       overlap_(std::max<std::size_t>(overlap, 1)) {}
 
 // A byte-order mark at the start belongs to no line.
@@ -133,7 +137,17 @@ bool ScanBuffer::fill() {
     complete_ = complete_ > keep ? complete_ - keep : 0;
     if (keepPrevious) previousStart_ -= keep;
   }
-  if (end_ == buffer_.size()) buffer_.resize(std::min(buffer_.size() * 2, limit_));
+  if (end_ == buffer_.size()) {
+    // Room for the previous line, a whole line of the longest kind held and a
+    // read; a line found longer than that is read through in what is there.
+    const std::size_t held = keepPrevious ? pos_ : 0;
+    const std::size_t room = held + longestLine_ + 2 + initialSize_;
+    // Doubling goes straight to that room when the next doubling would pass
+    // it, so that no buffer of nearly that size is copied once more.
+    std::size_t size = buffer_.size() * 2;
+    if (size * 2 > room) size = room;
+    buffer_.resize(std::max(end_ + 1, size));
+  }
   const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
   if (n == 0) {
     eof_ = true;

@@ -30,8 +30,9 @@ struct Candidate {
 // The buffer the scan reads through. It holds a window of the file: the
 // previous line, the lines not yet looked at, and the part of a line that
 // the last read cut off. It grows for a line longer than itself, but never
-// beyond two lines of longestLine: a longer line is read through holding
-// only a few of its bytes, and refused only when it would have to be held.
+// beyond the previous line and one line of longestLine: a longer line is
+// read through holding only a few of its bytes, and refused only when it
+// would have to be held.
 class ScanBuffer {
  public:
   // overlap: how many bytes a candidate may span, so that one cut by a read
@@ -64,7 +65,7 @@ class ScanBuffer {
   IInputFile& file_;
   std::vector<char> buffer_;
   std::size_t longestLine_;
-  std::size_t limit_;  // the most the buffer grows to
+  std::size_t initialSize_;
   std::size_t overlap_;
   std::size_t pos_ = 0;       // start of the next line not looked at
   std::size_t complete_ = 0;  // end of the whole lines in the buffer

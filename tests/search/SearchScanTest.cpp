@@ -555,3 +555,27 @@ TEST(DotlessIFinder, FindsTheAnchorOrAnEarlierDotlessI) {
 
 }  // namespace
 }  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// Line numbers rest on counting line feeds many bytes at a time; every
+// length around the block sizes and past the counters' limit of 255 rounds.
+TEST(CountLineFeeds, AgreesWithCountingByteByByte) {
+  std::mt19937 rng(10);
+  std::string bytes(64 * 255 * 2 + 200, 'x');
+  for (char& c : bytes) c = rng() % 5 == 0 ? '\n' : static_cast<char>(rng());
+  for (std::size_t start : {std::size_t{0}, std::size_t{1}, std::size_t{15}}) {
+    for (std::size_t length = 0; length + start <= bytes.size(); length += length < 300 ? 1 : 997) {
+      const char* begin = bytes.data() + start;
+      EXPECT_EQ(countLineFeeds(begin, begin + length),
+                static_cast<std::size_t>(std::count(begin, begin + length, '\n')))
+          << "start " << start << " length " << length;
+    }
+  }
+  const std::string allFeeds(64 * 300, '\n');  // every counter byte reaches its limit
+  EXPECT_EQ(countLineFeeds(allFeeds.data(), allFeeds.data() + allFeeds.size()), allFeeds.size());
+}
+
+}  // namespace
+}  // namespace orvanta
