@@ -38,8 +38,12 @@ void appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Length of the valid UTF-8 sequence at s[i], or 0 when it is not valid.
-std::size_t validSequenceLength(std::string_view s, std::size_t i) {
+constexpr std::size_t kCutShort = static_cast<std::size_t>(-1);
+
+// Length of the UTF-8 sequence at s[i] when it is valid; 0 when it is not;
+// kCutShort when the bytes end inside a sequence that is valid so far. The
+// one check of UTF-8 in the program.
+std::size_t sequenceAt(std::string_view s, std::size_t i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   if (b0 < 0x80) return 1;
   std::size_t len = 0;
@@ -48,21 +52,40 @@ std::size_t validSequenceLength(std::string_view s, std::size_t i) {
     len = 2;
   } else if (b0 >= 0xE0 && b0 <= 0xEF) {
     len = 3;
-    if (b0 == 0xE0) lo = 0xA0;
-    if (b0 == 0xED) hi = 0x9F;
+    if (b0 == 0xE0) lo = 0xA0;  // overlong
+    if (b0 == 0xED) hi = 0x9F;  // surrogates
   } else if (b0 >= 0xF0 && b0 <= 0xF4) {
     len = 4;
-    if (b0 == 0xF0) lo = 0x90;
-    if (b0 == 0xF4) hi = 0x8F;
+    if (b0 == 0xF0) lo = 0x90;  // overlong
+    if (b0 == 0xF4) hi = 0x8F;  // beyond U+10FFFF
   } else {
     return 0;
   }
-  if (i + len > s.size()) return 0;
   for (std::size_t k = 1; k < len; ++k) {
+    if (i + k >= s.size()) return kCutShort;
     const auto b = static_cast<unsigned char>(s[i + k]);
     if (b < (k == 1 ? lo : 0x80) || b > (k == 1 ? hi : 0xBF)) return 0;
   }
   return len;
+}
+
+// Length of the valid UTF-8 sequence at s[i], or 0 when it is not valid.
+std::size_t validSequenceLength(std::string_view s, std::size_t i) {
+  const std::size_t length = sequenceAt(s, i);
+  return length == kCutShort ? 0 : length;
+}
+
+// Number of ASCII bytes at the start. Databases are mostly ASCII: eight
+// bytes at a time.
+std::size_t asciiRun(std::string_view bytes) {
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    if (word & 0x8080808080808080ull) break;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
 }
 
 char32_t decodeSequence(std::string_view s, std::size_t i, std::size_t len) {
@@ -88,80 +111,49 @@ char32_t upperCodePoint(char32_t cp) {
 
 void EncodingDetector::feed(std::string_view bytes) {
   if (invalid_) return;
-  const char* p = bytes.data();
-  const char* const end = p + bytes.size();
-  while (p != end) {
-    if (pending_ == 0) {
-      // Databases are mostly ASCII: skip it eight bytes at a time.
-      while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        if (word & 0x8080808080808080ull) break;
-        p += 8;
-      }
-      if (p == end) break;
-    }
-    const auto b = static_cast<unsigned char>(*p++);
-    if (pending_ > 0) {
-      unsigned char lo = 0x80, hi = 0xBF;
-      if (firstContinuation_) {
-        if (lead_ == 0xE0) lo = 0xA0;
-        if (lead_ == 0xED) hi = 0x9F;
-        if (lead_ == 0xF0) lo = 0x90;
-        if (lead_ == 0xF4) hi = 0x8F;
-      }
-      if (b < lo || b > hi) {
-        invalid_ = true;
-        return;
-      }
-      firstContinuation_ = false;
-      --pending_;
-      continue;
-    }
-    if (b < 0x80) continue;
-    nonAscii_ = true;
-    lead_ = b;
-    firstContinuation_ = true;
-    if (b >= 0xC2 && b <= 0xDF) {
-      pending_ = 1;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      pending_ = 2;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      pending_ = 3;
-    } else {
+  // A sequence that the last piece ended in goes on here.
+  while (cutLength_ > 0 && !bytes.empty()) {
+    cut_[cutLength_++] = bytes.front();
+    bytes.remove_prefix(1);
+    const std::size_t length = sequenceAt(std::string_view(cut_.data(), cutLength_), 0);
+    if (length == 0) {
       invalid_ = true;
       return;
     }
+    if (length != kCutShort) cutLength_ = 0;
+  }
+  for (std::size_t i = asciiRun(bytes); i < bytes.size(); i += asciiRun(bytes.substr(i))) {
+    const std::size_t length = sequenceAt(bytes, i);
+    if (length == 0) {
+      invalid_ = true;
+      return;
+    }
+    nonAscii_ = true;
+    if (length == kCutShort) {
+      cutLength_ = bytes.size() - i;
+      std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(), cut_.begin());
+      return;
+    }
+    i += length;
   }
 }
 
 Encoding EncodingDetector::result() const {
   if (bom_) return Encoding::Utf8;
-  return (nonAscii_ && !invalid_ && pending_ == 0) ? Encoding::Utf8 : Encoding::Windows1252;
+  return (nonAscii_ && !invalid_ && cutLength_ == 0) ? Encoding::Utf8 : Encoding::Windows1252;
 }
 
-bool isAscii(std::string_view bytes) {
-  std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + i, 8);
-    if (word & 0x8080808080808080ull) return false;
-  }
-  for (; i < bytes.size(); ++i) {
-    if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
-  }
-  return true;
-}
+bool isAscii(std::string_view bytes) { return asciiRun(bytes) == bytes.size(); }
 
 Encoding lineEncoding(std::string_view line) {
-  return isAscii(line) || isValidUtf8(line) ? Encoding::Utf8 : Encoding::Windows1252;
+  return isValidUtf8(line) ? Encoding::Utf8 : Encoding::Windows1252;
 }
 
 bool isValidUtf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t len = validSequenceLength(bytes, i);
-    if (len == 0) return false;
-    i += len;
+  for (std::size_t i = asciiRun(bytes); i < bytes.size(); i += asciiRun(bytes.substr(i))) {
+    const std::size_t length = validSequenceLength(bytes, i);
+    if (length == 0) return false;
+    i += length;
   }
   return true;
 }
@@ -171,10 +163,9 @@ std::string toUtf8(std::string_view raw, Encoding encoding) {
   out.reserve(raw.size() + raw.size() / 4);
   for (std::size_t i = 0; i < raw.size();) {
     // Most of a record is ASCII, which both encodings share: copy it in runs.
-    std::size_t ascii = i;
-    while (ascii < raw.size() && static_cast<unsigned char>(raw[ascii]) < 0x80) ++ascii;
-    out.append(raw.substr(i, ascii - i));
-    i = ascii;
+    const std::size_t ascii = asciiRun(raw.substr(i));
+    out.append(raw.substr(i, ascii));
+    i += ascii;
     if (i == raw.size()) break;
     if (encoding == Encoding::Windows1252) {
       appendUtf8(out, windows1252ToCodePoint(static_cast<unsigned char>(raw[i])));

@@ -3,6 +3,8 @@
 // The two encodings of databases: checking UTF-8, the Windows-1252 table,
 // upper-casing in both, and deciding which one a file or a line is in.
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -35,9 +37,8 @@ class EncodingDetector {
   bool bom_ = false;
   bool nonAscii_ = false;
   bool invalid_ = false;
-  int pending_ = 0;         // continuation bytes still expected
-  unsigned char lead_ = 0;  // lead byte of the sequence in progress
-  bool firstContinuation_ = false;
+  std::array<char, 4> cut_{};  // a sequence the last piece ended in
+  std::size_t cutLength_ = 0;
 };
 
 bool isValidUtf8(std::string_view bytes);
