@@ -10,47 +10,39 @@ LineTooLongError::LineTooLongError(std::uint64_t line)
     : FileError("line " + std::to_string(line) + " is longer than 16 MiB"), line_(line) {}
 
 LineReader::LineReader(IInputFile& file, std::size_t bufferSize, std::size_t longestLine)
-    : file_(file), buffer_(std::max<std::size_t>(bufferSize, 16)), longestLine_(longestLine) {}
+    : window_(file, std::max<std::size_t>(bufferSize, 16)), longestLine_(longestLine) {}
 
 bool LineReader::fill() {
-  if (eof_) return false;
-  if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
-  }
-  if (end_ == buffer_.size()) {
+  if (window_.atEndOfFile()) return false;
+  window_.drop(begin_);
+  begin_ = 0;
+  if (window_.full()) {
     // A very long line: even without a CR at its end it is longer than
     // allowed, or the buffer grows, but never beyond the longest line allowed
     // and its CR LF; it goes there straight when the next doubling would pass
     // it, so that no buffer of nearly that size is copied once more.
-    if (end_ - 1 > longestLine_) throw LineTooLongError(lineNumber_ + 1);
-    std::size_t size = buffer_.size() * 2;
-    if (longestLine_ / 2 < size) size = std::max(longestLine_ + 2, buffer_.size() + 1);
-    buffer_.resize(size);
+    const std::size_t held = window_.end();
+    if (held - 1 > longestLine_) throw LineTooLongError(lineNumber_ + 1);
+    std::size_t size = window_.room() * 2;
+    if (longestLine_ / 2 < size) size = std::max(longestLine_ + 2, held + 1);
+    window_.grow(size);
   }
-  const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
-  if (n == 0) {
-    eof_ = true;
-    return false;
-  }
-  end_ += n;
-  return true;
+  return window_.readMore();
 }
 
 bool LineReader::next(std::string_view& line) {
   if (!started_) {
     started_ = true;
-    while (end_ - begin_ < kUtf8Bom.size() && fill()) {
+    while (window_.end() < kUtf8Bom.size() && fill()) {
     }
-    if (std::string_view(buffer_.data() + begin_, end_ - begin_).starts_with(kUtf8Bom)) {
+    if (std::string_view(window_.data(), window_.end()).starts_with(kUtf8Bom)) {
       bom_ = true;
       begin_ += kUtf8Bom.size();
     }
   }
   for (;;) {
-    const char* start = buffer_.data() + begin_;
-    const std::size_t avail = end_ - begin_;
+    const char* start = window_.data() + begin_;
+    const std::size_t avail = window_.end() - begin_;
     if (const void* hit = std::memchr(start + scanned_, '\n', avail - scanned_)) {
       const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
       std::size_t len = pos;
@@ -69,11 +61,11 @@ bool LineReader::next(std::string_view& line) {
     }
     scanned_ = avail;
     if (!fill()) {
-      if (end_ == begin_) return false;
+      if (window_.end() == begin_) return false;
       ++lineNumber_;
-      if (end_ - begin_ > longestLine_) throw LineTooLongError(lineNumber_);
-      line = std::string_view(buffer_.data() + begin_, end_ - begin_);
-      begin_ = end_;
+      if (window_.end() - begin_ > longestLine_) throw LineTooLongError(lineNumber_);
+      line = std::string_view(window_.data() + begin_, window_.end() - begin_);
+      begin_ = window_.end();
       scanned_ = 0;
       return true;
     }

@@ -8,6 +8,7 @@
 
 #include "platform/FileSystem.h"
 #include "records/Encoding.h"
+#include "records/ReadWindow.h"
 
 namespace orvanta {
 
@@ -62,14 +63,11 @@ class LineReader {
  private:
   bool fill();
 
-  IInputFile& file_;
-  std::vector<char> buffer_;
-  std::size_t begin_ = 0;    // start of unconsumed bytes in buffer_
-  std::size_t end_ = 0;      // end of valid bytes in buffer_
+  ReadWindow window_;
+  std::size_t begin_ = 0;    // start of the bytes not yet returned
   std::size_t scanned_ = 0;  // bytes after begin_ already known to hold no LF
   std::size_t longestLine_;
   std::uint64_t lineNumber_ = 0;
-  bool eof_ = false;
   bool started_ = false;
   bool bom_ = false;
   bool crlf_ = false;

@@ -40,26 +40,27 @@ std::size_t countLineFeeds(const char* begin, const char* end) {
 }
 
 ScanBuffer::ScanBuffer(IInputFile& file, std::size_t size, std::size_t longestLine, std::size_t overlap)
-    : file_(file),
-      buffer_(std::max({size, std::size_t{64}, 2 * overlap + 2})),
+    : window_(file, std::max({size, std::size_t{64}, 2 * overlap + 2})),
       longestLine_(longestLine),
-      initialSize_(buffer_.size()),
+      initialSize_(window_.room()),
       overlap_(std::max<std::size_t>(overlap, 1)) {}
 
 // A byte-order mark at the start belongs to no line.
 void ScanBuffer::start() {
   started_ = true;
-  while (end_ < kUtf8Bom.size() && fill()) {
+  while (window_.end() < kUtf8Bom.size() && fill()) {
   }
-  if (std::string_view(buffer_.data(), end_).starts_with(kUtf8Bom)) pos_ = counted_ = kUtf8Bom.size();
+  if (std::string_view(window_.data(), window_.end()).starts_with(kUtf8Bom))
+    pos_ = counted_ = kUtf8Bom.size();
   findComplete();
 }
 
 // The line [start, stop); a CR before its LF is part of the line end, but a
 // CR that ends the file is part of the last line.
 std::string_view ScanBuffer::withoutCr(std::size_t start, std::size_t stop) const {
-  if (stop < end_ && buffer_[stop] == '\n' && stop > start && buffer_[stop - 1] == '\r') --stop;
-  return std::string_view(buffer_.data() + start, stop - start);
+  const char* bytes = window_.data();
+  if (stop < window_.end() && bytes[stop] == '\n' && stop > start && bytes[stop - 1] == '\r') --stop;
+  return std::string_view(bytes + start, stop - start);
 }
 
 void ScanBuffer::setPrevious(std::size_t start, std::size_t stop) {
@@ -73,15 +74,15 @@ void ScanBuffer::setPrevious(std::size_t start, std::size_t stop) {
 // Start of the line that holds the byte at offset at (not before pos_).
 std::size_t ScanBuffer::lineStartBefore(std::size_t at) const {
   if (at <= pos_) return pos_;
-  const void* nl = ::memrchr(buffer_.data() + pos_, '\n', at - pos_);
-  return nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - buffer_.data()) + 1 : pos_;
+  const void* nl = ::memrchr(window_.data() + pos_, '\n', at - pos_);
+  return nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - window_.data()) + 1 : pos_;
 }
 
 // Line feeds are counted only up to the lines asked for and the bytes a move
 // drops, so every byte is counted once.
 std::uint64_t ScanBuffer::lineNumberAt(std::size_t offset) {
   if (offset > counted_) {
-    lines_ += countLineFeeds(buffer_.data() + counted_, buffer_.data() + offset);
+    lines_ += countLineFeeds(window_.data() + counted_, window_.data() + offset);
     counted_ = offset;
   }
   return lines_ + 1;
@@ -90,20 +91,21 @@ std::uint64_t ScanBuffer::lineNumberAt(std::size_t offset) {
 // complete_ := end of the last whole line in the buffer (everything at the
 // end of the file).
 void ScanBuffer::findComplete() {
-  if (eof_) {
-    complete_ = end_;
+  const std::size_t end = window_.end();
+  if (window_.atEndOfFile()) {
+    complete_ = end;
     return;
   }
-  const void* nl = end_ > pos_ ? ::memrchr(buffer_.data() + pos_, '\n', end_ - pos_) : nullptr;
+  const void* nl = end > pos_ ? ::memrchr(window_.data() + pos_, '\n', end - pos_) : nullptr;
   complete_ =
-      nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - buffer_.data()) + 1 : pos_;
+      nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - window_.data()) + 1 : pos_;
 }
 
 // Reads on until at least one more whole line is there, the end of the file,
 // or a line that has grown longer than may be held (CR included).
 ScanBuffer::More ScanBuffer::more() {
-  while (!eof_) {
-    if (end_ - pos_ > longestLine_ + 1) return More::TooLong;
+  while (!window_.atEndOfFile()) {
+    if (window_.end() - pos_ > longestLine_ + 1) return More::TooLong;
     fill();
     findComplete();
     if (complete_ > pos_) return More::Line;
@@ -116,7 +118,7 @@ ScanBuffer::More ScanBuffer::more() {
 // it is a comment line, which a step back shows as empty, is remembered.
 void ScanBuffer::dropLongPrevious() {
   if (!hasPrevious_ || !previousHeld_ || previousLength_ <= longestLine_) return;
-  const std::string_view previous(buffer_.data() + previousStart_, previousLength_);
+  const std::string_view previous(window_.data() + previousStart_, previousLength_);
   previousComment_ = previous.find("//") != std::string_view::npos;
   previousHeld_ = false;
 }
@@ -124,37 +126,30 @@ void ScanBuffer::dropLongPrevious() {
 // Moves the bytes still needed (the previous line and what follows it) to
 // the front and reads after them.
 bool ScanBuffer::fill() {
-  if (eof_) return false;
+  if (window_.atEndOfFile()) return false;
   dropLongPrevious();
   const bool keepPrevious = hasPrevious_ && previousHeld_;
   const std::size_t keep = keepPrevious ? std::min(previousStart_, pos_) : pos_;
   if (keep > 0) {
     lineNumberAt(std::max(keep, counted_));
-    std::memmove(buffer_.data(), buffer_.data() + keep, end_ - keep);
-    end_ -= keep;
+    window_.drop(keep);
     pos_ -= keep;
     counted_ -= keep;
     complete_ = complete_ > keep ? complete_ - keep : 0;
     if (keepPrevious) previousStart_ -= keep;
   }
-  if (end_ == buffer_.size()) {
+  if (window_.full()) {
     // Room for the previous line, a whole line of the longest kind held and a
     // read; a line found longer than that is read through in what is there.
-    const std::size_t held = keepPrevious ? pos_ : 0;
-    const std::size_t room = held + longestLine_ + 2 + initialSize_;
     // Doubling goes straight to that room when the next doubling would pass
     // it, so that no buffer of nearly that size is copied once more.
-    std::size_t size = buffer_.size() * 2;
+    const std::size_t held = keepPrevious ? pos_ : 0;
+    const std::size_t room = held + longestLine_ + 2 + initialSize_;
+    std::size_t size = window_.room() * 2;
     if (size * 2 > room) size = room;
-    buffer_.resize(std::max(end_ + 1, size));
+    window_.grow(std::max(window_.end() + 1, size));
   }
-  const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
-  if (n == 0) {
-    eof_ = true;
-    return false;
-  }
-  end_ += n;
-  return true;
+  return window_.readMore();
 }
 
 // The line at pos_ is longer than may be held: reads through to its end,
@@ -167,14 +162,15 @@ bool ScanBuffer::skipLongLine(const CandidateFinder& finder, std::uint64_t& numb
   bool comment = false;
   std::size_t searched = pos_;  // bytes before this were looked at for a line feed
   for (;;) {
-    const char* base = buffer_.data();
-    const void* nl = std::memchr(base + searched, '\n', end_ - searched);
+    const char* base = window_.data();
+    const std::size_t end = window_.end();
+    const void* nl = std::memchr(base + searched, '\n', end - searched);
     const std::size_t stop =
-        nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : end_;
+        nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : end;
     const std::size_t from = std::max(pos_, searched > overlap_ ? searched - overlap_ : 0);
     if (!candidate) candidate = finder.find(base + from, base + stop) != base + stop;
     if (!comment) comment = ::memmem(base + from, stop - from, "//", 2) != nullptr;
-    if (nl != nullptr || eof_) {
+    if (nl != nullptr || window_.atEndOfFile()) {
       pos_ = nl != nullptr ? stop + 1 : stop;
       lines_ = nl != nullptr ? number : number - 1;
       counted_ = pos_;
@@ -184,14 +180,10 @@ bool ScanBuffer::skipLongLine(const CandidateFinder& finder, std::uint64_t& numb
       findComplete();
       return candidate && !comment;
     }
-    const std::size_t keep = std::max(pos_, end_ - std::min(end_, overlap_));
-    std::memmove(buffer_.data(), base + keep, end_ - keep);
-    end_ -= keep;
+    window_.drop(std::max(pos_, end - std::min(end, overlap_)));
     pos_ = counted_ = complete_ = 0;
-    searched = end_;
-    const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
-    if (n == 0) eof_ = true;
-    end_ += n;
+    searched = window_.end();
+    window_.readMore();
   }
 }
 
@@ -205,7 +197,7 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
       if (state == More::TooLong && skipLongLine(finder, number)) throw LineTooLongError(number);
       continue;
     }
-    const char* base = buffer_.data();
+    const char* base = window_.data();
     const char* hit = finder.find(base + pos_, base + complete_);
     if (hit == base + complete_) {
       // No candidate among these lines: the last of them becomes the
@@ -245,7 +237,7 @@ bool ScanBuffer::nextLine(std::string_view& line) {
     if (state == More::End) return false;
     if (state == More::TooLong) throw LineTooLongError(lineNumberAt(pos_));
   }
-  const char* base = buffer_.data();
+  const char* base = window_.data();
   const void* nl = std::memchr(base + pos_, '\n', complete_ - pos_);
   const std::size_t stop =
       nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : complete_;

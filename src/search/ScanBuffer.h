@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "platform/FileSystem.h"
+#include "records/ReadWindow.h"
 
 namespace orvanta {
 
@@ -62,14 +62,12 @@ class ScanBuffer {
   void dropLongPrevious();
   bool skipLongLine(const CandidateFinder& finder, std::uint64_t& number);
 
-  IInputFile& file_;
-  std::vector<char> buffer_;
+  ReadWindow window_;
   std::size_t longestLine_;
   std::size_t initialSize_;
   std::size_t overlap_;
   std::size_t pos_ = 0;       // start of the next line not looked at
   std::size_t complete_ = 0;  // end of the whole lines in the buffer
-  std::size_t end_ = 0;       // end of the bytes read
   std::size_t counted_ = 0;   // line feeds before this are in lines_
   std::uint64_t lines_ = 0;   // line feeds before counted_, in the whole file
   std::size_t previousStart_ = 0;
@@ -78,7 +76,6 @@ class ScanBuffer {
   bool previousHeld_ = true;
   bool previousComment_ = false;
   bool started_ = false;
-  bool eof_ = false;
 };
 
 // Number of line feeds in [begin, end).
