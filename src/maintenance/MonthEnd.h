@@ -39,8 +39,10 @@ struct MonthEndOutcome {
 // into a scratch file beside it, is flushed to the disk and then renamed over
 // the database, so the database holds its old or its new content in full at
 // every moment. A database the update leaves as it is is not replaced.
-// Throws MonthEndReadError when the database cannot be read and FileError
-// when the new file cannot be written; the database is unchanged then.
+// Throws MonthEndReadError when the database cannot be read,
+// LineTooLongError when one of its lines is longer than kLongestHeldLine,
+// and FileError when the new file cannot be written; the database is
+// unchanged then.
 MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
                                std::string& fieldSeparator);
 

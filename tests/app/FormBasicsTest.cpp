@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -183,6 +187,51 @@ TEST_F(FormBasics, AFailingLastResortMessageStillLeavesNothingEscape) {
   window.setText("Text10", "Q1ABC");
   EXPECT_NO_THROW(f.onWindowEvent("Command1", WindowEvent::Click, 0));
 }
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// A database path that names no regular file (a FIFO without a writer, a
+// device that never ends) is treated as missing by every command, at once:
+// nothing blocks, nothing is read, nothing is written.
+struct NotRegularCase {
+  std::string name;
+  void (*make)(const std::string& path);
+};
+
+class NotRegularDatabase : public testing::FormFixture,
+                           public ::testing::WithParamInterface<NotRegularCase> {};
+
+TEST_P(NotRegularDatabase, IsNotFoundByStartUpSearchAndMonthEnd) {
+  const std::string path = dir.file("CALL3.txt");
+  GetParam().make(path);
+  settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "Database")] = path;
+  settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "Sprache")] = "en";
+  form.Form_Load();
+  form.Form_Activate();
+  ASSERT_EQ(messages.calls.size(), 1u);
+  EXPECT_TRUE(messages.calls[0].text.starts_with("Database not found!")) << messages.calls[0].text;
+
+  window.setText("Text10", "Q1ABC");
+  form.Command1_Click();
+  EXPECT_EQ(messages.calls.size(), 1u) << "a missing database ends the search silently";
+
+  form.mnuSetUpdate_Datum_Click();
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(messages.calls[1].text, "The database was not found:\r\n" + path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NotRegularDatabase,
+    ::testing::Values(
+        NotRegularCase{"Fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        NotRegularCase{"LinkToDevZero",
+                       [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }},
+        NotRegularCase{"Folder", [](const std::string& p) { std::filesystem::create_directory(p); }}),
+    testing::CaseName());
 
 }  // namespace
 }  // namespace orvanta
