@@ -23,7 +23,7 @@ int search(const std::vector<std::string>& args, std::ostream& out) {
   if (args.size() != 2) throw UsageError("expects DATABASE and TEXT");
   BenchSession session;
   session.start(args[0]);
-  session.messages.answer = [](const HeadlessMessageBox::Shown&) { return MessageAnswer::Yes; };
+  session.messages.answer = [](const testing::FakeMessageBox::Call&) { return MessageAnswer::Yes; };
   session.window.setText("Text10", args[1]);
   const std::size_t before = session.messages.yesNoCount;
   const auto started = Clock::now();
@@ -46,7 +46,7 @@ int step(const std::vector<std::string>& args, std::ostream& out) {
 
   BenchSession session;
   session.start(args[0]);
-  session.messages.answer = [](const HeadlessMessageBox::Shown&) { return MessageAnswer::No; };
+  session.messages.answer = [](const testing::FakeMessageBox::Call&) { return MessageAnswer::No; };
   session.window.setText("Text10", args[1]);
   const auto started = Clock::now();
   session.form.Command1_Click();
