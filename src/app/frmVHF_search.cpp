@@ -1,6 +1,5 @@
 // Search, the "-"/"+" steps and the file dialog.
 
-#include <memory>
 #include <string>
 
 #include "app/frmVHF.h"
@@ -16,6 +15,52 @@ constexpr const char* kFiltersGerman =
 constexpr const char* kFiltersEnglish =
     "User-Database (*.txt)|*.txt|Log-File (*.log)|*.log|All files (*.*)|*.*";
 
+// The scan's questions, answered by the form: a hit goes to the record view,
+// and the prompt asks whether to go on.
+class FormListener final : public ScanListener {
+ public:
+  FormListener(frmVHF& form, IMessageBox& messages, bool german)
+      : form_(form),
+        messages_(messages),
+        text_(german ? "Weiter suchen ?" : "Search further ?"),
+        title_(german ? " Suche erfolgreich" : " found") {}
+  void show(std::string& line, Encoding encoding) override { form_.ShowRecord(line, encoding); }
+  bool searchFurther() override {
+    return messages_.show(text_, title_, MessageIcon::Stop, MessageButtons::YesNo) == MessageAnswer::Yes;
+  }
+
+ private:
+  frmVHF& form_;
+  IMessageBox& messages_;
+  // The prompt's texts, made once for all hits of the scan.
+  const std::string text_;
+  const std::string title_;
+};
+
+void showUnreadable(IMessageBox& messages, bool german, const std::string& path, const std::string& reason,
+                    const std::string& newLine) {
+  if (german) {
+    messages.show("Die Datenbank kann nicht gelesen werden:" + newLine + path + newLine + reason,
+                  " Datenbankfehler ", MessageIcon::Stop, MessageButtons::Ok);
+  } else {
+    messages.show("The database cannot be read:" + newLine + path + newLine + reason, " Database - ERROR ",
+                  MessageIcon::Stop, MessageButtons::Ok);
+  }
+}
+
+void showNotFound(IMessageBox& messages, bool german, bool continued, const std::string& a,
+                  const std::string& newLine) {
+  if (german) {
+    const std::string further = continued ? "weiteren" : "";
+    messages.show("Keine " + further + " Daten zu      " + newLine + a + newLine + "vorhanden !",
+                  " Suche erfolglos", MessageIcon::Information, MessageButtons::Ok);
+  } else {
+    const std::string lead = continued ? "No further data on " : "No data about ";
+    messages.show(lead + newLine + a + newLine + "available." + newLine, " not found",
+                  MessageIcon::Information, MessageButtons::Ok);
+  }
+}
+
 }  // namespace
 
 void frmVHF::Command1_Click() {
@@ -25,13 +70,7 @@ void frmVHF::Command1_Click() {
   // the scan ends without changing anything else.
   const auto reportUnreadable = [&](const std::string& reason) {
     SearchDirection = 0;
-    if (german) {
-      messages_.show("Die Datenbank kann nicht gelesen werden:" + NewLine + path + NewLine + reason,
-                     " Datenbankfehler ", MessageIcon::Stop, MessageButtons::Ok);
-    } else {
-      messages_.show("The database cannot be read:" + NewLine + path + NewLine + reason, " Database - ERROR ",
-                     MessageIcon::Stop, MessageButtons::Ok);
-    }
+    showUnreadable(messages_, german, path, reason, NewLine);
   };
 
   try {
@@ -61,60 +100,25 @@ void frmVHF::Command1_Click() {
     return;
   }
 
-  std::unique_ptr<IInputFile> file;
-  try {
-    file = files_.openRead(path);
-  } catch (const FileError& e) {
-    reportUnreadable(e.what());
-    return;
-  }
-  if (!stepInLog) {
-    StepKey.clear();
-    RecordKey.clear();
-  }
-
   // The search box cannot change while the scan runs (its boxes are modal),
   // so B is the same for every line.
-  struct Listener final : ScanListener {
-    frmVHF& form;
-    // The prompt's texts, made once for all hits of the scan.
-    const std::string text;
-    const std::string title;
-    explicit Listener(frmVHF& f, bool german)
-        : form(f),
-          text(german ? "Weiter suchen ?" : "Search further ?"),
-          title(german ? " Suche erfolgreich" : " found") {}
-    void show(std::string& line, Encoding encoding) override { form.ShowRecord(line, encoding); }
-    bool searchFurther() override {
-      return form.messages_.show(text, title, MessageIcon::Stop, MessageButtons::YesNo) == MessageAnswer::Yes;
-    }
-  } listener(*this, german);
-
+  FormListener listener(*this, messages_, german);
   ScanOutcome outcome;
   try {
+    const auto file = files_.openRead(path);
+    if (!stepInLog) {
+      StepKey.clear();
+      RecordKey.clear();
+    }
     outcome = runScan(*file, ScanRequest{primary, boxText, SearchDirection}, LastStepLine, listener);
   } catch (const LineTooLongError& e) {
-    file.reset();
     reportUnreadable(lineTooLongText(e));
     return;
   } catch (const FileError& e) {
-    file.reset();
     reportUnreadable(e.what());
     return;
   }
-  file.reset();
-
-  if (!outcome.found) {
-    if (german) {
-      const std::string further = outcome.continued ? "weiteren" : "";
-      messages_.show("Keine " + further + " Daten zu      " + NewLine + primary + NewLine + "vorhanden !",
-                     " Suche erfolglos", MessageIcon::Information, MessageButtons::Ok);
-    } else {
-      const std::string lead = outcome.continued ? "No further data on " : "No data about ";
-      messages_.show(lead + NewLine + primary + NewLine + "available." + NewLine, " not found",
-                     MessageIcon::Information, MessageButtons::Ok);
-    }
-  }
+  if (!outcome.found) showNotFound(messages_, german, outcome.continued, primary, NewLine);
   SearchDirection = 0;
   window_.setEnabled("Command2", true);
   window_.setEnabled("Command3", true);
