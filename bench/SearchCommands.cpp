@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "BenchCommands.h"
+#include "records/TextFile.h"
+#include "search/WorkedBefore.h"
 
 namespace orvanta::bench {
 namespace {
@@ -63,8 +65,28 @@ int step(const std::vector<std::string>& args, std::ostream& out) {
   return 0;
 }
 
+// The worked-before count over logs given on the command line, as the
+// window's table in text.
+int worked(const std::vector<std::string>& args, std::ostream& out) {
+  std::vector<std::string> rest = args;
+  const bool base = !rest.empty() && rest.front() == "--base";
+  if (base) rest.erase(rest.begin());
+  if (rest.size() < 2) throw UsageError("expects CALL and at least one LOG");
+  StdFileSystem files;
+  const auto started = Clock::now();
+  WorkedBeforeCount count(upperCaseUtf8(rest.front()), base);
+  for (std::size_t i = 1; i < rest.size(); ++i) count.addLog(files, rest[i]);
+  const WorkedSummary summary = count.summary();
+  reportTime("worked", started);
+  out << workedBeforeText(summary);
+  for (const auto& [path, reason] : summary.unreadable)
+    std::cerr << "cannot read " << path << ": " << reason << '\n';
+  return summary.unreadable.empty() ? 0 : 1;
+}
+
 }  // namespace
 }  // namespace orvanta::bench
 
 ORVANTA_BENCH_COMMAND("search", "DATABASE TEXT", orvanta::bench::search)
 ORVANTA_BENCH_COMMAND("step", "DATABASE TEXT +|- COUNT", orvanta::bench::step)
+ORVANTA_BENCH_COMMAND("worked", "[--base] CALL LOG...", orvanta::bench::worked)

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "records/Adif.h"
 #include "records/Text.h"
 #include "ui/MessageTexts.h"
 
@@ -14,7 +15,8 @@ frmVHF::frmVHF(const FormServices& services)
       settings_(services.settings),
       files_(services.files),
       clock_(services.clock),
-      events_(services.events) {}
+      events_(services.events),
+      workedBefore_(services.workedBefore) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
   // The last resort: whatever a handler lets escape, memory running out
@@ -96,6 +98,7 @@ void frmVHF::dispatch(std::string_view control, WindowEvent event, int key) {
       {"mnuEnglisch", &frmVHF::mnuEnglisch_Click},
       {"mnuSetUpdate_Datum", &frmVHF::mnuSetUpdate_Datum_Click},
       {"mnuAktualiesieren", &frmVHF::mnuAktualiesieren_Click},
+      {"mnuWorked", &frmVHF::mnuWorked_Click},
       {"mnuInfo", &frmVHF::mnuInfo_Click},
   };
   for (const auto& binding : kClicks) {
@@ -121,6 +124,7 @@ bool frmVHF::ApplyKindRule(const std::string& path) {
   const bool user = lower.find(".txt") != std::string::npos;
   if (user) DbKind = "user";
   if (lower.find(".log") != std::string::npos) DbKind = "log";
+  if (isAdifPath(path)) DbKind = "log";
   return user;
 }
 

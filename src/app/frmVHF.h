@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
@@ -25,6 +26,8 @@ struct FormServices {
   IFileSystem& files;
   IClock& clock;
   IEventLoop& events;
+  // The "worked before?" window; without one the menu item does nothing.
+  IWorkedBeforeView* workedBefore = nullptr;
 };
 
 // The one window of the program. It owns the form state and every handler;
@@ -81,6 +84,9 @@ class frmVHF final : public IWindowEvents {
   // ---- Maintenance ----
   void mnuAktualiesieren_Click();
   void mnuSetUpdate_Datum_Click();
+  // Extras "Schon gearbeitet?" (F3): the contacts with the call sign across
+  // every listed log, by band and mode.
+  void mnuWorked_Click();
 
   // ---- Language, menus, About ----
   void mnuDeutsch_Click();
@@ -104,7 +110,8 @@ class frmVHF final : public IWindowEvents {
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.
   bool FileExists(const std::string& path);
-  // Derives DbKind from a path: ".txt" gives "user", then ".log" gives "log".
+  // Derives DbKind from a path: ".txt" gives "user", then ".log" or an
+  // ending ".adi"/".adif" gives "log".
   // Returns true when the ".txt" test succeeded.
   bool ApplyKindRule(const std::string& path);
 
@@ -115,6 +122,7 @@ class frmVHF final : public IWindowEvents {
   void reportUnexpected(std::string_view reason) noexcept;
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
   std::string lineTooLongText(const LineTooLongError& error) const;
+  std::vector<std::string> listedLogs();
 
   IWindow& window_;
   IMessageBox& messages_;
@@ -123,6 +131,7 @@ class frmVHF final : public IWindowEvents {
   IFileSystem& files_;
   IClock& clock_;
   IEventLoop& events_;
+  IWorkedBeforeView* workedBefore_;
 };
 
 }  // namespace orvanta

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/frmVHF.h"
+#include "records/Adif.h"
 #include "records/Text.h"
 #include "search/SearchScan.h"
 #include "ui/OpenDialog.h"
@@ -11,9 +12,11 @@ namespace orvanta {
 namespace {
 
 constexpr const char* kFiltersGerman =
-    "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|Alle Dateien (*.*)|*.*";
+    "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|ADIF-Log (*.adi *.adif)|*.adi *.adif|"
+    "Alle Dateien (*.*)|*.*";
 constexpr const char* kFiltersEnglish =
-    "User-Database (*.txt)|*.txt|Log-File (*.log)|*.log|All files (*.*)|*.*";
+    "User-Database (*.txt)|*.txt|Log-File (*.log)|*.log|ADIF log (*.adi *.adif)|*.adi *.adif|"
+    "All files (*.*)|*.*";
 
 // The scan's questions, answered by the form: a hit goes to the record view,
 // and the prompt asks whether to go on.
@@ -105,7 +108,7 @@ void frmVHF::Command1_Click() {
   FormListener listener(*this, messages_, german);
   ScanOutcome outcome;
   try {
-    const auto file = files_.openRead(path);
+    const auto file = openDatabaseLines(files_, path);
     if (!stepInLog) {
       StepKey.clear();
       RecordKey.clear();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/frmVHF.h"
+#include "records/Adif.h"
 #include "records/Text.h"
 
 namespace orvanta {
@@ -91,7 +92,8 @@ struct FirstLine {
 // end is read, and a first line too long to hold (a file without line ends,
 // chosen by mistake) is refused like an unreadable file.
 FirstLine readFirstLine(const IFileSystem& files, const std::string& path) {
-  auto file = files.openRead(path);
+  // An ADIF file shows its first record as a log line, never its header.
+  auto file = openDatabaseLines(files, path);
   LineReader reader(*file, std::size_t{1} << 16, kLongestHeldLine);
   FirstLine result;
   if (reader.next(result.line)) result.encoding = lineEncoding(result.line);

@@ -9,8 +9,8 @@ int main(int argc, char** argv) {
   orvanta::StdFileSystem files;
   orvanta::SystemClock clock;
   return orvanta::runQtApplication(argc, argv, [&](const orvanta::DesktopServices& desktop) {
-    return std::make_unique<orvanta::frmVHF>(orvanta::FormServices{desktop.window, desktop.messages,
-                                                                   desktop.fileDialog, desktop.settings,
-                                                                   files, clock, desktop.events});
+    return std::make_unique<orvanta::frmVHF>(
+        orvanta::FormServices{desktop.window, desktop.messages, desktop.fileDialog, desktop.settings, files,
+                              clock, desktop.events, &desktop.workedBefore});
   });
 }

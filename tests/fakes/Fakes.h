@@ -17,6 +17,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 
 namespace orvanta::testing {
 
@@ -177,6 +178,20 @@ class FakeEventLoop final : public IEventLoop {
   }
   int yields = 0;
   std::function<void()> onYield;
+};
+
+// Records every table shown; toggles the check box as scripted while shown,
+// keeping each table the window would show then.
+class FakeWorkedBeforeView final : public IWorkedBeforeView {
+ public:
+  void show(const WorkedBeforeTable& table, const std::function<WorkedBeforeTable(bool)>& retable) override {
+    ++shows;
+    tables.push_back(table);
+    for (const bool checked : toggles) tables.push_back(retable(checked));
+  }
+  int shows = 0;
+  std::vector<WorkedBeforeTable> tables;
+  std::vector<bool> toggles;
 };
 
 }  // namespace orvanta::testing
