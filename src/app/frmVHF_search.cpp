@@ -1,5 +1,6 @@
 // Search, the "-"/"+" steps and the file dialog.
 
+#include <memory>
 #include <string>
 
 #include "app/frmVHF.h"
@@ -22,19 +23,25 @@ constexpr const char* kFiltersEnglish =
 // and the prompt asks whether to go on.
 class FormListener final : public ScanListener {
  public:
-  FormListener(frmVHF& form, IMessageBox& messages, bool german)
+  FormListener(frmVHF& form, IMessageBox& messages, const IFileSystem& files, const std::string& path,
+               bool german)
       : form_(form),
         messages_(messages),
+        files_(files),
+        path_(path),
         text_(german ? "Weiter suchen ?" : "Search further ?"),
         title_(german ? " Suche erfolgreich" : " found") {}
   void show(std::string& line, Encoding encoding) override { form_.ShowRecord(line, encoding); }
   bool searchFurther() override {
     return messages_.show(text_, title_, MessageIcon::Stop, MessageButtons::YesNo) == MessageAnswer::Yes;
   }
+  std::unique_ptr<IInputFile> reopen() override { return openDatabaseLines(files_, path_); }
 
  private:
   frmVHF& form_;
   IMessageBox& messages_;
+  const IFileSystem& files_;
+  const std::string& path_;
   // The prompt's texts, made once for all hits of the scan.
   const std::string text_;
   const std::string title_;
@@ -105,7 +112,7 @@ void frmVHF::Command1_Click() {
 
   // The search box cannot change while the scan runs (its boxes are modal),
   // so B is the same for every line.
-  FormListener listener(*this, messages_, german);
+  FormListener listener(*this, messages_, files_, path, german);
   ScanOutcome outcome;
   try {
     const auto file = openDatabaseLines(files_, path);

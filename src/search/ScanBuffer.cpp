@@ -39,6 +39,19 @@ std::size_t countLineFeeds(const char* begin, const char* end) {
   return count + static_cast<std::size_t>(std::count(p, end, '\n'));
 }
 
+std::uint64_t lineNumberAt(IInputFile& file, std::uint64_t offset) {
+  std::vector<char> bytes(std::size_t{1} << 17);
+  std::uint64_t lines = 0;
+  while (offset > 0) {
+    const std::size_t n =
+        file.read(bytes.data(), static_cast<std::size_t>(std::min<std::uint64_t>(offset, bytes.size())));
+    if (n == 0) break;
+    lines += countLineFeeds(bytes.data(), bytes.data() + n);
+    offset -= n;
+  }
+  return lines + 1;
+}
+
 ScanBuffer::ScanBuffer(IInputFile& file, std::size_t size, std::size_t longestLine, std::size_t overlap)
     : window_(file, std::max({size, std::size_t{64}, 2 * overlap + 2})),
       longestLine_(longestLine),
@@ -50,8 +63,7 @@ void ScanBuffer::start() {
   started_ = true;
   while (window_.end() < kUtf8Bom.size() && fill()) {
   }
-  if (std::string_view(window_.data(), window_.end()).starts_with(kUtf8Bom))
-    pos_ = counted_ = kUtf8Bom.size();
+  if (std::string_view(window_.data(), window_.end()).starts_with(kUtf8Bom)) pos_ = kUtf8Bom.size();
   findComplete();
 }
 
@@ -76,16 +88,6 @@ std::size_t ScanBuffer::lineStartBefore(std::size_t at) const {
   if (at <= pos_) return pos_;
   const void* nl = ::memrchr(window_.data() + pos_, '\n', at - pos_);
   return nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - window_.data()) + 1 : pos_;
-}
-
-// Line feeds are counted only up to the lines asked for and the bytes a move
-// drops, so every byte is counted once.
-std::uint64_t ScanBuffer::lineNumberAt(std::size_t offset) {
-  if (offset > counted_) {
-    lines_ += countLineFeeds(window_.data() + counted_, window_.data() + offset);
-    counted_ = offset;
-  }
-  return lines_ + 1;
 }
 
 // complete_ := end of the last whole line in the buffer (everything at the
@@ -121,6 +123,7 @@ void ScanBuffer::dropLongPrevious() {
   const std::string_view previous(window_.data() + previousStart_, previousLength_);
   previousComment_ = previous.find("//") != std::string_view::npos;
   previousHeld_ = false;
+  previousOffset_ = offsetOf(previousStart_);
 }
 
 // Moves the bytes still needed (the previous line and what follows it) to
@@ -131,10 +134,9 @@ bool ScanBuffer::fill() {
   const bool keepPrevious = hasPrevious_ && previousHeld_;
   const std::size_t keep = keepPrevious ? std::min(previousStart_, pos_) : pos_;
   if (keep > 0) {
-    lineNumberAt(std::max(keep, counted_));
     window_.drop(keep);
+    dropped_ += keep;
     pos_ -= keep;
-    counted_ -= keep;
     complete_ = complete_ > keep ? complete_ - keep : 0;
     if (keepPrevious) previousStart_ -= keep;
   }
@@ -155,8 +157,8 @@ bool ScanBuffer::fill() {
 // The line at pos_ is longer than may be held: reads through to its end,
 // keeping only the last bytes a candidate cut by a read may start in. True
 // when the line holds a candidate and is no comment line.
-bool ScanBuffer::skipLongLine(const CandidateFinder& finder, std::uint64_t& number) {
-  number = lineNumberAt(pos_);
+bool ScanBuffer::skipLongLine(const CandidateFinder& finder) {
+  previousOffset_ = offsetOf(pos_);
   hasPrevious_ = false;  // a line too long to hold never needs the one before it
   bool candidate = false;
   bool comment = false;
@@ -172,16 +174,16 @@ bool ScanBuffer::skipLongLine(const CandidateFinder& finder, std::uint64_t& numb
     if (!comment) comment = ::memmem(base + from, stop - from, "//", 2) != nullptr;
     if (nl != nullptr || window_.atEndOfFile()) {
       pos_ = nl != nullptr ? stop + 1 : stop;
-      lines_ = nl != nullptr ? number : number - 1;
-      counted_ = pos_;
       hasPrevious_ = true;
       previousHeld_ = false;
       previousComment_ = comment;
       findComplete();
       return candidate && !comment;
     }
-    window_.drop(std::max(pos_, end - std::min(end, overlap_)));
-    pos_ = counted_ = complete_ = 0;
+    const std::size_t keep = std::max(pos_, end - std::min(end, overlap_));
+    window_.drop(keep);
+    dropped_ += keep;
+    pos_ = complete_ = 0;
     searched = window_.end();
     window_.readMore();
   }
@@ -193,8 +195,7 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
     if (pos_ >= complete_) {
       const More state = more();
       if (state == More::End) return false;
-      std::uint64_t number = 0;
-      if (state == More::TooLong && skipLongLine(finder, number)) throw LineTooLongError(number);
+      if (state == More::TooLong && skipLongLine(finder)) throw LongLineAt{previousOffset_};
       continue;
     }
     const char* base = window_.data();
@@ -213,7 +214,8 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
     const void* nl = std::memchr(base + at, '\n', complete_ - at);
     const std::size_t stop =
         nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : complete_;
-    candidate.number = lineNumberAt(start);
+    candidate.offset = offsetOf(start);
+    candidate.previousOffset = hasPrevious_ && previousHeld_ ? offsetOf(previousStart_) : previousOffset_;
     candidate.hasPrevious = hasPrevious_;
     candidate.previousHeld = previousHeld_;
     candidate.previousComment = previousComment_;
@@ -224,7 +226,7 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
     setPrevious(start, stop);
     pos_ = nl != nullptr ? stop + 1 : stop;
     if (candidate.line.size() > longestLine_ && candidate.line.find("//") == std::string_view::npos) {
-      throw LineTooLongError(candidate.number);
+      throw LongLineAt{candidate.offset};
     }
     return true;
   }
@@ -235,14 +237,14 @@ bool ScanBuffer::nextLine(std::string_view& line) {
   while (pos_ >= complete_) {
     const More state = more();
     if (state == More::End) return false;
-    if (state == More::TooLong) throw LineTooLongError(lineNumberAt(pos_));
+    if (state == More::TooLong) throw LongLineAt{offsetOf(pos_)};
   }
   const char* base = window_.data();
   const void* nl = std::memchr(base + pos_, '\n', complete_ - pos_);
   const std::size_t stop =
       nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : complete_;
   line = withoutCr(pos_, stop);
-  if (line.size() > longestLine_) throw LineTooLongError(lineNumberAt(pos_));
+  if (line.size() > longestLine_) throw LongLineAt{offsetOf(pos_)};
   setPrevious(pos_, stop);
   pos_ = nl != nullptr ? stop + 1 : stop;
   return true;

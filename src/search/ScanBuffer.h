@@ -24,8 +24,20 @@ struct Candidate {
   bool hasPrevious = false;   // false for line 1
   bool previousHeld = true;   // false: longer than the buffer may hold, its bytes are gone
   bool previousComment = false;
-  std::uint64_t number = 0;  // of the line, counted from 1
+  std::uint64_t offset = 0;          // of the line in the file
+  std::uint64_t previousOffset = 0;  // of the line before it
 };
+
+// A line longer than may be held, found where it starts in the file. Lines
+// are numbered only then, by reading the file again up to there: counting
+// every line feed of every search would cost more than the search.
+struct LongLineAt {
+  std::uint64_t offset;
+};
+
+// The number, counted from 1, of the line that starts at offset. Throws
+// FileError when reading fails.
+std::uint64_t lineNumberAt(IInputFile& file, std::uint64_t offset);
 
 // The buffer the scan reads through. It holds a window of the file: the
 // previous line, the lines not yet looked at, and the part of a line that
@@ -41,12 +53,12 @@ class ScanBuffer {
 
   // The next line that the finder reports as a candidate, and the line before
   // it as stored. The views stay valid until the next call. Throws
-  // LineTooLongError for a candidate longer than longestLine that is no
-  // comment line.
+  // LongLineAt for a candidate longer than longestLine that is no comment
+  // line.
   bool nextCandidate(const CandidateFinder& finder, Candidate& candidate);
 
   // The next line as stored; the view stays valid until the next call.
-  // Throws LineTooLongError when the line is longer than longestLine.
+  // Throws LongLineAt when the line is longer than longestLine.
   bool nextLine(std::string_view& line);
 
  private:
@@ -55,21 +67,21 @@ class ScanBuffer {
   std::string_view withoutCr(std::size_t start, std::size_t stop) const;
   void setPrevious(std::size_t start, std::size_t stop);
   std::size_t lineStartBefore(std::size_t at) const;
-  std::uint64_t lineNumberAt(std::size_t offset);
+  std::uint64_t offsetOf(std::size_t at) const { return dropped_ + at; }
   void findComplete();
   More more();
   bool fill();
   void dropLongPrevious();
-  bool skipLongLine(const CandidateFinder& finder, std::uint64_t& number);
+  bool skipLongLine(const CandidateFinder& finder);
 
   ReadWindow window_;
   std::size_t longestLine_;
   std::size_t initialSize_;
   std::size_t overlap_;
-  std::size_t pos_ = 0;       // start of the next line not looked at
-  std::size_t complete_ = 0;  // end of the whole lines in the buffer
-  std::size_t counted_ = 0;   // line feeds before this are in lines_
-  std::uint64_t lines_ = 0;   // line feeds before counted_, in the whole file
+  std::size_t pos_ = 0;        // start of the next line not looked at
+  std::size_t complete_ = 0;   // end of the whole lines in the buffer
+  std::uint64_t dropped_ = 0;  // bytes of the file before the window
+  std::uint64_t previousOffset_ = 0;
   std::size_t previousStart_ = 0;
   std::size_t previousLength_ = 0;
   bool hasPrevious_ = false;

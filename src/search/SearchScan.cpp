@@ -88,7 +88,7 @@ Encoding lineBeforeHit(const Candidate& hit, std::size_t longestLine, std::strin
   const bool held = hit.previousHeld && hit.previous.size() <= longestLine;
   const bool comment = hit.previousHeld ? contains(hit.previous, "//") : hit.previousComment;
   if (comment) return kEmptyLine;
-  if (!held) throw LineTooLongError(hit.number - 1);
+  if (!held) throw LongLineAt{hit.previousOffset};
   const Encoding encoding = lineEncoding(hit.previous);
   upperCaseInto(hit.previous, encoding, current);
   return encoding;
@@ -96,8 +96,10 @@ Encoding lineBeforeHit(const Candidate& hit, std::size_t longestLine, std::strin
 
 }  // namespace
 
-ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& lastStepLine,
-                    ScanListener& listener, std::size_t bufferSize, std::size_t longestLine) {
+namespace {
+
+ScanOutcome scanLines(IInputFile& file, const ScanRequest& request, std::string& lastStepLine,
+                      ScanListener& listener, std::size_t bufferSize, std::size_t longestLine) {
   const SearchNeedle primary(request.primary);
   const SearchNeedle secondary(request.secondary);
   const RequestFinder finder(request, primary, secondary);
@@ -111,11 +113,14 @@ ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& l
   Candidate hit;
   while (buffer.nextCandidate(finder.get(), hit)) {
     if (contains(hit.line, "//")) continue;  // comment lines never match
-    Encoding encoding = lineEncoding(hit.line);
+    // An ASCII line reads the same in both encodings and is upper-cased the
+    // cheaper way, byte for byte.
+    const bool ascii = isAscii(hit.line);
+    Encoding encoding = ascii ? Encoding::Utf8 : lineEncoding(hit.line);
     const std::string* a = primary.inEncoding(encoding);
     const std::string* b = secondary.inEncoding(encoding);
     if (a == nullptr || b == nullptr) continue;
-    upperCaseInto(hit.line, encoding, upper);
+    upperCaseInto(hit.line, ascii ? Encoding::Windows1252 : encoding, upper);
     if (!contains(upper, *a) || !contains(upper, *b)) continue;
     outcome.found = true;
 
@@ -139,6 +144,18 @@ ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& l
     outcome.continued = true;
   }
   return outcome;
+}
+
+}  // namespace
+
+ScanOutcome runScan(IInputFile& file, const ScanRequest& request, std::string& lastStepLine,
+                    ScanListener& listener, std::size_t bufferSize, std::size_t longestLine) {
+  try {
+    return scanLines(file, request, lastStepLine, listener, bufferSize, longestLine);
+  } catch (const LongLineAt& at) {
+    const auto again = listener.reopen();
+    throw LineTooLongError(lineNumberAt(*again, at.offset));
+  }
 }
 
 }  // namespace orvanta

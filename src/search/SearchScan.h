@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,8 @@ class ScanListener {
   virtual void show(std::string& line, Encoding encoding) = 0;
   // After a hit in a plain search: true to search further.
   virtual bool searchFurther() = 0;
+  // The file once more from its start, to number a line too long to hold.
+  virtual std::unique_ptr<IInputFile> reopen() = 0;
 };
 
 struct ScanRequest {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,7 +34,9 @@ struct Shown {
 
 class Recorder final : public ScanListener {
  public:
-  explicit Recorder(std::vector<bool> answers = {}) : answers_(std::move(answers)) {}
+  explicit Recorder(std::vector<bool> answers = {}, std::string bytes = {})
+      : answers_(std::move(answers)), bytes_(std::move(bytes)) {}
+  std::unique_ptr<IInputFile> reopen() override { return std::make_unique<MemoryFile>(bytes_, 5); }
   void show(std::string& line, Encoding encoding) override {
     shown.push_back({line, encoding});
     line = "changed by the view";  // the scan must not depend on the line afterwards
@@ -48,6 +51,7 @@ class Recorder final : public ScanListener {
 
  private:
   std::vector<bool> answers_;
+  std::string bytes_;
   std::size_t next_ = 0;
 };
 
@@ -312,7 +316,7 @@ TEST_P(ScanLongLines, AreReadThroughOrRefusedByNumber) {
   const LongLineCase& c = GetParam();
   for (const std::size_t piece : {std::size_t{1}, std::size_t{13}, std::size_t{1} << 20}) {
     MemoryFile file(c.bytes, piece);
-    Recorder recorder(std::vector<bool>(8, true));
+    Recorder recorder(std::vector<bool>(8, true), c.bytes);
     std::string last;
     try {
       runScan(file, ScanRequest{c.text, c.text, c.direction}, last, recorder, 64, 100);
