@@ -42,9 +42,9 @@ void frmVHF::reportUnexpected(std::string_view reason) noexcept {
   }
 }
 
-std::string frmVHF::lineTooLongText(const LineTooLongError& error) const {
+std::string frmVHF::lineTooLongText(std::uint64_t line) const {
   const bool german = isGerman();
-  return std::string(texts::kLineTooLongStart.in(german)) + std::to_string(error.line()) +
+  return std::string(texts::kLineTooLongStart.in(german)) + std::to_string(line) +
          std::string(texts::kLineTooLongEnd.in(german));
 }
 

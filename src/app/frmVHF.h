@@ -17,6 +17,8 @@
 
 namespace orvanta {
 
+struct MergeOutcome;
+
 // Everything the form needs from its surroundings.
 struct FormServices {
   IWindow& window;
@@ -117,11 +119,15 @@ class frmVHF final : public IWindowEvents {
 
  private:
   bool isGerman() const { return Language == "de"; }
+  // NewLine, or CR LF before loading has set it.
+  const std::string& newLine() const;
+  std::string mergeFailureText(const MergeOutcome& outcome) const;
+  std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
   void focusSearchBox();
   void dispatch(std::string_view control, WindowEvent event, int key);
   void reportUnexpected(std::string_view reason) noexcept;
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
-  std::string lineTooLongText(const LineTooLongError& error) const;
+  std::string lineTooLongText(std::uint64_t line) const;
   std::vector<std::string> listedLogs();
 
   IWindow& window_;

@@ -122,7 +122,7 @@ void frmVHF::Command1_Click() {
     }
     outcome = runScan(*file, ScanRequest{primary, boxText, SearchDirection}, LastStepLine, listener);
   } catch (const LineTooLongError& e) {
-    reportUnreadable(lineTooLongText(e));
+    reportUnreadable(lineTooLongText(e.line()));
     return;
   } catch (const FileError& e) {
     reportUnreadable(e.what());

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/frmVHF.h"
+#include "maintenance/SafeFiles.h"
 #include "records/Adif.h"
 #include "records/Text.h"
 
@@ -37,11 +38,6 @@ void skipOnFailure(Step&& step) noexcept {
   } catch (...) {
     // Deliberately silent: start-up and shutdown go on with the next step.
   }
-}
-
-std::string joinPath(const std::string& dir, const std::string& name) {
-  if (!dir.empty() && dir.back() == '/') return dir + name;
-  return dir + "/" + name;
 }
 
 // A stored edge in twips: the decimal text of a number, blanks around it
@@ -139,17 +135,17 @@ void frmVHF::Form_Load() {
   if (first.empty() && second.empty()) {
     skipOnFailure([&] {
       const std::string dir = files_.currentDirectory();
-      callName = files_.findFirst(joinPath(dir, "call3.txt")).value_or("");
+      callName = files_.findFirst(PathIn(dir, "call3.txt")).value_or("");
       std::string logName;
       // WSJT-X's own log first, so that another log of the folder is not
       // taken by the chance of the directory's order.
       skipOnFailure([&] {
-        logName = files_.findFirst(joinPath(dir, "wsjtx.log")).value_or("");
-        if (logName.empty()) logName = files_.findFirst(joinPath(dir, "*.log")).value_or("");
+        logName = files_.findFirst(PathIn(dir, "wsjtx.log")).value_or("");
+        if (logName.empty()) logName = files_.findFirst(PathIn(dir, "*.log")).value_or("");
       });
       if (!callName.empty()) {
-        window_.addListItem("Combo1", joinPath(dir, callName));
-        if (!logName.empty()) window_.addListItem("Combo1", joinPath(dir, logName));
+        window_.addListItem("Combo1", PathIn(dir, callName));
+        if (!logName.empty()) window_.addListItem("Combo1", PathIn(dir, logName));
       }
     });
   }
@@ -199,7 +195,7 @@ void frmVHF::Form_Activate() {
   if (path.front() != '/') {
     std::string dir;
     skipOnFailure([&] { dir = files_.currentDirectory(); });
-    shown = joinPath(dir, path);
+    shown = PathIn(dir, path);
   }
   skipOnFailure([&] {
     const bool german = isGerman();
