@@ -151,6 +151,7 @@ class ThrowingFiles final : public IFileSystem {
 
 struct EscapeCase {
   std::string name;
+  friend void PrintTo(const EscapeCase& c, std::ostream* os) { *os << c.name; }
   void (*raise)();
   std::string language;
   std::string text;  // the message shown
@@ -221,6 +222,7 @@ namespace {
 // nothing blocks, nothing is read, nothing is written.
 struct NotRegularCase {
   std::string name;
+  friend void PrintTo(const NotRegularCase& c, std::ostream* os) { *os << c.name; }
   void (*make)(const std::string& path);
 };
 

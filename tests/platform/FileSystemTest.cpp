@@ -152,6 +152,7 @@ namespace {
 // not, is read. findFirst, on which FileExists rests, agrees.
 struct OpenCase {
   std::string name;
+  friend void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.name; }
   bool regular;
   // Makes the thing at path inside dir.
   void (*make)(const testing::TempDir& dir, const std::string& path);

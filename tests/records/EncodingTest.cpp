@@ -13,6 +13,7 @@ using namespace std::string_literals;
 
 struct DetectorCase {
   const char* name;
+  friend void PrintTo(const DetectorCase& c, std::ostream* os) { *os << c.name; }
   std::vector<std::string> pieces;
   bool bom;
   Encoding expected;
@@ -57,6 +58,7 @@ TEST(EncodingDetector, ASequenceCannotSpanALineEnd) {
 
 struct LineEncodingCase {
   const char* name;
+  friend void PrintTo(const LineEncodingCase& c, std::ostream* os) { *os << c.name; }
   std::string line;
   Encoding expected;
 };
@@ -94,6 +96,7 @@ TEST(TextCase, AsciiTestLooksAtEveryByte) {
 
 struct CaseCase {
   const char* name;
+  friend void PrintTo(const CaseCase& c, std::ostream* os) { *os << c.name; }
   std::string lower;  // UTF-8, every character one Windows-1252 holds
   std::string upper;
 };

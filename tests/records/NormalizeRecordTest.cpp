@@ -13,6 +13,7 @@ using Fields = std::vector<std::string>;
 
 struct RuleCase {
   const char* name;
+  friend void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.name; }
   const char* kind;
   std::string before;
   std::string date;
@@ -133,6 +134,7 @@ TEST(NormalizeRecord, OwnDateDoesNotLeakIntoTheNextRecord) {
 
 struct SeparatorCase {
   const char* name;
+  friend void PrintTo(const SeparatorCase& c, std::ostream* os) { *os << c.name; }
   std::string separator;
   std::string before;
   std::string date;
@@ -161,6 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct LineClassCase {
   const char* name;
+  friend void PrintTo(const LineClassCase& c, std::ostream* os) { *os << c.name; }
   std::string line;
   bool comment, search, merge, monthEnd;
 };

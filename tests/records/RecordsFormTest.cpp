@@ -46,6 +46,7 @@ std::string numberedLine(int n) {
 
 struct LayoutCase {
   const char* name;
+  friend void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
   std::string kind;
   std::string language;
   int n;
@@ -161,6 +162,7 @@ TEST_F(RecordsForm, WsjtxLinesOfEveryVersion) {
 
 struct UserRecordCase {
   const char* name;
+  friend void PrintTo(const UserRecordCase& c, std::ostream* os) { *os << c.name; }
   std::string line;
   Boxes expected;
   std::string after;  // the caller's line afterwards

@@ -38,6 +38,7 @@ ReadResult readAll(const std::string& bytes, std::size_t piece, std::size_t buff
 
 struct LineEndCase {
   const char* name;
+  friend void PrintTo(const LineEndCase& c, std::ostream* os) { *os << c.name; }
   std::string bytes;
   ReadResult expected;
 };
@@ -93,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
 // lost.
 struct LongestLineCase {
   const char* name;
+  friend void PrintTo(const LongestLineCase& c, std::ostream* os) { *os << c.name; }
   std::string bytes;
   L lines;                    // read before the refusal, or all
   std::uint64_t refusedLine;  // 0: none

@@ -98,6 +98,7 @@ TEST_F(Search, LowerCaseTextFindsTheRecordAndShowsItUpperCased) {
 
 struct NotFoundCase {
   const char* name;
+  friend void PrintTo(const NotFoundCase& c, std::ostream* os) { *os << c.name; }
   const char* file;
   const char* text;
   const char* a;  // the text the message names
@@ -135,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
 // first contact must be found.
 struct FirstLineCase {
   const char* name;
+  friend void PrintTo(const FirstLineCase& c, std::ostream* os) { *os << c.name; }
   const char* file;
   const char* text;
   const char* call;  // what Text2 shows after the search

@@ -233,6 +233,7 @@ TEST(SearchScan, LinesLongerThanTheBufferAndHitsAcrossReads) {
 
 struct EncodingCase {
   std::string name;
+  friend void PrintTo(const EncodingCase& c, std::ostream* os) { *os << c.name; }
   std::string bytes;
   std::string text;
   std::vector<Shown> shown;
@@ -303,6 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
 // would have to be compared or shown is refused with its number.
 struct LongLineCase {
   std::string name;
+  friend void PrintTo(const LongLineCase& c, std::ostream* os) { *os << c.name; }
   std::string bytes;
   std::string text;
   int direction;
