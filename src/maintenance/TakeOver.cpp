@@ -268,7 +268,7 @@ std::string render(const Database& db, const Replacements& replaced, const std::
 std::vector<std::string> regularFields(std::string_view content, std::string_view date,
                                        std::string& fieldSeparator) {
   std::string line(content);
-  std::vector<std::string> fields = NormalizeRecord(line, date, "user", fieldSeparator, 7);
+  std::vector<std::string> fields = NormalizeRecord(line, date, "user", fieldSeparator);
   if (fields.size() < kRegularFields) fields.resize(kRegularFields);
   return fields;
 }
@@ -300,7 +300,7 @@ bool changeByContact(std::string_view content, const ContactCollector::Contact& 
     date = content.substr(dateAt);
   } else {
     scratch.normalized.assign(content);
-    NormalizeRecordFields(scratch.normalized, kNoDate, "user", fieldSeparator, 7, fields);
+    NormalizeRecordFields(scratch.normalized, kNoDate, "user", fieldSeparator, fields);
     locator = fields.size() > 1 ? fields[1] : std::string_view();
     date = fields.size() >= kRegularFields ? fields[7] : std::string_view();
   }
@@ -613,7 +613,10 @@ AddStationPlan PlanAddStation(std::string_view database, std::string_view call, 
     fields[1] = theLocator;
     fields[2] = theRemark;
     fields[7].clear();
-    replaced.text = JoinFields(fields, ",");
+    for (std::size_t j = 0; j < fields.size(); ++j) {
+      if (j > 0) replaced.text += ',';
+      replaced.text += fields[j];
+    }
     replaced.add(i, 0);
     plan.existed = true;
   }
