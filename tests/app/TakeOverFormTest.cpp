@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
 
 namespace orvanta {
@@ -78,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                           "1 stations new, 1 changed, 0 unchanged, 1 contacts skipped without a valid "
                           "call or locator.",
                           "Take over into ", "?", "Add log"}),
-    [](const ::testing::TestParamInfo<LanguageCase>& param) { return std::string(param.param.name); });
+    testing::CaseName());
 
 TEST_F(TakeOverForm, NoChangesNothing) {
   dir.write("CALL3_Old.txt", "previous backup\r\n");
@@ -169,13 +170,13 @@ TEST_P(TakeOverRefused, TellsAndTouchesNothing) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TakeOverRefused,
-    ::testing::Values(RefusalCase{"NoUserDatabase", false, true, "CALL3.txt", "holds no user database"},
-                      RefusalCase{"NoLog", true, false, "CALL3.txt", "holds no log"},
-                      RefusalCase{"TargetIsTheBackup", true, true, "CALL3_Old.txt",
-                                  "is the backup of its folder"}),
-    [](const ::testing::TestParamInfo<RefusalCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TakeOverRefused,
+                         ::testing::Values(RefusalCase{"NoUserDatabase", false, true, "CALL3.txt",
+                                                       "holds no user database"},
+                                           RefusalCase{"NoLog", true, false, "CALL3.txt", "holds no log"},
+                                           RefusalCase{"TargetIsTheBackup", true, true, "CALL3_Old.txt",
+                                                       "is the backup of its folder"}),
+                         testing::CaseName());
 
 TEST_F(TakeOverForm, AUserDatabaseThatIsAListedLogIsNeverWritten) {
   form.Language = "en";
@@ -253,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
         ByHandCase{"Existing", " Q1ABC",
                    "//CALL3.txt format\r\nQ1ABC,JO62QM,EME,,,,,\r\nQ4DEF,JO04AA,,,,,,01/19\r\nZZZZZZ\r\n",
                    "The station Q1ABC has been updated in "}),
-    [](const ::testing::TestParamInfo<ByHandCase>& param) { return std::string(param.param.name); });
+    testing::CaseName());
 
 TEST_F(TakeOverForm, AMissingDatabaseIsToldBeforeAnythingIsAsked) {
   form.Language = "en";

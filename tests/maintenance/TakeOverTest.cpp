@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fakes/CaseName.h"
+
 namespace orvanta {
 namespace {
 
@@ -218,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                    shortContact("2019-05-07", "12:00:00", "Q9ABC", "JO09")},
                   "Q2ABC,JO02,,,,,,01/19\nQ9ABC,JO09,,,,,,05/19\nZZZZZZ\nQ3ABC,JO03,,,,,,05/19\nQ8ABC\n",
                   {2, 0, 0, 0}}),
-    [](const ::testing::TestParamInfo<TableCase>& param) { return std::string(param.param.name); });
+    testing::CaseName());
 
 struct CheckCase {
   const char* name;
@@ -253,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckCase{"RemarkWithComma", "Q1ABC", "JO62", "a,b", StationProblem::Remark},
                       CheckCase{"RemarkWithComment", "Q1ABC", "JO62", "http://x", StationProblem::Remark},
                       CheckCase{"RemarkWithTerminator", "Q1ABC", "JO62", "ZZZ", StationProblem::Remark}),
-    [](const ::testing::TestParamInfo<CheckCase>& param) { return std::string(param.param.name); });
+    testing::CaseName());
 
 struct AddCase {
   const char* name;
@@ -286,7 +288,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "Q0ABC,JO01,\xE4,,,,,\r\nQ1ABC,JO62QM,M\xFCller,,,,,\r\n", false},
         AddCase{"RemarkInUtf8Database", "Q0ABC,JO01,\xC3\xA4,,,,,\n", "M\xC3\xBCller",
                 "Q0ABC,JO01,\xC3\xA4,,,,,\nQ1ABC,JO62QM,M\xC3\xBCller,,,,,\n", false}),
-    [](const ::testing::TestParamInfo<AddCase>& param) { return std::string(param.param.name); });
+    testing::CaseName());
 
 }  // namespace
 }  // namespace orvanta
