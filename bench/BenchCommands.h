@@ -57,6 +57,7 @@ class HeadlessWindow final : public IWindow {
   std::vector<TwipRect> screens() const override { return {TwipRect{0, 0, 28800, 16200}}; }
   void setMousePointer(MousePointer pointer) override { pointer_ = pointer; }
   void beep() override {}
+  void setToolkitLanguage(std::string_view) override {}
   void close() override {}
 
   std::string focus;

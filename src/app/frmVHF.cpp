@@ -23,7 +23,8 @@ frmVHF::frmVHF(const FormServices& services)
       settings_(services.settings),
       files_(services.files),
       clock_(services.clock),
-      events_(services.events) {}
+      events_(services.events),
+      environment_(services.environment) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
   switch (event) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Environment.h"
 #include "platform/EventLoop.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
@@ -25,6 +26,9 @@ struct FormServices {
   IFileSystem& files;
   IClock& clock;
   IEventLoop& events;
+  // Where the user's WSJT-X folders are; without it start-up and the open
+  // dialog know only the current folder.
+  const IEnvironment* environment = nullptr;
 };
 
 // The one window of the program. It owns the form state and every handler;
@@ -110,6 +114,14 @@ class frmVHF final : public IWindowEvents {
  private:
   bool isGerman() const { return Language == "de"; }
   void focusSearchBox();
+  // The WSJT-X and JTDX folders of the user that exist, in the order they are tried.
+  std::vector<std::string> dataFolders() const;
+  // Lists the call3 database of a folder and its log; returns the database's
+  // name as stored, empty (nothing listed) when the folder has none.
+  std::string listFolderDatabases(const std::string& folder);
+  // Where the open dialog starts: the folder of the current database, else
+  // the first WSJT-X folder, else the current folder.
+  std::string openDialogFolder(const std::vector<std::string>& folders) const;
 
   IWindow& window_;
   IMessageBox& messages_;
@@ -118,6 +130,7 @@ class frmVHF final : public IWindowEvents {
   IFileSystem& files_;
   IClock& clock_;
   IEventLoop& events_;
+  const IEnvironment* environment_;
 };
 
 }  // namespace orvanta

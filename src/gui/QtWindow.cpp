@@ -8,12 +8,16 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QTranslator>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -52,6 +56,17 @@ class RuleLine final : public QWidget {
  private:
   QPalette::ColorRole role_;
 };
+
+// A field box too narrow for its text (a long remark) shows the whole text as
+// its tooltip: the box cannot be scrolled, since a click leaves it at once.
+void showWholeTextAsTip(QLineEdit& box) {
+  const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
+  const QMargins margins = box.textMargins();
+  // Qt keeps two pixels beside the text inside the frame.
+  const int room = box.width() - 2 * frame - margins.left() - margins.right() - 4;
+  const bool fits = box.fontMetrics().horizontalAdvance(box.text()) <= room;
+  box.setToolTip(fits ? QString() : box.text());
+}
 
 }  // namespace
 
@@ -107,7 +122,8 @@ void QtWindow::buildControls() {
       }
       case ControlKind::CommandButton: {
         auto* button = new QPushButton(qs(c.caption), client);
-        button->setAutoDefault(false);
+        // Enter and Return press a focused button, as Space does.
+        button->setAutoDefault(true);
         const std::string name(c.name);
         connect(button, &QPushButton::clicked, this, [this, name] { report(name, WindowEvent::Click); });
         w = button;
@@ -115,6 +131,9 @@ void QtWindow::buildControls() {
       }
       case ControlKind::TextBox: {
         auto* box = new QLineEdit(client);
+        // The field boxes only display; tabbed into, their text can still be
+        // selected and copied.
+        box->setReadOnly(c.name != "Text10");
         if (c.darkBlueText) {
           QPalette palette = box->palette();
           palette.setColor(QPalette::Text, QColor(0, 0, 128));
@@ -271,6 +290,7 @@ void QtWindow::setText(std::string_view control, std::string_view text) {
   if (auto* box = qobject_cast<QLineEdit*>(e)) {
     box->setText(qs(text));
     box->setCursorPosition(0);
+    if (box->isReadOnly()) showWholeTextAsTip(*box);
   } else if (auto* combo = qobject_cast<QComboBox*>(e)) {
     // Keep the list's current entry in step with the text, so that the arrow
     // keys move on from the database shown.
@@ -421,6 +441,25 @@ void QtWindow::setMousePointer(MousePointer pointer) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
   } else {
     QApplication::restoreOverrideCursor();
+  }
+}
+
+void QtWindow::setToolkitLanguage(std::string_view code) {
+  const bool german = code == "de";
+  QLocale::setDefault(german ? QLocale(QLocale::German, QLocale::Germany) : QLocale(QLocale::English));
+  if (german == (translator_ != nullptr)) return;
+  if (!german) {
+    QCoreApplication::removeTranslator(translator_.get());
+    translator_.reset();
+    return;
+  }
+  // Qt's catalogue of its own texts: the buttons of message boxes, the file
+  // dialog. Without it (the package is missing) they stay English.
+  auto translator = std::make_unique<QTranslator>();
+  if (translator->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator.get());
+    translator_ = std::move(translator);
   }
 }
 

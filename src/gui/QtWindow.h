@@ -5,12 +5,14 @@
 
 #include <QMainWindow>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/Window.h"
 
 class QAction;
 class QMenu;
+class QTranslator;
 
 namespace orvanta {
 
@@ -51,6 +53,7 @@ class QtWindow final : public QMainWindow, public IWindow {
   WindowState state() const override;
   std::vector<TwipRect> screens() const override;
   void setMousePointer(MousePointer pointer) override;
+  void setToolkitLanguage(std::string_view code) override;
   void beep() override;
   void close() override;
 
@@ -72,6 +75,7 @@ class QtWindow final : public QMainWindow, public IWindow {
   QMenu* menu(std::string_view name) const;
 
   std::map<std::string, QObject*, std::less<>> entries_;
+  std::unique_ptr<QTranslator> translator_;  // Qt's own German texts, while German is chosen
   IWindowEvents* listener_ = nullptr;
   bool activated_ = false;
   bool unloaded_ = false;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvanta {
 
@@ -55,6 +56,9 @@ class IFileSystem {
   // letter case. Empty when nothing matches. Throws when the folder cannot be
   // examined at all.
   virtual std::optional<std::string> findFirst(const std::string& pattern) const = 0;
+  // Names of the non-hidden folders inside a folder, in no particular order.
+  // Empty when the folder does not exist.
+  virtual std::vector<std::string> folderNames(const std::string& folder) const = 0;
 
   virtual std::unique_ptr<IInputFile> openRead(const std::string& path) const = 0;
   // Creates the file, or truncates an existing one.
@@ -86,6 +90,7 @@ class StdFileSystem final : public IFileSystem {
 
   std::string currentDirectory() const override;
   std::optional<std::string> findFirst(const std::string& pattern) const override;
+  std::vector<std::string> folderNames(const std::string& folder) const override;
   std::unique_ptr<IInputFile> openRead(const std::string& path) const override;
   std::unique_ptr<IOutputFile> create(const std::string& path) override;
   void rename(const std::string& from, const std::string& to) override;

@@ -149,6 +149,25 @@ std::optional<std::string> StdFileSystem::findFirst(const std::string& pattern) 
   return found;
 }
 
+std::vector<std::string> StdFileSystem::folderNames(const std::string& folder) const {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    if (errno == ENOENT || errno == ENOTDIR) return {};
+    fail(folder, errno);
+  }
+  std::vector<std::string> names;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (isHiddenName(name)) continue;
+    struct stat st {};
+    const std::string full = folder + "/" + std::string(name);
+    // A link to a folder counts: a rig folder may well live elsewhere.
+    if (::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
 std::unique_ptr<IInputFile> StdFileSystem::openRead(const std::string& path) const {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) fail(path, errno);

@@ -65,6 +65,7 @@ class UnreachableFileSystem final : public IFileSystem {
  public:
   std::string currentDirectory() const override { return "/"; }
   std::optional<std::string> findFirst(const std::string&) const override { throw FileError("not ready"); }
+  std::vector<std::string> folderNames(const std::string&) const override { throw FileError("not ready"); }
   std::unique_ptr<IInputFile> openRead(const std::string&) const override { throw FileError("not ready"); }
   std::unique_ptr<IOutputFile> create(const std::string&) override { throw FileError("not ready"); }
   void rename(const std::string&, const std::string&) override { throw FileError("not ready"); }

@@ -24,7 +24,8 @@ class FormFixture : public ::testing::Test {
   StdFileSystem files;
   FakeClock clock;
   FakeEventLoop events;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
+  FakeEnvironment environment;
+  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, &environment}};
 };
 
 }  // namespace orvanta::testing
