@@ -4,12 +4,10 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSpacerItem>
 #include <QStringList>
 #include <QStyle>
 #include <QUrl>
@@ -51,11 +49,11 @@ int widestBox(const QScreen* screen) {
 // buttons.
 void fitToText(QMessageBox& box, const QString& body, const QWidget* parent) {
   auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-  auto* layout = qobject_cast<QGridLayout*>(box.layout());
-  if (label == nullptr || layout == nullptr) return;
+  if (label == nullptr) return;
   const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
-  const int around = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box) + 64;
-  const int room = widestBox(screen) - around;
+  const int icon = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+  // What the box needs beside its text: the icon, the margins, the spacing.
+  const int room = widestBox(screen) - icon - 64;
   const QStringList lines = body.split('\n');
   const auto longestIn = [&](const QFont& font) {
     const QFontMetrics metrics(font);
@@ -70,12 +68,11 @@ void fitToText(QMessageBox& box, const QString& body, const QWidget* parent) {
     longest = longestIn(font);
   }
   if (font != label->font()) label->setFont(font);
-  if (longest > 480) {
-    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(longest + 8));
-  }
-  const int titleWidth = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + 120;
-  layout->addItem(new QSpacerItem(std::min(titleWidth, widestBox(screen)), 0, QSizePolicy::Fixed),
-                  layout->rowCount(), 0, 1, layout->columnCount());
+  int width = longest > 480 ? longest + 8 : 0;
+  // The text beside the icon alone makes the box as wide as the title needs.
+  const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + 120;
+  width = std::max(width, std::min(title, widestBox(screen)) - icon);
+  label->setMinimumWidth(width);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTranslator>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -79,6 +80,8 @@ QtWindow::QtWindow() {
   setFont(windowFont(kDefaultFont));
   buildMenus();
   buildControls();
+  frameTimer_.setInterval(50);
+  connect(&frameTimer_, &QTimer::timeout, this, [this] { watchFrame(); });
   setWindowTitle(qs(orvanta::windowTitle(true)));
   resize(pixels(kClientWidthTwips), pixels(kClientHeightTwips) + menuBar()->sizeHint().height());
 }
@@ -251,10 +254,16 @@ void QtWindow::resizeEvent(QResizeEvent* event) {
 bool QtWindow::event(QEvent* event) {
   const bool handled = QMainWindow::event(event);
   // A window manager adds its frame after the window is first shown; the
-  // outer height asked for is kept once the frame is known.
-  if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Move) && requestedHeight_ > 0 &&
-      frameHeight() != appliedFrame_) {
-    applyHeight();
+  // frame's position and the outer height asked for are kept once the frame
+  // is known.
+  if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Move ||
+      event->type() == QEvent::Show) {
+    placeFrame();
+    if (requestedHeight_ > 0 && frameHeight() != appliedFrame_) applyHeight();
+  }
+  if (event->type() == QEvent::Show && framePending_) {
+    frameWatch_.start();
+    frameTimer_.start();
   }
   return handled;
 }
@@ -390,12 +399,56 @@ void QtWindow::clearList(std::string_view control) {
 std::string QtWindow::title() const { return str(windowTitle()); }
 void QtWindow::setTitle(std::string_view title) { setWindowTitle(qs(title)); }
 
-int QtWindow::top() const { return twips(frameGeometry().top()); }
-int QtWindow::left() const { return twips(frameGeometry().left()); }
+QPoint QtWindow::framePosition() const { return framePending_ ? wantedFrame_ : frameGeometry().topLeft(); }
+
+int QtWindow::top() const { return twips(framePosition().y()); }
+int QtWindow::left() const { return twips(framePosition().x()); }
 int QtWindow::height() const { return twips(frameGeometry().height()); }
 
-void QtWindow::setTop(int value) { move(frameGeometry().left(), pixels(value)); }
-void QtWindow::setLeft(int value) { move(pixels(value), frameGeometry().top()); }
+void QtWindow::setTop(int value) { moveFrame(QPoint(framePosition().x(), pixels(value))); }
+void QtWindow::setLeft(int value) { moveFrame(QPoint(pixels(value), framePosition().y())); }
+
+// Qt places a window that is not yet shown by its client area, since the
+// frame is not known before the window manager has put it round the window:
+// the frame would land a title bar higher than asked, and a window placed at
+// the top of the screen would hide its title bar. The frame's place is
+// therefore kept until the window manager has framed the window, and the
+// window moved by what its frame is off.
+void QtWindow::moveFrame(QPoint frame) {
+  wantedFrame_ = frame;
+  framePending_ = true;
+  if (!isVisible()) {
+    move(frame);
+    return;
+  }
+  placeFrame();
+}
+
+// The window manager reports the frame in its own time, and not always with
+// an event that reaches the window; the frame is looked at until it has been
+// put in place, for a few seconds at most (without a frame there is nothing
+// to wait for, and from then on the operator moves the window).
+void QtWindow::watchFrame() {
+  constexpr int kFrameWaitMs = 3000;
+  placeFrame();
+  if (framePending_ && frameWatch_.elapsed() < kFrameWaitMs) return;
+  framePending_ = false;
+  frameTimer_.stop();
+}
+
+void QtWindow::placeFrame() {
+  if (!framePending_ || !isVisible() || windowHandle() == nullptr) return;
+  if (isMinimized() || isMaximized() || isFullScreen()) return;
+  // Computed from the frame alone, not from where the window is now: the
+  // window manager's own moves and ours cross each other on the way.
+  const QMargins frame = windowHandle()->frameMargins();
+  const QPoint client = wantedFrame_ + QPoint(frame.left(), frame.top());
+  if (windowHandle()->position() != client) {
+    windowHandle()->setPosition(client);
+  } else if (!frame.isNull()) {
+    framePending_ = false;  // framed and in place: from now on the operator moves it
+  }
+}
 
 void QtWindow::setHeight(int value) {
   requestedHeight_ = value;
@@ -409,7 +462,9 @@ void QtWindow::applyHeight() {
   const int frame = frameHeight();
   appliedFrame_ = frame;
   const int client = std::max(pixels(requestedHeight_) - frame, minimumSizeHint().height());
-  if (client != geometry().height()) resize(geometry().width(), client);
+  // Equal minimum and maximum height: the window manager offers no vertical
+  // resize, so no unpainted band can open below the controls.
+  setFixedHeight(client);
 }
 
 WindowState QtWindow::state() const {

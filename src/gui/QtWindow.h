@@ -3,7 +3,9 @@
 // The main window built from the window description. It implements IWindow
 // for the form and reports the toolkit's events to one listener.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
@@ -68,6 +70,10 @@ class QtWindow final : public QMainWindow, public IWindow {
   void buildMenus();
   void report(std::string_view control, WindowEvent event, int key = 0);
   void applyHeight();
+  QPoint framePosition() const;
+  void moveFrame(QPoint frame);
+  void placeFrame();
+  void watchFrame();
   int frameHeight() const;
   QObject* entry(std::string_view name) const;
   QWidget* widget(std::string_view name) const;
@@ -80,8 +86,12 @@ class QtWindow final : public QMainWindow, public IWindow {
   bool activated_ = false;
   bool unloaded_ = false;
   bool busy_ = false;
-  int requestedHeight_ = 0;  // outer height in twips the form asked for, 0 before it did
-  int appliedFrame_ = -1;    // frame height in pixels when that height was last applied
+  int requestedHeight_ = 0;    // outer height in twips the form asked for, 0 before it did
+  int appliedFrame_ = -1;      // frame height in pixels when that height was last applied
+  QPoint wantedFrame_;         // where the frame's top-left corner belongs, in pixels
+  bool framePending_ = false;  // the frame is not yet where it belongs
+  QTimer frameTimer_;
+  QElapsedTimer frameWatch_;
 };
 
 }  // namespace orvanta
