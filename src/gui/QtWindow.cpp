@@ -76,6 +76,9 @@ QtWindow::QtWindow() {
   QIcon icon;
   icon.addFile(":/orvanta/orvanta-16.png", QSize(16, 16));
   icon.addFile(":/orvanta/orvanta-32.png", QSize(32, 32));
+  // Task bars and window switchers of today's desktops show larger ones.
+  icon.addFile(":/orvanta/orvanta-48.png", QSize(48, 48));
+  icon.addFile(":/orvanta/orvanta-64.png", QSize(64, 64));
   setWindowIcon(icon);
   setFont(windowFont(kDefaultFont));
   buildMenus();
