@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "BenchCommands.h"
+#include "records/TextFile.h"
+#include "search/WorkedBefore.h"
 
 namespace orvanta::bench {
 namespace {
@@ -23,7 +25,7 @@ int search(const std::vector<std::string>& args, std::ostream& out) {
   if (args.size() != 2) throw UsageError("expects DATABASE and TEXT");
   BenchSession session;
   session.start(args[0]);
-  session.messages.answer = [](const HeadlessMessageBox::Shown&) { return MessageAnswer::Yes; };
+  session.messages.answer = [](const testing::FakeMessageBox::Call&) { return MessageAnswer::Yes; };
   session.window.setText("Text10", args[1]);
   const std::size_t before = session.messages.yesNoCount;
   const auto started = Clock::now();
@@ -45,7 +47,7 @@ int step(const std::vector<std::string>& args, std::ostream& out) {
 
   BenchSession session;
   session.start(args[0]);
-  session.messages.answer = [](const HeadlessMessageBox::Shown&) { return MessageAnswer::No; };
+  session.messages.answer = [](const testing::FakeMessageBox::Call&) { return MessageAnswer::No; };
   session.window.setText("Text10", args[1]);
   const auto started = Clock::now();
   session.form.Command1_Click();
@@ -61,8 +63,28 @@ int step(const std::vector<std::string>& args, std::ostream& out) {
   return 0;
 }
 
+// The worked-before count over logs given on the command line, as the
+// window's table in text.
+int worked(const std::vector<std::string>& args, std::ostream& out) {
+  std::vector<std::string> rest = args;
+  const bool base = !rest.empty() && rest.front() == "--base";
+  if (base) rest.erase(rest.begin());
+  if (rest.size() < 2) throw UsageError("expects CALL and at least one LOG");
+  StdFileSystem files;
+  const auto started = Clock::now();
+  WorkedBeforeCount count(upperCaseUtf8(rest.front()), base);
+  for (std::size_t i = 1; i < rest.size(); ++i) count.addLog(files, rest[i]);
+  const WorkedSummary summary = count.summary();
+  reportTime("worked", started);
+  out << workedBeforeText(summary);
+  for (const auto& [path, reason] : summary.unreadable)
+    std::cerr << "cannot read " << path << ": " << reason << '\n';
+  return summary.unreadable.empty() ? 0 : 1;
+}
+
 }  // namespace
 }  // namespace orvanta::bench
 
 ORVANTA_BENCH_COMMAND("search", "DATABASE TEXT", orvanta::bench::search)
 ORVANTA_BENCH_COMMAND("step", "DATABASE TEXT +|- COUNT", orvanta::bench::step)
+ORVANTA_BENCH_COMMAND("worked", "[--base] CALL LOG...", orvanta::bench::worked)

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages_run=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core)
-packages_test=("${packages_run[@]}" libgtest-dev clang libclang-rt-14-dev clang-format-14
+packages_test=("${packages_run[@]}" libgtest-dev clang libclang-rt-14-dev clang-format-14 clang-tidy-14
   xvfb openbox xdotool x11-utils desktop-file-utils appstream dpkg-dev file)
 
 install_missing() {
@@ -26,6 +26,13 @@ install_missing() {
 
 build() {  # build PRESET
   (cd "$root" && cmake --preset "$1" && cmake --build --preset "$1" -j "$jobs")
+}
+
+check_tidy() {  # check_tidy BUILD_DIR: the checks of .clang-tidy over every source file
+  local files
+  mapfile -t files < <(cd "$root" && git ls-files 'src/*.cpp')
+  (cd "$root" && printf '%s\n' "${files[@]}" |
+    xargs -P "$jobs" -n 4 clang-tidy-14 -p "$1" --quiet --extra-arg=-Wno-unknown-warning-option 2>/dev/null)
 }
 
 check_format() {
@@ -67,6 +74,8 @@ case "${1:-}" in
     echo "== Build and test"
     build dev
     run_tests "$root/build/dev"
+    echo "== Static checks (clang-tidy)"
+    check_tidy "$root/build/dev"
     echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
     build asan
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests "$root/build/asan"

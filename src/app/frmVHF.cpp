@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string>
 
+#include "records/Adif.h"
+
 namespace orvanta {
 namespace {
 
@@ -24,6 +26,7 @@ frmVHF::frmVHF(const FormServices& services)
       files_(services.files),
       clock_(services.clock),
       events_(services.events),
+      workedBefore_(services.workedBefore),
       environment_(services.environment) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
@@ -76,6 +79,7 @@ void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key)
       {"mnuEnglisch", &frmVHF::mnuEnglisch_Click},
       {"mnuSetUpdate_Datum", &frmVHF::mnuSetUpdate_Datum_Click},
       {"mnuAktualiesieren", &frmVHF::mnuAktualiesieren_Click},
+      {"mnuWorked", &frmVHF::mnuWorked_Click},
       {"mnuInfo", &frmVHF::mnuInfo_Click},
   };
   for (const auto& binding : kClicks) {
@@ -101,6 +105,7 @@ bool frmVHF::ApplyKindRule(const std::string& path) {
   const bool user = lower.find(".txt") != std::string::npos;
   if (user) DbKind = "user";
   if (lower.find(".log") != std::string::npos) DbKind = "log";
+  if (isAdifPath(path)) DbKind = "log";
   return user;
 }
 

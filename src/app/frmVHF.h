@@ -13,6 +13,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
@@ -26,6 +27,8 @@ struct FormServices {
   IFileSystem& files;
   IClock& clock;
   IEventLoop& events;
+  // The "worked before?" window; without one the menu item does nothing.
+  IWorkedBeforeView* workedBefore = nullptr;
   // Where the user's WSJT-X folders are; without it start-up and the open
   // dialog know only the current folder.
   const IEnvironment* environment = nullptr;
@@ -85,6 +88,9 @@ class frmVHF final : public IWindowEvents {
   // ---- Maintenance ----
   void mnuAktualiesieren_Click();
   void mnuSetUpdate_Datum_Click();
+  // Extras "Schon gearbeitet?" (F3): the contacts with the call sign across
+  // every listed log, by band and mode.
+  void mnuWorked_Click();
 
   // ---- Language, menus, About ----
   void mnuDeutsch_Click();
@@ -107,13 +113,15 @@ class frmVHF final : public IWindowEvents {
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.
   bool FileExists(const std::string& path);
-  // Derives DbKind from a path: ".txt" gives "user", then ".log" gives "log".
+  // Derives DbKind from a path: ".txt" gives "user", then ".log" or an
+  // ending ".adi"/".adif" gives "log".
   // Returns true when the ".txt" test succeeded.
   bool ApplyKindRule(const std::string& path);
 
  private:
   bool isGerman() const { return Language == "de"; }
   void focusSearchBox();
+  std::vector<std::string> listedLogs();
   // The WSJT-X and JTDX folders of the user that exist, in the order they are tried.
   std::vector<std::string> dataFolders() const;
   // Lists the call3 database of a folder and its log; returns the database's
@@ -130,6 +138,7 @@ class frmVHF final : public IWindowEvents {
   IFileSystem& files_;
   IClock& clock_;
   IEventLoop& events_;
+  IWorkedBeforeView* workedBefore_;
   const IEnvironment* environment_;
 };
 

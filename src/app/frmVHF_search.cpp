@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/frmVHF.h"
+#include "records/Adif.h"
 #include "search/SearchScan.h"
 #include "ui/OpenDialog.h"
 
@@ -18,9 +19,11 @@ std::string trimBlanks(std::string_view text) {
 }
 
 constexpr const char* kFiltersGerman =
-    "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|Alle Dateien (*.*)|*.*";
+    "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|ADIF-Log (*.adi *.adif)|*.adi *.adif|"
+    "Alle Dateien (*.*)|*.*";
 constexpr const char* kFiltersEnglish =
-    "User-Database (*.txt)|*.txt|Log-File (*.log)|*.log|All files (*.*)|*.*";
+    "User-Database (*.txt)|*.txt|Log-File (*.log)|*.log|ADIF log (*.adi *.adif)|*.adi *.adif|"
+    "All files (*.*)|*.*";
 
 }  // namespace
 
@@ -69,7 +72,7 @@ void frmVHF::Command1_Click() {
 
   std::unique_ptr<IInputFile> file;
   try {
-    file = files_.openRead(path);
+    file = openDatabaseLines(files_, path);
   } catch (const FileError& e) {
     reportUnreadable(e.what());
     return;

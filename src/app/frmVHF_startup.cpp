@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/frmVHF.h"
+#include "records/Adif.h"
 
 namespace orvanta {
 namespace {
@@ -138,7 +139,8 @@ struct FirstLine {
 // decided from the first MiB only, so a database of millions of lines opens
 // as fast as a small one; the line itself is read up to its end.
 FirstLine readFirstLine(const IFileSystem& files, const std::string& path) {
-  auto file = files.openRead(path);
+  // An ADIF file shows its first record as a log line, never its header.
+  auto file = openDatabaseLines(files, path);
   // Read in pieces so that a short file costs only its own size.
   std::string sample;
   std::size_t filled = 0;

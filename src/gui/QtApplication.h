@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 
 namespace orvanta {
 
@@ -20,6 +21,7 @@ struct DesktopServices {
   IFileDialog& fileDialog;
   ISettingsStore& settings;
   IEventLoop& events;
+  IWorkedBeforeView& workedBefore;
 };
 
 using FormFactory = std::function<std::unique_ptr<IWindowEvents>(const DesktopServices&)>;

@@ -5,6 +5,7 @@
 #include "gui/QtDialogs.h"
 #include "gui/QtSettingsStore.h"
 #include "gui/QtWindow.h"
+#include "gui/QtWorkedBeforeView.h"
 
 // The icons are compiled into this static library; Q_INIT_RESOURCE keeps the
 // linker from dropping them and must be called outside any namespace.
@@ -19,9 +20,11 @@ struct QtDesktop::Parts {
   QtFileDialog realFileDialog{&window};
   QtSettingsStore realSettings;
   QtEventLoop events;
+  QtWorkedBeforeView realWorkedBefore{&window};
   IMessageBox* messages = &realMessages;
   IFileDialog* fileDialog = &realFileDialog;
   ISettingsStore* settings = &realSettings;
+  IWorkedBeforeView* workedBefore = &realWorkedBefore;
 };
 
 QtDesktop::QtDesktop() : parts_(std::make_unique<Parts>()) {}
@@ -31,10 +34,11 @@ QtDesktop::~QtDesktop() { detach(); }
 void QtDesktop::useMessageBox(IMessageBox& messages) { parts_->messages = &messages; }
 void QtDesktop::useFileDialog(IFileDialog& dialog) { parts_->fileDialog = &dialog; }
 void QtDesktop::useSettings(ISettingsStore& settings) { parts_->settings = &settings; }
+void QtDesktop::useWorkedBeforeView(IWorkedBeforeView& view) { parts_->workedBefore = &view; }
 
 DesktopServices QtDesktop::services() {
-  return DesktopServices{parts_->window, *parts_->messages, *parts_->fileDialog, *parts_->settings,
-                         parts_->events};
+  return DesktopServices{parts_->window,    *parts_->messages, *parts_->fileDialog,
+                         *parts_->settings, parts_->events,    *parts_->workedBefore};
 }
 
 void QtDesktop::attach(IWindowEvents& listener) { parts_->window.setListener(&listener); }

@@ -37,6 +37,7 @@ class QtDesktop {
   void useMessageBox(IMessageBox& messages);
   void useFileDialog(IFileDialog& dialog);
   void useSettings(ISettingsStore& settings);
+  void useWorkedBeforeView(IWorkedBeforeView& view);
 
   DesktopServices services();
 

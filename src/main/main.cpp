@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
   return orvanta::runQtApplication(argc, argv, [&](const orvanta::DesktopServices& desktop) {
     return std::make_unique<orvanta::frmVHF>(
         orvanta::FormServices{desktop.window, desktop.messages, desktop.fileDialog, desktop.settings, files,
-                              clock, desktop.events, &environment});
+                              clock, desktop.events, &desktop.workedBefore, &environment});
   });
 }

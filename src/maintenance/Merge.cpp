@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "maintenance/RegularRecord.h"
+#include "records/Adif.h"
 #include "records/NormalizeRecord.h"
 
 namespace orvanta {
@@ -175,6 +176,7 @@ MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string& fieldSep
 
 bool IsLogDatabasePath(std::string_view path) {
   static constexpr std::string_view kLog = ".log";
+  if (isAdifPath(path)) return true;
   if (path.size() < kLog.size()) return false;
   for (std::size_t i = 0; i + kLog.size() <= path.size(); ++i) {
     bool match = true;

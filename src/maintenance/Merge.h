@@ -21,8 +21,8 @@ inline constexpr std::string_view kPreviousBackupFileName = ".CALL3_Old.txt.orva
 // The name the merge writes under when no file was chosen in the dialog.
 inline constexpr std::string_view kDefaultDbFileName = "CALL3.txt";
 
-// The kind rule: a path holding ".log" in any letter case is a log database,
-// which is only ever read.
+// The kind rule: a path holding ".log" or ending in ".adi" or ".adif", in any
+// letter case, is a log database, which is only ever read.
 bool IsLogDatabasePath(std::string_view path);
 
 // The name the merged database is written under: the name chosen in the

@@ -43,7 +43,7 @@ constexpr std::array<ControlDescription, 26> kControls{{
     {"Text9", K::TextBox, {1224, 3996, 6852, 288}, 20, kDefaultFont, "", true, false, false},
 }};
 
-constexpr std::array<MenuDescription, 13> kMenus{{
+constexpr std::array<MenuDescription, 14> kMenus{{
     {"mnuDat", "", "&Datei", "", true},
     {"mnuOpen", "mnuDat", "&Neu öffnen", "", false},
     {"mnuSuch", "mnuDat", "&Suchen", "", false},
@@ -55,13 +55,14 @@ constexpr std::array<MenuDescription, 13> kMenus{{
     {"mnuExtr", "", "&Extras", "", true},
     {"mnuSetUpdate_Datum", "mnuExtr", "&Update-Datum setzen (Monatsabschluss)", "", false},
     {"mnuAktualiesieren", "mnuExtr", "&Datenbanken aktualiesieren/zusammenfassen", "", false},
+    {"mnuWorked", "mnuExtr", "Schon gearbeitet?", "F3", false},
     {"mnuHelp", "", " &? ", "", true},
     {"mnuInfo", "mnuHelp", "&Info", "F1", false},
 }};
 
 using P = TextProperty;
 
-constexpr std::array<LanguageText, 17> kCommon{{
+constexpr std::array<LanguageText, 18> kCommon{{
     {"mnuDat", P::Caption, "&Datei", "&File"},
     {"mnuOpt", P::Caption, "&Optionen", "&Options"},
     {"mnuOpen", P::Caption, "&Neu öffnen", "&reopen"},
@@ -75,6 +76,7 @@ constexpr std::array<LanguageText, 17> kCommon{{
      "&Databases renews/summarize"},
     {"mnuSetUpdate_Datum", P::Caption, "&Update-Datum setzen (Monatsabschluss)",
      "&Update Set date (month-end closing)"},
+    {"mnuWorked", P::Caption, "Schon gearbeitet?", "Worked before?"},
     {"Label1", P::Caption, "&Datenbanken :", "&Databases :"},
     {"Label10", P::Caption, "Such&text    :", "Search&text  :"},
     {"Command1", P::Caption, "&Suchen", "&Search"},

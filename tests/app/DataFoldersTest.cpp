@@ -41,7 +41,7 @@ class DesktopForm : public ::testing::Test {
   testing::FakeClock clock;
   testing::FakeEventLoop events;
   testing::FakeEnvironment environment;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, &environment}};
+  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, nullptr, &environment}};
 };
 
 class StartFromDesktop : public DesktopForm, public ::testing::WithParamInterface<FolderCase> {};

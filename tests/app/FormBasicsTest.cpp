@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FormFixture.h"
+#include "maintenance/Merge.h"
 
 namespace orvanta {
 namespace {
@@ -23,6 +24,12 @@ TEST_F(FormBasics, KindRule) {
       {"user", "/data/notes", "user", false},
       {"", "", "", false},
       {"", "/data/a.Log", "log", false},
+      {"user", "/data/wsjtx_log.adi", "log", false},
+      {"user", "/data/Contest.ADIF", "log", false},
+      {"", "/data.txt/log.adi", "log", true},
+      {"log", "/data/x.adi.txt", "user", true},
+      {"user", "/data/x.adif.bak", "user", false},
+      {"user", "/data/x.adix", "user", false},
   };
   for (const auto& c : cases) {
     form.DbKind = c.before;
@@ -30,6 +37,21 @@ TEST_F(FormBasics, KindRule) {
     EXPECT_EQ(form.DbKind, c.after) << c.path;
   }
 }
+
+// The merge and the month-end update keep their hands off every log by their
+// own test of the path; it must call a log exactly what the kind rule does.
+class LogPathAgreement : public testing::FormFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(LogPathAgreement, MaintenanceCallsALogWhatTheKindRuleDoes) {
+  form.DbKind = "user";
+  form.ApplyKindRule(GetParam());
+  EXPECT_EQ(IsLogDatabasePath(GetParam()), form.DbKind == "log");
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, LogPathAgreement,
+                         ::testing::Values("/d/wsjtx.log", "/d/W.LOG", "/d/x.log.txt", "/d/wsjtx_log.adi",
+                                           "/d/L.ADI", "/d/l.Adif", "/d/l.adi.txt", "/d/CALL3.txt",
+                                           "/d/x.adif~", "/d/.adi", "/d/adi"));
 
 TEST_F(FormBasics, FileExists) {
   dir.write("Call3.txt", "x");

@@ -1,39 +1,79 @@
 #include "fakes/Fakes.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
+#include <stdexcept>
 
 #include "ui/WindowDescription.h"
 
 namespace orvanta::testing {
+namespace {
 
-// By default the fake knows exactly the controls of the real window, in the
-// state they start in, so a misspelt name or a wrong start state fails a test.
-FakeWindow::FakeWindow() {
-  for (const auto& state : initialControlStates()) {
-    known_.push_back(state.name);
-    controls_[state.name].enabled = state.enabled;
-  }
+void throwUnknownControl(std::string_view name) {
+  throw std::logic_error("the window has no control named " + std::string(name));
 }
 
-FakeWindow::FakeWindow(std::vector<std::string> knownControls) : known_(std::move(knownControls)) {}
+UnknownControlHandler unknownControlHandler = &throwUnknownControl;
+
+// The slot of a text box "Text2" to "Text10", or 0 for any other name.
+std::size_t textBoxSlot(std::string_view name) {
+  if (name.size() < 5 || name.size() > 6 || name.substr(0, 4) != "Text") return 0;
+  std::size_t number = 0;
+  for (const char ch : name.substr(4)) {
+    if (ch < '0' || ch > '9') return 0;
+    number = number * 10 + static_cast<std::size_t>(ch - '0');
+  }
+  return number >= 2 && number <= 10 ? number : 0;
+}
+
+}  // namespace
+
+void setUnknownControlHandler(UnknownControlHandler handler) {
+  unknownControlHandler = handler != nullptr ? handler : &throwUnknownControl;
+}
+
+// By default the fake knows exactly the controls of the real window, in the
+// state they start in, so a misspelt name or a wrong start state is caught.
+FakeWindow::FakeWindow() {
+  for (const auto& state : initialControlStates()) know(state.name, state.enabled);
+}
+
+FakeWindow::FakeWindow(std::vector<std::string> knownControls) {
+  for (const auto& name : knownControls) know(name, true);
+  restricted_ = !knownControls.empty();
+}
+
+void FakeWindow::know(std::string_view name, bool enabled) {
+  if (const std::size_t slot = textBoxSlot(name)) {
+    knownTextBoxes_.set(slot);
+    textBoxes_[slot].enabled = enabled;
+  } else {
+    controls_[std::string(name)].enabled = enabled;
+  }
+}
 
 const FakeWindow::Control& FakeWindow::control(std::string_view name) const {
   return const_cast<FakeWindow*>(this)->mutableControl(name);
 }
 
 FakeWindow::Control& FakeWindow::mutableControl(std::string_view name) {
-  if (!known_.empty() && std::find(known_.begin(), known_.end(), name) == known_.end()) {
-    ADD_FAILURE() << "the window has no control named " << name;
+  if (const std::size_t slot = textBoxSlot(name)) {
+    if (restricted_ && !knownTextBoxes_.test(slot)) unknownControlHandler(name);
+    return textBoxes_[slot];
   }
+  return namedControl(name);
+}
+
+// Kept out of line so that the look-up of a text box stays a few instructions.
+[[gnu::noinline]] FakeWindow::Control& FakeWindow::namedControl(std::string_view name) {
   auto it = controls_.find(name);
-  if (it == controls_.end()) it = controls_.emplace(std::string(name), Control{}).first;
+  if (it == controls_.end()) {
+    if (restricted_) unknownControlHandler(name);
+    it = controls_.emplace(std::string(name), Control{}).first;
+  }
   return it->second;
 }
 
 std::string FakeWindow::text(std::string_view c) const { return control(c).text; }
-void FakeWindow::setText(std::string_view c, std::string_view t) { mutableControl(c).text = t; }
+void FakeWindow::setText(std::string_view c, std::string_view t) { mutableControl(c).text.assign(t); }
 std::string FakeWindow::caption(std::string_view c) const { return control(c).caption; }
 void FakeWindow::setCaption(std::string_view c, std::string_view t) { mutableControl(c).caption = t; }
 std::string FakeWindow::toolTip(std::string_view c) const { return control(c).toolTip; }
@@ -58,17 +98,33 @@ void FakeWindow::clearList(std::string_view c) {
 
 MessageAnswer FakeMessageBox::show(const std::string& text, const std::string& title, MessageIcon icon,
                                    MessageButtons buttons) {
-  calls.push_back(Call{text, title, icon, buttons});
-  if (onShow) onShow(calls.back());
+  // Assigned field by field so that a run of prompts reuses the storage.
+  last.text.assign(text);
+  last.title.assign(title);
+  last.icon = icon;
+  last.buttons = buttons;
+  ++count;
+  if (recordCalls) calls.push_back(last);
+  if (echo != nullptr) {
+    std::string oneLine = text;
+    for (char& ch : oneLine) {
+      if (ch == '\r' || ch == '\n') ch = ' ';
+    }
+    *echo << "message [" << title << "]: " << oneLine << '\n';
+  }
+  if (onShow) onShow(last);
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-  if (answers.empty()) return MessageAnswer::Yes;
-  const MessageAnswer answer = answers.front();
-  answers.pop_front();
-  return answer;
+  ++yesNoCount;
+  if (!answers.empty()) {
+    const MessageAnswer scripted = answers.front();
+    answers.pop_front();
+    return scripted;
+  }
+  return answer ? answer(last) : MessageAnswer::Yes;
 }
 
 OpenFileResult FakeFileDialog::openFile(const OpenFileRequest& request) {
-  requests.push_back(request);
+  if (recordRequests) requests.push_back(request);
   if (results.empty()) return OpenFileResult{};
   OpenFileResult result = results.front();
   results.pop_front();

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <array>
+#include <bitset>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,11 +18,18 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Window.h"
+#include "platform/WorkedBeforeView.h"
 
 namespace orvanta::testing {
 
+// The fakes serve the tests and the headless benchmark alike. A name the
+// window does not have is a fault of the caller: the test programs make it a
+// test failure, everything else gets a std::logic_error.
+using UnknownControlHandler = void (*)(std::string_view name);
+void setUnknownControlHandler(UnknownControlHandler handler);
+
 // A window that records every control's state. By default it has the real
-// window's controls in their start state, and an unknown name fails the test;
+// window's controls in their start state, and an unknown name is reported;
 // made with an explicit list, it knows those names, each starting enabled,
 // unchecked and empty.
 class FakeWindow final : public IWindow {
@@ -80,8 +91,16 @@ class FakeWindow final : public IWindow {
 
  private:
   Control& mutableControl(std::string_view name);
-  std::vector<std::string> known_;
-  mutable std::map<std::string, Control, std::less<>> controls_;
+  Control& namedControl(std::string_view name);
+  void know(std::string_view name, bool enabled);
+
+  // Text2 to Text10 are written for every record shown; they get slots of
+  // their own so that a benchmark run costs next to nothing per record.
+  static constexpr std::size_t kTextBoxSlots = 11;
+  std::array<Control, kTextBoxSlots> textBoxes_{};
+  std::bitset<kTextBoxSlots> knownTextBoxes_;
+  bool restricted_ = true;  // names outside the known ones are reported
+  std::map<std::string, Control, std::less<>> controls_;
   std::string title_;
   int top_ = 0;
   int left_ = 0;
@@ -91,22 +110,32 @@ class FakeWindow final : public IWindow {
   MousePointer pointer_ = MousePointer::Normal;
 };
 
-// Records every message box and answers from a script (Yes when the script
-// runs out for Yes/No boxes, Ok for Ok boxes).
+// Records every message box and answers Yes/No boxes from a script, then by
+// a rule, else Yes; Ok boxes are answered Ok.
 class FakeMessageBox final : public IMessageBox {
  public:
   struct Call {
     std::string text;
     std::string title;
-    MessageIcon icon;
-    MessageButtons buttons;
+    MessageIcon icon = MessageIcon::Information;
+    MessageButtons buttons = MessageButtons::Ok;
   };
   MessageAnswer show(const std::string& text, const std::string& title, MessageIcon icon,
                      MessageButtons buttons) override;
-  std::vector<Call> calls;
+  std::vector<Call> calls;  // every box, unless recordCalls is off
   std::deque<MessageAnswer> answers;
+  // Decides a Yes/No box once the script has run out.
+  std::function<MessageAnswer(const Call&)> answer;
   // Runs before each box is answered, e.g. to look at the window meanwhile.
   std::function<void(const Call&)> onShow;
+  // A benchmark that answers a hundred thousand prompts keeps only the last
+  // one and the counts, so that its memory stays flat.
+  bool recordCalls = true;
+  Call last;
+  std::size_t count = 0;
+  std::size_t yesNoCount = 0;
+  // When set, every box is written there on one line as it is shown.
+  std::ostream* echo = nullptr;
 };
 
 // A file dialog that records each request and answers from a script
@@ -115,6 +144,7 @@ class FakeFileDialog final : public IFileDialog {
  public:
   OpenFileResult openFile(const OpenFileRequest& request) override;
   std::vector<OpenFileRequest> requests;
+  bool recordRequests = true;
   std::deque<OpenFileResult> results;
   static OpenFileResult chosen(std::string path) {
     return OpenFileResult{OpenFileResult::Outcome::Chosen, std::move(path), {}};
@@ -162,6 +192,20 @@ class FakeEventLoop final : public IEventLoop {
   }
   int yields = 0;
   std::function<void()> onYield;
+};
+
+// Records every table shown; toggles the check box as scripted while shown,
+// keeping each table the window would show then.
+class FakeWorkedBeforeView final : public IWorkedBeforeView {
+ public:
+  void show(const WorkedBeforeTable& table, const std::function<WorkedBeforeTable(bool)>& retable) override {
+    ++shows;
+    tables.push_back(table);
+    for (const bool checked : toggles) tables.push_back(retable(checked));
+  }
+  int shows = 0;
+  std::vector<WorkedBeforeTable> tables;
+  std::vector<bool> toggles;
 };
 
 }  // namespace orvanta::testing

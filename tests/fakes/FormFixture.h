@@ -25,7 +25,9 @@ class FormFixture : public ::testing::Test {
   FakeClock clock;
   FakeEventLoop events;
   FakeEnvironment environment;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, &environment}};
+  FakeWorkedBeforeView workedView;
+  frmVHF form{
+      FormServices{window, messages, dialog, settings, files, clock, events, &workedView, &environment}};
 };
 
 }  // namespace orvanta::testing

@@ -56,8 +56,8 @@ class RealDialogs : public ::testing::Test {
     dir.write("data/WSJT-X/wsjtx.log", "x\n");
     environment.variables["XDG_DATA_HOME"] = dir.file("data");
     const DesktopServices s = desktop.services();
-    form = std::make_unique<frmVHF>(
-        FormServices{s.window, s.messages, s.fileDialog, s.settings, files, clock, s.events, &environment});
+    form = std::make_unique<frmVHF>(FormServices{s.window, s.messages, s.fileDialog, s.settings, files, clock,
+                                                 s.events, nullptr, &environment});
     desktop.attach(*form);
     desktop.start();
   }

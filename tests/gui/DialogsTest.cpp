@@ -73,12 +73,14 @@ TEST(QtMessageBoxAdapter, EscapeAnswersNo) {
 }
 
 OpenFileRequest germanRequest(const std::string& folder, int filterIndex) {
-  return OpenFileRequest{
-      "Öffnen",
-      folder,
-      "CALL3.txt",
-      {{"User-Datenbank (*.txt)", "*.txt"}, {"Log-Datei (*.log)", "*.log"}, {"Alle Dateien (*.*)", "*.*"}},
-      filterIndex};
+  return OpenFileRequest{"Öffnen",
+                         folder,
+                         "CALL3.txt",
+                         {{"User-Datenbank (*.txt)", "*.txt"},
+                          {"Log-Datei (*.log)", "*.log"},
+                          {"ADIF-Log (*.adi *.adif)", "*.adi *.adif"},
+                          {"Alle Dateien (*.*)", "*.*"}},
+                         filterIndex};
 }
 
 TEST(QtFileDialogAdapter, OffersTitleFolderNameAndFiltersAndReturnsTheChosenFile) {
@@ -93,8 +95,8 @@ TEST(QtFileDialogAdapter, OffersTitleFolderNameAndFiltersAndReturnsTheChosenFile
     EXPECT_EQ(QDir(dialog->directory()).canonicalPath(),
               QDir(QString::fromStdString(dir.path())).canonicalPath());
     // "*.*" stands for every file here, also those without a dot.
-    EXPECT_EQ(dialog->nameFilters(),
-              QStringList({"User-Datenbank (*.txt)", "Log-Datei (*.log)", "Alle Dateien (*)"}));
+    EXPECT_EQ(dialog->nameFilters(), QStringList({"User-Datenbank (*.txt)", "Log-Datei (*.log)",
+                                                  "ADIF-Log (*.adi *.adif)", "Alle Dateien (*)"}));
     EXPECT_EQ(dialog->selectedNameFilter(), "User-Datenbank (*.txt)");
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
     static_cast<QDialog*>(dialog)->accept();  // the dialog's own Open button

@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "fakes/TestSupport.h"
+
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
+  orvanta::testing::reportUnknownControlsAsFailures();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

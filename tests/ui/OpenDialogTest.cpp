@@ -40,13 +40,22 @@ TEST_F(OpenDialog, RequestInBothLanguages) {
   const Case cases[] = {
       {"de",
        "Öffnen",
-       {{"User-Datenbank (*.txt)", "*.txt"}, {"Log-Datei (*.log)", "*.log"}, {"Alle Dateien (*.*)", "*.*"}}},
+       {{"User-Datenbank (*.txt)", "*.txt"},
+        {"Log-Datei (*.log)", "*.log"},
+        {"ADIF-Log (*.adi *.adif)", "*.adi *.adif"},
+        {"Alle Dateien (*.*)", "*.*"}}},
       {"en",
        "opens",
-       {{"User-Database (*.txt)", "*.txt"}, {"Log-File (*.log)", "*.log"}, {"All files (*.*)", "*.*"}}},
+       {{"User-Database (*.txt)", "*.txt"},
+        {"Log-File (*.log)", "*.log"},
+        {"ADIF log (*.adi *.adif)", "*.adi *.adif"},
+        {"All files (*.*)", "*.*"}}},
       {"fr",
        "opens",
-       {{"User-Database (*.txt)", "*.txt"}, {"Log-File (*.log)", "*.log"}, {"All files (*.*)", "*.*"}}},
+       {{"User-Database (*.txt)", "*.txt"},
+        {"Log-File (*.log)", "*.log"},
+        {"ADIF log (*.adi *.adif)", "*.adi *.adif"},
+        {"All files (*.*)", "*.*"}}},
   };
   for (const auto& c : cases) {
     dialog.requests.clear();
@@ -58,8 +67,8 @@ TEST_F(OpenDialog, RequestInBothLanguages) {
     EXPECT_EQ(r.initialFolder, files.currentDirectory());
     EXPECT_EQ(r.fileName, "CALL3.txt");
     EXPECT_EQ(r.filterIndex, 1);
-    ASSERT_EQ(r.filters.size(), 3u) << c.language;
-    for (std::size_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(r.filters.size(), 4u) << c.language;
+    for (std::size_t i = 0; i < 4; ++i) {
       EXPECT_EQ(r.filters[i].description, c.filters[i].description);
       EXPECT_EQ(r.filters[i].pattern, c.filters[i].pattern);
     }
@@ -74,9 +83,11 @@ TEST_F(OpenDialog, ChoosingFilesAddsThemAndSetsTheKind) {
     std::string label3;  // the label beside Text3 follows the kind at once
   };
   const Case cases[] = {
-      {"wsjtx.log", "log", "Start"}, {"MY.TXT", "user", "Locator"},
-      {"x.txt.log", "log", "Start"}, {"notes.dat", "log", "Start"},  // neither: the kind stays
-      {"MY.TXT", "user", "Locator"},                                 // the same file again: listed twice
+      {"wsjtx.log", "log", "Start"},     {"MY.TXT", "user", "Locator"}, {"x.txt.log", "log", "Start"},
+      {"notes.dat", "log", "Start"},  // neither: the kind stays
+      {"MY.TXT", "user", "Locator"},  // the same file again: listed twice
+      {"wsjtx_log.adi", "log", "Start"}, {"MY.TXT", "user", "Locator"}, {"Contest.ADIF", "log", "Start"},
+      {"x.adi.txt", "user", "Locator"},  {"y.adix", "user", "Locator"},  // not an ADIF ending: the kind stays
   };
   std::vector<std::string> expected = list();
   for (const auto& c : cases) {

@@ -1,0 +1,125 @@
+// Extras "Schon gearbeitet?": ask which call, count it across the listed
+// logs, show the table; the check box counts again by base calls.
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/frmVHF.h"
+#include "maintenance/Merge.h"
+#include "search/WorkedBefore.h"
+#include "ui/MessageTexts.h"
+
+namespace orvanta {
+namespace {
+
+constexpr const char* kApplication = "VHF-Orvanta";
+constexpr const char* kSection = "Settings";
+constexpr const char* kBaseCallKey = "BaseCall";
+
+std::string trimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::string joined(const std::set<std::string>& items) {
+  std::string text;
+  for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
+  return text;
+}
+
+WorkedBeforeTable makeTable(const WorkedSummary& summary, bool german, bool noLog) {
+  WorkedBeforeTable table;
+  table.title = texts::kWorkedTitle.in(german);
+  table.heading =
+      summary.call + ": " + std::to_string(summary.total) +
+      std::string((summary.total == 1 ? texts::kWorkedOneContact : texts::kWorkedContacts).in(german));
+  table.columns.emplace_back(texts::kWorkedBand.in(german));
+  table.columns.insert(table.columns.end(), summary.modes.begin(), summary.modes.end());
+  table.columns.emplace_back(texts::kWorkedFirst.in(german));
+  table.columns.emplace_back(texts::kWorkedLast.in(german));
+  table.columns.emplace_back(texts::kWorkedGrids.in(german));
+  for (const auto& row : summary.rows) {
+    std::vector<std::string> cells{row.band};
+    for (const auto& mode : summary.modes) {
+      const auto cell = row.modes.find(mode);
+      cells.push_back(cell == row.modes.end() ? std::string() : std::to_string(cell->second.count));
+    }
+    cells.insert(cells.end(), {row.first, row.last, joined(row.grids)});
+    table.rows.push_back(std::move(cells));
+  }
+  if (table.rows.empty()) table.emptyText = texts::kWorkedNone.in(german);
+  if (noLog) table.notes.emplace_back(texts::kWorkedNoLog.in(german));
+  for (const auto& [path, reason] : summary.unreadable) {
+    table.notes.push_back(std::string(texts::kWorkedUnreadable.in(german)) + path + " (" + reason + ")");
+  }
+  table.checkBoxText = texts::kWorkedBaseCall.in(german);
+  table.closeText = texts::kWorkedClose.in(german);
+  return table;
+}
+
+}  // namespace
+
+// Every log of the database list, each file once however it is spelled.
+std::vector<std::string> frmVHF::listedLogs() {
+  std::vector<std::string> candidates = window_.listItems("Combo1");
+  candidates.push_back(window_.text("Combo1"));
+  std::vector<std::string> logs;
+  std::vector<FileIdentity> seen;
+  for (const auto& path : candidates) {
+    if (path.empty() || !IsLogDatabasePath(path)) continue;
+    if (std::find(logs.begin(), logs.end(), path) != logs.end()) continue;
+    std::optional<FileIdentity> identity;
+    try {
+      identity = files_.identity(path);
+    } catch (const FileError&) {
+      // Counted by its path; reading it will tell what is wrong.
+    }
+    if (identity && std::find(seen.begin(), seen.end(), *identity) != seen.end()) continue;
+    if (identity) seen.push_back(*identity);
+    logs.push_back(path);
+  }
+  return logs;
+}
+
+void frmVHF::mnuWorked_Click() {
+  if (workedBefore_ == nullptr) return;
+  std::string call = upperCaseUtf8(trimBlanks(window_.text("Text10")));
+  if (call.empty()) call = upperCaseUtf8(trimBlanks(window_.text("Text2")));
+  if (call.empty()) {
+    focusSearchBox();
+    return;
+  }
+  bool baseCalls = false;
+  try {
+    baseCalls = settings_.read(kApplication, kSection, kBaseCallKey, "0") == "1";
+  } catch (const std::exception&) {
+    // A settings store that cannot be read leaves the check box clear.
+  }
+  const std::vector<std::string> logs = listedLogs();
+  const bool german = isGerman();
+  const auto tableFor = [&](bool checked) {
+    // Reading a log of a million contacts takes a moment.
+    window_.setMousePointer(MousePointer::Busy);
+    WorkedBeforeCount count(call, checked);
+    for (const auto& log : logs) count.addLog(files_, log);
+    window_.setMousePointer(MousePointer::Normal);
+    WorkedBeforeTable table = makeTable(count.summary(), german, logs.empty());
+    table.checked = checked;
+    return table;
+  };
+  workedBefore_->show(tableFor(baseCalls), [&](bool checked) {
+    try {
+      settings_.write(kApplication, kSection, kBaseCallKey, checked ? "1" : "0");
+    } catch (const std::exception&) {
+      // Not remembered this time; the table still follows the check box.
+    }
+    return tableFor(checked);
+  });
+  focusSearchBox();
+}
+
+}  // namespace orvanta

@@ -1,0 +1,493 @@
+#include "records/Adif.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "records/TextFile.h"
+
+namespace orvanta {
+namespace {
+
+// Tag names, upper-cased and packed eight bytes to a word, so that finding
+// the field of a name takes two comparisons per candidate of its length:
+// an ADIF file of a million contacts has some twenty million tags.
+struct PackedName {
+  std::uint64_t low = 0;
+  std::uint64_t high = 0;
+  friend constexpr bool operator==(const PackedName&, const PackedName&) = default;
+};
+
+constexpr std::size_t kLongestKnownName = 12;
+
+constexpr PackedName pack(std::string_view upperName) {
+  PackedName packed;
+  for (std::size_t i = 0; i < upperName.size() && i < 16; ++i) {
+    const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(upperName[i]));
+    (i < 8 ? packed.low : packed.high) |= byte << (8 * (i % 8));
+  }
+  return packed;
+}
+
+struct KnownField {
+  std::size_t length;
+  PackedName name;
+  AdifField field;
+};
+
+constexpr KnownField known(std::string_view name, AdifField field) {
+  return {name.size(), pack(name), field};
+}
+
+constexpr KnownField kKnownFields[] = {
+    known("QSO_DATE", AdifField::QsoDate),
+    known("TIME_ON", AdifField::TimeOn),
+    known("QSO_DATE_OFF", AdifField::QsoDateOff),
+    known("TIME_OFF", AdifField::TimeOff),
+    known("CALL", AdifField::Call),
+    known("GRIDSQUARE", AdifField::Gridsquare),
+    known("FREQ", AdifField::Freq),
+    known("MODE", AdifField::Mode),
+    known("SUBMODE", AdifField::Submode),
+    known("RST_SENT", AdifField::RstSent),
+    known("RST_RCVD", AdifField::RstRcvd),
+    known("TX_PWR", AdifField::TxPwr),
+    known("COMMENT", AdifField::Comment),
+    known("NAME", AdifField::Name),
+    known("PROP_MODE", AdifField::PropMode),
+    known("SAT_NAME", AdifField::SatName),
+    known("SAT_MODE", AdifField::SatMode),
+    known("FREQ_RX", AdifField::FreqRx),
+    known("BAND", AdifField::Band),
+};
+constexpr PackedName kEndOfRecord = pack("EOR");
+constexpr PackedName kEndOfHeader = pack("EOH");
+
+// Per byte: its upper case when it may stand in a tag name, 0 otherwise.
+struct NameTable {
+  std::array<unsigned char, 256> upper{};
+  constexpr NameTable() {
+    for (int c = 'A'; c <= 'Z'; ++c) upper[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c);
+    for (int c = 'a'; c <= 'z'; ++c) upper[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c - 32);
+    for (int c = '0'; c <= '9'; ++c) upper[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c);
+    upper['_'] = '_';
+  }
+};
+constexpr NameTable kNameChars;
+
+// A tag name longer than this is taken for text: real names are short, and
+// the reader must not look far ahead for the end of something that is none.
+constexpr std::size_t kMaxTagName = 64;
+constexpr std::size_t kMaxTagBytes = kMaxTagName + 32;
+// How far blanks and line ends after a value are followed to the next tag.
+constexpr std::size_t kMaxGap = 4096;
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view upper) {
+  if (a.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upperAscii(a[i]) != upper[i]) return false;
+  }
+  return true;
+}
+
+int knownField(std::size_t length, const PackedName& name) {
+  if (length > kLongestKnownName) return -1;
+  for (const auto& k : kKnownFields) {
+    if (k.length == length && k.name == name) return static_cast<int>(k.field);
+  }
+  return -1;
+}
+
+// The packed upper case of a tag name of name characters only. Reads
+// sixteen bytes at once where the buffer has them; no name character has
+// its high bit set, so the letters are upper-cased eight at a time.
+PackedName packName(const char* name, std::size_t length, const char* end) {
+  if (length > 16) return {};
+  if (end - name < 16) {
+    PackedName packed;
+    for (std::size_t i = 0; i < length; ++i) {
+      const std::uint64_t upper = kNameChars.upper[static_cast<unsigned char>(name[i])];
+      (i < 8 ? packed.low : packed.high) |= upper << (8 * (i % 8));
+    }
+    return packed;
+  }
+  std::uint64_t words[2];
+  std::memcpy(words, name, sizeof words);
+  for (std::size_t w = 0; w < 2; ++w) {
+    const std::size_t bytes = length > 8 * w ? std::min<std::size_t>(length - 8 * w, 8) : 0;
+    const std::uint64_t keep = bytes == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * bytes)) - 1;
+    const std::uint64_t word = words[w] & keep;
+    // From 'a' (0x61) on a byte gains its high bit by adding 0x1F.
+    words[w] = word - (((word + 0x1F1F1F1F1F1F1F1Full) & 0x8080808080808080ull & keep) >> 2);
+  }
+  return PackedName{words[0], words[1]};
+}
+
+// How many of the (up to) sixteen bytes at p are name characters, looked at
+// in one go: the byte-by-byte loop over names of every length mispredicts.
+std::size_t nameCharsAt(const char* p, const char* end) {
+#if defined(__SSE2__)
+  if (end - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Signed compares: bytes from 0x80 on are negative and in no range.
+    const auto within = [&v](char low, char high) {
+      return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(low - 1))),
+                           _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(high + 1))));
+    };
+    const __m128i name = _mm_or_si128(_mm_or_si128(within('A', 'Z'), within('a', 'z')),
+                                      _mm_or_si128(within('0', '9'), _mm_cmpeq_epi8(v, _mm_set1_epi8('_'))));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(name));
+    return static_cast<std::size_t>(__builtin_ctz(~mask));
+  }
+#endif
+  (void)p;
+  (void)end;
+  return 0;
+}
+
+// True when the bytes hold a comma or a line end. Eight at a time: a byte
+// equal to the one looked for becomes zero under XOR, which the classic
+// zero-byte test finds.
+bool hasSpecial(std::string_view value) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  const auto zeroByte = [](std::uint64_t w) { return (w - kOnes) & ~w & kHigh; };
+  std::size_t i = 0;
+  for (; i + 8 <= value.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, value.data() + i, 8);
+    if (zeroByte(w ^ (kOnes * ',')) | zeroByte(w ^ (kOnes * '\r')) | zeroByte(w ^ (kOnes * '\n')))
+      return true;
+  }
+  for (; i < value.size(); ++i) {
+    if (value[i] == ',' || value[i] == '\r' || value[i] == '\n') return true;
+  }
+  return false;
+}
+
+bool smallAscii(const char* p, std::size_t size) {
+  unsigned char any = 0;
+  for (std::size_t i = 0; i < size; ++i) any |= static_cast<unsigned char>(p[i]);
+  return any < 0x80;
+}
+
+// Bytes of the UTF-8 character at p, or 1 for a byte that starts none.
+std::size_t characterBytes(const char* p, std::size_t available) {
+  const auto lead = static_cast<unsigned char>(*p);
+  if (lead < 0xC2) return 1;
+  const std::size_t len = lead <= 0xDF ? 2 : lead <= 0xEF ? 3 : lead <= 0xF4 ? 4 : 1;
+  if (len == 1 || len > available || !isValidUtf8(std::string_view(p, len))) return 1;
+  return len;
+}
+
+bool allDigits(std::string_view text) { return std::all_of(text.begin(), text.end(), isDigit); }
+
+// A value in a log line: a comma would split the field and a line end the
+// line, so each becomes a blank (CR LF as one).
+void appendValue(std::string_view value, std::string& out) {
+  if (!hasSpecial(value)) {
+    out.append(value);
+    return;
+  }
+  while (!value.empty()) {
+    const auto special =
+        std::find_if(value.begin(), value.end(), [](char c) { return c == ',' || c == '\r' || c == '\n'; });
+    const auto stop = static_cast<std::size_t>(special - value.begin());
+    if (special == value.end()) {
+      out.append(value);
+      return;
+    }
+    out.append(value.substr(0, stop));
+    out.push_back(' ');
+    const bool crlf = value[stop] == '\r' && stop + 1 < value.size() && value[stop + 1] == '\n';
+    value.remove_prefix(stop + (crlf ? 2 : 1));
+  }
+}
+
+void appendDate(std::string_view date, std::string& out) {
+  if (date.size() != 8 || !allDigits(date)) {
+    appendValue(date, out);
+    return;
+  }
+  out.append(date.substr(0, 4))
+      .append(1, '-')
+      .append(date.substr(4, 2))
+      .append(1, '-')
+      .append(date.substr(6));
+}
+
+void appendTime(std::string_view time, std::string& out) {
+  if ((time.size() != 6 && time.size() != 4) || !allDigits(time)) {
+    appendValue(time, out);
+    return;
+  }
+  out.append(time.substr(0, 2)).append(1, ':').append(time.substr(2, 2)).append(1, ':');
+  out.append(time.size() == 6 ? time.substr(4) : "00");
+}
+
+}  // namespace
+
+bool isAdifPath(std::string_view path) {
+  const auto endsWith = [&](std::string_view suffix) {
+    return path.size() >= suffix.size() &&
+           equalsIgnoringCase(path.substr(path.size() - suffix.size()), suffix);
+  };
+  return endsWith(".ADI") || endsWith(".ADIF");
+}
+
+void AdifRecord::clear() {
+  for (std::size_t i = 0; i < kAdifFieldCount; ++i) {
+    if (present[i]) values[i].clear();
+  }
+  present.fill(false);
+}
+
+void appendLogLine(const AdifRecord& r, std::string& out) {
+  using F = AdifField;
+  const auto given = [&](F field) { return r.has(field) && !r[field].empty(); };
+  appendDate(r[F::QsoDate], out);
+  out.push_back(',');
+  appendTime(r[F::TimeOn], out);
+  out.push_back(',');
+  appendDate(given(F::QsoDateOff) ? r[F::QsoDateOff] : r[F::QsoDate], out);
+  out.push_back(',');
+  appendTime(given(F::TimeOff) ? r[F::TimeOff] : r[F::TimeOn], out);
+  const std::string_view mode = r[F::Mode];
+  const bool submode = (mode.empty() || equalsIgnoringCase(mode, "MFSK")) && given(F::Submode);
+  for (const F field :
+       {F::Call, F::Gridsquare, F::Freq, submode ? F::Submode : F::Mode, F::RstSent, F::RstRcvd, F::TxPwr,
+        F::Comment, F::Name, F::PropMode, F::SatName, F::SatMode, F::FreqRx}) {
+    out.push_back(',');
+    appendValue(r[field], out);
+  }
+}
+
+// ---- AdifReader ----
+
+AdifReader::AdifReader(IInputFile& file, std::size_t bufferSize)
+    : file_(file), buffer_(std::max<std::size_t>(bufferSize, kMaxTagBytes)) {}
+
+bool AdifReader::fill() {
+  if (eof_) return false;
+  if (pos_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+  }
+  const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
+  if (n == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += n;
+  return true;
+}
+
+// At least `bytes` bytes from pos_ on in the buffer, unless the file ends
+// first. Callers ask for a bounded amount, so the buffer stays bounded.
+bool AdifReader::ensure(std::size_t bytes) {
+  if (bytes > buffer_.size()) buffer_.resize(bytes);
+  while (available() < bytes) {
+    if (!fill()) return false;
+  }
+  return true;
+}
+
+void AdifReader::start() {
+  started_ = true;
+  ensure(kUtf8Bom.size());
+  if (std::string_view(buffer_.data() + pos_, available()).starts_with(kUtf8Bom)) pos_ += kUtf8Bom.size();
+  // Text before the first tag is a header, which <EOH> ends.
+  ensure(1);
+  mayHaveHeader_ = available() > 0 && buffer_[pos_] != '<';
+}
+
+// Parses the tag at pos_ ("<NAME:LENGTH>", "<NAME:LENGTH:TYPE>" or "<NAME>")
+// and moves past it. False, with pos_ unchanged, when the "<" starts no tag.
+// Inlined into next(): it runs for every tag of the file.
+[[gnu::always_inline]] inline bool AdifReader::parseTag(Tag& tag) {
+  if (available() < kMaxTagBytes) ensure(kMaxTagBytes);
+  const char* const begin = buffer_.data() + pos_;
+  const char* const end = begin + std::min(available(), kMaxTagBytes);
+  const std::size_t counted = nameCharsAt(begin + 1, end);
+  const char* p = begin + 1 + counted;
+  if (counted == 0 || counted == 16) {
+    while (p < end && kNameChars.upper[static_cast<unsigned char>(*p)] != 0) ++p;
+  }
+  const auto length = static_cast<std::size_t>(p - begin - 1);
+  if (length == 0 || length > kMaxTagName || p == end) return false;
+  const PackedName name = packName(begin + 1, length, end);
+  if (*p == '>') {
+    tag.kind = length == 3 && name == kEndOfRecord   ? TagKind::EndOfRecord
+               : length == 3 && name == kEndOfHeader ? TagKind::EndOfHeader
+                                                     : TagKind::Other;
+    pos_ += static_cast<std::size_t>(p + 1 - begin);
+    return true;
+  }
+  if (*p != ':') return false;
+  ++p;
+  std::size_t valueLength = 0;
+  int digits = 0;
+  for (; p < end && isDigit(*p); ++p, ++digits) {
+    if (digits == 18) return false;
+    valueLength = valueLength * 10 + static_cast<std::size_t>(*p - '0');
+  }
+  if (digits == 0 || p == end) return false;
+  if (*p == ':') {
+    ++p;
+    while (p < end && kNameChars.upper[static_cast<unsigned char>(*p)] != 0) ++p;
+  }
+  if (p == end || *p != '>') return false;
+  tag.kind = TagKind::Field;
+  tag.field = knownField(length, name);
+  tag.length = valueLength;
+  pos_ += static_cast<std::size_t>(p + 1 - begin);
+  return true;
+}
+
+// Offset from pos_ after `count` characters from the offset `from`, or the
+// end of the bytes read when they end first.
+std::size_t AdifReader::charactersEnd(std::size_t from, std::size_t count) const {
+  const char* const base = buffer_.data() + pos_;
+  const std::size_t size = available();
+  std::size_t at = from;
+  for (; count > 0 && at < size; --count) at += characterBytes(base + at, size - at);
+  return std::min(at, size);
+}
+
+// True when only blanks and line ends lie between the offset (from pos_)
+// and the next tag, or the end of the file.
+bool AdifReader::endsBeforeTag(std::size_t offset) {
+  for (std::size_t i = offset; i <= offset + kMaxGap; ++i) {
+    if (i >= available() && !ensure(i + 1)) return true;
+    const char c = buffer_[pos_ + i];
+    if (c == '<') return true;
+    if (!isBlank(c)) return false;
+  }
+  return false;
+}
+
+// Reads a value of `length` characters into out (nothing kept when out is
+// null). Programs that count bytes instead write shorter lengths for values
+// with non-ASCII letters; when the character count does not end before a tag
+// but the byte count does, the bytes are taken.
+[[gnu::always_inline]] inline void AdifReader::readValue(std::size_t length, std::string* out) {
+  if (length > kMaxValue) {
+    readLongValue(length, out);
+    return;
+  }
+  if (available() < length * 4) ensure(length * 4);
+  const std::size_t byteEnd = std::min(length, available());
+  std::size_t take = byteEnd;
+  if (!smallAscii(buffer_.data() + pos_, byteEnd)) {
+    const std::size_t charEnd = charactersEnd(0, length);
+    take = charEnd;
+    if (charEnd != byteEnd && !endsBeforeTag(charEnd) && endsBeforeTag(byteEnd)) take = byteEnd;
+  }
+  if (out != nullptr) out->assign(buffer_.data() + pos_, take);
+  pos_ += take;
+}
+
+// A value too long to look at in one piece: read through by characters,
+// keeping only its first kMaxValue bytes.
+void AdifReader::readLongValue(std::size_t length, std::string* out) {
+  while (length > 0) {
+    if (available() < 4) ensure(4);
+    if (available() == 0) return;
+    const char* const p = buffer_.data() + pos_;
+    std::size_t run = 0;
+    const std::size_t limit = std::min(length, available());
+    while (run < limit && static_cast<unsigned char>(p[run]) < 0x80) ++run;
+    const std::size_t bytes = run > 0 ? run : characterBytes(p, available());
+    if (out != nullptr && out->size() < kMaxValue) {
+      out->append(p, std::min(bytes, kMaxValue - out->size()));
+    }
+    pos_ += bytes;
+    length -= run > 0 ? run : 1;
+  }
+}
+
+bool AdifReader::next(AdifRecord& record) {
+  if (!started_) start();
+  record.clear();
+  const auto hasCall = [&] {
+    const std::string& call = record[AdifField::Call];
+    return record.has(AdifField::Call) && call.find_first_not_of(' ') != std::string::npos;
+  };
+  for (;;) {
+    // The next tag mostly follows a blank or a line end.
+    const char* const here = buffer_.data() + pos_;
+    const void* open = available() > 2 && here[0] == '<'   ? here
+                       : available() > 2 && here[1] == '<' ? here + 1
+                                                           : std::memchr(here, '<', available());
+    if (open == nullptr) {
+      pos_ = end_;
+      if (!fill()) break;
+      continue;
+    }
+    pos_ = static_cast<std::size_t>(static_cast<const char*>(open) - buffer_.data());
+    Tag tag;
+    if (!parseTag(tag)) {
+      ++pos_;  // a "<" in text between fields
+      continue;
+    }
+    if (tag.kind == TagKind::Field) {
+      std::string* value = nullptr;
+      if (tag.field >= 0) {
+        const auto index = static_cast<std::size_t>(tag.field);
+        record.present[index] = true;
+        value = &record.values[index];
+      }
+      readValue(tag.length, value);
+    } else if (tag.kind == TagKind::EndOfHeader && mayHaveHeader_) {
+      mayHaveHeader_ = false;
+      record.clear();
+    } else if (tag.kind == TagKind::EndOfRecord) {
+      mayHaveHeader_ = false;
+      if (hasCall()) return true;
+      record.clear();
+    }
+  }
+  // The last record counts without its <EOR>.
+  return hasCall();
+}
+
+// ---- AdifLogInput ----
+
+AdifLogInput::AdifLogInput(std::unique_ptr<IInputFile> file) : file_(std::move(file)), reader_(*file_) {}
+
+std::size_t AdifLogInput::read(char* buffer, std::size_t size) {
+  std::size_t written = 0;
+  while (written < size) {
+    if (served_ < pending_.size()) {
+      const std::size_t n = std::min(size - written, pending_.size() - served_);
+      std::memcpy(buffer + written, pending_.data() + served_, n);
+      served_ += n;
+      written += n;
+      continue;
+    }
+    pending_.clear();
+    served_ = 0;
+    if (!reader_.next(record_)) break;
+    appendLogLine(record_, pending_);
+    pending_.push_back('\n');
+  }
+  return written;
+}
+
+std::unique_ptr<IInputFile> openDatabaseLines(const IFileSystem& files, const std::string& path) {
+  auto file = files.openRead(path);
+  if (!isAdifPath(path)) return file;
+  return std::make_unique<AdifLogInput>(std::move(file));
+}
+
+}  // namespace orvanta
