@@ -94,6 +94,59 @@ QtWindow::~QtWindow() {
   if (busy_) QApplication::restoreOverrideCursor();
 }
 
+QWidget* QtWindow::createControl(const ControlDescription& c, QWidget* client) {
+  switch (c.kind) {
+    case ControlKind::Label: {
+      auto* label = new QLabel(qs(c.caption), client);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setTextFormat(Qt::PlainText);
+      return label;
+    }
+    case ControlKind::ComboBox: {
+      auto* combo = new QComboBox(client);
+      combo->setEditable(true);
+      // Typing into the text line neither adds entries nor completes from them.
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      combo->setCompleter(nullptr);
+      // Only choosing an entry from the list counts. Qt also reports
+      // "activated" when Enter is pressed in the text line or the focus
+      // leaves it while its text equals an entry; typing there runs nothing.
+      QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
+      QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+      combo->installEventFilter(this);
+      connect(combo, &QComboBox::activated, this, [this](int) { report("Combo1", WindowEvent::Click); });
+      return combo;
+    }
+    case ControlKind::CommandButton: {
+      auto* button = new QPushButton(qs(c.caption), client);
+      // Enter and Return press a focused button, as Space does.
+      button->setAutoDefault(true);
+      const std::string name(c.name);
+      connect(button, &QPushButton::clicked, this, [this, name] { report(name, WindowEvent::Click); });
+      return button;
+    }
+    case ControlKind::TextBox: {
+      auto* box = new QLineEdit(client);
+      // The field boxes only display; tabbed into, their text can still be
+      // selected and copied.
+      box->setReadOnly(c.name != "Text10");
+      if (c.darkBlueText) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Text, QColor(0, 0, 128));
+        box->setPalette(palette);
+      }
+      box->installEventFilter(this);
+      return box;
+    }
+    case ControlKind::Line: {
+      auto* line = new RuleLine(client, c.backgroundColour ? QPalette::Base : QPalette::WindowText);
+      line->setAttribute(Qt::WA_TransparentForMouseEvents);
+      return line;
+    }
+  }
+  return nullptr;
+}
+
 void QtWindow::buildControls() {
   auto* client = new QWidget(this);
   client->setObjectName("client");
@@ -101,59 +154,7 @@ void QtWindow::buildControls() {
   setCentralWidget(client);
 
   for (const auto& c : windowControls()) {
-    QWidget* w = nullptr;
-    switch (c.kind) {
-      case ControlKind::Label: {
-        auto* label = new QLabel(qs(c.caption), client);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setTextFormat(Qt::PlainText);
-        w = label;
-        break;
-      }
-      case ControlKind::ComboBox: {
-        auto* combo = new QComboBox(client);
-        combo->setEditable(true);
-        // Typing into the text line neither adds entries nor completes from them.
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);
-        // Only choosing an entry from the list counts. Qt also reports
-        // "activated" when Enter is pressed in the text line or the focus
-        // leaves it while its text equals an entry; typing there runs nothing.
-        QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
-        QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
-        combo->installEventFilter(this);
-        connect(combo, &QComboBox::activated, this, [this](int) { report("Combo1", WindowEvent::Click); });
-        w = combo;
-        break;
-      }
-      case ControlKind::CommandButton: {
-        auto* button = new QPushButton(qs(c.caption), client);
-        // Enter and Return press a focused button, as Space does.
-        button->setAutoDefault(true);
-        const std::string name(c.name);
-        connect(button, &QPushButton::clicked, this, [this, name] { report(name, WindowEvent::Click); });
-        w = button;
-        break;
-      }
-      case ControlKind::TextBox: {
-        auto* box = new QLineEdit(client);
-        // The field boxes only display; tabbed into, their text can still be
-        // selected and copied.
-        box->setReadOnly(c.name != "Text10");
-        if (c.darkBlueText) {
-          QPalette palette = box->palette();
-          palette.setColor(QPalette::Text, QColor(0, 0, 128));
-          box->setPalette(palette);
-        }
-        box->installEventFilter(this);
-        w = box;
-        break;
-      }
-      case ControlKind::Line:
-        w = new RuleLine(client, c.backgroundColour ? QPalette::Base : QPalette::WindowText);
-        w->setAttribute(Qt::WA_TransparentForMouseEvents);
-        break;
-    }
+    QWidget* w = createControl(c, client);
     w->setObjectName(qs(c.name));
     if (c.font.points != kDefaultFont.points || c.font.bold != kDefaultFont.bold)
       w->setFont(windowFont(c.font));

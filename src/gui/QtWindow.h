@@ -18,6 +18,8 @@ class QTranslator;
 
 namespace orvanta {
 
+struct ControlDescription;
+
 class QtWindow final : public QMainWindow, public IWindow {
   Q_OBJECT
 
@@ -67,6 +69,7 @@ class QtWindow final : public QMainWindow, public IWindow {
 
  private:
   void buildControls();
+  QWidget* createControl(const ControlDescription& c, QWidget* client);
   void buildMenus();
   void report(std::string_view control, WindowEvent event, int key = 0);
   void applyHeight();
