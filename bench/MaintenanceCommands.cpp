@@ -52,9 +52,12 @@ int merge(const std::vector<std::string>& args, std::ostream& out) {
   // The merged file holds a line for the header, one per record, the
   // terminator and the empty last line.
   const std::string fileName = MergedFileName(session.form.DbFileName);
-  const std::string merged = ReadWholeFile(session.files, PathIn(FolderOf(args.front()), fileName));
+  auto merged = session.files.openRead(PathIn(FolderOf(args.front()), fileName));
   std::size_t lineEnds = 0;
-  for (const char c : merged) lineEnds += c == '\n';
+  std::string buffer(std::size_t{1} << 20, '\0');
+  while (const std::size_t n = merged->read(buffer.data(), buffer.size())) {
+    for (std::size_t i = 0; i < n; ++i) lineEnds += buffer[i] == '\n';
+  }
   const std::size_t records = lineEnds >= 3 ? lineEnds - 3 : 0;
   out << "records: " << records << '\n';
   return 0;

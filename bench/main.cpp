@@ -1,6 +1,7 @@
 // orvanta-bench: runs the form's handlers without a window and prints what
 // they showed, so that searches and maintenance runs can be timed from a shell.
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <map>
@@ -40,6 +41,9 @@ bool registerBenchCommand(std::string name, std::string usageText, BenchCommand 
 
 int main(int argc, char** argv) {
   using namespace orvanta::bench;
+  // A file-size limit then fails the write with EFBIG, reported like a full
+  // disk, instead of ending the process with scratch files left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc < 2) return usage(std::cerr);
   const auto it = registry().find(argv[1]);
   if (it == registry().end()) return usage(std::cerr);

@@ -18,6 +18,8 @@
 
 namespace orvanta {
 
+struct MergeOutcome;
+
 // Everything the form needs from its surroundings.
 struct FormServices {
   IWindow& window;
@@ -120,6 +122,10 @@ class frmVHF final : public IWindowEvents {
 
  private:
   bool isGerman() const { return Language == "de"; }
+  // NewLine, or CR LF before loading has set it.
+  const std::string& newLine() const;
+  std::string mergeFailureText(const MergeOutcome& outcome) const;
+  std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
   void focusSearchBox();
   std::vector<std::string> listedLogs();
   // The WSJT-X and JTDX folders of the user that exist, in the order they are tried.

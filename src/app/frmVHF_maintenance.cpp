@@ -1,14 +1,12 @@
-#include <exception>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "Version.h"
 #include "app/frmVHF.h"
 #include "maintenance/Merge.h"
-#include "maintenance/MergePlacement.h"
+#include "maintenance/MergeDatabases.h"
 #include "maintenance/MonthEnd.h"
-#include "maintenance/SafeFiles.h"
+#include "ui/MessageTexts.h"
 
 namespace orvanta {
 namespace {
@@ -43,12 +41,62 @@ class MaintenanceScope {
   bool busy_ = false;
 };
 
-const char* const kMergeTitleDe = "Datenbanken für WSJT ";
-const char* const kMergeTitleEn = "Databases for WSJT ";
-const char* const kMonthEndTitleDe = "Update-Datum setzen";
-const char* const kMonthEndTitleEn = "Update Set date";
+// A message text in the form's language, ready to be joined with others.
+std::string in(const BilingualText& text, bool german) { return std::string(text.in(german)); }
 
 }  // namespace
+
+const std::string& frmVHF::newLine() const {
+  static const std::string kCrLf = "\r\n";
+  return NewLine.empty() ? kCrLf : NewLine;
+}
+
+std::string frmVHF::mergeWriteFailureText(const MergeOutcome& outcome) const {
+  const bool de = isGerman();
+  const std::string& nl = newLine();
+  std::string text = in(texts::kMergeCannotWrite, de) + nl + outcome.reason + nl + nl;
+  if (outcome.updatedFolders.empty() && outcome.notPutBack.empty())
+    return text + in(texts::kMergeNothingChanged, de);
+  if (!outcome.updatedFolders.empty()) {
+    text += in(texts::kMergeAlreadyUpdated, de);
+    for (const auto& folder : outcome.updatedFolders) text += nl + folder;
+    text += nl;
+  }
+  if (!outcome.notPutBack.empty()) {
+    text += in(texts::kMergeBackupNotPutBack, de);
+    for (const auto& folder : outcome.notPutBack) text += nl + folder;
+    text += nl;
+  }
+  return text + in(texts::kMergeOthersUnchanged, de);
+}
+
+std::string frmVHF::mergeFailureText(const MergeOutcome& outcome) const {
+  const bool de = isGerman();
+  const std::string& nl = newLine();
+  const std::string unchanged = nl + nl + in(texts::kMergeNothingChanged, de);
+  switch (outcome.result) {
+    case MergeResult::ReservedName:
+      return in(texts::kMergeReservedNameBefore, de) + outcome.path + in(texts::kMergeReservedNameAfter, de) +
+             nl + in(texts::kMergeReservedNameHint, de) + unchanged;
+    case MergeResult::NotFound:
+      return in(texts::kDatabaseNotFound, de) + nl + outcome.path + unchanged;
+    case MergeResult::IsBackup:
+      return in(texts::kMergeIsBackupBefore, de) + outcome.path + in(texts::kMergeIsBackupAfter, de) + nl +
+             in(texts::kMergeIsBackupHint, de) + unchanged;
+    case MergeResult::CannotRead:
+      return in(texts::kDatabaseCannotBeRead, de) + nl + outcome.reason + unchanged;
+    case MergeResult::LogNeverReplaced:
+      return in(texts::kMergeLogNeverReplaced, de) + nl + outcome.path + unchanged;
+    case MergeResult::NotAFile:
+      return in(texts::kMergeNameTaken, de) + nl + outcome.path + unchanged;
+    case MergeResult::Locked:
+      return in(texts::kDatabaseLocked, de) + nl + outcome.path;
+    case MergeResult::Changed:
+      return in(texts::kDatabaseChangedMeanwhile, de) + nl + outcome.path;
+    default:
+      return mergeWriteFailureText(outcome);
+  }
+}
 
 void frmVHF::mnuAktualiesieren_Click() {
   if (MaintenanceRunning) {
@@ -56,150 +104,48 @@ void frmVHF::mnuAktualiesieren_Click() {
     return;
   }
   MaintenanceScope scope(MaintenanceRunning, window_);
-  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
-  const bool german = isGerman();
-  const std::string title = german ? kMergeTitleDe : kMergeTitleEn;
-  const std::string unchanged =
-      german ? "Es wurde keine Datenbank verändert." : "No database has been changed.";
-  auto fail = [&](const std::string& text) {
-    scope.normalPointer();
-    messages_.show(text, title, MessageIcon::Stop, MessageButtons::Ok);
-  };
-  auto tooFew = [&] {
-    scope.normalPointer();
-    if (german) {
-      messages_.show("Es müssen mehrere Datenbanken (z.B. CALL3.txt) ausgewählt werden.        " + nl +
-                         "Bitte mit dem Buton 'Öffnen' mindestens zwei Datenbanken auswählen.      " + nl +
-                         nl,
-                     " Info", MessageIcon::Information, MessageButtons::Ok);
-    } else {
-      messages_.show("Several data bases (for example CALL3.txt) must be selected.             " + nl +
-                         "Select at least two databass with the Buton 'Open' please.               " + nl +
-                         nl,
-                     " Info", MessageIcon::Information, MessageButtons::Ok);
-    }
-  };
-
-  // Log databases are only ever read: they take no part.
-  std::vector<std::string> listed;
-  for (const auto& item : window_.listItems("Combo1")) {
-    if (!item.empty() && !IsLogDatabasePath(item)) listed.push_back(item);
-  }
-  if (listed.size() < 2) {
-    tooFew();
-    return;
-  }
-  // Databases restored at start-up leave DbFileName empty; the dialog's own
-  // default name is what the operator expects then.
-  // DbFileName is also set when a log was opened last; a merge never
-  // replaces a log, so then too the default name is used.
-  const std::string fileName = MergedFileName(DbFileName);
-  if (fileName == kBackupFileName) {
-    fail(german ? "Der Name " + fileName + " ist der Sicherungskopie vorbehalten." + nl +
-                      "Bitte die Datenbank unter einem anderen Namen öffnen." + nl + nl + unchanged
-                : "The name " + fileName + " is reserved for the backup." + nl +
-                      "Please open the database under another name." + nl + nl + unchanged);
-    return;
-  }
-
-  scope.busyPointer();
-  events_.yield();
-
-  try {
-    // Each file once, however often or under whichever spelling it is listed,
-    // so that its backup holds its old content and not the merged file.
-    const DistinctDatabases distinct = DistinctFiles(files_, listed);
-    if (!distinct.missing.empty()) {
-      fail((german ? "Die Datenbank wurde nicht gefunden:" : "The database was not found:") + nl +
-           distinct.missing.front() + nl + nl + unchanged);
-      return;
-    }
-    if (distinct.paths.size() < 2) {
-      tooFew();
-      return;
-    }
-    // A listed database that is its folder's backup would be overwritten by
-    // the backup of the folder's other database.
-    for (const auto& path : distinct.paths) {
-      const auto backupId = files_.identity(PathIn(FolderOf(path), kBackupFileName));
-      if (backupId && backupId == files_.identity(path)) {
-        fail(german
-                 ? "Die Datenbank " + path + " ist die Sicherungskopie ihres Ordners." + nl +
-                       "Bitte sie unter einem anderen Namen speichern und neu öffnen." + nl + nl + unchanged
-                 : "The database " + path + " is the backup of its folder." + nl +
-                       "Please save it under another name and open it again." + nl + nl + unchanged);
-        return;
-      }
-    }
-
-    std::vector<MergeSource> sources;
-    sources.reserve(distinct.paths.size());
-    try {
-      for (const auto& path : distinct.paths) sources.push_back(LoadMergeSource(files_, path));
-    } catch (const FileError& e) {
-      fail((german ? "Die Datenbank kann nicht gelesen werden:" : "The database cannot be read:") + nl +
-           e.what() + nl + nl + unchanged);
-      return;
-    }
+  const bool de = isGerman();
+  const std::string& nl = newLine();
+  MergeRequest request;
+  request.listed = window_.listItems("Combo1");
+  request.dbFileName = DbFileName;
+  request.today = clock_.today();
+  request.legalNotice = version::kLegalNotice;
+  request.started = [&] {
+    scope.busyPointer();
     events_.yield();
-
-    const TextFormat format = MergedFormat(sources);
-    for (auto& source : sources) ConvertSource(source, format.encoding);
-    MergedRecords merged =
-        MergeRecords(sources, FieldSeparator, lineEndBytes(format.lineEnd), [this] { events_.yield(); });
-    sources.clear();
-    sources.shrink_to_fit();
-
-    const std::string header = MergeHeaderLine(fromUtf8(fileName, format.encoding));
-    const std::string terminator = MergeTerminatorLine(clock_.today(), version::kLegalNotice);
-    const std::string text = MergedDatabaseText(header, merged.text, terminator, format);
-    merged.text = std::string();
-
-    std::vector<FolderPlacement> placements;
-    try {
-      placements = PlanPlacement(files_, distinct.paths, fileName);
-    } catch (const PlacementRefused& e) {
-      fail((german ? "Ein Log wird nie ersetzt:" : "A log is never replaced:") + nl + e.path + nl + nl +
-           unchanged);
-      return;
-    }
-    MergeTempPath = TemporaryPathBeside(placements.front().target);
-    try {
-      PlaceMergedDatabase(files_, placements, text, [this] { events_.yield(); });
-    } catch (const PlacementError& e) {
-      std::string report = (german ? "Die zusammengefasste Datenbank kann nicht geschrieben werden:"
-                                   : "The merged database cannot be written:") +
-                           nl + e.what() + nl + nl;
-      if (e.completedFolders.empty()) {
-        report += unchanged;
-      } else {
-        report += german ? "Bereits aktualisiert (alte Datenbank als CALL3_Old.txt):"
-                         : "Already updated (old database kept as CALL3_Old.txt):";
-        for (const auto& folder : e.completedFolders) report += nl + folder;
-        report += nl + (german ? std::string("Alle anderen Datenbanken sind unverändert.")
-                               : std::string("All other databases are unchanged."));
-      }
-      fail(report);
-      return;
-    }
-  } catch (const std::exception& e) {
-    // Running out of memory, say, before anything was placed.
-    scope.normalPointer();
-    messages_.show("Database-Error:" + nl + e.what(), "Unexpected Error", MessageIcon::Stop,
-                   MessageButtons::Ok);
-    return;
-  }
-
+  };
+  request.yield = [this] { events_.yield(); };
+  const MergeOutcome outcome = MergeDatabases(files_, request, FieldSeparator);
+  if (!outcome.temporaryPath.empty()) MergeTempPath = outcome.temporaryPath;
   scope.normalPointer();
+
+  const std::string title(in(texts::kMergeTitle, de));
+  switch (outcome.result) {
+    case MergeResult::Done:
+      break;
+    case MergeResult::TooFew:
+      messages_.show(
+          in(texts::kMergeSelectSeveral, de) + nl + in(texts::kMergeSelectAtLeastTwo, de) + nl + nl,
+          in(texts::kMergeTooFewTitle, de), MessageIcon::Information, MessageButtons::Ok);
+      return;
+    case MergeResult::Unexpected:
+      messages_.show(in(texts::kMergeUnexpected, de) + nl + outcome.reason,
+                     in(texts::kMergeUnexpectedTitle, de), MessageIcon::Stop, MessageButtons::Ok);
+      return;
+    default:
+      messages_.show(mergeFailureText(outcome), title, MessageIcon::Stop, MessageButtons::Ok);
+      return;
+  }
   window_.beep();
-  if (Language == "en") {
-    messages_.show("All " + fileName + " " + "complete", "Databases for WSJT ", MessageIcon::Information,
-                   MessageButtons::Ok);
-  } else if (Language == "de") {
-    messages_.show("Alle " + fileName + " " + "komplett", "Datenbanken für WSJT ", MessageIcon::Information,
-                   MessageButtons::Ok);
+  // The completion message alone tells "en" and "de" apart; any other
+  // language shows just the name.
+  if (Language == "en" || Language == "de") {
+    messages_.show(
+        in(texts::kMergeCompleteBefore, de) + outcome.fileName + " " + in(texts::kMergeCompleteAfter, de),
+        title, MessageIcon::Information, MessageButtons::Ok);
   } else {
-    messages_.show(fileName + " ", "", MessageIcon::Information, MessageButtons::Ok);
+    messages_.show(outcome.fileName + " ", "", MessageIcon::Information, MessageButtons::Ok);
   }
 }
 
@@ -209,58 +155,46 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
     return;
   }
   MaintenanceScope scope(MaintenanceRunning, window_);
-  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
-  const bool german = isGerman();
-  auto fail = [&](const std::string& text) {
+  const bool de = isGerman();
+  const std::string& nl = newLine();
+  const std::string title(in(texts::kMonthEndTitle, de));
+  auto tell = [&](const std::string& text, MessageIcon icon) {
     scope.normalPointer();
-    messages_.show(text, german ? kMonthEndTitleDe : kMonthEndTitleEn, MessageIcon::Exclamation,
-                   MessageButtons::Ok);
+    messages_.show(text, title, icon, MessageButtons::Ok);
   };
 
   const std::string month = MonthText(clock_.today());
   FieldSeparator.assign(1, ',');
   const std::string path = window_.text("Combo1");
-  if (path.empty()) {
-    fail(german ? "Es ist keine Datenbank ausgewählt." : "No database is selected.");
-    return;
-  }
-  if (IsLogDatabasePath(path)) {
-    fail(german
-             ? "Das Update-Datum wird nur in einer Datenbank wie CALL3.txt gesetzt, nicht im Log:" + nl + path
-             : "The update date is set only in a database such as CALL3.txt, not in a log:" + nl + path);
-    return;
-  }
+  if (path.empty()) return tell(in(texts::kMonthEndNoDatabase, de), MessageIcon::Exclamation);
+  if (IsLogDatabasePath(path))
+    return tell(in(texts::kMonthEndNotInLog, de) + nl + path, MessageIcon::Exclamation);
   bool exists = false;
   try {
     exists = FileExists(path);
   } catch (const FileError&) {
     exists = false;
   }
-  if (!exists) {
-    fail((german ? "Die Datenbank wurde nicht gefunden:" : "The database was not found:") + nl + path);
-    return;
-  }
+  if (!exists) return tell(in(texts::kDatabaseNotFound, de) + nl + path, MessageIcon::Exclamation);
 
   scope.busyPointer();
   events_.yield();
-
-  // The database is read and its new text written beside it in one pass; a
-  // file the update leaves as it is (a second run in the same month) is not
-  // replaced at all.
-  try {
-    UpdateMonthEnd(files_, path, month, FieldSeparator);
-  } catch (const MonthEndReadError& e) {
-    fail((german ? "Die Datenbank kann nicht gelesen werden:" : "The database cannot be read:") + nl +
-         e.what());
-    return;
-  } catch (const FileError& e) {
-    fail((german ? "Die Datenbank kann nicht geschrieben werden; sie ist unverändert:"
-                 : "The database cannot be written; it is unchanged:") +
-         nl + e.what());
-    return;
+  const MonthEndOutcome outcome = UpdateMonthEnd(files_, path, month, FieldSeparator);
+  switch (outcome.result) {
+    case MonthEndResult::Updated:
+    case MonthEndResult::Unchanged:
+      break;
+    case MonthEndResult::CannotRead:
+      return tell(in(texts::kDatabaseCannotBeRead, de) + nl + outcome.reason, MessageIcon::Exclamation);
+    case MonthEndResult::CannotWrite:
+    case MonthEndResult::Unexpected:
+      return tell(in(texts::kMonthEndCannotWrite, de) + nl + outcome.reason, MessageIcon::Exclamation);
+    case MonthEndResult::Locked:
+      return tell(in(texts::kDatabaseLocked, de) + nl + path, MessageIcon::Stop);
+    case MonthEndResult::Changed:
+      return tell(in(texts::kDatabaseChangedMeanwhile, de) + nl + path, MessageIcon::Stop);
   }
   events_.yield();
-
   scope.normalPointer();
   events_.yield();
 }

@@ -46,10 +46,9 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
   window_.setMousePointer(MousePointer::Normal);
   const std::string call = toUtf8(view.surplusCall, encoding);
   if (isGerman()) {
-    const std::string& newLine = NewLine.empty() ? std::string("\r\n") : NewLine;
-    messages_.show(
-        "bei Call: " + call + newLine + "(" + std::to_string(view.surplusFields) + " Trennzeichen zu viel!)",
-        " Datenbankfehler ", MessageIcon::Exclamation, MessageButtons::Ok);
+    messages_.show("bei Call: " + call + newLine() + "(" + std::to_string(view.surplusFields) +
+                       " Trennzeichen zu viel!)",
+                   " Datenbankfehler ", MessageIcon::Exclamation, MessageButtons::Ok);
   } else {
     messages_.show("by Call: " + call, " Database - ERROR ", MessageIcon::Exclamation, MessageButtons::Ok);
   }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/frmVHF.h"
+#include "maintenance/SafeFiles.h"
 #include "records/Adif.h"
 
 namespace orvanta {
@@ -53,11 +54,6 @@ std::string lowerAscii(std::string_view text) {
 
 bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
-}
-
-std::string joinPath(const std::string& dir, const std::string& name) {
-  if (!dir.empty() && dir.back() == '/') return dir + name;
-  return dir + "/" + name;
 }
 
 // A stored edge in twips: the decimal text of a number, blanks around it
@@ -223,7 +219,7 @@ void frmVHF::Form_Load() {
     for (const std::string& folder : folders) {
       skipOnFailure([&] {
         const std::string name = listFolderDatabases(folder);
-        if (!name.empty()) current = joinPath(folder, name);
+        if (!name.empty()) current = PathIn(folder, name);
       });
       if (!current.empty()) break;
     }
@@ -240,17 +236,17 @@ std::vector<std::string> frmVHF::dataFolders() const {
 }
 
 std::string frmVHF::listFolderDatabases(const std::string& folder) {
-  const std::string callName = files_.findFirst(joinPath(folder, "call3.txt")).value_or("");
+  const std::string callName = files_.findFirst(PathIn(folder, "call3.txt")).value_or("");
   if (callName.empty()) return {};
   std::string logName;
   // WSJT-X's own log first, so that another log of the folder is not taken
   // by the chance of the directory's order.
   skipOnFailure([&] {
-    logName = files_.findFirst(joinPath(folder, "wsjtx.log")).value_or("");
-    if (logName.empty()) logName = files_.findFirst(joinPath(folder, "*.log")).value_or("");
+    logName = files_.findFirst(PathIn(folder, "wsjtx.log")).value_or("");
+    if (logName.empty()) logName = files_.findFirst(PathIn(folder, "*.log")).value_or("");
   });
-  window_.addListItem("Combo1", joinPath(folder, callName));
-  if (!logName.empty()) window_.addListItem("Combo1", joinPath(folder, logName));
+  window_.addListItem("Combo1", PathIn(folder, callName));
+  if (!logName.empty()) window_.addListItem("Combo1", PathIn(folder, logName));
   return callName;
 }
 
@@ -261,7 +257,7 @@ std::string frmVHF::openDialogFolder(const std::vector<std::string>& folders) co
     const std::size_t slash = current.rfind('/');
     std::string folder =
         slash == std::string::npos ? start : current.substr(0, std::max<std::size_t>(slash, 1));
-    if (folder.front() != '/') folder = joinPath(start, folder);
+    if (folder.front() != '/') folder = PathIn(start, folder);
     if (files_.exists(folder)) return folder;
   }
   return folders.empty() ? start : folders.front();
@@ -304,7 +300,7 @@ void frmVHF::Form_Activate() {
   if (path.front() != '/') {
     std::string dir;
     skipOnFailure([&] { dir = files_.currentDirectory(); });
-    shown = joinPath(dir, path);
+    shown = PathIn(dir, path);
   }
   skipOnFailure([&] {
     const bool german = isGerman();

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <memory>
 
 #include "app/frmVHF.h"
@@ -7,6 +8,9 @@
 #include "platform/FileSystem.h"
 
 int main(int argc, char** argv) {
+  // A file-size limit then fails the write with EFBIG, reported like a full
+  // disk, instead of ending the process with scratch files left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   orvanta::StdFileSystem files;
   orvanta::SystemClock clock;
   orvanta::StdEnvironment environment;

@@ -252,9 +252,8 @@ class LastByteInput final : public IInputFile {
 
 }  // namespace
 
-MergeSource LoadMergeSource(const IFileSystem& files, const std::string& path) {
-  auto file = files.openRead(path);
-  LastByteInput in(*file);
+MergeSource LoadMergeSource(IInputFile& file, const std::string& path) {
+  LastByteInput in(file);
   LineReader reader(in, std::size_t{1} << 20);
   EncodingDetector detector;
   MergeSource source;
@@ -301,8 +300,8 @@ TextFormat MergedFormat(const std::vector<MergeSource>& sources) {
 }
 
 void ConvertSource(MergeSource& source, Encoding target) {
-  if (source.format.encoding == target || target != Encoding::Utf8) return;
-  if (isAscii(source.bytes)) {
+  if (target != Encoding::Utf8) return;
+  if (isAscii(source.bytes) || (source.format.encoding == target && isValidUtf8(source.bytes))) {
     source.format.encoding = target;
     return;
   }
@@ -313,10 +312,10 @@ void ConvertSource(MergeSource& source, Encoding target) {
     const std::string_view line(source.bytes.data() + offset, length);
     offset += length;
     const std::size_t before = converted.size();
-    if (isAscii(line)) {
+    if (isAscii(line) || isValidUtf8(line)) {
       converted.append(line);
     } else {
-      converted += toUtf8(line, source.format.encoding);
+      converted += toUtf8(line, Encoding::Windows1252);
     }
     length = static_cast<std::uint32_t>(converted.size() - before);
   }

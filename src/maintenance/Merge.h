@@ -7,17 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "maintenance/SafeFiles.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
 
-// The name every folder keeps its previous database under.
-inline constexpr std::string_view kBackupFileName = "CALL3_Old.txt";
-// While a merge replaces a folder's backup, the backup before it waits under
-// this hidden name until the folder holds the merged file.
-inline constexpr std::string_view kPreviousBackupFileName = ".CALL3_Old.txt.orvanta-previous";
 // The name the merge writes under when no file was chosen in the dialog.
 inline constexpr std::string_view kDefaultDbFileName = "CALL3.txt";
 
@@ -49,9 +45,9 @@ struct MergeSource {
   bool sawLineEnd = false;
 };
 
-// Reads a database for the merge. A CR that ends the file is no part of its
-// last record. Throws FileError.
-MergeSource LoadMergeSource(const IFileSystem& files, const std::string& path);
+// Reads a database for the merge from an open file. A CR that ends the file
+// is no part of its last record. Throws FileError.
+MergeSource LoadMergeSource(IInputFile& file, const std::string& path);
 
 // The format of the merged file: UTF-8 when any source is UTF-8 (with a byte
 // order mark when any source had one), else Windows-1252; LF line ends when
@@ -59,8 +55,10 @@ MergeSource LoadMergeSource(const IFileSystem& files, const std::string& path);
 // no source ended a line).
 TextFormat MergedFormat(const std::vector<MergeSource>& sources);
 
-// Re-encodes the lines of a source into the given encoding (only Windows-1252
-// sources are converted, to UTF-8).
+// Re-encodes the lines of a source into UTF-8 when that is the target. Each
+// line decides for itself: a line that is valid UTF-8 stays as it is, any
+// other is read as Windows-1252, so that one stray byte in a UTF-8 file
+// does not make every accented letter of it be encoded twice.
 void ConvertSource(MergeSource& source, Encoding target);
 
 struct MergedRecords {

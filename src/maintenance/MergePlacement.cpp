@@ -3,27 +3,34 @@
 #include <optional>
 
 #include "maintenance/Merge.h"
-#include "maintenance/SafeFiles.h"
 
 namespace orvanta {
+namespace {
 
-DistinctDatabases DistinctFiles(const IFileSystem& files, const std::vector<std::string>& paths) {
-  DistinctDatabases result;
-  std::vector<FileIdentity> seen;
-  for (const auto& path : paths) {
-    const auto id = files.identity(path);
-    if (!id) {
-      result.missing.push_back(path);
-      continue;
-    }
-    bool duplicate = false;
-    for (const auto& other : seen) duplicate = duplicate || other == *id;
-    if (duplicate) continue;
-    seen.push_back(*id);
-    result.paths.push_back(path);
+// The target of a folder: a listed database named like the merged file in
+// any letter case is that file, under its own spelling.
+std::string targetIn(const std::string& folder, const std::vector<std::string>& databases,
+                     std::string_view fileName) {
+  for (const auto& database : databases) {
+    if (FolderOf(database) == folder && sameNameIgnoringCase(FileNameOf(database), fileName)) return database;
   }
-  return result;
+  return PathIn(folder, fileName);
 }
+
+// A rename over a folder, FIFO or device would hide it or fail half-way.
+void refuseWhatIsNoFile(const IFileSystem& files, const FolderPlacement& placement) {
+  const auto target = files.status(placement.target);
+  if (target && target->type != FileType::Regular) throw PlacementRefused(placement.target, true);
+  if (!target && files.status(placement.target, false)) throw PlacementRefused(placement.target, true);
+  const std::string backup = PathIn(placement.folder, kBackupFileName);
+  // A link at the backup name is replaced itself; what it points to is never touched.
+  const auto backupEntry = files.status(backup, false);
+  if (backupEntry && backupEntry->type != FileType::Regular && backupEntry->type != FileType::SymbolicLink) {
+    throw PlacementRefused(backup, true);
+  }
+}
+
+}  // namespace
 
 std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
                                            const std::vector<std::string>& databases,
@@ -32,7 +39,8 @@ std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
   std::vector<std::optional<FileIdentity>> folderIds;
   for (const auto& database : databases) {
     const std::string folder = FolderOf(database);
-    const auto folderId = files.identity(folder);
+    const auto status = files.status(folder);
+    const auto folderId = status ? std::optional<FileIdentity>(status->identity) : std::nullopt;
     bool known = false;
     for (std::size_t i = 0; i < placements.size() && !known; ++i) {
       known = folderId ? folderIds[i] == folderId : placements[i].folder == folder;
@@ -40,78 +48,140 @@ std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
     if (known) continue;
     FolderPlacement placement;
     placement.folder = folder;
-    placement.target = PathIn(folder, fileName);
-    placement.backupSource = files.exists(placement.target) ? placement.target : database;
-    if (IsLogDatabasePath(placement.target)) throw PlacementRefused(placement.target);
-    if (IsLogDatabasePath(placement.backupSource)) throw PlacementRefused(placement.backupSource);
+    placement.target = targetIn(folder, databases, fileName);
+    const bool targetExists = files.status(placement.target).has_value();
+    placement.backupSource = targetExists ? placement.target : database;
+    if (IsLogDatabasePath(placement.target)) throw PlacementRefused(placement.target, false);
+    if (IsLogDatabasePath(placement.backupSource)) throw PlacementRefused(placement.backupSource, false);
+    refuseWhatIsNoFile(files, placement);
+    placement.realTarget = targetExists ? files.resolve(placement.target) : placement.target;
     placements.push_back(std::move(placement));
     folderIds.push_back(folderId);
   }
   return placements;
 }
 
-void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& placements, std::string_view bytes,
-                         const std::function<void()>& yield) {
-  auto discardAll = [&] {
-    for (auto& placement : placements) {
-      if (!placement.temporary.empty()) DiscardTemporary(files, placement.temporary);
-      placement.temporary.clear();
-    }
-  };
+namespace {
 
-  // Nothing is touched until the merged file is safely on disk in every folder.
+// The merged file beside every final target; placements that share one
+// final target (two links to one file) share one scratch file.
+std::vector<std::string> writeScratchFiles(IFileSystem& files, const std::vector<FolderPlacement>& placements,
+                                           std::string_view bytes) {
+  std::vector<std::string> scratch(placements.size());
   try {
-    for (auto& placement : placements) {
-      placement.temporary = WriteTemporaryBeside(files, placement.target, bytes);
+    for (std::size_t i = 0; i < placements.size(); ++i) {
+      const auto& placement = placements[i];
+      bool shared = false;
+      for (std::size_t j = 0; j < i && !shared; ++j)
+        shared = placements[j].realTarget == placement.realTarget;
+      if (shared) continue;
+      const LockedDatabase& owner = placement.targetLock ? *placement.targetLock : *placement.source;
+      const std::string ownerName =
+          placement.targetLock ? FileNameOf(placement.realTarget) : FileNameOf(placement.backupSource);
+      scratch[i] =
+          writeScratch(files, FolderOf(placement.realTarget), ownerName, owner.readStatus().permissions,
+                       [bytes](IOutputFile& out) { out.write(bytes); });
     }
-  } catch (const FileError& e) {
-    discardAll();
-    throw PlacementError(e.what(), {});
+  } catch (...) {
+    for (const auto& path : scratch) {
+      if (!path.empty()) DiscardTemporary(files, path);
+    }
+    throw;
+  }
+  return scratch;
+}
+
+// Puts back the backups of the folders from index `from` on; returns the
+// folders whose backup could not be put back.
+std::vector<std::string> undoFrom(IFileSystem& files, std::vector<BackupStep>& steps, std::size_t from) {
+  std::vector<std::string> notPutBack;
+  for (std::size_t i = from; i < steps.size(); ++i) {
+    try {
+      undoBackup(files, steps[i]);
+    } catch (...) {
+      notPutBack.push_back(steps[i].folder);
+    }
+  }
+  return notPutBack;
+}
+
+void discardFrom(IFileSystem& files, const std::vector<std::string>& scratch, std::size_t from) {
+  for (std::size_t i = from; i < scratch.size(); ++i) {
+    if (!scratch[i].empty()) DiscardTemporary(files, scratch[i]);
+  }
+}
+
+void checkAllUnchanged(const IFileSystem& files, const std::vector<FolderPlacement>& placements) {
+  for (const auto& placement : placements) {
+    placement.source->checkUnchanged(files, placement.backupSource);
+    if (placement.targetLock) placement.targetLock->checkUnchanged(files, placement.realTarget);
+  }
+}
+
+[[noreturn]] void failPlacement(const std::exception& e, std::vector<std::string> completed,
+                                std::vector<std::string> notPutBack) {
+  PlacementError error(e.what(), std::move(completed), std::move(notPutBack));
+  if (const auto* changed = dynamic_cast<const DatabaseChanged*>(&e)) error.changedPath = changed->path;
+  throw error;
+}
+
+}  // namespace
+
+void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& placements, std::string_view bytes,
+                         const std::function<void()>& yield, std::string& firstTemporary) {
+  std::vector<std::string> scratch;
+  try {
+    scratch = writeScratchFiles(files, placements, bytes);
+    firstTemporary = scratch.front();
+    checkAllUnchanged(files, placements);
+  } catch (const std::exception& e) {
+    discardFrom(files, scratch, 0);
+    failPlacement(e, {}, {});
   }
   if (yield) yield();
 
+  std::vector<BackupStep> steps;
+  try {
+    for (auto& placement : placements) steps.push_back(backUp(files, *placement.source, placement.folder));
+  } catch (const std::exception& e) {
+    discardFrom(files, scratch, 0);
+    failPlacement(e, {}, undoFrom(files, steps, 0));
+  }
+
   std::vector<std::string> completed;
-  for (auto& placement : placements) {
-    const std::string backup = PathIn(placement.folder, kBackupFileName);
-    const std::string previous = PathIn(placement.folder, kPreviousBackupFileName);
-    bool previousAside = false;
-    bool backedUp = false;
+  for (std::size_t i = 0; i < placements.size(); ++i) {
+    const auto& placement = placements[i];
     try {
-      // The backup already there steps aside first rather than being
-      // replaced, so that a failure below can still bring it back.
-      if (!placement.backupSource.empty() && files.exists(backup)) {
-        files.rename(backup, previous);
-        previousAside = true;
+      // Between this check and the rename lie a few microseconds in which a
+      // line another program appends would still be lost; no file system
+      // offers a rename that depends on the target's content.
+      // A final target shared with an earlier folder (two links to one
+      // file) has been replaced already.
+      if (!scratch[i].empty()) {
+        if (placement.targetLock) placement.targetLock->checkUnchanged(files, placement.realTarget);
+        files.rename(scratch[i], placement.realTarget);
+        if (placement.targetLock) placement.targetLock->carryOverLateLines(files, placement.realTarget);
       }
-      // Both renames replace their target in one step, and there is no yield
-      // between them, so the window in which the folder's database exists
-      // only as the backup is as short as the file system allows.
-      if (!placement.backupSource.empty()) {
-        files.rename(placement.backupSource, backup);
-        backedUp = true;
-      }
-      files.rename(placement.temporary, placement.target);
-      placement.temporary.clear();
-    } catch (const FileError& e) {
-      try {
-        if (backedUp) files.rename(backup, placement.backupSource);
-        if (previousAside) files.rename(previous, backup);
-      } catch (const FileError&) {
-        // The old database stays whole under the backup name, the previous
-        // backup under its waiting name.
-      }
-      discardAll();
-      throw PlacementError(e.what(), completed);
+      scratch[i].clear();
+    } catch (const std::exception& e) {
+      discardFrom(files, scratch, i);
+      // The folders done keep their new backup; their previous one is superseded.
+      for (std::size_t done = 0; done < i; ++done) finishBackup(files, steps[done]);
+      failPlacement(e, completed, undoFrom(files, steps, i));
     }
+    // A database of another name displaced by the merged file lives on as
+    // the backup; should removing its own name fail, it stays as well.
+    if (placement.backupSource != placement.target) DiscardTemporary(files, placement.backupSource);
+    completed.push_back(placement.folder);
+    if (yield) yield();
+  }
+  for (std::size_t i = 0; i < placements.size(); ++i) {
+    finishBackup(files, steps[i]);
     try {
-      files.syncFolder(placement.folder);
+      files.syncFolder(placements[i].folder);
     } catch (const FileError&) {
       // Both files are whole whichever rename a power cut might undo.
     }
-    // Superseded now; should removing it fail, the next merge replaces it.
-    if (previousAside) DiscardTemporary(files, previous);
-    completed.push_back(placement.folder);
-    if (yield) yield();
   }
 }
 

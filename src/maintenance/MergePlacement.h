@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "maintenance/SafeFiles.h"
 #include "platform/FileSystem.h"
 
 namespace orvanta {
@@ -17,55 +18,59 @@ namespace orvanta {
 // is not kept as the backup.
 struct FolderPlacement {
   std::string folder;
+  // The listed database of the folder whose name is the merged name in any
+  // letter case (so WSJT-X's CALL3.TXT stays CALL3.TXT), else folder & name.
   std::string target;
   std::string backupSource;  // empty when the folder has nothing to keep
-  std::string temporary;     // the merged file while it waits beside target
+  // Where the new file is renamed to: the final file of a target that is a
+  // link, so that the link stays a link; target itself when it is new.
+  std::string realTarget;
+  LockedDatabase* source = nullptr;      // the lock on backupSource
+  LockedDatabase* targetLock = nullptr;  // the lock on target; none when target is new
 };
-
-// The databases of a merge after the duplicates are gone: each file once,
-// however its path is spelled, in list order.
-struct DistinctDatabases {
-  std::vector<std::string> paths;
-  std::vector<std::string> missing;  // listed paths that name no file
-};
-DistinctDatabases DistinctFiles(const IFileSystem& files, const std::vector<std::string>& paths);
 
 // A merge the planner refuses before anything is touched; path names the
 // file it would have read, renamed or replaced.
 class PlacementRefused : public std::runtime_error {
  public:
-  explicit PlacementRefused(const std::string& file) : std::runtime_error(file), path(file) {}
+  PlacementRefused(const std::string& file, bool isNotAFile)
+      : std::runtime_error(file), path(file), notAFile(isNotAFile) {}
   std::string path;
+  bool notAFile;  // a folder or another non-regular file has the name; else a log would be replaced
 };
 
-// One placement per folder (folders compared by identity), in list order.
+// One placement per folder (folders compared by identity), in list order;
+// databases lists every listed database, each spelling of one file included.
 // Throws PlacementRefused when a target or a file to keep as the backup is a
-// log by the kind rule: logs are only ever read.
+// log by the kind rule (logs are only ever read), or when the target or
+// backup name is taken by something other than a file.
 std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
                                            const std::vector<std::string>& databases,
                                            std::string_view fileName);
 
-// A placement that failed part-way; completedFolders lists the folders that
-// already hold the merged database (and their backup).
+// A placement that failed part-way. completedFolders hold the merged
+// database and their old one as the backup; notPutBack folders still hold
+// their old database, but their backup could not be put back and is now a
+// copy of it; every other folder is as it was.
 class PlacementError : public FileError {
  public:
-  PlacementError(const std::string& what, std::vector<std::string> completed)
-      : FileError(what), completedFolders(std::move(completed)) {}
+  PlacementError(const std::string& what, std::vector<std::string> completed, std::vector<std::string> kept)
+      : FileError(what), completedFolders(std::move(completed)), notPutBack(std::move(kept)) {}
   std::vector<std::string> completedFolders;
+  std::vector<std::string> notPutBack;
+  std::string changedPath;  // set when another program wrote a database meanwhile
 };
 
-// Puts the merged database into every folder. First the merged file is
-// written completely and flushed beside each target; only then, folder by
-// folder, the displaced file is renamed to the backup name and the merged
-// file renamed to its target. A backup already in the folder waits under
-// kPreviousBackupFileName meanwhile and is removed only once the folder holds
-// the merged file. At every moment each folder's old database is whole at its
-// own name or at the backup name, its previous backup at the backup name or
-// the waiting name, and a merged file at the target name is complete. When a
-// step fails the folder at hand is put back (database and previous backup),
-// the scratch files are removed and PlacementError is thrown. yield runs after
-// the scratch files are written and after each folder.
+// Puts the merged database into every folder. The merged file is first
+// written completely and flushed beside each final target; then each
+// folder's displaced file becomes its backup under a second name, so its own
+// name never goes missing; then, after checking that each database is still
+// the file that was read, the merged file is renamed over it. When a step
+// fails, the folders not yet done get their previous backup back, the
+// scratch files are removed and PlacementError is thrown. yield runs after
+// the scratch files are written and after each folder. The first scratch
+// file's path goes to firstTemporary.
 void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& placements, std::string_view bytes,
-                         const std::function<void()>& yield);
+                         const std::function<void()>& yield, std::string& firstTemporary);
 
 }  // namespace orvanta

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "maintenance/RegularRecord.h"
 #include "maintenance/SafeFiles.h"
@@ -33,31 +34,6 @@ class ReadingInput final : public IInputFile {
 
  private:
   IInputFile& input_;
-};
-
-class MemoryInput final : public IInputFile {
- public:
-  explicit MemoryInput(std::string_view bytes) : rest_(bytes) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min(size, rest_.size());
-    std::memcpy(buffer, rest_.data(), n);
-    rest_.remove_prefix(n);
-    return n;
-  }
-
- private:
-  std::string_view rest_;
-};
-
-class StringOutput final : public IOutputFile {
- public:
-  explicit StringOutput(std::string& text) : text_(text) {}
-  void write(std::string_view bytes) override { text_ += bytes; }
-  void sync() override {}
-  void close() override {}
-
- private:
-  std::string& text_;
 };
 
 // Gathers small writes into large ones.
@@ -162,56 +138,73 @@ std::string MonthText(const CivilDate& today, char dateSeparator) {
   return month;
 }
 
-std::string MonthEndText(std::string_view fileBytes, std::string_view monthText,
-                         std::string& fieldSeparator) {
-  fieldSeparator.assign(1, ',');  // not = ",", which GCC 12 at -O3 takes for an overlapping copy
+namespace {
+
+// The pass over the locked database into a fresh scratch file, and the
+// replacement. Throws; the scratch file is gone then.
+MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::string_view monthText,
+                        std::string& fieldSeparator) {
+  const std::string target = database.real();
   for (const bool forceCrLf : {false, true}) {
-    std::string text;
-    MemoryInput input(fileBytes);
-    StringOutput output(text);
-    if (!updatePass(input, output, monthText, fieldSeparator, forceCrLf).restartWithCrLf) return text;
+    std::string temporary;
+    try {
+      database.input().rewind();
+      auto output = createScratch(files, FolderOf(target), FileNameOf(target),
+                                  database.readStatus().permissions, temporary);
+      const PassResult pass = updatePass(database.input(), *output, monthText, fieldSeparator, forceCrLf);
+      if (pass.restartWithCrLf || pass.unchanged) {
+        output.reset();
+        DiscardTemporary(files, temporary);
+        if (pass.restartWithCrLf) continue;
+        return MonthEndOutcome{MonthEndResult::Unchanged, 0, {}};
+      }
+      output->sync();
+      output->close();
+      // Between this check and the rename lie a few microseconds in which a
+      // line another program appends would still be lost; no file system
+      // offers a rename that depends on the target's content.
+      database.checkUnchanged(files);
+      files.rename(temporary, target);
+      temporary.clear();
+      database.carryOverLateLines(files);
+      try {
+        files.syncFolder(FolderOf(target));
+      } catch (const FileError&) {
+        // The new content is in place; a power cut could bring back the old, whole.
+      }
+      return MonthEndOutcome{MonthEndResult::Updated, pass.changedLines, {}};
+    } catch (...) {
+      if (!temporary.empty()) DiscardTemporary(files, temporary);
+      throw;
+    }
   }
   return {};  // the second pass never restarts
 }
 
+}  // namespace
+
 MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
                                std::string& fieldSeparator) {
   fieldSeparator.assign(1, ',');  // not = ",", which GCC 12 at -O3 takes for an overlapping copy
-  const std::string temporary = TemporaryPathBeside(path);
-  for (const bool forceCrLf : {false, true}) {
-    std::unique_ptr<IInputFile> input;
+  try {
+    std::unique_ptr<LockedDatabase> database;
     try {
-      input = files.openRead(path);
+      database = std::make_unique<LockedDatabase>(files, path);
+    } catch (const FileLocked&) {
+      return MonthEndOutcome{MonthEndResult::Locked, 0, {}};
     } catch (const FileError& e) {
-      throw MonthEndReadError(e.what());
+      return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
     }
-    PassResult pass;
-    try {
-      auto output = files.create(temporary);
-      pass = updatePass(*input, *output, monthText, fieldSeparator, forceCrLf);
-      if (pass.restartWithCrLf || pass.unchanged) {
-        output->close();
-        DiscardTemporary(files, temporary);
-        if (pass.restartWithCrLf) continue;
-        return MonthEndOutcome{0, false};
-      }
-      output->sync();
-      output->close();
-      files.copyPermissions(path, temporary);
-      files.rename(temporary, path);
-    } catch (...) {
-      DiscardTemporary(files, temporary);
-      throw;
-    }
-    // The new content is in place. Should making the rename durable fail, a
-    // power cut could still bring back the old file, whole.
-    try {
-      files.syncFolder(FolderOf(path));
-    } catch (const FileError&) {
-    }
-    return MonthEndOutcome{pass.changedLines, true};
+    return rewrite(files, *database, monthText, fieldSeparator);
+  } catch (const DatabaseChanged&) {
+    return MonthEndOutcome{MonthEndResult::Changed, 0, {}};
+  } catch (const MonthEndReadError& e) {
+    return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
+  } catch (const FileError& e) {
+    return MonthEndOutcome{MonthEndResult::CannotWrite, 0, e.what()};
+  } catch (const std::exception& e) {
+    return MonthEndOutcome{MonthEndResult::Unexpected, 0, e.what()};
   }
-  return {};  // the second pass never restarts
 }
 
 }  // namespace orvanta

@@ -13,6 +13,28 @@ namespace orvanta {
 // a "." separator is replaced by "/", so the text reads MM/YY either way.
 std::string MonthText(const CivilDate& today, char dateSeparator = '/');
 
+// Reading the database failed; nothing was written.
+class MonthEndReadError : public FileError {
+ public:
+  using FileError::FileError;
+};
+
+enum class MonthEndResult {
+  Updated,
+  Unchanged,    // the file already was as the update leaves it; not rewritten
+  CannotRead,   // reason: the system's description
+  CannotWrite,  // reason: the system's description; the database is unchanged
+  Locked,       // another run holds the database
+  Changed,      // another program wrote the database meanwhile; nothing replaced
+  Unexpected,   // out of memory, say; the database is unchanged
+};
+
+struct MonthEndOutcome {
+  MonthEndResult result = MonthEndResult::Unchanged;
+  std::size_t changedLines = 0;  // record lines the update rewrote
+  std::string reason;
+};
+
 // The month-end update of a user database: every record line of three or
 // more fields is brought to its eight fields, those without an update date
 // getting monthText; comment, empty and terminator lines ("ZZZ" anywhere) and
@@ -22,25 +44,12 @@ std::string MonthText(const CivilDate& today, char dateSeparator = '/');
 // ends with one empty line: it is added only when the last line is not empty,
 // so a second run in the same month changes nothing. Sets fieldSeparator to
 // ",".
-std::string MonthEndText(std::string_view fileBytes, std::string_view monthText, std::string& fieldSeparator);
-
-// Reading the database failed; nothing was written.
-class MonthEndReadError : public FileError {
- public:
-  using FileError::FileError;
-};
-
-struct MonthEndOutcome {
-  std::size_t changedLines = 0;  // record lines the update rewrote
-  bool replaced = false;         // false when the file already was as the update leaves it
-};
-
-// Runs the month-end update on the database at path. The new text streams
-// into a scratch file beside it, is flushed to the disk and then renamed over
-// the database, so the database holds its old or its new content in full at
-// every moment. A database the update leaves as it is is not replaced.
-// Throws MonthEndReadError when the database cannot be read and FileError
-// when the new file cannot be written; the database is unchanged then.
+//
+// The database is held under the lock while the new text streams into a
+// scratch file beside it; the scratch file is renamed over the database only
+// when the database is still the file that was read, so the database holds
+// its old or its new content in full at every moment and nobody's later
+// write is lost. A database that is a link stays that link.
 MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
                                std::string& fieldSeparator);
 

@@ -1,8 +1,67 @@
 #include "maintenance/SafeFiles.h"
 
+#include <random>
 #include <utility>
 
 namespace orvanta {
+namespace {
+
+constexpr std::string_view kScratchMarker = ".orvanta-";
+constexpr std::size_t kRandomLength = 6;
+constexpr std::string_view kRandomAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// Long names are cut and told apart by a hash, so that a scratch name stays
+// within the 255 bytes every common file system takes.
+constexpr std::size_t kLongName = 96;
+constexpr int kAttempts = 100;
+constexpr int kLateWriterMs = 200;
+
+std::string randomSuffix() {
+  static std::mt19937_64 generator{std::random_device{}()};
+  std::string suffix(kRandomLength, 'A');
+  for (auto& c : suffix) c = kRandomAlphabet[generator() % kRandomAlphabet.size()];
+  return suffix;
+}
+
+std::string stemOf(std::string_view name) {
+  if (name.size() <= kLongName) return std::string(name);
+  std::uint64_t hash = 1469598103934665603ULL;  // FNV-1a
+  for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string stem(name.substr(0, kLongName - 17));
+  stem += '~';
+  for (int shift = 60; shift >= 0; shift -= 4) stem += kHex[(hash >> shift) & 0xF];
+  return stem;
+}
+
+// A second name for a file under a fresh scratch name.
+std::string linkScratch(IFileSystem& files, const std::string& existing, const std::string& folder,
+                        std::string_view ownerName) {
+  for (int attempt = 0;; ++attempt) {
+    std::string path = PathIn(folder, scratchPrefix(ownerName) + randomSuffix());
+    try {
+      files.link(existing, path);
+      return path;
+    } catch (const FileError&) {
+      // Someone took the name meanwhile: another name is tried.
+      if (attempt >= kAttempts || !files.status(path, false)) throw;
+    }
+  }
+}
+
+// A copy of the locked file's bytes, for a backup on another file system,
+// where no second name can be made.
+std::string copyScratch(IFileSystem& files, LockedDatabase& database, const std::string& folder) {
+  return writeScratch(files, folder, FileNameOf(database.listed()), database.readStatus().permissions,
+                      [&database](IOutputFile& out) {
+                        database.input().rewind();
+                        std::string buffer(std::size_t{1} << 20, '\0');
+                        while (const std::size_t n = database.input().read(buffer.data(), buffer.size())) {
+                          out.write(std::string_view(buffer.data(), n));
+                        }
+                      });
+}
+
+}  // namespace
 
 std::string FolderOf(const std::string& path) {
   const auto slash = path.rfind('/');
@@ -23,54 +82,189 @@ std::string PathIn(const std::string& folder, std::string_view name) {
   return path;
 }
 
-std::string TemporaryPathBeside(const std::string& target) {
-  std::string name = ".";
-  name += FileNameOf(target);
-  name += ".orvanta-new";
-  return PathIn(FolderOf(target), name);
+bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string scratchPrefix(std::string_view ownerName) {
+  std::string prefix = ".";
+  prefix += stemOf(ownerName);
+  prefix += kScratchMarker;
+  return prefix;
+}
+
+std::unique_ptr<IOutputFile> createScratch(IFileSystem& files, const std::string& folder,
+                                           std::string_view ownerName, unsigned permissions,
+                                           std::string& path) {
+  // A name taken already (by a link planted there, say) is never opened;
+  // another random name is tried instead.
+  for (int attempt = 0;; ++attempt) {
+    path = PathIn(folder, scratchPrefix(ownerName) + randomSuffix());
+    try {
+      return files.createExclusive(path, permissions);
+    } catch (const FileError&) {
+      if (attempt >= kAttempts || !files.status(path, false)) throw;
+    }
+  }
+}
+
+std::string writeScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName,
+                         unsigned permissions, const std::function<void(IOutputFile&)>& content) {
+  std::string path;
+  auto out = createScratch(files, folder, ownerName, permissions, path);
+  try {
+    content(*out);
+    out->sync();
+    out->close();
+  } catch (...) {
+    out.reset();
+    DiscardTemporary(files, path);
+    throw;
+  }
+  return path;
 }
 
 void DiscardTemporary(IFileSystem& files, const std::string& temporary) noexcept {
   try {
-    if (files.exists(temporary)) files.remove(temporary);
+    if (files.status(temporary, false)) files.remove(temporary);
   } catch (...) {
-    // Nothing of value is in it; a leftover is overwritten by the next run.
+    // Nothing of value is in it; the next run holding the lock removes it.
   }
 }
 
-std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target, std::string_view bytes) {
-  return WriteTemporaryBeside(files, target, [bytes](IOutputFile& out) { out.write(bytes); });
+void removeStaleScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName) noexcept {
+  try {
+    const std::string prefix = scratchPrefix(ownerName);
+    for (const auto& name : files.listFolder(folder)) {
+      if (name.size() == prefix.size() + kRandomLength && name.starts_with(prefix)) {
+        DiscardTemporary(files, PathIn(folder, name));
+      }
+    }
+  } catch (...) {
+    // A folder that cannot be listed keeps its leftovers; they do no harm.
+  }
 }
 
-std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target,
-                                 const ContentWriter& content) {
-  const std::string temporary = TemporaryPathBeside(target);
+LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed)
+    : listed_(std::move(listed)), file_(files.openLocked(listed_)), status_(file_->status()) {
+  real_ = files.resolve(listed_);
+  removeStaleScratch(files, FolderOf(listed_), FileNameOf(listed_));
+  if (real_ != listed_) removeStaleScratch(files, FolderOf(real_), FileNameOf(real_));
+}
+
+void LockedDatabase::checkUnchanged(const IFileSystem& files, const std::string& name) const {
+  const auto now = files.status(name);
+  if (!now || !now->sameContentAs(status_) || !file_->status().sameContentAs(status_)) {
+    throw DatabaseChanged(listed_);
+  }
+}
+
+void LockedDatabase::carryOverLateLines(IFileSystem& files, const std::string& name) noexcept {
   try {
-    auto out = files.create(temporary);
-    content(*out);
-    out->sync();
-    out->close();
-    files.copyPermissions(target, temporary);
+    // A writer that opened the old file before the rename may still be
+    // writing to it: its lines are taken once it has closed the file. One
+    // that keeps it open longer than this leaves later lines in the old file.
+    file_->waitUntilOnlyHolder(kLateWriterMs);
+    std::uint64_t carried = status_.size;
+    for (int round = 0; round < 4; ++round) {
+      const std::uint64_t size = file_->status().size;
+      if (size <= carried) return;
+      std::string late(static_cast<std::size_t>(size - carried), '\0');
+      file_->seek(carried);
+      std::size_t got = 0;
+      while (got < late.size()) {
+        const std::size_t n = file_->read(late.data() + got, late.size() - got);
+        if (n == 0) break;
+        got += n;
+      }
+      late.resize(got);
+      files.append(name, late);
+      carried += got;
+    }
   } catch (...) {
-    DiscardTemporary(files, temporary);
+    // The lines stay in the old file (the backup, after a merge).
+  }
+}
+
+BackupStep backUp(IFileSystem& files, LockedDatabase& database, const std::string& folder) {
+  BackupStep step;
+  step.folder = folder;
+  step.backup = PathIn(folder, kBackupFileName);
+  const std::string owner = FileNameOf(database.listed());
+  const auto previous = files.status(step.backup, false);
+  const auto previousTarget = previous ? files.status(step.backup) : std::nullopt;
+  if (previousTarget && previousTarget->identity == database.readStatus().identity) {
+    step.alreadyBackup = true;  // left so by a run killed after its backup step
+    return step;
+  }
+  if (previous) step.keeper = linkScratch(files, step.backup, folder, owner);
+  std::string copy;
+  try {
+    const auto folderStatus = files.status(folder);
+    copy = folderStatus && folderStatus->identity.device == database.readStatus().identity.device
+               ? linkScratch(files, database.real(), folder, owner)
+               : copyScratch(files, database, folder);
+    files.rename(copy, step.backup);
+    step.placed = true;
+  } catch (...) {
+    if (!copy.empty()) DiscardTemporary(files, copy);
+    if (!step.keeper.empty()) DiscardTemporary(files, step.keeper);
     throw;
   }
-  return temporary;
+  return step;
 }
 
-std::string ReadWholeFile(const IFileSystem& files, const std::string& path) {
-  auto in = files.openRead(path);
-  std::string bytes;
-  std::size_t used = 0;
-  bytes.resize(1 << 20);
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const std::size_t n = in->read(bytes.data() + used, bytes.size() - used);
-    if (n == 0) break;
-    used += n;
+void undoBackup(IFileSystem& files, BackupStep& step) {
+  if (!step.placed) return;
+  if (step.keeper.empty()) {
+    files.remove(step.backup);
+  } else {
+    files.rename(step.keeper, step.backup);
+    step.keeper.clear();
   }
-  bytes.resize(used);
-  return bytes;
+  step.placed = false;
+}
+
+void finishBackup(IFileSystem& files, BackupStep& step) noexcept {
+  if (!step.keeper.empty()) DiscardTemporary(files, step.keeper);
+  step.keeper.clear();
+}
+
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
+  const std::string target = database.real();
+  const std::string scratch =
+      writeScratch(files, FolderOf(target), FileNameOf(target), database.readStatus().permissions,
+                   [bytes](IOutputFile& out) { out.write(bytes); });
+  BackupStep step;
+  try {
+    database.checkUnchanged(files);
+    step = backUp(files, database, FolderOf(database.listed()));
+    // Between this check and the rename lie a few microseconds in which
+    // another program's write would still be lost; no file system offers a
+    // rename that is conditional on the target's content.
+    database.checkUnchanged(files);
+    files.rename(scratch, target);
+    database.carryOverLateLines(files);
+  } catch (...) {
+    DiscardTemporary(files, scratch);
+    try {
+      undoBackup(files, step);
+    } catch (const FileError& e) {
+      throw BackupNotPutBack(database.listed(), e.what());
+    }
+    throw;
+  }
+  finishBackup(files, step);
+  try {
+    files.syncFolder(FolderOf(target));
+  } catch (const FileError&) {
+    // Both files are whole whichever rename a power cut might undo.
+  }
 }
 
 }  // namespace orvanta

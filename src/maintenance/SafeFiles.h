@@ -1,12 +1,17 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
 namespace orvanta {
+
+// The name every folder keeps its previous database under.
+inline constexpr std::string_view kBackupFileName = "CALL3_Old.txt";
 
 // The folder part of a path, without the last "/" ("." for a bare file name,
 // "/" for a file in the root folder).
@@ -15,23 +20,106 @@ std::string FolderOf(const std::string& path);
 std::string FileNameOf(const std::string& path);
 // folder & "/" & name, without doubling a "/" the folder already ends with.
 std::string PathIn(const std::string& folder, std::string_view name);
+// Whether two file names are equal ignoring ASCII letter case, as names are
+// on the system the databases come from.
+bool sameNameIgnoringCase(std::string_view a, std::string_view b);
 
-// Name of the scratch file that stands beside target while its new content is
-// written. It starts with "." so that no file listing of the program shows it.
-std::string TemporaryPathBeside(const std::string& target);
-
-// Writes bytes completely into a fresh scratch file beside target and flushes
-// it to the disk; target itself is not touched. Returns the scratch file's
-// path. On failure the scratch file is removed again and FileError is thrown.
-std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target, std::string_view bytes);
-// The same with the content written by a function.
-using ContentWriter = std::function<void(IOutputFile&)>;
-std::string WriteTemporaryBeside(IFileSystem& files, const std::string& target, const ContentWriter& content);
-
-// Removes a scratch file; a failure is ignored, as the file holds nothing of value.
+// Scratch files stand beside the file they belong to under a name of their
+// own: "." & that file's name & ".orvanta-" & six random characters. Each is
+// created anew and never through a link, so that two runs never share one,
+// and only the run holding the lock on its owner writes or removes it.
+std::string scratchPrefix(std::string_view ownerName);
+// Creates a fresh scratch file in folder for the owner; its path goes to path.
+std::unique_ptr<IOutputFile> createScratch(IFileSystem& files, const std::string& folder,
+                                           std::string_view ownerName, unsigned permissions,
+                                           std::string& path);
+// Fills a fresh scratch file through content and flushes it to the disk.
+// On failure the file is removed again and the error passed on.
+std::string writeScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName,
+                         unsigned permissions, const std::function<void(IOutputFile&)>& content);
+// Removes a scratch file; a failure is ignored, as the file holds nothing of
+// value and the next run that holds the lock removes it.
 void DiscardTemporary(IFileSystem& files, const std::string& temporary) noexcept;
+// Removes the scratch files a killed run left for this owner. Only the
+// holder of the owner's lock may call it.
+void removeStaleScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName) noexcept;
 
-// Reads a whole file into memory. Throws FileError.
-std::string ReadWholeFile(const IFileSystem& files, const std::string& path);
+// Another program wrote the database after it was read.
+class DatabaseChanged : public FileError {
+ public:
+  explicit DatabaseChanged(const std::string& file) : FileError(file + ": changed meanwhile"), path(file) {}
+  std::string path;
+};
+
+// Replacing a database failed after its folder's backup had been replaced,
+// and the previous backup could not be put back: the database is unchanged,
+// but CALL3_Old.txt is now a copy of it.
+class BackupNotPutBack : public FileError {
+ public:
+  BackupNotPutBack(const std::string& database, const std::string& why)
+      : FileError(database + ": " + why), path(database) {}
+  std::string path;
+};
+
+// A database held under the lock from reading until its replacement is in
+// place. A database that is a link is read, locked and replaced at its final
+// target; the listed name stays the link it is.
+class LockedDatabase {
+ public:
+  // Throws FileLocked when another run holds it, FileError when it cannot
+  // be opened or is no regular file. Removes what killed runs left beside it.
+  LockedDatabase(IFileSystem& files, std::string listed);
+
+  const std::string& listed() const { return listed_; }
+  const std::string& real() const { return real_; }
+  const FileStatus& readStatus() const { return status_; }
+  ILockedFile& input() { return *file_; }
+
+  // Throws DatabaseChanged unless the name still holds the file as it was
+  // when it was locked.
+  void checkUnchanged(const IFileSystem& files) const { checkUnchanged(files, real_); }
+  // The same for another name of the file (a hard link).
+  void checkUnchanged(const IFileSystem& files, const std::string& name) const;
+  // Called right after the new file was renamed over the database: lines
+  // another program appended to the old file in the instant between the
+  // last check and the rename are added to the new file, so they are not
+  // lost with the old one. A failure leaves them in the old file.
+  void carryOverLateLines(IFileSystem& files) noexcept { carryOverLateLines(files, real_); }
+  void carryOverLateLines(IFileSystem& files, const std::string& name) noexcept;
+
+ private:
+  std::string listed_;
+  std::string real_;
+  std::unique_ptr<ILockedFile> file_;
+  FileStatus status_;
+};
+
+// Keeping a folder's database as its backup without the database's name
+// ever going missing: a second name for the database is made under a scratch
+// name and renamed over the backup name, so the backup name holds the
+// previous backup or the database at every instant, and the database keeps
+// its own name. The previous backup waits under a second name until undo or
+// finish decides about it.
+struct BackupStep {
+  std::string folder;
+  std::string backup;          // folder & kBackupFileName
+  std::string keeper;          // second name of the previous backup; empty when there was none
+  bool placed = false;         // the backup name holds the database
+  bool alreadyBackup = false;  // the backup name held the very file already
+};
+// Throws FileError; nothing in the folder has changed then.
+BackupStep backUp(IFileSystem& files, LockedDatabase& database, const std::string& folder);
+// Puts the previous backup back. Throws FileError when that fails.
+void undoBackup(IFileSystem& files, BackupStep& step);
+// Drops the previous backup, now superseded.
+void finishBackup(IFileSystem& files, BackupStep& step) noexcept;
+
+// The whole replacement of one locked database: the new bytes go to a
+// scratch file beside its final target; when the database is still as it was
+// read, it becomes the backup of its listed folder and the new file takes
+// its place. Throws DatabaseChanged or FileError with the database unchanged
+// (its previous backup included), BackupNotPutBack when only the backup
+// changed.
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes);
 
 }  // namespace orvanta

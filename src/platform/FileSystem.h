@@ -42,6 +42,45 @@ struct FileIdentity {
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
+enum class FileType { Regular, Directory, SymbolicLink, Other };
+
+// What tells one state of a file from another: the same file (device and
+// inode) with the same size and modification time to the nanosecond has not
+// been written since.
+struct FileStatus {
+  FileIdentity identity;
+  FileType type = FileType::Other;
+  std::uint64_t size = 0;
+  std::int64_t modifiedNs = 0;
+  unsigned permissions = 0;  // the permission bits, 07777
+  bool sameContentAs(const FileStatus& other) const {
+    return identity == other.identity && size == other.size && modifiedNs == other.modifiedNs;
+  }
+};
+
+// A regular file opened for reading and held under an exclusive advisory
+// lock until the object goes. Only programs that ask for the lock respect it.
+class ILockedFile : public IInputFile {
+ public:
+  // The file's state as the open descriptor sees it now.
+  virtual FileStatus status() const = 0;
+  // Goes on reading at the given offset from the start.
+  virtual void seek(std::uint64_t offset) = 0;
+  void rewind() { seek(0); }
+  // Waits up to the given time until no other descriptor, in any process,
+  // has the file open; false when that time passed or the system cannot
+  // tell. After the file has been renamed away, nobody can write to it once
+  // this holds.
+  virtual bool waitUntilOnlyHolder(int milliseconds) = 0;
+};
+
+// Another run holds the lock on the file.
+class FileLocked : public FileError {
+ public:
+  explicit FileLocked(const std::string& file) : FileError(file + ": locked"), path(file) {}
+  std::string path;
+};
+
 // Everything the program needs of the file system. Paths use "/" and relative
 // paths are taken relative to the current directory. Every operation but
 // currentDirectory throws FileError when it fails.
@@ -75,14 +114,38 @@ class IFileSystem {
   virtual void copyPermissions(const std::string& from, const std::string& to) = 0;
   // Makes renames and creations inside the folder durable.
   virtual void syncFolder(const std::string& folder) = 0;
+
+  // The operations of the writers that replace databases. A file system that
+  // cannot do them fails each with FileError, so that a command using them
+  // ends through its normal failure path.
+
+  // The state of what the path names, following links unless told not to;
+  // nothing when there is nothing.
+  virtual std::optional<FileStatus> status(const std::string& path, bool followLinks = true) const;
+  // The path with every link and "." or ".." resolved.
+  virtual std::string resolve(const std::string& path) const;
+  // Opens a regular file without blocking (a FIFO or device is refused,
+  // never opened for good) and takes the exclusive lock without waiting.
+  // Throws FileLocked when another holder has it, FileError otherwise. On a
+  // file system that keeps no locks the file comes back unlocked.
+  virtual std::unique_ptr<ILockedFile> openLocked(const std::string& path);
+  // Creates a new file that must not exist yet, not even as a link, with the
+  // given permission bits.
+  virtual std::unique_ptr<IOutputFile> createExclusive(const std::string& path, unsigned permissions);
+  // Adds bytes at the end of an existing regular file.
+  virtual void append(const std::string& path, std::string_view bytes);
+  // A second name for an existing file; `to` must not exist.
+  virtual void link(const std::string& from, const std::string& to);
+  // Names of the entries of a folder, hidden ones included.
+  virtual std::vector<std::string> listFolder(const std::string& folder) const;
 };
 
 // The real file system through the C++ and POSIX libraries.
 class StdFileSystem final : public IFileSystem {
  public:
   // Called before every operation that changes the disk (create, write, sync,
-  // close, rename, remove, copyPermissions), with the operation's name and path. Tests use it to
-  // inject failures or to stop the process at a chosen step.
+  // close, rename, remove, copyPermissions, link, append), with the operation's name and path. Tests use it
+  // to inject failures or to stop the process at a chosen step.
   using Hook = std::function<void(std::string_view operation, const std::string& path)>;
 
   StdFileSystem() = default;
@@ -99,6 +162,13 @@ class StdFileSystem final : public IFileSystem {
   std::optional<FileIdentity> identity(const std::string& path) const override;
   void copyPermissions(const std::string& from, const std::string& to) override;
   void syncFolder(const std::string& folder) override;
+  std::optional<FileStatus> status(const std::string& path, bool followLinks = true) const override;
+  std::string resolve(const std::string& path) const override;
+  std::unique_ptr<ILockedFile> openLocked(const std::string& path) override;
+  std::unique_ptr<IOutputFile> createExclusive(const std::string& path, unsigned permissions) override;
+  void append(const std::string& path, std::string_view bytes) override;
+  void link(const std::string& from, const std::string& to) override;
+  std::vector<std::string> listFolder(const std::string& folder) const override;
 
  private:
   void before(std::string_view operation, const std::string& path) const {

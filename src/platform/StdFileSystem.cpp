@@ -1,10 +1,12 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -80,6 +82,75 @@ class PosixOutputFile final : public IOutputFile {
 };
 
 bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+
+FileStatus statusOf(const struct stat& st) {
+  FileStatus status;
+  status.identity =
+      FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  status.type = S_ISREG(st.st_mode)   ? FileType::Regular
+                : S_ISDIR(st.st_mode) ? FileType::Directory
+                : S_ISLNK(st.st_mode) ? FileType::SymbolicLink
+                                      : FileType::Other;
+  status.size = static_cast<std::uint64_t>(st.st_size);
+  status.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  status.permissions = static_cast<unsigned>(st.st_mode & 07777);
+  return status;
+}
+
+class PosixLockedFile final : public ILockedFile {
+ public:
+  PosixLockedFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixLockedFile() override { ::close(fd_); }  // closing the descriptor drops the lock
+  PosixLockedFile(const PosixLockedFile&) = delete;
+  PosixLockedFile& operator=(const PosixLockedFile&) = delete;
+
+  std::size_t read(char* buffer, std::size_t size) override {
+    for (;;) {
+      const ssize_t n = ::read(fd_, buffer, size);
+      if (n >= 0) return static_cast<std::size_t>(n);
+      if (errno != EINTR) fail(path_, errno);
+    }
+  }
+  FileStatus status() const override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) fail(path_, errno);
+    return statusOf(st);
+  }
+  bool waitUntilOnlyHolder(int milliseconds) override {
+    // A write lease is granted only while no other descriptor has the file
+    // open; it is given back at once, as only the answer counts.
+    for (int waited = 0;; waited += 1) {
+      if (::fcntl(fd_, F_SETLEASE, F_WRLCK) == 0) {
+        ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+        return true;
+      }
+      if ((errno != EAGAIN && errno != EBUSY) || waited >= milliseconds) return false;
+      ::usleep(1000);
+    }
+  }
+  void seek(std::uint64_t offset) override {
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) fail(path_, errno);
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+// Opens path for reading without blocking and without following it into
+// anything but a regular file; the descriptor is returned in blocking mode.
+int openRegularNonBlocking(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) fail(path, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    throw FileError(path + ": " + (error == EISDIR ? std::strerror(error) : "not a regular file"));
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
 
 }  // namespace
 
@@ -222,6 +293,108 @@ void StdFileSystem::syncFolder(const std::string& folder) {
   const int error = errno;
   ::close(fd);
   if (rc != 0) fail(folder, error);
+}
+
+std::optional<FileStatus> StdFileSystem::status(const std::string& path, bool followLinks) const {
+  struct stat st {};
+  const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+  if (rc != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+    fail(path, errno);
+  }
+  return statusOf(st);
+}
+
+std::string StdFileSystem::resolve(const std::string& path) const {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) fail(path, errno);
+  std::string result = resolved;
+  std::free(resolved);
+  return result;
+}
+
+std::unique_ptr<ILockedFile> StdFileSystem::openLocked(const std::string& path) {
+  // The lock belongs to the file, not to its name: a run that opened the old
+  // file just before another run renamed a new one over the name would lock
+  // a file nobody sees any more. Such a run opens the name again.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const int fd = openRegularNonBlocking(path);
+    // A file system that keeps no locks (some network shares) leaves the
+    // file unlocked; the check before replacing still guards it.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EOPNOTSUPP && errno != EINVAL) {
+      const int error = errno;
+      ::close(fd);
+      if (error == EWOULDBLOCK) throw FileLocked(path);
+      fail(path, error);
+    }
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino) {
+      return std::make_unique<PosixLockedFile>(fd, path);
+    }
+    ::close(fd);
+  }
+  throw FileLocked(path);
+}
+
+std::unique_ptr<IOutputFile> StdFileSystem::createExclusive(const std::string& path, unsigned permissions) {
+  before("create", path);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) fail(path, errno);
+  // Set through the descriptor, after the umask had its say at creation.
+  if (::fchmod(fd, static_cast<mode_t>(permissions & 07777)) != 0) {
+    const int error = errno;
+    ::close(fd);
+    ::unlink(path.c_str());
+    fail(path, error);
+  }
+  return std::make_unique<PosixOutputFile>(fd, path, hook_);
+}
+
+void StdFileSystem::append(const std::string& path, std::string_view bytes) {
+  before("append", path);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) fail(path, errno);
+  PosixOutputFile out(fd, path, nullptr);
+  out.write(bytes);
+  out.close();
+}
+
+void StdFileSystem::link(const std::string& from, const std::string& to) {
+  before("link", to);
+  if (::link(from.c_str(), to.c_str()) != 0) fail(to, errno);
+}
+
+std::vector<std::string> StdFileSystem::listFolder(const std::string& folder) const {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) fail(folder, errno);
+  std::vector<std::string> names;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+// A file system that lacks the writers' operations refuses them.
+std::optional<FileStatus> IFileSystem::status(const std::string& path, bool) const {
+  throw FileError(path + ": not supported");
+}
+std::string IFileSystem::resolve(const std::string& path) const { throw FileError(path + ": not supported"); }
+std::unique_ptr<ILockedFile> IFileSystem::openLocked(const std::string& path) {
+  throw FileError(path + ": not supported");
+}
+std::unique_ptr<IOutputFile> IFileSystem::createExclusive(const std::string& path, unsigned) {
+  throw FileError(path + ": not supported");
+}
+void IFileSystem::append(const std::string& path, std::string_view) {
+  throw FileError(path + ": not supported");
+}
+void IFileSystem::link(const std::string&, const std::string& to) { throw FileError(to + ": not supported"); }
+std::vector<std::string> IFileSystem::listFolder(const std::string& folder) const {
+  throw FileError(folder + ": not supported");
 }
 
 }  // namespace orvanta

@@ -20,7 +20,69 @@ namespace texts {
 
 // ---- Merge ----
 
+inline constexpr BilingualText kMergeTitle{"Datenbanken für WSJT ", "Databases for WSJT "};
+inline constexpr BilingualText kMergeTooFewTitle{" Info", " Info"};
+inline constexpr BilingualText kMergeSelectSeveral{
+    "Es müssen mehrere Datenbanken (z.B. CALL3.txt) ausgewählt werden.        ",
+    "Several data bases (for example CALL3.txt) must be selected.             "};
+inline constexpr BilingualText kMergeSelectAtLeastTwo{
+    "Bitte mit dem Buton 'Öffnen' mindestens zwei Datenbanken auswählen.      ",
+    "Select at least two databass with the Buton 'Open' please.               "};
+inline constexpr BilingualText kMergeNothingChanged{"Es wurde keine Datenbank verändert.",
+                                                    "No database has been changed."};
+inline constexpr BilingualText kMergeReservedNameBefore{"Der Name ", "The name "};
+inline constexpr BilingualText kMergeReservedNameAfter{" ist der Sicherungskopie vorbehalten.",
+                                                       " is reserved for the backup."};
+inline constexpr BilingualText kMergeReservedNameHint{"Bitte die Datenbank unter einem anderen Namen öffnen.",
+                                                      "Please open the database under another name."};
+inline constexpr BilingualText kDatabaseNotFound{"Die Datenbank wurde nicht gefunden:",
+                                                 "The database was not found:"};
+inline constexpr BilingualText kDatabaseCannotBeRead{"Die Datenbank kann nicht gelesen werden:",
+                                                     "The database cannot be read:"};
+inline constexpr BilingualText kMergeIsBackupBefore{"Die Datenbank ", "The database "};
+inline constexpr BilingualText kMergeIsBackupAfter{" ist die Sicherungskopie ihres Ordners.",
+                                                   " is the backup of its folder."};
+inline constexpr BilingualText kMergeIsBackupHint{
+    "Bitte sie unter einem anderen Namen speichern und neu öffnen.",
+    "Please save it under another name and open it again."};
+inline constexpr BilingualText kMergeLogNeverReplaced{"Ein Log wird nie ersetzt:",
+                                                      "A log is never replaced:"};
+inline constexpr BilingualText kMergeNameTaken{
+    "Dieser Name gehört keiner Datei; die zusammengefasste Datenbank kann dort nicht abgelegt werden:",
+    "This name belongs to no file; the merged database cannot be put there:"};
+inline constexpr BilingualText kDatabaseLocked{
+    "Die Datenbank wird gerade von einem anderen Orvanta bearbeitet:",
+    "The database is being changed by another Orvanta:"};
+inline constexpr BilingualText kDatabaseChangedMeanwhile{
+    "Die Datenbank wurde während der Arbeit von einem anderen Programm geändert; es wurde nichts verändert:",
+    "The database was changed by another program meanwhile; nothing has been changed:"};
+inline constexpr BilingualText kMergeCannotWrite{
+    "Die zusammengefasste Datenbank kann nicht geschrieben werden:",
+    "The merged database cannot be written:"};
+inline constexpr BilingualText kMergeAlreadyUpdated{
+    "Bereits aktualisiert (alte Datenbank als CALL3_Old.txt):",
+    "Already updated (old database kept as CALL3_Old.txt):"};
+inline constexpr BilingualText kMergeBackupNotPutBack{
+    "Datenbank unverändert, aber CALL3_Old.txt ist jetzt eine Kopie von ihr:",
+    "Database unchanged, but CALL3_Old.txt is now a copy of it:"};
+inline constexpr BilingualText kMergeOthersUnchanged{"Alle anderen Datenbanken sind unverändert.",
+                                                     "All other databases are unchanged."};
+inline constexpr BilingualText kMergeUnexpectedTitle{"Unexpected Error", "Unexpected Error"};
+inline constexpr BilingualText kMergeUnexpected{"Database-Error:", "Database-Error:"};
+inline constexpr BilingualText kMergeCompleteBefore{"Alle ", "All "};
+inline constexpr BilingualText kMergeCompleteAfter{"komplett", "complete"};
+
 // ---- Month-end update ----
+
+inline constexpr BilingualText kMonthEndTitle{"Update-Datum setzen", "Update Set date"};
+inline constexpr BilingualText kMonthEndNoDatabase{"Es ist keine Datenbank ausgewählt.",
+                                                   "No database is selected."};
+inline constexpr BilingualText kMonthEndNotInLog{
+    "Das Update-Datum wird nur in einer Datenbank wie CALL3.txt gesetzt, nicht im Log:",
+    "The update date is set only in a database such as CALL3.txt, not in a log:"};
+inline constexpr BilingualText kMonthEndCannotWrite{
+    "Die Datenbank kann nicht geschrieben werden; sie ist unverändert:",
+    "The database cannot be written; it is unchanged:"};
 
 // ---- Taking stations over ----
 

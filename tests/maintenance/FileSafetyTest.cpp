@@ -14,27 +14,14 @@
 #include "app/frmVHF.h"
 #include "fakes/Fakes.h"
 #include "fakes/TempDir.h"
+#include "maintenance/MaintenanceRig.h"
 
 namespace orvanta {
 namespace {
 
 using testing::readFile;
 
-// A form on the real file system with a hook before every disk change.
-struct Rig {
-  explicit Rig(StdFileSystem::Hook hook) : files(std::move(hook)) {
-    form.Language = "de";
-    form.NewLine = "\r\n";
-  }
-  testing::FakeWindow window;
-  testing::FakeMessageBox messages;
-  testing::FakeFileDialog dialog;
-  testing::FakeSettingsStore settings;
-  StdFileSystem files;
-  testing::FakeClock clock;
-  testing::FakeEventLoop events;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
-};
+using testing::Rig;
 
 // Databases in four folders: three named CALL3.txt (one with an older
 // backup beside it) and one of another name.
@@ -60,6 +47,14 @@ std::string contentOr(const std::string& path, const std::string& missing) {
   return std::filesystem::exists(path) ? readFile(path) : missing;
 }
 
+bool hiddenFileHolding(const std::string& folder, const std::string& content) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().starts_with(".") && readFile(entry.path().string()) == content)
+      return true;
+  }
+  return false;
+}
+
 // Every folder holds its old database whole, at its own name or as the
 // backup, and any merged file is complete.
 void expectNothingLost(const testing::TempDir& dir, const std::string& merged, const std::string& when) {
@@ -74,13 +69,18 @@ void expectNothingLost(const testing::TempDir& dir, const std::string& merged, c
       EXPECT_EQ(target, merged) << name << " " << when;
     }
   }
+  // A database's own name never goes missing and never holds a partial file.
+  for (const auto* name : {"a/CALL3.txt", "b/CALL3.txt", "c/CALL3.txt"}) {
+    const std::string now = contentOr(dir.file(name), "<missing>");
+    EXPECT_TRUE(now == kDatabases.at(name) || now == merged) << name << " " << when << ": " << now;
+  }
   // The backup that was there before waits under a hidden name while it is
   // replaced, and is gone only once its folder holds the merged file.
   const std::string previous = kDatabases.at("a/CALL3_Old.txt");
   const bool aDone = contentOr(dir.file("a/CALL3.txt"), "<missing>") == merged;
   if (!aDone) {
     EXPECT_TRUE(contentOr(dir.file("a/CALL3_Old.txt"), "<missing>") == previous ||
-                contentOr(dir.file("a/.CALL3_Old.txt.orvanta-previous"), "<missing>") == previous)
+                hiddenFileHolding(dir.file("a"), previous))
         << "previous backup of a " << when;
   }
 }
@@ -130,7 +130,7 @@ TEST(FileSafety, MergeKilledAtEveryFileOperation) {
       for (const auto* folder : {"a", "b", "c", "d"}) {
         EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
       }
-      EXPECT_FALSE(std::filesystem::exists(dir.file("a/.CALL3_Old.txt.orvanta-previous")));
+      EXPECT_FALSE(hiddenFileHolding(dir.file("a"), kDatabases.at("a/CALL3_Old.txt")));
       break;
     }
     ++kills;
@@ -201,7 +201,7 @@ TEST(FileSafety, MergeWriteFailureAtEveryStepIsReportedAndDamagesNothing) {
         EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
       }
       if (hasScratchFile(dir)) {
-        EXPECT_EQ(dir.read("a/.CALL3_Old.txt.orvanta-previous"), kDatabases.at("a/CALL3_Old.txt"));
+        EXPECT_TRUE(hiddenFileHolding(dir.file("a"), kDatabases.at("a/CALL3_Old.txt")));
       }
       continue;
     }
@@ -274,6 +274,38 @@ TEST(FileSafety, MonthEndWriteFailureAtEveryStepLeavesTheDatabase) {
     EXPECT_EQ(rig.messages.calls[0].icon, MessageIcon::Exclamation);
   }
   EXPECT_GE(failures, 5);
+}
+
+// When putting a folder back fails as well, the message must not call it
+// unchanged: it names the folder and what became of its backup.
+TEST(FileSafety, AFolderThatCannotBePutBackIsNamed) {
+  testing::TempDir dir;
+  const std::string oldA = kDatabases.at("a/CALL3.txt");
+  const std::string oldB = kDatabases.at("b/CALL3.txt");
+  const std::string a = dir.write("a/CALL3.txt", oldA);
+  dir.write("a/CALL3_Old.txt", "an older backup\r\n");
+  const std::string b = dir.write("b/CALL3.txt", oldB);
+  // Renames: the backups of a and b, then the merged file of a (fails), then
+  // the earlier backup of a back to its name (fails too).
+  int renames = 0;
+  Rig rig([&](std::string_view operation, const std::string& path) {
+    if (operation == "rename" && ++renames >= 3) throw FileError(path + ": Input/output error");
+  });
+  rig.window.addListItem("Combo1", a);
+  rig.window.addListItem("Combo1", b);
+  rig.form.mnuAktualiesieren_Click();
+  ASSERT_EQ(rig.messages.calls.size(), 1u);
+  const std::string& text = rig.messages.calls[0].text;
+  EXPECT_TRUE(text.starts_with("Die zusammengefasste Datenbank kann nicht geschrieben werden:\r\n")) << text;
+  EXPECT_TRUE(
+      text.ends_with("\r\n\r\nDatenbank unverändert, aber CALL3_Old.txt ist jetzt eine Kopie von ihr:\r\n" +
+                     dir.file("a") + "\r\nAlle anderen Datenbanken sind unverändert."))
+      << text;
+  EXPECT_EQ(text.find("Es wurde keine Datenbank verändert."), std::string::npos);
+  EXPECT_EQ(dir.read("a/CALL3.txt"), oldA);
+  EXPECT_EQ(dir.read("a/CALL3_Old.txt"), oldA);
+  EXPECT_EQ(dir.read("b/CALL3.txt"), oldB);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("b/CALL3_Old.txt")));
 }
 
 }  // namespace

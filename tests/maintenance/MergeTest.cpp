@@ -516,7 +516,8 @@ TEST_F(Merge, ACarriageReturnEndingAFileIsNoPartOfItsLastRecord) {
   EXPECT_EQ(readFile(a), mergedFile({"Q1AB,JO01AA,,,,,,01/19", "Q1ZZ,JO01AA,,,,,,05/21"}));
 
   const std::string c = dir.write("c/CALL3.txt", "Q1AB,JO01AA\r\r\nQ1CD,JO01AA,,,,,,05/21\r");
-  const MergeSource source = LoadMergeSource(StdFileSystem(), c);
+  auto file = StdFileSystem().openRead(c);
+  const MergeSource source = LoadMergeSource(*file, c);
   EXPECT_EQ(source.bytes, "Q1AB,JO01AA\rQ1CD,JO01AA,,,,,,05/21");
   EXPECT_EQ(source.lengths, (std::vector<std::uint32_t>{12, 22}));
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <string>
+
 #include "fakes/TempDir.h"
 #include "platform/FileSystem.h"
 
@@ -84,7 +87,54 @@ TEST(StdFileSystem, HookSeesEveryChangeAndCanStopIt) {
   EXPECT_THROW(fs.rename(dir.file("a.txt"), dir.file("b.txt")), FileError);
   EXPECT_TRUE(fs.exists(dir.file("a.txt")));
   EXPECT_FALSE(fs.exists(dir.file("b.txt")));
-  EXPECT_EQ(seen, (std::vector<std::string>{"create", "write", "sync", "close", "rename"}));
+  fs.link(dir.file("a.txt"), dir.file("c.txt"));
+  fs.append(dir.file("c.txt"), "d");
+  EXPECT_EQ(dir.read("a.txt"), "abcd");
+  fs.createExclusive(dir.file("e.txt"), 0644)->close();
+  EXPECT_EQ(seen, (std::vector<std::string>{"create", "write", "sync", "close", "rename", "link", "append",
+                                            "create", "close"}));
+}
+
+struct Taken {
+  const char* name;
+  void (*make)(const std::string& path, const std::string& victim);
+};
+
+class CreateExclusive : public ::testing::TestWithParam<Taken> {};
+
+// A scratch name someone else took is never opened: not through a link,
+// not into a FIFO, not over a file.
+TEST_P(CreateExclusive, NeverOpensWhatIsThere) {
+  TempDir dir;
+  const std::string victim = dir.write("victim.log", "kept");
+  const std::string path = dir.file(".CALL3.txt.orvanta-Ab3dE9");
+  GetParam().make(path, victim);
+  const auto before = std::filesystem::symlink_status(path).type();
+  StdFileSystem files;
+  EXPECT_THROW(files.createExclusive(path, 0640), FileError);
+  EXPECT_EQ(std::filesystem::symlink_status(path).type(), before);
+  EXPECT_EQ(dir.read("victim.log"), "kept");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Platform, CreateExclusive,
+    ::testing::Values(
+        Taken{"LinkToAFile",
+              [](const std::string& p, const std::string& v) { std::filesystem::create_symlink(v, p); }},
+        Taken{"DanglingLink", [](const std::string& p,
+                                 const std::string& v) { std::filesystem::create_symlink(v + ".gone", p); }},
+        Taken{"Fifo", [](const std::string& p, const std::string&) { ::mkfifo(p.c_str(), 0644); }},
+        Taken{"File", [](const std::string& p, const std::string&) { testing::writeFile(p, "x"); }}),
+    [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+TEST(CreateExclusive, GivesThePermissionBitsWhateverTheUmask) {
+  TempDir dir;
+  StdFileSystem files;
+  const mode_t previous = ::umask(077);
+  auto out = files.createExclusive(dir.file("new"), 0664);
+  ::umask(previous);
+  out->close();
+  EXPECT_EQ(files.status(dir.file("new"))->permissions, 0664u);
 }
 
 }  // namespace
