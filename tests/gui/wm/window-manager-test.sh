@@ -6,14 +6,14 @@
 # Exits 77 (skipped) when Xvfb, openbox, xdotool or x11-utils are missing.
 set -euo pipefail
 
-program=$(realpath "$1")
-examples=$(realpath "$2")
 for tool in Xvfb openbox xdotool xwininfo xprop; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (Debian packages xvfb openbox xdotool x11-utils)"
     exit 77
   fi
 done
+program=$(realpath "$1")
+examples=$(realpath "$2")
 
 work=$(mktemp -d)
 pids=()
@@ -37,10 +37,18 @@ cat >"$work/rc.xml" <<'XML'
   <keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard>
 </openbox_config>
 XML
-openbox --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
-sleep 1
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+for attempt in 1 2 3; do
+  openbox --config-file "$work/rc.xml" >>"$work/openbox.log" 2>&1 &
+  wm=$!
+  pids+=($wm)
+  for _ in $(seq 100); do wm_running && break; sleep 0.1; done
+  sleep 1
+  kill -0 "$wm" 2>/dev/null && wm_running && break
+  echo "openbox did not come up (attempt $attempt):"
+  cat "$work/openbox.log"
+  [ "$attempt" = 3 ] && exit 1
+done
 
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb
 mkdir -p "$work/start" "$work/data"
@@ -109,8 +117,11 @@ close() {
     kill -0 "$app" 2>/dev/null || break
   done
   if kill -0 "$app" 2>/dev/null; then
-    fail "the program did not end when closed through the window manager"
+    kill -0 "$wm" 2>/dev/null || echo "openbox is no longer running: $(cat "$work/openbox.log")"
     kill "$app"
+    echo "FAIL: the program did not end when closed through the window manager; program output:"
+    cat "$work/program.log"
+    exit 1
   fi
   wait "$app" || true
 }
