@@ -99,6 +99,8 @@ class IFileSystem {
   // Empty when the folder does not exist.
   virtual std::vector<std::string> folderNames(const std::string& folder) const = 0;
 
+  // Opens a regular file, or a link to one, for reading. Anything else (a
+  // folder, a FIFO, a device) throws FileError at once, without blocking.
   virtual std::unique_ptr<IInputFile> openRead(const std::string& path) const = 0;
   // Creates the file, or truncates an existing one.
   virtual std::unique_ptr<IOutputFile> create(const std::string& path) = 0;
