@@ -44,8 +44,8 @@ class BenchSession {
   SystemClock clock;
   testing::FakeEventLoop events;
   testing::FakeStationDialog stationDialog;
-  frmVHF form{
-      FormServices{window, messages, dialog, settings, files, clock, events, nullptr, &stationDialog}};
+  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, nullptr, nullptr,
+                           &stationDialog}};
 
  private:
   std::string language_;

@@ -17,6 +17,7 @@ frmVHF::frmVHF(const FormServices& services)
       clock_(services.clock),
       events_(services.events),
       workedBefore_(services.workedBefore),
+      environment_(services.environment),
       stationDialog_(services.stationDialog) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {

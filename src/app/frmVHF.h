@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Environment.h"
 #include "platform/EventLoop.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
@@ -34,6 +35,9 @@ struct FormServices {
   IEventLoop& events;
   // The "worked before?" window; without one the menu item does nothing.
   IWorkedBeforeView* workedBefore = nullptr;
+  // Where the user's WSJT-X folders are; without it start-up and the open
+  // dialog know only the current folder.
+  const IEnvironment* environment = nullptr;
   // Asks for a station typed in by hand; without one, that command does nothing.
   IStationDialog* stationDialog = nullptr;
 };
@@ -140,6 +144,14 @@ class frmVHF final : public IWindowEvents {
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
   std::string lineTooLongText(std::uint64_t line) const;
   std::vector<std::string> listedLogs();
+  // The WSJT-X and JTDX folders of the user that exist, in the order they are tried.
+  std::vector<std::string> dataFolders() const;
+  // Lists the call3 database of a folder and its log; returns the database's
+  // name as stored, empty (nothing listed) when the folder has none.
+  std::string listFolderDatabases(const std::string& folder);
+  // Where the open dialog starts: the folder of the current database, else
+  // the first WSJT-X folder, else the current folder.
+  std::string openDialogFolder(const std::vector<std::string>& folders) const;
   void addStationByHand(const std::string& database);
   void takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
                         const std::vector<std::string>& logs);
@@ -156,6 +168,7 @@ class frmVHF final : public IWindowEvents {
   IClock& clock_;
   IEventLoop& events_;
   IWorkedBeforeView* workedBefore_;
+  const IEnvironment* environment_;
   IStationDialog* stationDialog_;
 };
 
