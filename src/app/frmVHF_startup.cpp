@@ -159,7 +159,7 @@ std::vector<std::string> frmVHF::dataFolders() const {
 }
 
 std::string frmVHF::listFolderDatabases(const std::string& folder) {
-  const std::string callName = files_.findFirst(PathIn(folder, "call3.txt")).value_or("");
+  std::string callName = files_.findFirst(PathIn(folder, "call3.txt")).value_or("");
   if (callName.empty()) return {};
   std::string logName;
   // WSJT-X's own log first, so that another log of the folder is not taken

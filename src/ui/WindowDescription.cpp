@@ -175,6 +175,7 @@ std::span<const MenuDescription> menuTree() { return kMenus; }
 
 std::vector<ControlState> initialControlStates() {
   std::vector<ControlState> states;
+  states.reserve(kControls.size() + kMenus.size() + 1);
   for (const auto& c : kControls) states.push_back({std::string(c.name), c.enabled});
   for (const auto& m : kMenus) states.push_back({std::string(m.name), true});
   states.push_back({"CommonDialog1", true});
