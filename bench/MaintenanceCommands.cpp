@@ -9,6 +9,7 @@
 #include "BenchCommands.h"
 #include "maintenance/Merge.h"
 #include "maintenance/SafeFiles.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta::bench {
 namespace {
@@ -23,9 +24,9 @@ double secondsSince(Clock::time_point since) {
 // operator had opened each of them.
 void listDatabases(BenchSession& session, const std::vector<std::string>& databases) {
   session.start(databases.front());
-  session.window.clearList("Combo1");
-  for (const auto& database : databases) session.window.addListItem("Combo1", database);
-  session.window.setText("Combo1", databases.front());
+  session.window.clearList(ctl::kCombo1);
+  for (const auto& database : databases) session.window.addListItem(ctl::kCombo1, database);
+  session.window.setText(ctl::kCombo1, databases.front());
 }
 
 int merge(const std::vector<std::string>& args, std::ostream& out) {
@@ -51,8 +52,8 @@ int merge(const std::vector<std::string>& args, std::ostream& out) {
 
   // The merged file holds a line for the header, one per record, the
   // terminator and the empty last line.
-  const std::string fileName = MergedFileName(session.form.DbFileName);
-  auto merged = session.files.openRead(PathIn(FolderOf(args.front()), fileName));
+  const std::string fileName = mergedFileName(session.form.DbFileName);
+  auto merged = session.files.openRead(pathIn(folderOf(args.front()), fileName));
   std::size_t lineEnds = 0;
   std::string buffer(std::size_t{1} << 20, '\0');
   while (const std::size_t n = merged->read(buffer.data(), buffer.size())) {

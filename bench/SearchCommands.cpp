@@ -10,6 +10,7 @@
 #include "BenchCommands.h"
 #include "records/TextFile.h"
 #include "search/WorkedBefore.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta::bench {
 namespace {
@@ -26,7 +27,7 @@ int search(const std::vector<std::string>& args, std::ostream& out) {
   BenchSession session;
   session.start(args[0]);
   session.messages.answer = [](const testing::FakeMessageBox::Call&) { return MessageAnswer::Yes; };
-  session.window.setText("Text10", args[1]);
+  session.window.setText(ctl::kText10, args[1]);
   const std::size_t before = session.messages.yesNoCount;
   const auto started = Clock::now();
   session.form.Command1_Click();
@@ -49,7 +50,7 @@ int step(const std::vector<std::string>& args, std::ostream& out) {
   BenchSession session;
   session.start(args[0]);
   session.messages.answer = [](const testing::FakeMessageBox::Call&) { return MessageAnswer::No; };
-  session.window.setText("Text10", args[1]);
+  session.window.setText(ctl::kText10, args[1]);
   const auto started = Clock::now();
   session.form.Command1_Click();
   for (long i = 0; i < count; ++i) {

@@ -1,6 +1,7 @@
 #include <array>
 
 #include "BenchCommands.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta::bench {
 
@@ -14,14 +15,14 @@ void BenchSession::start(const std::string& database, const std::vector<std::str
   settings.values[FakeSettingsStore::path("VHF-Orvanta", "Settings", "Sprache")] = language_;
   settings.values[FakeSettingsStore::path("VHF-Orvanta", "Settings", "Database")] = database;
   form.Form_Load();
-  for (const auto& other : others) window.addListItem("Combo1", other);
+  for (const auto& other : others) window.addListItem(ctl::kCombo1, other);
   form.Form_Resize();
   form.Form_Activate();
 }
 
 void BenchSession::printFields(std::ostream& out) const {
-  static constexpr std::array<std::string_view, 8> kBoxes = {"Text2", "Text3", "Text4", "Text5",
-                                                             "Text6", "Text7", "Text8", "Text9"};
+  static constexpr std::array<std::string_view, 8> kBoxes = {
+      ctl::kText2, ctl::kText3, ctl::kText4, ctl::kText5, ctl::kText6, ctl::kText7, ctl::kText8, ctl::kText9};
   for (const auto box : kBoxes) out << box << ": " << window.text(box) << '\n';
 }
 

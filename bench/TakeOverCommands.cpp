@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BenchCommands.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta::bench {
 namespace {
@@ -26,7 +27,7 @@ int takeOver(const std::vector<std::string>& args, std::ostream& out) {
   BenchSession session;
   const std::vector<std::string> logs(args.begin() + 1, args.end());
   session.start(args.front(), logs);
-  session.window.setText("Combo1", args.front());
+  session.window.setText(ctl::kCombo1, args.front());
   const std::size_t before = session.messages.count;
   session.messages.answer = [&](const testing::FakeMessageBox::Call& shown) {
     printText(out, shown.text);
@@ -47,7 +48,7 @@ int addStation(const std::vector<std::string>& args, std::ostream& out) {
   if (args.size() < 3 || args.size() > 4) throw UsageError("expects DATABASE CALL LOCATOR [REMARK]");
   BenchSession session;
   session.start(args[0]);
-  session.window.setText("Combo1", args[0]);
+  session.window.setText(ctl::kCombo1, args[0]);
   session.stationDialog.entries.push_back(
       StationEntry{args[1], args[2], args.size() == 4 ? args[3] : std::string()});
   const std::size_t before = session.messages.count;

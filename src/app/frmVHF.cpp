@@ -1,4 +1,5 @@
 #include "app/frmVHF.h"
+#include "ui/WindowDescription.h"
 
 #include <exception>
 #include <string>
@@ -65,11 +66,11 @@ void frmVHF::dispatch(std::string_view control, WindowEvent event, int key) {
       Form_Unload();
       return;
     case WindowEvent::KeyPress:
-      if (control == "Text10") Text10_KeyPress(key);
+      if (control == ctl::kText10) Text10_KeyPress(key);
       return;
     case WindowEvent::MenuOpen:
-      if (control == "mnuOpt") mnuOpt_Click();
-      if (control == "mnuExtr") mnuExtr_Click();
+      if (control == ctl::kMnuOpt) mnuOpt_Click();
+      if (control == ctl::kMnuExtr) mnuExtr_Click();
       return;
     case WindowEvent::Click:
       break;
@@ -80,30 +81,30 @@ void frmVHF::dispatch(std::string_view control, WindowEvent event, int key) {
     void (frmVHF::*handler)();
   };
   static constexpr Binding kClicks[] = {
-      {"Combo1", &frmVHF::Combo1_Click},
-      {"Text2", &frmVHF::Text2_Click},
-      {"Text3", &frmVHF::Text3_Click},
-      {"Text4", &frmVHF::Text4_Click},
-      {"Text5", &frmVHF::Text5_Click},
-      {"Text6", &frmVHF::Text6_Click},
-      {"Text7", &frmVHF::Text7_Click},
-      {"Text8", &frmVHF::Text8_Click},
-      {"Text9", &frmVHF::Text9_Click},
-      {"Command1", &frmVHF::Command1_Click},
-      {"Command2", &frmVHF::Command2_Click},
-      {"Command3", &frmVHF::Command3_Click},
-      {"Command4", &frmVHF::Command4_Click},
-      {"mnuOpen", &frmVHF::mnuOpen_Click},
-      {"mnuSuch", &frmVHF::mnuSuch_Click},
-      {"mnuEnde", &frmVHF::mnuEnde_Click},
-      {"mnuDeutsch", &frmVHF::mnuDeutsch_Click},
-      {"mnuEnglisch", &frmVHF::mnuEnglisch_Click},
-      {"mnuSetUpdate_Datum", &frmVHF::mnuSetUpdate_Datum_Click},
-      {"mnuAktualiesieren", &frmVHF::mnuAktualiesieren_Click},
-      {"mnuWorked", &frmVHF::mnuWorked_Click},
-      {"mnuInfo", &frmVHF::mnuInfo_Click},
-      {"mnuAddStation", &frmVHF::mnuAddStation_Click},
-      {"mnuAddLog", &frmVHF::mnuAddLog_Click},
+      {ctl::kCombo1, &frmVHF::Combo1_Click},
+      {ctl::kText2, &frmVHF::Text2_Click},
+      {ctl::kText3, &frmVHF::Text3_Click},
+      {ctl::kText4, &frmVHF::Text4_Click},
+      {ctl::kText5, &frmVHF::Text5_Click},
+      {ctl::kText6, &frmVHF::Text6_Click},
+      {ctl::kText7, &frmVHF::Text7_Click},
+      {ctl::kText8, &frmVHF::Text8_Click},
+      {ctl::kText9, &frmVHF::Text9_Click},
+      {ctl::kCommand1, &frmVHF::Command1_Click},
+      {ctl::kCommand2, &frmVHF::Command2_Click},
+      {ctl::kCommand3, &frmVHF::Command3_Click},
+      {ctl::kCommand4, &frmVHF::Command4_Click},
+      {ctl::kMnuOpen, &frmVHF::mnuOpen_Click},
+      {ctl::kMnuSuch, &frmVHF::mnuSuch_Click},
+      {ctl::kMnuEnde, &frmVHF::mnuEnde_Click},
+      {ctl::kMnuDeutsch, &frmVHF::mnuDeutsch_Click},
+      {ctl::kMnuEnglisch, &frmVHF::mnuEnglisch_Click},
+      {ctl::kMnuSetUpdate_Datum, &frmVHF::mnuSetUpdate_Datum_Click},
+      {ctl::kMnuAktualiesieren, &frmVHF::mnuAktualiesieren_Click},
+      {ctl::kMnuWorked, &frmVHF::mnuWorked_Click},
+      {ctl::kMnuInfo, &frmVHF::mnuInfo_Click},
+      {ctl::kMnuAddStation, &frmVHF::mnuAddStation_Click},
+      {ctl::kMnuAddLog, &frmVHF::mnuAddLog_Click},
   };
   for (const auto& binding : kClicks) {
     if (binding.name == control) {
@@ -123,7 +124,7 @@ bool frmVHF::FileExists(const std::string& path) {
   return last.find_first_of("*?") != std::string_view::npos || *found == last;
 }
 
-bool frmVHF::ApplyKindRule(const std::string& path) {
+bool frmVHF::applyKindRule(const std::string& path) {
   const std::string lower = lowerAscii(path);
   const bool user = lower.find(".txt") != std::string::npos;
   if (user) DbKind = "user";
@@ -132,6 +133,6 @@ bool frmVHF::ApplyKindRule(const std::string& path) {
   return user;
 }
 
-void frmVHF::focusSearchBox() { window_.setFocus("Text10"); }
+void frmVHF::focusSearchBox() { window_.setFocus(ctl::kText10); }
 
 }  // namespace orvanta

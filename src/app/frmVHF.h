@@ -130,7 +130,7 @@ class frmVHF final : public IWindowEvents {
   // Derives DbKind from a path: ".txt" gives "user", then ".log" or an
   // ending ".adi"/".adif" gives "log".
   // Returns true when the ".txt" test succeeded.
-  bool ApplyKindRule(const std::string& path);
+  bool applyKindRule(const std::string& path);
 
  private:
   bool isGerman() const { return Language == "de"; }

@@ -38,14 +38,14 @@ void frmVHF::mnuEnglisch_Click() {
 }
 
 void frmVHF::mnuOpt_Click() {
-  window_.setChecked("mnuDeutsch", Language == "de");
-  window_.setChecked("mnuEnglisch", Language == "en");
+  window_.setChecked(ctl::kMnuDeutsch, Language == "de");
+  window_.setChecked(ctl::kMnuEnglisch, Language == "en");
 }
 
 void frmVHF::mnuExtr_Click() {
-  const std::string current = window_.text("Combo1");
+  const std::string current = window_.text(ctl::kCombo1);
   if (current.empty()) {
-    window_.setEnabled("mnuAktualiesieren", false);
+    window_.setEnabled(ctl::kMnuAktualiesieren, false);
     return;
   }
   // The last three characters, upper-cased, name a user database; anything
@@ -54,7 +54,7 @@ void frmVHF::mnuExtr_Click() {
   for (char& c : ending) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  if (ending == "TXT") window_.setEnabled("mnuAktualiesieren", true);
+  if (ending == "TXT") window_.setEnabled(ctl::kMnuAktualiesieren, true);
 }
 
 void frmVHF::mnuInfo_Click() {

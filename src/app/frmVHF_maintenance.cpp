@@ -8,6 +8,7 @@
 #include "maintenance/MergeDatabases.h"
 #include "maintenance/MonthEnd.h"
 #include "ui/MessageTexts.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta {
 namespace {
@@ -78,7 +79,7 @@ void frmVHF::mnuAktualiesieren_Click() {
   const bool de = isGerman();
   const std::string& nl = newLine();
   MergeRequest request;
-  request.listed = window_.listItems("Combo1");
+  request.listed = window_.listItems(ctl::kCombo1);
   request.dbFileName = DbFileName;
   request.today = clock_.today();
   request.legalNotice = version::kLegalNotice;
@@ -87,7 +88,7 @@ void frmVHF::mnuAktualiesieren_Click() {
     events_.yield();
   };
   request.yield = [this] { events_.yield(); };
-  const MergeOutcome outcome = MergeDatabases(files_, request, FieldSeparator);
+  const MergeOutcome outcome = mergeDatabases(files_, request, FieldSeparator);
   if (!outcome.temporaryPath.empty()) MergeTempPath = outcome.temporaryPath;
   scope.normalPointer();
 
@@ -134,11 +135,11 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
     messages_.show(text, title, icon, MessageButtons::Ok);
   };
 
-  const std::string month = MonthText(clock_.today());
+  const std::string month = monthText(clock_.today());
   FieldSeparator.assign(1, ',');
-  const std::string path = window_.text("Combo1");
+  const std::string path = window_.text(ctl::kCombo1);
   if (path.empty()) return tell(in(texts::kMonthEndNoDatabase, de), MessageIcon::Exclamation);
-  if (IsLogDatabasePath(path))
+  if (isLogDatabasePath(path))
     return tell(in(texts::kMonthEndNotInLog, de) + nl + path, MessageIcon::Exclamation);
   bool exists = false;
   try {
@@ -150,7 +151,7 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
 
   scope.busyPointer();
   events_.yield();
-  const MonthEndOutcome outcome = UpdateMonthEnd(files_, path, month, FieldSeparator);
+  const MonthEndOutcome outcome = updateMonthEnd(files_, path, month, FieldSeparator);
   switch (outcome.result) {
     case MonthEndResult::Updated:
     case MonthEndResult::Unchanged:

@@ -6,11 +6,12 @@
 #include "app/frmVHF.h"
 #include "records/NormalizeRecord.h"
 #include "records/RecordView.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta {
 
 void frmVHF::ClearFields() {
-  for (std::size_t i = 0; i < kRecordBoxes; ++i) window_.setText(RecordViewBoxName(i), "");
+  for (std::size_t i = 0; i < kRecordBoxes; ++i) window_.setText(recordViewBoxName(i), "");
 }
 
 // The boxes show the line decoded from its file's encoding. RecordKey keeps
@@ -23,9 +24,9 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
   // boxes views into the fields; only the joined boxes of a log are built.
   // The reused field list is done with before the first box is written.
   thread_local std::vector<std::string_view> fields;
-  orvanta::NormalizeRecordFields(line, date, DbKind, FieldSeparator, fields);
+  orvanta::normalizeRecordFields(line, date, DbKind, FieldSeparator, fields);
   RecordBoxes view;
-  FillRecordBoxes(fields, DbKind, view);
+  fillRecordBoxes(fields, DbKind, view);
   fields.clear();
   // The boxes hold only text of the line, so an ASCII line needs no decoding.
   const bool asciiLine = isAscii(line);
@@ -34,9 +35,9 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
     // ASCII reads the same in every encoding; only other text needs decoding.
     const std::string_view box = view.box(i);
     if (asciiLine) {
-      window_.setText(RecordViewBoxName(i), box);
+      window_.setText(recordViewBoxName(i), box);
     } else {
-      window_.setText(RecordViewBoxName(i), toUtf8(box, encoding));
+      window_.setText(recordViewBoxName(i), toUtf8(box, encoding));
     }
   }
   if (view.hasRecordKey) {
@@ -62,8 +63,8 @@ std::vector<std::string> frmVHF::NormalizeRecord(std::string& line, const std::s
 }
 
 void frmVHF::Combo1_Click() {
-  DbPath = window_.text("Combo1");
-  if (!DbPath.empty() && ApplyKindRule(DbPath)) {
+  DbPath = window_.text(ctl::kCombo1);
+  if (!DbPath.empty() && applyKindRule(DbPath)) {
     // A user database has no record keys; a log chosen after a log keeps the
     // previous keys, so the next step looks for the last record shown there.
     StepKey.clear();

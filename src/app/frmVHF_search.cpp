@@ -8,6 +8,7 @@
 #include "records/Text.h"
 #include "search/SearchScan.h"
 #include "ui/OpenDialog.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta {
 namespace {
@@ -74,7 +75,7 @@ void showNotFound(IMessageBox& messages, bool german, bool continued, const std:
 }  // namespace
 
 void frmVHF::Command1_Click() {
-  const std::string path = window_.text("Combo1");
+  const std::string path = window_.text(ctl::kCombo1);
   const bool german = isGerman();
   // A database that is there but cannot be read is told to the operator, and
   // the scan ends without changing anything else.
@@ -95,7 +96,7 @@ void frmVHF::Command1_Click() {
 
   // A: in a log, a step looks for the date and time of the contact on
   // screen; everything else looks for the search box.
-  const std::string boxText = upperCaseUtf8(trimBlanks(window_.text("Text10")));
+  const std::string boxText = upperCaseUtf8(trimBlanks(window_.text(ctl::kText10)));
   const bool stepInLog = DbKind == "log" && !StepKey.empty() && SearchDirection != 0;
   // RecordKey, and so StepKey, holds the raw bytes of the log; the scan
   // takes its texts as UTF-8 and matches them in the file's own encoding.
@@ -130,8 +131,8 @@ void frmVHF::Command1_Click() {
   }
   if (!outcome.found) showNotFound(messages_, german, outcome.continued, primary, NewLine);
   SearchDirection = 0;
-  window_.setEnabled("Command2", true);
-  window_.setEnabled("Command3", true);
+  window_.setEnabled(ctl::kCommand2, true);
+  window_.setEnabled(ctl::kCommand3, true);
   focusSearchBox();
 }
 
@@ -139,14 +140,14 @@ void frmVHF::Command2_Click() {
   SearchDirection = -1;
   StepKey = trimBlanks(RecordKey);
   Command1_Click();
-  window_.setText("Text10", window_.text("Text2"));
+  window_.setText(ctl::kText10, window_.text(ctl::kText2));
 }
 
 void frmVHF::Command3_Click() {
   SearchDirection = 1;
   StepKey = trimBlanks(RecordKey);
   Command1_Click();
-  window_.setText("Text10", window_.text("Text2"));
+  window_.setText(ctl::kText10, window_.text(ctl::kText2));
 }
 
 void frmVHF::Text10_KeyPress(int& KeyAscii) {
@@ -174,18 +175,18 @@ void frmVHF::Command4_Click() {
   DbPath = path;
   if (path.empty()) return;
   DbFileName = fileName;
-  window_.addListItem("Combo1", path);
-  ApplyKindRule(path);
+  window_.addListItem(ctl::kCombo1, path);
+  applyKindRule(path);
   ApplyLanguage();
   focusSearchBox();
-  window_.setText("Combo1", path);
+  window_.setText(ctl::kCombo1, path);
 }
 
 void frmVHF::mnuOpen_Click() {
   if (MaintenanceRunning) return;
-  window_.clearList("Combo1");
+  window_.clearList(ctl::kCombo1);
   Command4_Click();
-  window_.setFocus("Combo1");
+  window_.setFocus(ctl::kCombo1);
 }
 
 }  // namespace orvanta

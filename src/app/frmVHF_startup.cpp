@@ -18,6 +18,7 @@
 #include "maintenance/SafeFiles.h"
 #include "records/Adif.h"
 #include "records/Text.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta {
 namespace {
@@ -25,8 +26,6 @@ namespace {
 constexpr const char* kApplication = "VHF-Orvanta";
 constexpr const char* kSection = "Settings";
 
-// Outer height of the window in twips; only the width is the operator's.
-constexpr int kWindowHeight = 5220;
 // Outer width of the window as designed (client area plus frame), used to
 // bring a window that lies off every screen fully onto the primary one.
 constexpr int kDesignWidth = 8352;
@@ -72,7 +71,7 @@ void keepOnScreen(IWindow& window) {
   }
   const TwipRect& primary = screens.front();
   const int maxLeft = primary.left + std::max(0, primary.width - kDesignWidth);
-  const int maxTop = primary.top + std::max(0, primary.height - kWindowHeight);
+  const int maxTop = primary.top + std::max(0, primary.height - kOuterHeightTwips);
   const int newLeft = std::clamp(left, primary.left, maxLeft);
   const int newTop = std::clamp(top, primary.top, maxTop);
   if (newTop != top) window.setTop(newTop);
@@ -110,7 +109,7 @@ void frmVHF::Form_Load() {
   SearchDirection = 0;
   NewLine = "\r\n";
 
-  skipOnFailure([&] { window_.clearList("Combo1"); });
+  skipOnFailure([&] { window_.clearList(ctl::kCombo1); });
   skipOnFailure([&] { Language = settings_.read(kApplication, kSection, "Sprache", "de"); });
 
   std::string first;
@@ -119,12 +118,12 @@ void frmVHF::Form_Load() {
   skipOnFailure([&] { second = settings_.read(kApplication, kSection, "Database2", ""); });
 
   if (!first.empty()) {
-    skipOnFailure([&] { ApplyKindRule(first); });
-    skipOnFailure([&] { window_.addListItem("Combo1", first); });
+    skipOnFailure([&] { applyKindRule(first); });
+    skipOnFailure([&] { window_.addListItem(ctl::kCombo1, first); });
   }
   // The second database is listed as stored: no kind, no test for a
   // duplicate of the first.
-  if (!second.empty()) skipOnFailure([&] { window_.addListItem("Combo1", second); });
+  if (!second.empty()) skipOnFailure([&] { window_.addListItem(ctl::kCombo1, second); });
 
   skipOnFailure([&] { ApplyLanguage(); });
   skipOnFailure([&] { ClearFields(); });
@@ -142,7 +141,7 @@ void frmVHF::Form_Load() {
     for (const std::string& folder : folders) {
       skipOnFailure([&] {
         const std::string name = listFolderDatabases(folder);
-        if (!name.empty()) current = PathIn(folder, name);
+        if (!name.empty()) current = pathIn(folder, name);
       });
       if (!current.empty()) break;
     }
@@ -150,7 +149,7 @@ void frmVHF::Form_Load() {
 
   if (current.empty()) return;
   DbPath = current;
-  skipOnFailure([&] { window_.setText("Combo1", current); });
+  skipOnFailure([&] { window_.setText(ctl::kCombo1, current); });
 }
 
 std::vector<std::string> frmVHF::dataFolders() const {
@@ -159,28 +158,28 @@ std::vector<std::string> frmVHF::dataFolders() const {
 }
 
 std::string frmVHF::listFolderDatabases(const std::string& folder) {
-  std::string callName = files_.findFirst(PathIn(folder, "call3.txt")).value_or("");
+  std::string callName = files_.findFirst(pathIn(folder, "call3.txt")).value_or("");
   if (callName.empty()) return {};
   std::string logName;
   // WSJT-X's own log first, so that another log of the folder is not taken
   // by the chance of the directory's order.
   skipOnFailure([&] {
-    logName = files_.findFirst(PathIn(folder, "wsjtx.log")).value_or("");
-    if (logName.empty()) logName = files_.findFirst(PathIn(folder, "*.log")).value_or("");
+    logName = files_.findFirst(pathIn(folder, "wsjtx.log")).value_or("");
+    if (logName.empty()) logName = files_.findFirst(pathIn(folder, "*.log")).value_or("");
   });
-  window_.addListItem("Combo1", PathIn(folder, callName));
-  if (!logName.empty()) window_.addListItem("Combo1", PathIn(folder, logName));
+  window_.addListItem(ctl::kCombo1, pathIn(folder, callName));
+  if (!logName.empty()) window_.addListItem(ctl::kCombo1, pathIn(folder, logName));
   return callName;
 }
 
 std::string frmVHF::openDialogFolder(const std::vector<std::string>& folders) const {
-  const std::string current = window_.text("Combo1");
+  const std::string current = window_.text(ctl::kCombo1);
   const std::string start = files_.currentDirectory();
   if (!current.empty()) {
     const std::size_t slash = current.rfind('/');
     std::string folder =
         slash == std::string::npos ? start : current.substr(0, std::max<std::size_t>(slash, 1));
-    if (folder.front() != '/') folder = PathIn(start, folder);
+    if (folder.front() != '/') folder = pathIn(start, folder);
     if (files_.exists(folder)) return folder;
   }
   return folders.empty() ? start : folders.front();
@@ -189,14 +188,14 @@ std::string frmVHF::openDialogFolder(const std::vector<std::string>& folders) co
 void frmVHF::Form_Resize() {
   skipOnFailure([&] {
     if (window_.state() != WindowState::Normal) return;
-    if (window_.height() != kWindowHeight) window_.setHeight(kWindowHeight);
+    if (window_.height() != kOuterHeightTwips) window_.setHeight(kOuterHeightTwips);
   });
 }
 
 void frmVHF::Form_Activate() {
   std::string path;
-  skipOnFailure([&] { path = window_.text("Combo1"); });
-  skipOnFailure([&] { window_.setText("Text10", ""); });
+  skipOnFailure([&] { path = window_.text(ctl::kCombo1); });
+  skipOnFailure([&] { window_.setText(ctl::kText10, ""); });
   LastFieldIndex = 7;
   FieldSeparator = ",";
 
@@ -205,7 +204,7 @@ void frmVHF::Form_Activate() {
 
   if (found) {
     DbPath = path;
-    skipOnFailure([&] { ApplyKindRule(DbPath); });
+    skipOnFailure([&] { applyKindRule(DbPath); });
     skipOnFailure([&] { ApplyLanguage(); });
     // A database that cannot be read shows as an empty first line, silently.
     FirstLine first;
@@ -223,7 +222,7 @@ void frmVHF::Form_Activate() {
   if (path.front() != '/') {
     std::string dir;
     skipOnFailure([&] { dir = files_.currentDirectory(); });
-    shown = PathIn(dir, path);
+    shown = pathIn(dir, path);
   }
   skipOnFailure([&] {
     const bool german = isGerman();
@@ -238,7 +237,7 @@ void frmVHF::Form_Activate() {
     const std::string text = lines[0] + NewLine + lines[1] + NewLine + lines[2] + NewLine + lines[3];
     messages_.show(text, german ? "Hinweis" : "Info", MessageIcon::Information, MessageButtons::Ok);
   });
-  skipOnFailure([&] { window_.setFocus("Combo1"); });
+  skipOnFailure([&] { window_.setFocus(ctl::kCombo1); });
 }
 
 void frmVHF::Form_Unload() {
@@ -246,14 +245,14 @@ void frmVHF::Form_Unload() {
   skipOnFailure([&] { settings_.write(kApplication, kSection, "Left", std::to_string(window_.left())); });
 
   std::string current;
-  skipOnFailure([&] { current = window_.text("Combo1"); });
+  skipOnFailure([&] { current = window_.text(ctl::kCombo1); });
 
   // Only a current "call3.txt" or "wsjtx.log" database is remembered, with
   // the last listed database of the other name beside it.
   std::string callEntry;
   std::string logEntry;
   skipOnFailure([&] {
-    for (const std::string& entry : window_.listItems("Combo1")) {
+    for (const std::string& entry : window_.listItems(ctl::kCombo1)) {
       const std::string lower = lowerAscii(entry);
       if (contains(lower, "call3.txt")) callEntry = entry;
       if (contains(lower, "wsjtx.log")) logEntry = entry;

@@ -13,6 +13,7 @@
 #include "maintenance/SafeFiles.h"
 #include "maintenance/TakeOver.h"
 #include "ui/MessageTexts.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta {
 namespace {
@@ -90,14 +91,14 @@ void frmVHF::mnuAddStation_Click() {
     window_.beep();
     return;
   }
-  const std::string path = window_.text("Combo1");
-  if (IsLogDatabasePath(path)) {
+  const std::string path = window_.text(ctl::kCombo1);
+  if (isLogDatabasePath(path)) {
     if (RecordKey.empty()) {
       tell(title, texts::kTakeOverNoContact.in(german), MessageIcon::Exclamation);
       return;
     }
     takeOverContacts(title, {RecordLine}, {});
-  } else if (!path.empty() && IsUserDatabasePath(path)) {
+  } else if (!path.empty() && isUserDatabasePath(path)) {
     addStationByHand(path);
   } else {
     tell(title, texts::kTakeOverNoDatabase.in(german), MessageIcon::Exclamation);
@@ -112,8 +113,8 @@ void frmVHF::mnuAddLog_Click() {
     return;
   }
   std::vector<std::string> logs;
-  for (const auto& item : window_.listItems("Combo1")) {
-    if (IsLogDatabasePath(item)) logs.push_back(item);
+  for (const auto& item : window_.listItems(ctl::kCombo1)) {
+    if (isLogDatabasePath(item)) logs.push_back(item);
   }
   if (logs.empty()) {
     tell(title, texts::kTakeOverNoLog.in(german), MessageIcon::Exclamation);
@@ -128,8 +129,8 @@ bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
   const bool german = isGerman();
   const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
   target.clear();
-  for (const auto& item : window_.listItems("Combo1")) {
-    if (target.empty() && IsUserDatabasePath(item)) target = item;
+  for (const auto& item : window_.listItems(ctl::kCombo1)) {
+    if (target.empty() && isUserDatabasePath(item)) target = item;
   }
   if (target.empty()) {
     tell(title, texts::kTakeOverNoTarget.in(german), MessageIcon::Exclamation);
@@ -140,12 +141,12 @@ bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
     tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + target, MessageIcon::Exclamation);
     return false;
   }
-  if (files_.identity(PathIn(FolderOf(target), kBackupFileName)) == id) {
+  if (files_.identity(pathIn(folderOf(target), kBackupFileName)) == id) {
     tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {target}), MessageIcon::Exclamation);
     return false;
   }
-  for (const auto& item : window_.listItems("Combo1")) {
-    if (IsLogDatabasePath(item) && files_.identity(item) == id) {
+  for (const auto& item : window_.listItems(ctl::kCombo1)) {
+    if (isLogDatabasePath(item) && files_.identity(item) == id) {
       tell(title, fillIn(texts::kTakeOverIsLog.in(german), {target}), MessageIcon::Exclamation);
       return false;
     }
@@ -177,7 +178,7 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   scope.busyPointer();
   TakeOverPlan plan;
   try {
-    plan = PlanTakeOverFromFiles(files_, *locked, logLines, distinct, FieldSeparator);
+    plan = planTakeOverFromFiles(files_, *locked, logLines, distinct, FieldSeparator);
   } catch (const TakeOverReadError& e) {
     fail(texts::kTakeOverUnreadable.in(german), e.path + nl + e.what());
     return;
@@ -218,7 +219,7 @@ bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, 
     report = std::string(texts::kDatabaseChangedMeanwhile.in(german)) + nl + path;
   } catch (const BackupNotPutBack& e) {
     report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what() + nl + nl +
-             std::string(texts::kMergeBackupNotPutBack.in(german)) + nl + FolderOf(path);
+             std::string(texts::kMergeBackupNotPutBack.in(german)) + nl + folderOf(path);
   } catch (const FileError& e) {
     report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what();
   }
@@ -238,7 +239,7 @@ void frmVHF::addStationByHand(const std::string& database) {
     tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + database, MessageIcon::Exclamation);
     return;
   }
-  if (files_.identity(PathIn(FolderOf(database), kBackupFileName)) == id) {
+  if (files_.identity(pathIn(folderOf(database), kBackupFileName)) == id) {
     tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {database}), MessageIcon::Exclamation);
     return;
   }
@@ -249,9 +250,9 @@ void frmVHF::addStationByHand(const std::string& database) {
   request.remarkLabel = texts::kStationRemarkLabel.in(german);
   request.okCaption = texts::kStationOk.in(german);
   request.cancelCaption = texts::kStationCancel.in(german);
-  request.initial.call = window_.text("Text10");
+  request.initial.call = window_.text(ctl::kText10);
   request.check = [german](const StationEntry& entry) {
-    return problemText(CheckStation(entry.call, entry.locator, entry.remark), german);
+    return problemText(checkStation(entry.call, entry.locator, entry.remark), german);
   };
   const auto entry = stationDialog_->askStation(request);
   if (!entry) return;
@@ -267,7 +268,7 @@ void frmVHF::addStationByHand(const std::string& database) {
   scope.busyPointer();
   AddStationPlan plan;
   try {
-    plan = PlanAddStation(ReadLockedDatabase(*locked), entry->call, entry->locator, entry->remark,
+    plan = planAddStation(readLockedDatabase(*locked), entry->call, entry->locator, entry->remark,
                           FieldSeparator);
   } catch (const FileError& e) {
     scope.normalPointer();

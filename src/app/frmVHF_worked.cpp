@@ -12,6 +12,7 @@
 #include "records/Text.h"
 #include "search/WorkedBefore.h"
 #include "ui/MessageTexts.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta {
 namespace {
@@ -60,12 +61,12 @@ WorkedBeforeTable makeTable(const WorkedSummary& summary, bool german, bool noLo
 
 // Every log of the database list, each file once however it is spelled.
 std::vector<std::string> frmVHF::listedLogs() {
-  std::vector<std::string> candidates = window_.listItems("Combo1");
-  candidates.push_back(window_.text("Combo1"));
+  std::vector<std::string> candidates = window_.listItems(ctl::kCombo1);
+  candidates.push_back(window_.text(ctl::kCombo1));
   std::vector<std::string> logs;
   std::vector<FileIdentity> seen;
   for (const auto& path : candidates) {
-    if (path.empty() || !IsLogDatabasePath(path)) continue;
+    if (path.empty() || !isLogDatabasePath(path)) continue;
     if (std::find(logs.begin(), logs.end(), path) != logs.end()) continue;
     std::optional<FileIdentity> identity;
     try {
@@ -82,8 +83,8 @@ std::vector<std::string> frmVHF::listedLogs() {
 
 void frmVHF::mnuWorked_Click() {
   if (workedBefore_ == nullptr) return;
-  std::string call = upperCaseUtf8(trimBlanks(window_.text("Text10")));
-  if (call.empty()) call = upperCaseUtf8(trimBlanks(window_.text("Text2")));
+  std::string call = upperCaseUtf8(trimBlanks(window_.text(ctl::kText10)));
+  if (call.empty()) call = upperCaseUtf8(trimBlanks(window_.text(ctl::kText2)));
   if (call.empty()) {
     focusSearchBox();
     return;

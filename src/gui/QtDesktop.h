@@ -12,9 +12,9 @@
 //   frmVHF form{... desktop.services() ...};
 //   desktop.attach(form);
 //   desktop.start();                       // Load, show, Activate
-//   auto* box = desktop.mainWindow().findChild<QLineEdit*>("Text10");
+//   auto* box = desktop.mainWindow().findChild<QLineEdit*>(ctl::kText10);
 //
-// Every control, menu and menu item carries its name ("Combo1", "mnuOpen") as
+// Every control, menu and menu item carries its name (ctl::kCombo1, ctl::kMnuOpen) as
 // its Qt objectName. The menus of the menu bar and mnuSprache are QMenu
 // objects; the items are QAction objects.
 
@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "gui/QtApplication.h"
+#include "ui/WindowDescription.h"
 
 namespace orvanta {
 

@@ -37,7 +37,7 @@ std::string str(const QString& text) { return text.toStdString(); }
 int pixels(int twips) { return static_cast<int>(std::lround(twips / static_cast<double>(kTwipsPerPixel))); }
 int twips(int pixels) { return pixels * kTwipsPerPixel; }
 
-QRect pixelRect(const TwipBox& box) {
+QRect pixelRect(const TwipRect& box) {
   return QRect(pixels(box.left), pixels(box.top), std::max(1, pixels(box.width)),
                std::max(1, pixels(box.height)));
 }
@@ -72,7 +72,7 @@ void showWholeTextAsTip(QLineEdit& box) {
 }  // namespace
 
 QtWindow::QtWindow() {
-  setObjectName("frmVHF");
+  setObjectName(ctl::kFrmVHF);
   QIcon icon;
   icon.addFile(":/orvanta/orvanta-16.png", QSize(16, 16));
   icon.addFile(":/orvanta/orvanta-32.png", QSize(32, 32));
@@ -114,7 +114,7 @@ QWidget* QtWindow::createControl(const ControlDescription& c, QWidget* client) {
       QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
       QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
       combo->installEventFilter(this);
-      connect(combo, &QComboBox::activated, this, [this](int) { report("Combo1", WindowEvent::Click); });
+      connect(combo, &QComboBox::activated, this, [this](int) { report(ctl::kCombo1, WindowEvent::Click); });
       return combo;
     }
     case ControlKind::CommandButton: {
@@ -129,7 +129,7 @@ QWidget* QtWindow::createControl(const ControlDescription& c, QWidget* client) {
       auto* box = new QLineEdit(client);
       // The field boxes only display; tabbed into, their text can still be
       // selected and copied.
-      box->setReadOnly(c.name != "Text10");
+      box->setReadOnly(c.name != ctl::kText10);
       if (c.darkBlueText) {
         QPalette palette = box->palette();
         palette.setColor(QPalette::Text, QColor(0, 0, 128));
@@ -212,12 +212,12 @@ void QtWindow::report(std::string_view control, WindowEvent event, int key) {
   if (listener_ != nullptr) listener_->onWindowEvent(control, event, key);
 }
 
-void QtWindow::reportLoad() { report("frmVHF", WindowEvent::Load); }
+void QtWindow::reportLoad() { report(ctl::kFrmVHF, WindowEvent::Load); }
 
 void QtWindow::reportActivate() {
   if (activated_) return;
   activated_ = true;
-  report("frmVHF", WindowEvent::Activate);
+  report(ctl::kFrmVHF, WindowEvent::Activate);
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -229,7 +229,7 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   const std::string name = str(watched->objectName());
-  if (event->type() == QEvent::KeyPress && name == "Text10") {
+  if (event->type() == QEvent::KeyPress && name == ctl::kText10) {
     const auto* key = static_cast<QKeyEvent*>(event);
     int code = 0;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -239,7 +239,7 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     // Reported before the box sees the key, which it still gets.
     if (code != 0) report(name, WindowEvent::KeyPress, code);
-  } else if (event->type() == QEvent::MouseButtonRelease && name != "Text10" &&
+  } else if (event->type() == QEvent::MouseButtonRelease && name != ctl::kText10 &&
              qobject_cast<QLineEdit*>(watched) != nullptr) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     auto* box = static_cast<QWidget*>(watched);
@@ -252,7 +252,7 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  report("frmVHF", WindowEvent::Resize);
+  report(ctl::kFrmVHF, WindowEvent::Resize);
 }
 
 bool QtWindow::event(QEvent* event) {
@@ -275,7 +275,7 @@ bool QtWindow::event(QEvent* event) {
 void QtWindow::closeEvent(QCloseEvent* event) {
   if (!unloaded_) {
     unloaded_ = true;
-    report("frmVHF", WindowEvent::Unload);
+    report(ctl::kFrmVHF, WindowEvent::Unload);
   }
   event->accept();
 }

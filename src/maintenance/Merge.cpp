@@ -99,7 +99,7 @@ void addEntry(std::vector<SortEntry>& entries, std::string_view raw) {
   const LineScan scan = scanLine(raw);
   if (scan.comment) return;
   const std::string_view line = raw.substr(scan.leadingBlanks);
-  if (line.empty() || IsMergeTerminator(line, ",")) return;
+  if (line.empty() || isMergeTerminator(line, ",")) return;
   entries.push_back(SortEntry{sortKey(line), line.data(), static_cast<std::uint32_t>(line.size()),
                               static_cast<std::uint32_t>(scan.firstComma - scan.leadingBlanks)});
 }
@@ -111,7 +111,7 @@ struct Normalized {
   std::int16_t year = kYearWithoutDate;
 
   void assign(std::string_view entry, std::string& fieldSeparator) {
-    if (const std::size_t date = RegularDateField(entry); date != std::string_view::npos) {
+    if (const std::size_t date = regularDateField(entry); date != std::string_view::npos) {
       text = entry;
       year = UpdateYear(entry.substr(date));
       return;
@@ -174,7 +174,7 @@ MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string& fieldSep
 
 }  // namespace
 
-bool IsLogDatabasePath(std::string_view path) {
+bool isLogDatabasePath(std::string_view path) {
   static constexpr std::string_view kLog = ".log";
   if (isAdifPath(path)) return true;
   if (path.size() < kLog.size()) return false;
@@ -190,8 +190,8 @@ bool IsLogDatabasePath(std::string_view path) {
   return false;
 }
 
-std::string MergedFileName(std::string_view dbFileName) {
-  if (dbFileName.empty() || IsLogDatabasePath(dbFileName)) return std::string(kDefaultDbFileName);
+std::string mergedFileName(std::string_view dbFileName) {
+  if (dbFileName.empty() || isLogDatabasePath(dbFileName)) return std::string(kDefaultDbFileName);
   return std::string(dbFileName);
 }
 
@@ -252,7 +252,7 @@ class LastByteInput final : public IInputFile {
 
 }  // namespace
 
-MergeSource LoadMergeSource(IInputFile& file, const std::string& path) {
+MergeSource loadMergeSource(IInputFile& file, const std::string& path) {
   LastByteInput in(file);
   LineReader reader(in, std::size_t{1} << 20);
   EncodingDetector detector;
@@ -280,7 +280,7 @@ MergeSource LoadMergeSource(IInputFile& file, const std::string& path) {
   return source;
 }
 
-TextFormat MergedFormat(const std::vector<MergeSource>& sources) {
+TextFormat mergedFormat(const std::vector<MergeSource>& sources) {
   TextFormat format;
   format.encoding = Encoding::Windows1252;
   bool anyLineEnd = false;
@@ -299,7 +299,7 @@ TextFormat MergedFormat(const std::vector<MergeSource>& sources) {
   return format;
 }
 
-void ConvertSource(MergeSource& source, Encoding target) {
+void convertSource(MergeSource& source, Encoding target) {
   if (target != Encoding::Utf8) return;
   if (isAscii(source.bytes) || (source.format.encoding == target && isValidUtf8(source.bytes))) {
     source.format.encoding = target;
@@ -348,14 +348,14 @@ MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string&
   return mergeEntries(std::move(entries), fieldSeparator, lineEnd, yield);
 }
 
-std::string MergeHeaderLine(std::string_view fileName) {
+std::string mergeHeaderLine(std::string_view fileName) {
   std::string line = "//";
   line += fileName;
   line += " format for WSJT-PROGRAMs by Q9ZZ";
   return line;
 }
 
-std::string MergeTerminatorLine(const CivilDate& today, std::string_view legalNotice) {
+std::string mergeTerminatorLine(const CivilDate& today, std::string_view legalNotice) {
   char date[32];
   std::snprintf(date, sizeof date, "%04d.%02d.%02d", today.year, today.month, today.day);
   std::string line = "ZZZZZZ,End-Of-Call3-Database ";
@@ -365,7 +365,7 @@ std::string MergeTerminatorLine(const CivilDate& today, std::string_view legalNo
   return line;
 }
 
-std::string MergedDatabaseText(std::string_view header, std::string_view records, std::string_view terminator,
+std::string mergedDatabaseText(std::string_view header, std::string_view records, std::string_view terminator,
                                const TextFormat& format) {
   const std::string_view eol = lineEndBytes(format.lineEnd);
   std::string text;

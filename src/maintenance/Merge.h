@@ -19,12 +19,12 @@ inline constexpr std::string_view kDefaultDbFileName = "CALL3.txt";
 
 // The kind rule: a path holding ".log" or ending in ".adi" or ".adif", in any
 // letter case, is a log database, which is only ever read.
-bool IsLogDatabasePath(std::string_view path);
+bool isLogDatabasePath(std::string_view path);
 
 // The name the merged database is written under: the name chosen in the
 // dialog, unless none was chosen in this run or the one chosen is a log (a
 // merge never replaces a log), in which case kDefaultDbFileName.
-std::string MergedFileName(std::string_view dbFileName);
+std::string mergedFileName(std::string_view dbFileName);
 
 // The year of an update date "MM/YY" from its last two characters: 0 to 80
 // give 2000 to 2080, 81 to 99 give 1981 to 1999; an empty date or one whose
@@ -47,19 +47,19 @@ struct MergeSource {
 
 // Reads a database for the merge from an open file. A CR that ends the file
 // is no part of its last record. Throws FileError.
-MergeSource LoadMergeSource(IInputFile& file, const std::string& path);
+MergeSource loadMergeSource(IInputFile& file, const std::string& path);
 
 // The format of the merged file: UTF-8 when any source is UTF-8 (with a byte
 // order mark when any source had one), else Windows-1252; LF line ends when
 // every source that ended a line at all used LF alone, else CR LF (also when
 // no source ended a line).
-TextFormat MergedFormat(const std::vector<MergeSource>& sources);
+TextFormat mergedFormat(const std::vector<MergeSource>& sources);
 
 // Re-encodes the lines of a source into UTF-8 when that is the target. Each
 // line decides for itself: a line that is valid UTF-8 stays as it is, any
 // other is read as Windows-1252, so that one stray byte in a UTF-8 file
 // does not make every accented letter of it be encoded twice.
-void ConvertSource(MergeSource& source, Encoding target);
+void convertSource(MergeSource& source, Encoding target);
 
 struct MergedRecords {
   std::string text;         // the winning records, each followed by the line end
@@ -80,13 +80,13 @@ MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string&
                            std::string_view lineEnd, const std::function<void()>& yield);
 
 // "//" & fileName & " format for WSJT-PROGRAMs by Q9ZZ"
-std::string MergeHeaderLine(std::string_view fileName);
+std::string mergeHeaderLine(std::string_view fileName);
 // "ZZZZZZ,End-Of-Call3-Database yyyy.mm.dd Orvanta " & legalNotice
-std::string MergeTerminatorLine(const CivilDate& today, std::string_view legalNotice);
+std::string mergeTerminatorLine(const CivilDate& today, std::string_view legalNotice);
 
 // The whole merged file: header, records, terminator and one empty line, with
 // the format's line ends and byte-order mark.
-std::string MergedDatabaseText(std::string_view header, std::string_view records, std::string_view terminator,
+std::string mergedDatabaseText(std::string_view header, std::string_view records, std::string_view terminator,
                                const TextFormat& format);
 
 }  // namespace orvanta

@@ -42,7 +42,7 @@ struct Locks {
 std::vector<std::string> userDatabases(const std::vector<std::string>& listed) {
   std::vector<std::string> databases;
   for (const auto& item : listed) {
-    if (!item.empty() && !IsLogDatabasePath(item)) databases.push_back(item);
+    if (!item.empty() && !isLogDatabasePath(item)) databases.push_back(item);
   }
   return databases;
 }
@@ -54,8 +54,8 @@ std::vector<std::string> userDatabases(const std::vector<std::string>& listed) {
 const std::string* listedBackup(const IFileSystem& files, const std::vector<std::string>& databases,
                                 const std::string& fileName) {
   for (const auto& path : databases) {
-    if (sameNameIgnoringCase(FileNameOf(path), fileName)) continue;
-    const auto backup = files.status(PathIn(FolderOf(path), kBackupFileName));
+    if (sameNameIgnoringCase(fileNameOf(path), fileName)) continue;
+    const auto backup = files.status(pathIn(folderOf(path), kBackupFileName));
     const auto database = files.status(path);
     if (backup && database && backup->identity == database->identity) return &path;
   }
@@ -72,7 +72,7 @@ MergeOutcome readAll(IFileSystem& files, const std::vector<std::string>& databas
     const std::size_t before = locks.held.size();
     try {
       LockedDatabase* lock = locks.take(files, path);
-      if (locks.held.size() != before) sources.push_back(LoadMergeSource(lock->input(), path));
+      if (locks.held.size() != before) sources.push_back(loadMergeSource(lock->input(), path));
     } catch (const FileLocked&) {
       return outcome(MergeResult::Locked, path);
     } catch (const FileError& e) {
@@ -86,7 +86,7 @@ MergeOutcome readAll(IFileSystem& files, const std::vector<std::string>& databas
 MergeOutcome plan(IFileSystem& files, const std::vector<std::string>& databases, const std::string& fileName,
                   Locks& locks, std::vector<FolderPlacement>& placements) {
   try {
-    placements = PlanPlacement(files, databases, fileName);
+    placements = planPlacement(files, databases, fileName);
     for (auto& placement : placements) {
       placement.source = locks.take(files, placement.backupSource);
       if (placement.backupSource == placement.target) placement.targetLock = placement.source;
@@ -101,21 +101,21 @@ MergeOutcome plan(IFileSystem& files, const std::vector<std::string>& databases,
 
 std::string mergedText(std::vector<MergeSource>& sources, const MergeRequest& request,
                        const std::string& fileName, std::string& fieldSeparator, std::size_t& records) {
-  const TextFormat format = MergedFormat(sources);
-  for (auto& source : sources) ConvertSource(source, format.encoding);
+  const TextFormat format = mergedFormat(sources);
+  for (auto& source : sources) convertSource(source, format.encoding);
   MergedRecords merged = MergeRecords(sources, fieldSeparator, lineEndBytes(format.lineEnd), request.yield);
   sources.clear();
   sources.shrink_to_fit();
   records = merged.records;
-  const std::string header = MergeHeaderLine(fromUtf8(fileName, format.encoding));
-  const std::string terminator = MergeTerminatorLine(request.today, request.legalNotice);
-  return MergedDatabaseText(header, merged.text, terminator, format);
+  const std::string header = mergeHeaderLine(fromUtf8(fileName, format.encoding));
+  const std::string terminator = mergeTerminatorLine(request.today, request.legalNotice);
+  return mergedDatabaseText(header, merged.text, terminator, format);
 }
 
 MergeOutcome place(IFileSystem& files, std::vector<FolderPlacement>& placements, const std::string& text,
                    const MergeRequest& request, MergeOutcome done) {
   try {
-    PlaceMergedDatabase(files, placements, text, request.yield, done.temporaryPath);
+    placeMergedDatabase(files, placements, text, request.yield, done.temporaryPath);
   } catch (const PlacementError& e) {
     if (!e.changedPath.empty() && e.completedFolders.empty() && e.notPutBack.empty()) {
       return outcome(MergeResult::Changed, e.changedPath);
@@ -152,12 +152,12 @@ MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const 
 
 }  // namespace
 
-MergeOutcome MergeDatabases(IFileSystem& files, const MergeRequest& request, std::string& fieldSeparator) {
+MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request, std::string& fieldSeparator) {
   // Databases restored at start-up leave DbFileName empty; the dialog's own
   // default name is what the operator expects then. DbFileName is also set
   // when a log was opened last; a merge never replaces a log, so then too
   // the default name is used.
-  const std::string fileName = MergedFileName(request.dbFileName);
+  const std::string fileName = mergedFileName(request.dbFileName);
   MergeOutcome result;
   if (userDatabases(request.listed).size() < 2) {
     result = outcome(MergeResult::TooFew);

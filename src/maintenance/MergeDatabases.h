@@ -56,6 +56,6 @@ struct MergeRequest {
 // file that was read. No exception leaves it: every failure is an outcome,
 // and a failure leaves each folder as it was except those the outcome names.
 // Sets fieldSeparator to ",".
-MergeOutcome MergeDatabases(IFileSystem& files, const MergeRequest& request, std::string& fieldSeparator);
+MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request, std::string& fieldSeparator);
 
 }  // namespace orvanta

@@ -12,9 +12,9 @@ namespace {
 std::string targetIn(const std::string& folder, const std::vector<std::string>& databases,
                      std::string_view fileName) {
   for (const auto& database : databases) {
-    if (FolderOf(database) == folder && sameNameIgnoringCase(FileNameOf(database), fileName)) return database;
+    if (folderOf(database) == folder && sameNameIgnoringCase(fileNameOf(database), fileName)) return database;
   }
-  return PathIn(folder, fileName);
+  return pathIn(folder, fileName);
 }
 
 // A rename over a folder, FIFO or device would hide it or fail half-way.
@@ -22,7 +22,7 @@ void refuseWhatIsNoFile(const IFileSystem& files, const FolderPlacement& placeme
   const auto target = files.status(placement.target);
   if (target && target->type != FileType::Regular) throw PlacementRefused(placement.target, true);
   if (!target && files.status(placement.target, false)) throw PlacementRefused(placement.target, true);
-  const std::string backup = PathIn(placement.folder, kBackupFileName);
+  const std::string backup = pathIn(placement.folder, kBackupFileName);
   // A link at the backup name is replaced itself; what it points to is never touched.
   const auto backupEntry = files.status(backup, false);
   if (backupEntry && backupEntry->type != FileType::Regular && backupEntry->type != FileType::SymbolicLink) {
@@ -32,13 +32,13 @@ void refuseWhatIsNoFile(const IFileSystem& files, const FolderPlacement& placeme
 
 }  // namespace
 
-std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
+std::vector<FolderPlacement> planPlacement(const IFileSystem& files,
                                            const std::vector<std::string>& databases,
                                            std::string_view fileName) {
   std::vector<FolderPlacement> placements;
   std::vector<std::optional<FileIdentity>> folderIds;
   for (const auto& database : databases) {
-    const std::string folder = FolderOf(database);
+    const std::string folder = folderOf(database);
     const auto status = files.status(folder);
     const auto folderId = status ? std::optional<FileIdentity>(status->identity) : std::nullopt;
     bool known = false;
@@ -51,8 +51,8 @@ std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
     placement.target = targetIn(folder, databases, fileName);
     const bool targetExists = files.status(placement.target).has_value();
     placement.backupSource = targetExists ? placement.target : database;
-    if (IsLogDatabasePath(placement.target)) throw PlacementRefused(placement.target, false);
-    if (IsLogDatabasePath(placement.backupSource)) throw PlacementRefused(placement.backupSource, false);
+    if (isLogDatabasePath(placement.target)) throw PlacementRefused(placement.target, false);
+    if (isLogDatabasePath(placement.backupSource)) throw PlacementRefused(placement.backupSource, false);
     refuseWhatIsNoFile(files, placement);
     placement.realTarget = targetExists ? files.resolve(placement.target) : placement.target;
     placements.push_back(std::move(placement));
@@ -77,14 +77,14 @@ std::vector<std::string> writeScratchFiles(IFileSystem& files, const std::vector
       if (shared) continue;
       const LockedDatabase& owner = placement.targetLock ? *placement.targetLock : *placement.source;
       const std::string ownerName =
-          placement.targetLock ? FileNameOf(placement.realTarget) : FileNameOf(placement.backupSource);
+          placement.targetLock ? fileNameOf(placement.realTarget) : fileNameOf(placement.backupSource);
       scratch[i] =
-          writeScratch(files, FolderOf(placement.realTarget), ownerName, owner.readStatus().permissions,
+          writeScratch(files, folderOf(placement.realTarget), ownerName, owner.readStatus().permissions,
                        [bytes](IOutputFile& out) { out.write(bytes); });
     }
   } catch (...) {
     for (const auto& path : scratch) {
-      if (!path.empty()) DiscardTemporary(files, path);
+      if (!path.empty()) discardTemporary(files, path);
     }
     throw;
   }
@@ -107,7 +107,7 @@ std::vector<std::string> undoFrom(IFileSystem& files, std::vector<BackupStep>& s
 
 void discardFrom(IFileSystem& files, const std::vector<std::string>& scratch, std::size_t from) {
   for (std::size_t i = from; i < scratch.size(); ++i) {
-    if (!scratch[i].empty()) DiscardTemporary(files, scratch[i]);
+    if (!scratch[i].empty()) discardTemporary(files, scratch[i]);
   }
 }
 
@@ -127,7 +127,7 @@ void checkAllUnchanged(const IFileSystem& files, const std::vector<FolderPlaceme
 
 }  // namespace
 
-void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& placements, std::string_view bytes,
+void placeMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& placements, std::string_view bytes,
                          const std::function<void()>& yield, std::string& firstTemporary) {
   std::vector<std::string> scratch;
   try {
@@ -171,7 +171,7 @@ void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& place
     }
     // A database of another name displaced by the merged file lives on as
     // the backup; should removing its own name fail, it stays as well.
-    if (placement.backupSource != placement.target) DiscardTemporary(files, placement.backupSource);
+    if (placement.backupSource != placement.target) discardTemporary(files, placement.backupSource);
     completed.push_back(placement.folder);
     if (yield) yield();
   }

@@ -44,7 +44,7 @@ class PlacementRefused : public std::runtime_error {
 // Throws PlacementRefused when a target or a file to keep as the backup is a
 // log by the kind rule (logs are only ever read), or when the target or
 // backup name is taken by something other than a file.
-std::vector<FolderPlacement> PlanPlacement(const IFileSystem& files,
+std::vector<FolderPlacement> planPlacement(const IFileSystem& files,
                                            const std::vector<std::string>& databases,
                                            std::string_view fileName);
 
@@ -70,7 +70,7 @@ class PlacementError : public FileError {
 // scratch files are removed and PlacementError is thrown. yield runs after
 // the scratch files are written and after each folder. The first scratch
 // file's path goes to firstTemporary.
-void PlaceMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& placements, std::string_view bytes,
+void placeMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& placements, std::string_view bytes,
                          const std::function<void()>& yield, std::string& firstTemporary);
 
 }  // namespace orvanta

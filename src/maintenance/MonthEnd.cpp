@@ -106,8 +106,8 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
     }
     anyLine = true;
     lastLineEmpty = current.empty();
-    if (IsCommentLine(current) || IsEmptyLine(current) || IsMonthEndTerminator(current) ||
-        RegularDateField(current) != std::string_view::npos) {
+    if (isCommentLine(current) || isEmptyLine(current) || isMonthEndTerminator(current) ||
+        regularDateField(current) != std::string_view::npos) {
       out.put(current);
     } else {
       line.assign(current);
@@ -131,7 +131,7 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
 
 }  // namespace
 
-std::string MonthText(const CivilDate& today, char dateSeparator) {
+std::string monthText(const CivilDate& today, char dateSeparator) {
   char text[16];
   std::snprintf(text, sizeof text, "%02d%c%02d", today.month, dateSeparator,
                 ((today.year % 100) + 100) % 100);
@@ -151,12 +151,12 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
     std::string temporary;
     try {
       database.input().rewind();
-      auto output = createScratch(files, FolderOf(target), FileNameOf(target),
+      auto output = createScratch(files, folderOf(target), fileNameOf(target),
                                   database.readStatus().permissions, temporary);
       const PassResult pass = updatePass(database.input(), *output, monthText, fieldSeparator, forceCrLf);
       if (pass.restartWithCrLf || pass.unchanged) {
         output.reset();
-        DiscardTemporary(files, temporary);
+        discardTemporary(files, temporary);
         if (pass.restartWithCrLf) continue;
         return MonthEndOutcome{MonthEndResult::Unchanged, 0, {}};
       }
@@ -170,13 +170,13 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
       temporary.clear();
       database.carryOverLateLines(files);
       try {
-        files.syncFolder(FolderOf(target));
+        files.syncFolder(folderOf(target));
       } catch (const FileError&) {
         // The new content is in place; a power cut could bring back the old, whole.
       }
       return MonthEndOutcome{MonthEndResult::Updated, pass.changedLines, {}};
     } catch (...) {
-      if (!temporary.empty()) DiscardTemporary(files, temporary);
+      if (!temporary.empty()) discardTemporary(files, temporary);
       throw;
     }
   }
@@ -185,7 +185,7 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
 
 }  // namespace
 
-MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
+MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
                                std::string& fieldSeparator) {
   fieldSeparator.assign(1, ',');  // not = ",", which GCC 12 at -O3 takes for an overlapping copy
   try {

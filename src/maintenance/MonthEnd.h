@@ -12,7 +12,7 @@ namespace orvanta {
 
 // The month text "MM/YY" of a date, written with the system's date separator;
 // a "." separator is replaced by "/", so the text reads MM/YY either way.
-std::string MonthText(const CivilDate& today, char dateSeparator = '/');
+std::string monthText(const CivilDate& today, char dateSeparator = '/');
 
 // Reading the database failed; nothing was written.
 class MonthEndReadError : public FileError {
@@ -53,7 +53,7 @@ struct MonthEndOutcome {
 // when the database is still the file that was read, so the database holds
 // its old or its new content in full at every moment and nobody's later
 // write is lost. A database that is a link stays that link.
-MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
+MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
                                std::string& fieldSeparator);
 
 }  // namespace orvanta

@@ -11,7 +11,7 @@ namespace orvanta {
 // never replaced), and most lines of a database kept up month by month look
 // like this, so one pass over the bytes spares splitting them. npos for
 // every other line.
-inline std::size_t RegularDateField(std::string_view line) {
+inline std::size_t regularDateField(std::string_view line) {
   std::size_t commas = 0;
   std::size_t lastComma = 0;
   for (std::size_t i = 0; i < line.size(); ++i) {

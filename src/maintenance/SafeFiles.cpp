@@ -37,7 +37,7 @@ std::string stemOf(std::string_view name) {
 std::string linkScratch(IFileSystem& files, const std::string& existing, const std::string& folder,
                         std::string_view ownerName) {
   for (int attempt = 0;; ++attempt) {
-    std::string path = PathIn(folder, scratchPrefix(ownerName) + randomSuffix());
+    std::string path = pathIn(folder, scratchPrefix(ownerName) + randomSuffix());
     try {
       files.link(existing, path);
       return path;
@@ -51,7 +51,7 @@ std::string linkScratch(IFileSystem& files, const std::string& existing, const s
 // A copy of the locked file's bytes, for a backup on another file system,
 // where no second name can be made.
 std::string copyScratch(IFileSystem& files, LockedDatabase& database, const std::string& folder) {
-  return writeScratch(files, folder, FileNameOf(database.listed()), database.readStatus().permissions,
+  return writeScratch(files, folder, fileNameOf(database.listed()), database.readStatus().permissions,
                       [&database](IOutputFile& out) {
                         database.input().rewind();
                         std::string buffer(std::size_t{1} << 20, '\0');
@@ -63,19 +63,19 @@ std::string copyScratch(IFileSystem& files, LockedDatabase& database, const std:
 
 }  // namespace
 
-std::string FolderOf(const std::string& path) {
+std::string folderOf(const std::string& path) {
   const auto slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
 
-std::string FileNameOf(const std::string& path) {
+std::string fileNameOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string PathIn(const std::string& folder, std::string_view name) {
+std::string pathIn(const std::string& folder, std::string_view name) {
   std::string path = folder;
   if (path.empty() || path.back() != '/') path += '/';
   path += name;
@@ -104,7 +104,7 @@ std::unique_ptr<IOutputFile> createScratch(IFileSystem& files, const std::string
   // A name taken already (by a link planted there, say) is never opened;
   // another random name is tried instead.
   for (int attempt = 0;; ++attempt) {
-    path = PathIn(folder, scratchPrefix(ownerName) + randomSuffix());
+    path = pathIn(folder, scratchPrefix(ownerName) + randomSuffix());
     try {
       return files.createExclusive(path, permissions);
     } catch (const FileError&) {
@@ -123,13 +123,13 @@ std::string writeScratch(IFileSystem& files, const std::string& folder, std::str
     out->close();
   } catch (...) {
     out.reset();
-    DiscardTemporary(files, path);
+    discardTemporary(files, path);
     throw;
   }
   return path;
 }
 
-void DiscardTemporary(IFileSystem& files, const std::string& temporary) noexcept {
+void discardTemporary(IFileSystem& files, const std::string& temporary) noexcept {
   try {
     if (files.status(temporary, false)) files.remove(temporary);
   } catch (...) {
@@ -142,7 +142,7 @@ void removeStaleScratch(IFileSystem& files, const std::string& folder, std::stri
     const std::string prefix = scratchPrefix(ownerName);
     for (const auto& name : files.listFolder(folder)) {
       if (name.size() == prefix.size() + kRandomLength && name.starts_with(prefix)) {
-        DiscardTemporary(files, PathIn(folder, name));
+        discardTemporary(files, pathIn(folder, name));
       }
     }
   } catch (...) {
@@ -153,8 +153,8 @@ void removeStaleScratch(IFileSystem& files, const std::string& folder, std::stri
 LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed)
     : listed_(std::move(listed)), file_(files.openLocked(listed_)), status_(file_->status()) {
   real_ = files.resolve(listed_);
-  removeStaleScratch(files, FolderOf(listed_), FileNameOf(listed_));
-  if (real_ != listed_) removeStaleScratch(files, FolderOf(real_), FileNameOf(real_));
+  removeStaleScratch(files, folderOf(listed_), fileNameOf(listed_));
+  if (real_ != listed_) removeStaleScratch(files, folderOf(real_), fileNameOf(real_));
 }
 
 void LockedDatabase::checkUnchanged(const IFileSystem& files, const std::string& name) const {
@@ -194,8 +194,8 @@ void LockedDatabase::carryOverLateLines(IFileSystem& files, const std::string& n
 BackupStep backUp(IFileSystem& files, LockedDatabase& database, const std::string& folder) {
   BackupStep step;
   step.folder = folder;
-  step.backup = PathIn(folder, kBackupFileName);
-  const std::string owner = FileNameOf(database.listed());
+  step.backup = pathIn(folder, kBackupFileName);
+  const std::string owner = fileNameOf(database.listed());
   const auto previous = files.status(step.backup, false);
   const auto previousTarget = previous ? files.status(step.backup) : std::nullopt;
   if (previousTarget && previousTarget->identity == database.readStatus().identity) {
@@ -212,8 +212,8 @@ BackupStep backUp(IFileSystem& files, LockedDatabase& database, const std::strin
     files.rename(copy, step.backup);
     step.placed = true;
   } catch (...) {
-    if (!copy.empty()) DiscardTemporary(files, copy);
-    if (!step.keeper.empty()) DiscardTemporary(files, step.keeper);
+    if (!copy.empty()) discardTemporary(files, copy);
+    if (!step.keeper.empty()) discardTemporary(files, step.keeper);
     throw;
   }
   return step;
@@ -231,19 +231,19 @@ void undoBackup(IFileSystem& files, BackupStep& step) {
 }
 
 void finishBackup(IFileSystem& files, BackupStep& step) noexcept {
-  if (!step.keeper.empty()) DiscardTemporary(files, step.keeper);
+  if (!step.keeper.empty()) discardTemporary(files, step.keeper);
   step.keeper.clear();
 }
 
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
   const std::string target = database.real();
   const std::string scratch =
-      writeScratch(files, FolderOf(target), FileNameOf(target), database.readStatus().permissions,
+      writeScratch(files, folderOf(target), fileNameOf(target), database.readStatus().permissions,
                    [bytes](IOutputFile& out) { out.write(bytes); });
   BackupStep step;
   try {
     database.checkUnchanged(files);
-    step = backUp(files, database, FolderOf(database.listed()));
+    step = backUp(files, database, folderOf(database.listed()));
     // Between this check and the rename lie a few microseconds in which
     // another program's write would still be lost; no file system offers a
     // rename that is conditional on the target's content.
@@ -251,7 +251,7 @@ void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::str
     files.rename(scratch, target);
     database.carryOverLateLines(files);
   } catch (...) {
-    DiscardTemporary(files, scratch);
+    discardTemporary(files, scratch);
     try {
       undoBackup(files, step);
     } catch (const FileError& e) {
@@ -261,7 +261,7 @@ void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::str
   }
   finishBackup(files, step);
   try {
-    files.syncFolder(FolderOf(target));
+    files.syncFolder(folderOf(target));
   } catch (const FileError&) {
     // Both files are whole whichever rename a power cut might undo.
   }

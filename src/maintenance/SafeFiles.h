@@ -15,11 +15,11 @@ inline constexpr std::string_view kBackupFileName = "CALL3_Old.txt";
 
 // The folder part of a path, without the last "/" ("." for a bare file name,
 // "/" for a file in the root folder).
-std::string FolderOf(const std::string& path);
+std::string folderOf(const std::string& path);
 // The file-name part of a path.
-std::string FileNameOf(const std::string& path);
+std::string fileNameOf(const std::string& path);
 // folder & "/" & name, without doubling a "/" the folder already ends with.
-std::string PathIn(const std::string& folder, std::string_view name);
+std::string pathIn(const std::string& folder, std::string_view name);
 // Whether two file names are equal ignoring ASCII letter case, as names are
 // on the system the databases come from.
 bool sameNameIgnoringCase(std::string_view a, std::string_view b);
@@ -39,7 +39,7 @@ std::string writeScratch(IFileSystem& files, const std::string& folder, std::str
                          unsigned permissions, const std::function<void(IOutputFile&)>& content);
 // Removes a scratch file; a failure is ignored, as the file holds nothing of
 // value and the next run that holds the lock removes it.
-void DiscardTemporary(IFileSystem& files, const std::string& temporary) noexcept;
+void discardTemporary(IFileSystem& files, const std::string& temporary) noexcept;
 // Removes the scratch files a killed run left for this owner. Only the
 // holder of the owner's lock may call it.
 void removeStaleScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName) noexcept;

@@ -115,7 +115,7 @@ LineCall lineCall(std::string_view line) {
   char first[16];
   const std::size_t n = std::min<std::size_t>(call.size(), sizeof first);
   std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first, upperAscii);
-  return LineCall{MakeCallKey(std::string_view(first, n)), call.size()};
+  return LineCall{makeCallKey(std::string_view(first, n)), call.size()};
 }
 
 // ---- The database as lines of bytes ----
@@ -147,7 +147,7 @@ struct Database {
 };
 
 LineClass classify(std::string_view content) {
-  if (content.empty() || IsCommentLine(content)) return LineClass::Other;
+  if (content.empty() || isCommentLine(content)) return LineClass::Other;
   if (content.starts_with("ZZZZZZ")) return LineClass::Terminator;
   return LineClass::Record;
 }
@@ -290,7 +290,7 @@ struct RecordScratch {
 // without splitting them.
 bool changeByContact(std::string_view content, const ContactCollector::Contact& c,
                      std::string& fieldSeparator, RecordScratch& scratch, std::string& out) {
-  const std::size_t dateAt = RegularDateField(content);
+  const std::size_t dateAt = regularDateField(content);
   const std::size_t locatorAt = content.find(',') + 1;
   std::vector<std::string_view>& fields = scratch.fields;
   std::string_view locator;
@@ -300,7 +300,7 @@ bool changeByContact(std::string_view content, const ContactCollector::Contact& 
     date = content.substr(dateAt);
   } else {
     scratch.normalized.assign(content);
-    NormalizeRecordFields(scratch.normalized, kNoDate, "user", fieldSeparator, fields);
+    normalizeRecordFields(scratch.normalized, kNoDate, "user", fieldSeparator, fields);
     locator = fields.size() > 1 ? fields[1] : std::string_view();
     date = fields.size() >= kRegularFields ? fields[7] : std::string_view();
   }
@@ -336,14 +336,14 @@ Encoding encodingOf(std::string_view bytes) {
 
 }  // namespace
 
-bool IsUserDatabasePath(std::string_view path) {
+bool isUserDatabasePath(std::string_view path) {
   std::string lower(path);
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  return lower.find(".txt") != std::string::npos && !IsLogDatabasePath(path);
+  return lower.find(".txt") != std::string::npos && !isLogDatabasePath(path);
 }
 
-bool IsValidCall(std::string_view call) {
+bool isValidCall(std::string_view call) {
   if (call.size() < 3 || call.size() > 13) return false;
   bool digit = false;
   bool letter = false;
@@ -355,7 +355,7 @@ bool IsValidCall(std::string_view call) {
   return digit && letter;
 }
 
-bool IsValidGrid(std::string_view grid) {
+bool isValidGrid(std::string_view grid) {
   if (grid.size() != 4 && grid.size() != 6 && grid.size() != 8) return false;
   if (!letterIn(grid[0], 'R') || !letterIn(grid[1], 'R') || !isDigit(grid[2]) || !isDigit(grid[3]))
     return false;
@@ -364,7 +364,7 @@ bool IsValidGrid(std::string_view grid) {
   return upper(grid) != "RR73";
 }
 
-bool ParseContactTime(std::string_view date, std::string_view time, ContactTime& out) {
+bool parseContactTime(std::string_view date, std::string_view time, ContactTime& out) {
   date = trimBlanks(date);
   if (date.size() < 10 || date[4] != '-') return false;
   const int year = number(date, 0, 4);
@@ -387,7 +387,7 @@ bool ParseContactTime(std::string_view date, std::string_view time, ContactTime&
   return true;
 }
 
-void ReadLogLines(const IFileSystem& files, const std::string& path,
+void readLogLines(const IFileSystem& files, const std::string& path,
                   const std::function<void(std::string_view)>& line) {
   // An ADIF file arrives as the log lines WSJT-X writes for its contacts.
   const std::unique_ptr<IInputFile> input = openDatabaseLines(files, path);
@@ -396,7 +396,7 @@ void ReadLogLines(const IFileSystem& files, const std::string& path,
   while (reader.next(view)) line(view);
 }
 
-CallKey MakeCallKey(std::string_view call) {
+CallKey makeCallKey(std::string_view call) {
   CallKey key;
   for (std::size_t i = 0; i < 16; ++i) {
     const auto byte = static_cast<std::uint64_t>(i < call.size() ? static_cast<unsigned char>(call[i]) : 0);
@@ -405,7 +405,7 @@ CallKey MakeCallKey(std::string_view call) {
   return key;
 }
 
-std::string CallText(const CallKey& key) {
+std::string callText(const CallKey& key) {
   std::string text;
   for (std::size_t i = 0; i < 16; ++i) {
     const auto byte = static_cast<char>(((i < 8 ? key.high : key.low) >> (8 * (7 - i % 8))) & 0xFF);
@@ -416,19 +416,19 @@ std::string CallText(const CallKey& key) {
 }
 
 void ContactCollector::addLine(std::string_view line) {
-  if (line.empty() || IsCommentLine(line)) return;
-  SplitFieldViews(line, ",", fields_);
+  if (line.empty() || isCommentLine(line)) return;
+  splitFieldViews(line, ",", fields_);
   const std::size_t n = fields_.size();
   if (n < 6) return;
   upperInto(trimBlanks(fields_[n <= 12 ? 2 : 4]), call_);
   const std::string_view grid = trimBlanks(fields_[n <= 12 ? 3 : 5]);
   ContactTime time;
-  if (!IsValidCall(call_) || !IsValidGrid(grid) || !ParseContactTime(fields_[0], fields_[1], time)) {
+  if (!isValidCall(call_) || !isValidGrid(grid) || !parseContactTime(fields_[0], fields_[1], time)) {
     ++skipped_;
     return;
   }
   Contact contact;
-  contact.call = MakeCallKey(call_);
+  contact.call = makeCallKey(call_);
   contact.stamp = time.stamp;
   contact.year = static_cast<std::uint16_t>(time.year);
   contact.month = static_cast<std::uint8_t>(time.month);
@@ -524,7 +524,7 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
   for (const std::size_t k : added) {
     const auto& c = newest[k];
     inserted.push_back(
-        {c.call, CallText(c.call) + "," + std::string(c.gridText()) + ",,,,,," + monthText(c.year, c.month)});
+        {c.call, callText(c.call) + "," + std::string(c.gridText()) + ",,,,,," + monthText(c.year, c.month)});
   }
   plan.counts.added = inserted.size();
   plan.counts.changed = replaced.lines.size();
@@ -535,12 +535,12 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
 
 }  // namespace
 
-TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
+TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts,
                           std::string& fieldSeparator) {
   return planTakeOver(splitDatabase(database), contacts, fieldSeparator);
 }
 
-std::string ReadLockedDatabase(LockedDatabase& database) {
+std::string readLockedDatabase(LockedDatabase& database) {
   database.input().rewind();
   // Appended piece by piece: the text grows without room filled ahead.
   std::string bytes;
@@ -550,7 +550,7 @@ std::string ReadLockedDatabase(LockedDatabase& database) {
   return bytes;
 }
 
-TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
+TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs, std::string& fieldSeparator) {
   // The logs are read on a second thread while this one reads and splits
@@ -562,7 +562,7 @@ TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
       for (const auto& line : lines) contacts.addLine(line);
       for (const auto& log : logs) {
         try {
-          ReadLogLines(files, log, [&contacts](std::string_view line) { contacts.addLine(line); });
+          readLogLines(files, log, [&contacts](std::string_view line) { contacts.addLine(line); });
         } catch (const FileError& e) {
           throw TakeOverReadError(log, e.what());
         }
@@ -573,7 +573,7 @@ TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
   });
   std::string bytes;
   try {
-    bytes = ReadLockedDatabase(database);
+    bytes = readLockedDatabase(database);
   } catch (const FileError& e) {
     throw TakeOverReadError(database.listed(), e.what());
   }
@@ -583,18 +583,18 @@ TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
   return planTakeOver(db, contacts, fieldSeparator);
 }
 
-StationProblem CheckStation(std::string_view call, std::string_view locator, std::string_view remark) {
+StationProblem checkStation(std::string_view call, std::string_view locator, std::string_view remark) {
   const std::string upperCall = upper(trimBlanks(call));
-  if (!IsValidCall(upperCall)) return StationProblem::Call;
+  if (!isValidCall(upperCall)) return StationProblem::Call;
   if (upperCall.find("ZZZ") != std::string::npos) return StationProblem::CallTerminator;
-  if (!IsValidGrid(trimBlanks(locator))) return StationProblem::Locator;
+  if (!isValidGrid(trimBlanks(locator))) return StationProblem::Locator;
   if (remark.find_first_of(",\r\n") != std::string_view::npos ||
       remark.find("//") != std::string_view::npos || remark.find("ZZZ") != std::string_view::npos)
     return StationProblem::Remark;
   return StationProblem::None;
 }
 
-AddStationPlan PlanAddStation(std::string_view database, std::string_view call, std::string_view locator,
+AddStationPlan planAddStation(std::string_view database, std::string_view call, std::string_view locator,
                               std::string_view remark, std::string& fieldSeparator) {
   fieldSeparator.assign(1, ',');
   const std::string theCall = upper(trimBlanks(call));
@@ -607,7 +607,7 @@ AddStationPlan PlanAddStation(std::string_view database, std::string_view call, 
   std::vector<Insertion> inserted;
   for (std::size_t i = 0; i < db.lines.size() && !plan.existed; ++i) {
     if (db.classes[i] != LineClass::Record || db.keys[i].length != theCall.size() ||
-        db.keys[i].key != MakeCallKey(theCall))
+        db.keys[i].key != makeCallKey(theCall))
       continue;
     std::vector<std::string> fields = regularFields(db.content(i), "", fieldSeparator);
     fields[1] = theLocator;
@@ -621,7 +621,7 @@ AddStationPlan PlanAddStation(std::string_view database, std::string_view call, 
     plan.existed = true;
   }
   if (!plan.existed)
-    inserted.push_back({MakeCallKey(theCall), theCall + "," + theLocator + "," + theRemark + ",,,,,"});
+    inserted.push_back({makeCallKey(theCall), theCall + "," + theLocator + "," + theRemark + ",,,,,"});
   plan.text = render(db, replaced, inserted);
   return plan;
 }

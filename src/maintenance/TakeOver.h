@@ -19,14 +19,14 @@ namespace orvanta {
 
 // The kind rule's user database: the path holds ".txt" in any letter case
 // and is no log.
-bool IsUserDatabasePath(std::string_view path);
+bool isUserDatabasePath(std::string_view path);
 
 // 3 to 13 characters of A-Z, 0-9 and "/", at least one digit and one letter.
-bool IsValidCall(std::string_view call);
+bool isValidCall(std::string_view call);
 // Maidenhead of 4, 6 or 8 characters in any letter case: two letters A-R, two
 // digits, optionally two letters A-X, optionally two digits. "RR73", a
 // message that lands in the grid field, is never a grid.
-bool IsValidGrid(std::string_view grid);
+bool isValidGrid(std::string_view grid);
 
 // Date and time of a contact: field 0 as YYYY-MM-DD or YYYY-Mon-DD (English
 // month abbreviation, any letter case), field 1 as HH:MM:SS, HH:MM, HHMMSS
@@ -36,11 +36,11 @@ struct ContactTime {
   int month = 0;
   std::uint64_t stamp = 0;  // orders contacts by date and time
 };
-bool ParseContactTime(std::string_view date, std::string_view time, ContactTime& out);
+bool parseContactTime(std::string_view date, std::string_view time, ContactTime& out);
 
 // Calls every line of a log, without its line end; an ADIF file gives the
 // lines WSJT-X writes for its contacts. Throws FileError.
-void ReadLogLines(const IFileSystem& files, const std::string& path,
+void readLogLines(const IFileSystem& files, const std::string& path,
                   const std::function<void(std::string_view)>& line);
 
 // A valid call (at most 13 characters) as two numbers that sort as the
@@ -50,8 +50,8 @@ struct CallKey {
   std::uint64_t low = 0;
   friend auto operator<=>(const CallKey&, const CallKey&) = default;
 };
-CallKey MakeCallKey(std::string_view call);
-std::string CallText(const CallKey& key);
+CallKey makeCallKey(std::string_view call);
+std::string callText(const CallKey& key);
 
 // The newest valid contact of every call (latest date and time; of equal
 // ones the later line), collected line by line in list and file order.
@@ -120,7 +120,7 @@ struct TakeOverPlan {
 // call without a record gets the line "CALL,GRID,,,,,,MM/YY" in call order; a
 // record dated before the newest contact's month whose locator differs gets
 // the grid and that month. Sets fieldSeparator to ",".
-TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
+TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts,
                           std::string& fieldSeparator);
 
 // Reading a database or a log for a take-over failed; path names the file.
@@ -132,20 +132,20 @@ class TakeOverReadError : public FileError {
 
 // The whole content of a locked database, read from its start. Throws
 // FileError.
-std::string ReadLockedDatabase(LockedDatabase& database);
+std::string readLockedDatabase(LockedDatabase& database);
 
 // PlanTakeOver over files: the contacts of lines (log lines taken first)
 // and of the logs, the database as it is held under its lock. The logs are
 // read on a second thread meanwhile, through files' const operations only.
 // Throws TakeOverReadError.
-TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
+TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs, std::string& fieldSeparator);
 
 // What is wrong with a station typed in by hand.
 enum class StationProblem { None, Call, CallTerminator, Locator, Remark };
 // Call and locator are taken trimmed of blanks and in any letter case.
-StationProblem CheckStation(std::string_view call, std::string_view locator, std::string_view remark);
+StationProblem checkStation(std::string_view call, std::string_view locator, std::string_view remark);
 
 struct AddStationPlan {
   bool existed = false;  // the database had a record of the call
@@ -158,7 +158,7 @@ struct AddStationPlan {
 // stamps it); a record gets its locator and remark replaced and its date
 // emptied. The remark is UTF-8 and is written in the database's encoding.
 // Sets fieldSeparator to ",".
-AddStationPlan PlanAddStation(std::string_view database, std::string_view call, std::string_view locator,
+AddStationPlan planAddStation(std::string_view database, std::string_view call, std::string_view locator,
                               std::string_view remark, std::string& fieldSeparator);
 
 }  // namespace orvanta

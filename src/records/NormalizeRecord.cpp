@@ -122,7 +122,7 @@ void foldSurplus(std::string& line, const std::vector<std::string_view>& fields,
 
 }  // namespace
 
-std::vector<std::string> SplitFields(std::string_view line, std::string_view separator) {
+std::vector<std::string> splitFields(std::string_view line, std::string_view separator) {
   std::vector<std::string> fields;
   if (line.empty()) return fields;
   // Room for a regular record and its date; longer lines grow as they go.
@@ -131,21 +131,21 @@ std::vector<std::string> SplitFields(std::string_view line, std::string_view sep
   return fields;
 }
 
-void SplitFieldViews(std::string_view line, std::string_view separator,
+void splitFieldViews(std::string_view line, std::string_view separator,
                      std::vector<std::string_view>& fields) {
   fields.clear();
   if (line.empty()) return;
   forEachField(line, separator, [&](std::string_view field) { fields.push_back(field); });
 }
 
-void NormalizeRecordFields(std::string& line, std::string_view date, std::string_view dbKind,
+void normalizeRecordFields(std::string& line, std::string_view date, std::string_view dbKind,
                            std::string& fieldSeparator, std::vector<std::string_view>& fields) {
   if (dbKind == "log") {
     fieldSeparator.assign(1, ',');  // (not = ",": GCC 12 warns falsely about that at -O3)
-    SplitFieldViews(line, fieldSeparator, fields);
+    splitFieldViews(line, fieldSeparator, fields);
     return;
   }
-  SplitFieldViews(line, fieldSeparator, fields);
+  splitFieldViews(line, fieldSeparator, fields);
   if (dbKind != "user" || fields.size() < 3) return;
 
   const std::string_view separator = fieldSeparator;
@@ -162,17 +162,17 @@ void NormalizeRecordFields(std::string& line, std::string_view date, std::string
     foldSurplus(line, fields, separator);
   }
   // The line was rewritten: its fields are those of the new line.
-  SplitFieldViews(line, separator, fields);
+  splitFieldViews(line, separator, fields);
 }
 
 std::vector<std::string> NormalizeRecord(std::string& line, std::string_view date, std::string_view dbKind,
                                          std::string& fieldSeparator) {
   std::vector<std::string_view> views;
-  NormalizeRecordFields(line, date, dbKind, fieldSeparator, views);
+  normalizeRecordFields(line, date, dbKind, fieldSeparator, views);
   return std::vector<std::string>(views.begin(), views.end());
 }
 
-bool IsMergeTerminator(std::string_view line, std::string_view separator) {
+bool isMergeTerminator(std::string_view line, std::string_view separator) {
   constexpr std::string_view kTerminator = "ZZZZZZ";
   if (!line.starts_with(kTerminator)) return false;
   const std::string_view rest = line.substr(kTerminator.size());

@@ -12,10 +12,10 @@ inline constexpr std::string_view kDefaultUpdateDate = "01/00";
 // Splits a line at every occurrence of the separator; empty fields count, also
 // at the ends. The empty line gives no fields; an empty separator gives the
 // whole line as one field.
-std::vector<std::string> SplitFields(std::string_view line, std::string_view separator);
+std::vector<std::string> splitFields(std::string_view line, std::string_view separator);
 
 // SplitFields as views into the line, into a list the caller reuses.
-void SplitFieldViews(std::string_view line, std::string_view separator,
+void splitFieldViews(std::string_view line, std::string_view separator,
                      std::vector<std::string_view>& fields);
 
 // The one routine that cuts a record line into its fields. It reads the line,
@@ -44,7 +44,7 @@ void SplitFieldViews(std::string_view line, std::string_view separator,
 // `fields` receives the fields as views into `line` as it stands afterwards,
 // valid until the line changes; the caller keeps the list, so that a loop
 // over many lines reuses its room.
-void NormalizeRecordFields(std::string& line, std::string_view date, std::string_view dbKind,
+void normalizeRecordFields(std::string& line, std::string_view date, std::string_view dbKind,
                            std::string& fieldSeparator, std::vector<std::string_view>& fields);
 
 // NormalizeRecordFields with the fields copied out.
@@ -53,15 +53,15 @@ std::vector<std::string> NormalizeRecord(std::string& line, std::string_view dat
 
 // Classes of the lines of a database. A line belongs to the first class that
 // fits; which terminator test applies depends on who reads the file.
-inline bool IsCommentLine(std::string_view line) { return line.find("//") != std::string_view::npos; }
-inline bool IsEmptyLine(std::string_view line) { return line.empty(); }
+inline bool isCommentLine(std::string_view line) { return line.find("//") != std::string_view::npos; }
+inline bool isEmptyLine(std::string_view line) { return line.empty(); }
 // The search stops at a line holding "ZZZZZZ" anywhere.
-inline bool IsSearchTerminator(std::string_view line) {
+inline bool isSearchTerminator(std::string_view line) {
   return line.find("ZZZZZZ") != std::string_view::npos;
 }
 // The merge stops at a line whose field 0 is exactly "ZZZZZZ".
-bool IsMergeTerminator(std::string_view line, std::string_view separator = ",");
+bool isMergeTerminator(std::string_view line, std::string_view separator = ",");
 // The month-end update leaves every line holding "ZZZ" anywhere alone.
-inline bool IsMonthEndTerminator(std::string_view line) { return line.find("ZZZ") != std::string_view::npos; }
+inline bool isMonthEndTerminator(std::string_view line) { return line.find("ZZZ") != std::string_view::npos; }
 
 }  // namespace orvanta

@@ -18,13 +18,13 @@ void joinInto(std::string& out, std::string_view a, std::string_view between, st
 
 }  // namespace
 
-std::string_view RecordViewBoxName(std::size_t index) {
+std::string_view recordViewBoxName(std::size_t index) {
   static constexpr std::string_view kNames[kRecordBoxes] = {"Text2", "Text3", "Text4", "Text5",
                                                             "Text6", "Text7", "Text8", "Text9"};
   return index < kRecordBoxes ? kNames[index] : std::string_view{};
 }
 
-bool IsPlaceholderField(std::string_view field) {
+bool isPlaceholderField(std::string_view field) {
   // Asked for every field of every record shown; fields are short, so a walk
   // over the bytes is cheaper than a general substring search.
   for (std::size_t i = 0; i + 4 <= field.size(); ++i) {
@@ -33,7 +33,7 @@ bool IsPlaceholderField(std::string_view field) {
   return false;
 }
 
-void FillRecordBoxes(std::span<const std::string_view> fields, std::string_view dbKind, RecordBoxes& out) {
+void fillRecordBoxes(std::span<const std::string_view> fields, std::string_view dbKind, RecordBoxes& out) {
   out.written = {};
   out.hasRecordKey = false;
   out.recordKey.clear();
@@ -44,7 +44,7 @@ void FillRecordBoxes(std::span<const std::string_view> fields, std::string_view 
   if (n == 0) return;
   // A placeholder shows empty, wherever its text goes.
   auto text = [&](std::size_t i) -> std::string_view {
-    return IsPlaceholderField(fields[i]) ? std::string_view{} : fields[i];
+    return isPlaceholderField(fields[i]) ? std::string_view{} : fields[i];
   };
   auto put = [&](Box box, std::string_view value) { out.put(box, value); };
   // A field missing from the line leaves its box alone.

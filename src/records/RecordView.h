@@ -55,11 +55,11 @@ inline constexpr std::size_t kLongLogLayoutFields = 13;
 inline constexpr std::size_t kMaxLogFields = 17;
 
 // Name of the box that shows view box i (0 -> "Text2").
-std::string_view RecordViewBoxName(std::size_t index);
+std::string_view recordViewBoxName(std::size_t index);
 
 // True when a field is a placeholder ("Feld", exactly so capitalised) that the
 // view shows empty.
-bool IsPlaceholderField(std::string_view field);
+bool isPlaceholderField(std::string_view field);
 
 // Maps the fields of a line (as NormalizeRecordFields gives them) to the
 // boxes. dbKind "user" selects the user layout, anything else the log layouts:
@@ -68,6 +68,6 @@ bool IsPlaceholderField(std::string_view field);
 // written keeps the text it had: its field is missing from the line, and
 // stepping over empty lines relies on that. The fields must outlive the use
 // of `out`.
-void FillRecordBoxes(std::span<const std::string_view> fields, std::string_view dbKind, RecordBoxes& out);
+void fillRecordBoxes(std::span<const std::string_view> fields, std::string_view dbKind, RecordBoxes& out);
 
 }  // namespace orvanta

@@ -98,7 +98,7 @@ std::string_view baseCall(std::string_view call) {
 
 std::optional<WorkedContact> contactOfLogLine(std::string_view line, std::string_view adifBand) {
   thread_local std::vector<std::string_view> fields;
-  SplitFieldViews(line, ",", fields);
+  splitFieldViews(line, ",", fields);
   const std::size_t first = fields.size() >= 13 ? 4 : 2;
   if (fields.size() <= first) return std::nullopt;
   const auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string_view(); };

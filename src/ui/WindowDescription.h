@@ -10,7 +10,57 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Window.h"
+
 namespace orvanta {
+
+// The names of the window and its controls and menu entries, shared by the
+// form, the Qt window and the fakes.
+namespace ctl {
+inline constexpr std::string_view kFrmVHF = "frmVHF";
+inline constexpr std::string_view kLabel1 = "Label1";
+inline constexpr std::string_view kCombo1 = "Combo1";
+inline constexpr std::string_view kCommand4 = "Command4";
+inline constexpr std::string_view kLabel10 = "Label10";
+inline constexpr std::string_view kText10 = "Text10";
+inline constexpr std::string_view kCommand1 = "Command1";
+inline constexpr std::string_view kCommand3 = "Command3";
+inline constexpr std::string_view kCommand2 = "Command2";
+inline constexpr std::string_view kLine2 = "Line2";
+inline constexpr std::string_view kLine1 = "Line1";
+inline constexpr std::string_view kLabel2 = "Label2";
+inline constexpr std::string_view kText2 = "Text2";
+inline constexpr std::string_view kLabel4 = "Label4";
+inline constexpr std::string_view kText4 = "Text4";
+inline constexpr std::string_view kLabel3 = "Label3";
+inline constexpr std::string_view kText3 = "Text3";
+inline constexpr std::string_view kLabel5 = "Label5";
+inline constexpr std::string_view kText5 = "Text5";
+inline constexpr std::string_view kLabel6 = "Label6";
+inline constexpr std::string_view kText6 = "Text6";
+inline constexpr std::string_view kLabel7 = "Label7";
+inline constexpr std::string_view kText7 = "Text7";
+inline constexpr std::string_view kLabel8 = "Label8";
+inline constexpr std::string_view kText8 = "Text8";
+inline constexpr std::string_view kLabel9 = "Label9";
+inline constexpr std::string_view kText9 = "Text9";
+inline constexpr std::string_view kMnuDat = "mnuDat";
+inline constexpr std::string_view kMnuOpen = "mnuOpen";
+inline constexpr std::string_view kMnuSuch = "mnuSuch";
+inline constexpr std::string_view kMnuEnde = "mnuEnde";
+inline constexpr std::string_view kMnuOpt = "mnuOpt";
+inline constexpr std::string_view kMnuSprache = "mnuSprache";
+inline constexpr std::string_view kMnuDeutsch = "mnuDeutsch";
+inline constexpr std::string_view kMnuEnglisch = "mnuEnglisch";
+inline constexpr std::string_view kMnuExtr = "mnuExtr";
+inline constexpr std::string_view kMnuSetUpdate_Datum = "mnuSetUpdate_Datum";
+inline constexpr std::string_view kMnuAktualiesieren = "mnuAktualiesieren";
+inline constexpr std::string_view kMnuWorked = "mnuWorked";
+inline constexpr std::string_view kMnuAddStation = "mnuAddStation";
+inline constexpr std::string_view kMnuAddLog = "mnuAddLog";
+inline constexpr std::string_view kMnuHelp = "mnuHelp";
+inline constexpr std::string_view kMnuInfo = "mnuInfo";
+}  // namespace ctl
 
 // Window units: twips, 1/1440 inch; 15 twips are one logical pixel.
 inline constexpr int kTwipsPerPixel = 15;
@@ -19,15 +69,6 @@ inline constexpr int kClientHeightTwips = 4524;
 inline constexpr int kOuterHeightTwips = 5220;
 
 enum class ControlKind { Label, ComboBox, CommandButton, TextBox, Line };
-
-// A place on the client area in twips. For a line, left/top is its start and
-// left + width / top + height its end.
-struct TwipBox {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
 
 // The font a control was designed with: the window's default font (8.25 point,
 // regular) unless stated otherwise.
@@ -41,7 +82,7 @@ inline constexpr FontStyle kDefaultFont{};
 struct ControlDescription {
   std::string_view name;
   ControlKind kind;
-  TwipBox geometry;
+  TwipRect geometry;
   int tabIndex;  // -1: no place in the tab order
   FontStyle font;
   std::string_view caption;  // caption before the first ApplyLanguage

@@ -42,7 +42,7 @@ TEST_F(FormBasics, KindRule) {
   };
   for (const auto& c : cases) {
     form.DbKind = c.before;
-    EXPECT_EQ(form.ApplyKindRule(c.path), c.txt) << c.path;
+    EXPECT_EQ(form.applyKindRule(c.path), c.txt) << c.path;
     EXPECT_EQ(form.DbKind, c.after) << c.path;
   }
 }
@@ -53,8 +53,8 @@ class LogPathAgreement : public testing::FormFixture, public ::testing::WithPara
 
 TEST_P(LogPathAgreement, MaintenanceCallsALogWhatTheKindRuleDoes) {
   form.DbKind = "user";
-  form.ApplyKindRule(GetParam());
-  EXPECT_EQ(IsLogDatabasePath(GetParam()), form.DbKind == "log");
+  form.applyKindRule(GetParam());
+  EXPECT_EQ(isLogDatabasePath(GetParam()), form.DbKind == "log");
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, LogPathAgreement,

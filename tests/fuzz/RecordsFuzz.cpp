@@ -43,7 +43,7 @@ void exerciseLine(const std::string& raw, Encoding encoding) {
     std::string separator = ",";
     std::vector<std::string> fields = NormalizeRecord(line, "", kind, separator);
     check(separator == ",");
-    check(fields == SplitFields(line, ","));
+    check(fields == splitFields(line, ","));
     if (kind != "user") {
       check(line == raw);
     } else if (fields.size() >= 3) {
@@ -59,7 +59,7 @@ void exerciseLine(const std::string& raw, Encoding encoding) {
     }
     const std::vector<std::string_view> views(fields.begin(), fields.end());
     RecordBoxes boxes;
-    FillRecordBoxes(views, kind, boxes);
+    fillRecordBoxes(views, kind, boxes);
     for (std::size_t i = 0; i < kRecordBoxes; ++i) {
       if (boxes.written[i]) check(isValidUtf8(toUtf8(boxes.box(i), encoding)));
     }

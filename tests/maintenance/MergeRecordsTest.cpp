@@ -116,7 +116,7 @@ TEST(MergeRecords, AgreesWithThePlainMergeOnRandomDatabases) {
 TEST(RegularDateField, OnlyWhereNormalizeRecordLeavesTheLineAsItIs) {
   std::mt19937 rng(7);
   for (const auto& line : randomLines(rng, 3000)) {
-    const std::size_t date = RegularDateField(line);
+    const std::size_t date = regularDateField(line);
     if (date == std::string_view::npos) continue;
     std::string normalized = line;
     std::string separator = ",";

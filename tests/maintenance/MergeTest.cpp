@@ -437,14 +437,14 @@ TEST(MergePlacement, ALogIsNeverATargetNorKeptAsTheBackup) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     try {
-      PlanPlacement(files, c.databases, c.fileName);
+      planPlacement(files, c.databases, c.fileName);
       ADD_FAILURE() << "not refused";
     } catch (const PlacementRefused& e) {
       EXPECT_EQ(e.path, c.refused);
     }
   }
-  EXPECT_EQ(PlanPlacement(files, {a, b}, "CALL3.txt").size(), 2u);
-  EXPECT_EQ(PlanPlacement(files, {a, b}, "merged.txt").size(), 2u);
+  EXPECT_EQ(planPlacement(files, {a, b}, "CALL3.txt").size(), 2u);
+  EXPECT_EQ(planPlacement(files, {a, b}, "merged.txt").size(), 2u);
 }
 
 TEST_F(Merge, ADatabaseThatIsItsFoldersBackupIsRefused) {
@@ -517,7 +517,7 @@ TEST_F(Merge, ACarriageReturnEndingAFileIsNoPartOfItsLastRecord) {
 
   const std::string c = dir.write("c/CALL3.txt", "Q1AB,JO01AA\r\r\nQ1CD,JO01AA,,,,,,05/21\r");
   auto file = StdFileSystem().openRead(c);
-  const MergeSource source = LoadMergeSource(*file, c);
+  const MergeSource source = loadMergeSource(*file, c);
   EXPECT_EQ(source.bytes, "Q1AB,JO01AA\rQ1CD,JO01AA,,,,,,05/21");
   EXPECT_EQ(source.lengths, (std::vector<std::uint32_t>{12, 22}));
 }

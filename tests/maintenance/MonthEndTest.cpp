@@ -193,10 +193,10 @@ TEST_F(MonthEnd, RefusesWhatIsNoUserDatabase) {
 }
 
 TEST(MonthText, TwoDigitMonthSlashTwoDigitYear) {
-  EXPECT_EQ(MonthText(CivilDate{2019, 5, 7}), "05/19");
-  EXPECT_EQ(MonthText(CivilDate{2019, 5, 7}, '.'), "05/19");
-  EXPECT_EQ(MonthText(CivilDate{2000, 12, 31}, '-'), "12-00");
-  EXPECT_EQ(MonthText(CivilDate{2105, 1, 1}), "01/05");
+  EXPECT_EQ(monthText(CivilDate{2019, 5, 7}), "05/19");
+  EXPECT_EQ(monthText(CivilDate{2019, 5, 7}, '.'), "05/19");
+  EXPECT_EQ(monthText(CivilDate{2000, 12, 31}, '-'), "12-00");
+  EXPECT_EQ(monthText(CivilDate{2105, 1, 1}), "01/05");
 }
 
 }  // namespace

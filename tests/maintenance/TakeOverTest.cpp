@@ -53,7 +53,7 @@ TEST_P(TakeOverTable, WritesExactlyTheExpectedFile) {
   ContactCollector contacts;
   for (const auto& log : c.logs) feed(contacts, log);
   std::string separator = ";";
-  const TakeOverPlan plan = PlanTakeOver(c.database, contacts, separator);
+  const TakeOverPlan plan = planTakeOver(c.database, contacts, separator);
   EXPECT_EQ(plan.text, c.expected);
   EXPECT_EQ(plan.counts.added, c.counts.added);
   EXPECT_EQ(plan.counts.changed, c.counts.changed);
@@ -239,7 +239,7 @@ class StationCheck : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(StationCheck, TellsWhatIsWrong) {
   const CheckCase& c = GetParam();
-  EXPECT_EQ(CheckStation(c.call, c.locator, c.remark), c.expected);
+  EXPECT_EQ(checkStation(c.call, c.locator, c.remark), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -276,7 +276,7 @@ class AddStationByHand : public ::testing::TestWithParam<AddCase> {};
 TEST_P(AddStationByHand, WritesTheStation) {
   const AddCase& c = GetParam();
   std::string separator;
-  const AddStationPlan plan = PlanAddStation(c.database, " q1abc ", "jo62qm", c.remark, separator);
+  const AddStationPlan plan = planAddStation(c.database, " q1abc ", "jo62qm", c.remark, separator);
   EXPECT_EQ(plan.text, c.expected);
   EXPECT_EQ(plan.existed, c.existed);
   EXPECT_EQ(plan.call, "Q1ABC");

@@ -23,22 +23,22 @@ TEST(Examples, Call3HasEveryShapeOfLine) {
   ASSERT_GE(content.lines.size(), 30u);
   EXPECT_EQ(content.lines.front(), "//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ");
   EXPECT_EQ(content.lines.back(), "");
-  EXPECT_TRUE(IsMergeTerminator(content.lines[content.lines.size() - 2]));
+  EXPECT_TRUE(isMergeTerminator(content.lines[content.lines.size() - 2]));
 
   std::set<std::string> shapes;
   for (std::size_t i = 1; i + 2 < content.lines.size(); ++i) {
     std::string line = content.lines[i];
-    if (IsEmptyLine(line)) {
+    if (isEmptyLine(line)) {
       shapes.insert("empty");
       continue;
     }
-    if (IsCommentLine(line)) {
+    if (isCommentLine(line)) {
       shapes.insert("remark with //");
       continue;
     }
-    EXPECT_FALSE(IsSearchTerminator(line)) << line;
+    EXPECT_FALSE(isSearchTerminator(line)) << line;
     EXPECT_EQ(upperCaseWindows1252(line.substr(0, 1)), "Q") << "invented call signs only: " << line;
-    const auto stored = SplitFields(line, ",");
+    const auto stored = splitFields(line, ",");
     const std::size_t n = stored.size();
     std::string separator = ",";
     const auto fields = NormalizeRecord(line, "", "user", separator);
@@ -70,10 +70,10 @@ TEST(Examples, LogHasTheLayoutsOfEveryWsjtxVersion) {
   RecordBoxes boxes;
   for (std::string line : content.lines) {
     std::string separator = ",";
-    NormalizeRecordFields(line, "", "log", separator, fields);
+    normalizeRecordFields(line, "", "log", separator, fields);
     counts.insert(fields.size());
     calls.insert(std::string(fields.at(4)));
-    FillRecordBoxes(fields, "log", boxes);
+    fillRecordBoxes(fields, "log", boxes);
     EXPECT_EQ(boxes.surplusFields, 0u) << line;
     ASSERT_TRUE(boxes.hasRecordKey) << line;
     EXPECT_EQ(boxes.recordKey.size(), 19u) << line;  // yyyy-MM-dd,hh:mm:ss

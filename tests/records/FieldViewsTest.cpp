@@ -59,9 +59,9 @@ TEST(FieldViews, SplitLikeByHand) {
     std::vector<std::string_view> views = {"stale"};
     for (const auto& line : lines) {
       const std::vector<std::string> expected = splitByHand(line, separator);
-      SplitFieldViews(line, separator, views);
+      splitFieldViews(line, separator, views);
       EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), expected) << line;
-      EXPECT_EQ(SplitFields(line, separator), expected) << line;
+      EXPECT_EQ(splitFields(line, separator), expected) << line;
       for (const auto view : views) {
         EXPECT_TRUE(view.data() >= line.data() && view.data() + view.size() <= line.data() + line.size());
       }
@@ -82,7 +82,7 @@ TEST(FieldViews, NormalizedFieldsAreViewsOfTheRewrittenLine) {
       const std::vector<std::string> fields = NormalizeRecord(copied, "04/26", kind, separator);
       std::string line = before;
       std::vector<std::string_view> views;
-      NormalizeRecordFields(line, "04/26", kind, separator, views);
+      normalizeRecordFields(line, "04/26", kind, separator, views);
       EXPECT_EQ(line, copied) << before;
       EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), fields) << before;
       for (const auto view : views) {
@@ -101,13 +101,13 @@ TEST(FieldViews, BoxesReusedForTheNextRecordStartAfresh) {
   const std::vector<std::string_view> shortLog = {"2026-04-02", "13:00:00", "Q1DEF"};
   const std::vector<std::string_view> userLine = {"Q1XYZ", "JO62QM"};
   RecordBoxes boxes;
-  FillRecordBoxes(logLine, "log", boxes);
+  fillRecordBoxes(logLine, "log", boxes);
   EXPECT_EQ(boxes.surplusFields, 2u);
   EXPECT_EQ(boxes.surplusCall, "Q1ABC");
   EXPECT_EQ(boxes.recordKey, "2026-04-01,12:00:00");
   EXPECT_EQ(boxes.box(7), "comment / remark");
 
-  FillRecordBoxes(shortLog, "log", boxes);
+  fillRecordBoxes(shortLog, "log", boxes);
   EXPECT_EQ(boxes.surplusFields, 0u);
   EXPECT_EQ(boxes.recordKey, "2026-04-02,13:00:00");
   EXPECT_EQ(boxes.box(1), "2026-04-02 13:00:00");
@@ -116,7 +116,7 @@ TEST(FieldViews, BoxesReusedForTheNextRecordStartAfresh) {
   EXPECT_TRUE(boxes.written[3]);
   EXPECT_EQ(boxes.box(3), "");
 
-  FillRecordBoxes(userLine, "user", boxes);
+  fillRecordBoxes(userLine, "user", boxes);
   EXPECT_FALSE(boxes.hasRecordKey);
   EXPECT_EQ(boxes.recordKey, "");
   const std::array<bool, kRecordBoxes> written = {true, true, false, false, false, false, false, false};

@@ -34,7 +34,7 @@ TEST_P(NormalizeRule, RewritesTheLineAndGivesItsFields) {
   EXPECT_EQ(separator, ",");
   // The list is always the line split again: callers may use either.
   if (std::string(c.kind) == "user") {
-    EXPECT_EQ(SplitFields(line, ","), fields);
+    EXPECT_EQ(splitFields(line, ","), fields);
   }
 }
 
@@ -148,7 +148,7 @@ TEST_P(NormalizeSeparator, ListIsTheRewrittenLine) {
   std::string line = c.before;
   std::string separator = c.separator;
   const auto fields = NormalizeRecord(line, c.date, "user", separator);
-  EXPECT_EQ(fields, SplitFields(line, separator));
+  EXPECT_EQ(fields, splitFields(line, separator));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -172,11 +172,11 @@ class LineClasses : public ::testing::TestWithParam<LineClassCase> {};
 
 TEST_P(LineClasses, EachReaderTellsItsOwn) {
   const LineClassCase& c = GetParam();
-  EXPECT_EQ(IsCommentLine(c.line), c.comment);
-  EXPECT_EQ(IsSearchTerminator(c.line), c.search);
-  EXPECT_EQ(IsMergeTerminator(c.line), c.merge);
-  EXPECT_EQ(IsMonthEndTerminator(c.line), c.monthEnd);
-  EXPECT_EQ(IsEmptyLine(c.line), c.line.empty());
+  EXPECT_EQ(isCommentLine(c.line), c.comment);
+  EXPECT_EQ(isSearchTerminator(c.line), c.search);
+  EXPECT_EQ(isMergeTerminator(c.line), c.merge);
+  EXPECT_EQ(isMonthEndTerminator(c.line), c.monthEnd);
+  EXPECT_EQ(isEmptyLine(c.line), c.line.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

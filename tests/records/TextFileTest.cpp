@@ -239,7 +239,7 @@ TEST_F(TextFiles, UnchangedLinesRoundTripByteForByte) {
     std::vector<std::string> rewritten;
     std::string separator = ",";
     for (std::string line : content.lines) {
-      if (!IsCommentLine(line) && !IsEmptyLine(line) && !IsMonthEndTerminator(line)) {
+      if (!isCommentLine(line) && !isEmptyLine(line) && !isMonthEndTerminator(line)) {
         NormalizeRecord(line, "12/26", "user", separator);
       }
       rewritten.push_back(line);
