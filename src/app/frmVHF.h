@@ -134,6 +134,8 @@ class frmVHF final : public IWindowEvents {
 
  private:
   bool isGerman() const { return Language == "de"; }
+  // A second maintenance command while one runs is refused with a beep.
+  bool refusedWhileMaintaining();
   // NewLine, or CR LF before loading has set it.
   const std::string& newLine() const;
   std::string mergeFailureText(const MergeOutcome& outcome) const;

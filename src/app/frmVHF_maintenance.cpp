@@ -70,11 +70,14 @@ std::string frmVHF::mergeFailureText(const MergeOutcome& outcome) const {
   }
 }
 
+bool frmVHF::refusedWhileMaintaining() {
+  if (!MaintenanceRunning) return false;
+  window_.beep();
+  return true;
+}
+
 void frmVHF::mnuAktualiesieren_Click() {
-  if (MaintenanceRunning) {
-    window_.beep();
-    return;
-  }
+  if (refusedWhileMaintaining()) return;
   MaintenanceScope scope(MaintenanceRunning, window_);
   const bool de = isGerman();
   const std::string& nl = newLine();
@@ -122,10 +125,7 @@ void frmVHF::mnuAktualiesieren_Click() {
 }
 
 void frmVHF::mnuSetUpdate_Datum_Click() {
-  if (MaintenanceRunning) {
-    window_.beep();
-    return;
-  }
+  if (refusedWhileMaintaining()) return;
   MaintenanceScope scope(MaintenanceRunning, window_);
   const bool de = isGerman();
   const std::string& nl = newLine();

@@ -87,10 +87,7 @@ void frmVHF::tell(const std::string& title, std::string_view text, MessageIcon i
 void frmVHF::mnuAddStation_Click() {
   const bool german = isGerman();
   const std::string title(texts::kAddStationTitle.in(german));
-  if (MaintenanceRunning) {
-    window_.beep();
-    return;
-  }
+  if (refusedWhileMaintaining()) return;
   const std::string path = window_.text(ctl::kCombo1);
   if (isLogDatabasePath(path)) {
     if (RecordKey.empty()) {
@@ -108,10 +105,7 @@ void frmVHF::mnuAddStation_Click() {
 void frmVHF::mnuAddLog_Click() {
   const bool german = isGerman();
   const std::string title(texts::kAddLogTitle.in(german));
-  if (MaintenanceRunning) {
-    window_.beep();
-    return;
-  }
+  if (refusedWhileMaintaining()) return;
   std::vector<std::string> logs;
   for (const auto& item : window_.listItems(ctl::kCombo1)) {
     if (isLogDatabasePath(item)) logs.push_back(item);
