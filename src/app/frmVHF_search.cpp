@@ -5,6 +5,7 @@
 
 #include "app/frmVHF.h"
 #include "records/Adif.h"
+#include "search/ScanInput.h"
 #include "search/SearchScan.h"
 #include "ui/OpenDialog.h"
 
@@ -72,7 +73,7 @@ void frmVHF::Command1_Click() {
 
   std::unique_ptr<IInputFile> file;
   try {
-    file = openDatabaseLines(files_, path);
+    file = openScanLines(files_, path, ScanRequest{primary, boxText, SearchDirection});
   } catch (const FileError& e) {
     reportUnreadable(e.what());
     return;
