@@ -179,8 +179,8 @@ std::size_t firstNonAscii(const char* base, std::size_t from, std::size_t end) {
   std::size_t i = from;
 #if defined(__SSE2__)
   for (; i + 16 <= end; i += 16) {
-    const auto mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i))));
+    const auto mask =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i))));
     if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
   }
 #endif
@@ -488,8 +488,9 @@ bool AdifReader::next(AdifRecord& record) {
 // and what is it made of. The text is looked for from one value on to the
 // end of the bytes read, and looked for again only past that place, so each
 // byte is looked at about once.
-[[gnu::always_inline]] inline void AdifReader::checkWalkedValue(const RawTextFilter& filter, std::size_t bytes, bool ascii,
-                                  WalkedRecord& walked) {
+[[gnu::always_inline]] inline void AdifReader::checkWalkedValue(const RawTextFilter& filter,
+                                                                std::size_t bytes, bool ascii,
+                                                                WalkedRecord& walked) {
   const char* const base = buffer_.data();
   if (textAt_ == kNone || textAt_ < pos_) {
     textAt_ = static_cast<std::size_t>(filter.find(base + pos_, base + end_) - base);
@@ -503,14 +504,21 @@ bool AdifReader::next(AdifRecord& record) {
 
 // One step of walk(): the next tag and its value. False at the end of the
 // file; recordEnd when the tag ends the record or the walk gives up on it.
-[[gnu::always_inline]] inline bool AdifReader::walkTag(const RawTextFilter& filter, WalkedRecord& walked, bool& recordEnd) {
+[[gnu::always_inline]] inline bool AdifReader::walkTag(const RawTextFilter& filter, WalkedRecord& walked,
+                                                       bool& recordEnd) {
+  if (pos_ - walkStart_ > kMaxWalk) {
+    // Too long to keep for reading again: next() reads it, bounded.
+    walked.holdsText = true;
+    recordEnd = true;
+    return true;
+  }
   const char* const here = buffer_.data() + pos_;
   const void* open = available() > 2 && here[0] == '<'   ? here
                      : available() > 2 && here[1] == '<' ? here + 1
                                                          : std::memchr(here, '<', available());
   if (open == nullptr) {
     pos_ = end_;
-    return fill();
+    return pos_ - walkStart_ > kMaxWalk || fill();
   }
   pos_ = static_cast<std::size_t>(static_cast<const char*>(open) - buffer_.data());
   Tag tag;
@@ -518,10 +526,9 @@ bool AdifReader::next(AdifRecord& record) {
     ++pos_;
     return true;
   }
-  if (tag.kind == TagKind::EndOfRecord || (tag.kind == TagKind::Field && tag.length > kMaxValue) ||
-      pos_ - walkStart_ > kMaxWalk) {
-    // A value cut to kMaxValue may end inside a character: such records,
-    // and those too long to keep, are left to next() to read.
+  if (tag.kind == TagKind::EndOfRecord || (tag.kind == TagKind::Field && tag.length > kMaxValue)) {
+    // A value cut to kMaxValue may end inside a character: such records
+    // are left to next() to read.
     walked.holdsText = walked.holdsText || tag.kind != TagKind::EndOfRecord;
     recordEnd = true;
     return true;
