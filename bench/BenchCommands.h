@@ -33,6 +33,8 @@ class BenchSession {
 
   // Prints "TextN: value" for Text2 to Text9, one a line.
   void printFields(std::ostream& out) const;
+  // The last message box, when it was a notice (OK only) rather than a prompt.
+  void printLastNotice(std::ostream& out) const;
 
   testing::FakeWindow window;
   testing::FakeMessageBox messages;

@@ -34,6 +34,7 @@ int search(const std::vector<std::string>& args, std::ostream& out) {
   // Only the found prompt asks Yes or No, so the prompts are the hits.
   out << "hits: " << session.messages.yesNoCount - before << '\n';
   session.printFields(out);
+  session.printLastNotice(out);
   return 0;
 }
 
@@ -60,6 +61,7 @@ int step(const std::vector<std::string>& args, std::ostream& out) {
   }
   reportTime("search and steps", started);
   session.printFields(out);
+  session.printLastNotice(out);
   return 0;
 }
 

@@ -25,4 +25,13 @@ void BenchSession::printFields(std::ostream& out) const {
   for (const auto box : kBoxes) out << box << ": " << window.text(box) << '\n';
 }
 
+void BenchSession::printLastNotice(std::ostream& out) const {
+  if (messages.count == 0 || messages.last.buttons != MessageButtons::Ok) return;
+  std::string text = messages.last.text;
+  for (char& ch : text) {
+    if (ch == '\r' || ch == '\n') ch = ' ';
+  }
+  out << "message [" << messages.last.title << "]: " << text << '\n';
+}
+
 }  // namespace orvanta::bench

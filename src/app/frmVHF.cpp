@@ -1,23 +1,13 @@
 #include "app/frmVHF.h"
 
-#include <algorithm>
-#include <cctype>
+#include <exception>
 #include <string>
 
 #include "records/Adif.h"
+#include "records/Text.h"
+#include "ui/MessageTexts.h"
 
 namespace orvanta {
-namespace {
-
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
-}  // namespace
-
 frmVHF::frmVHF(const FormServices& services)
     : window_(services.window),
       messages_(services.messages),
@@ -29,6 +19,36 @@ frmVHF::frmVHF(const FormServices& services)
       workedBefore_(services.workedBefore) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
+  // The last resort: whatever a handler lets escape, memory running out
+  // included, is told to the operator, and the program goes on.
+  try {
+    dispatch(control, event, key);
+  } catch (const std::exception& e) {
+    reportUnexpected(e.what());
+  } catch (...) {
+    reportUnexpected(texts::kUnknownReason.in(isGerman()));
+  }
+}
+
+void frmVHF::reportUnexpected(std::string_view reason) noexcept {
+  try {
+    const std::string_view newLine = NewLine.empty() ? std::string_view("\r\n") : std::string_view(NewLine);
+    std::string text(texts::kUnexpectedError.in(isGerman()));
+    text.append(newLine).append(reason);
+    messages_.show(text, std::string(texts::kUnexpectedErrorTitle), MessageIcon::Stop, MessageButtons::Ok);
+  } catch (...) {
+    // Not even the message could be shown (memory still short): the program
+    // goes on all the same.
+  }
+}
+
+std::string frmVHF::lineTooLongText(std::uint64_t line) const {
+  const bool german = isGerman();
+  return std::string(texts::kLineTooLongStart.in(german)) + std::to_string(line) +
+         std::string(texts::kLineTooLongEnd.in(german));
+}
+
+void frmVHF::dispatch(std::string_view control, WindowEvent event, int key) {
   switch (event) {
     case WindowEvent::Load:
       Form_Load();

@@ -106,7 +106,8 @@ class frmVHF final : public IWindowEvents {
   // steps compare it against the file's raw lines upper-cased in its own
   // encoding. A box whose field the line lacks keeps its text.
   void ShowRecord(std::string& line, Encoding encoding = Encoding::Utf8);
-  // Splits a record line by the form's DbKind, FieldSeparator and LastFieldIndex.
+  // Splits a record line by the form's DbKind and FieldSeparator; a regular
+  // user record always ends at field 7.
   std::vector<std::string> NormalizeRecord(std::string& line, const std::string& date);
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.
@@ -123,6 +124,10 @@ class frmVHF final : public IWindowEvents {
   std::string mergeFailureText(const MergeOutcome& outcome) const;
   std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
   void focusSearchBox();
+  void dispatch(std::string_view control, WindowEvent event, int key);
+  void reportUnexpected(std::string_view reason) noexcept;
+  // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
+  std::string lineTooLongText(std::uint64_t line) const;
   std::vector<std::string> listedLogs();
 
   IWindow& window_;

@@ -193,6 +193,9 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
       return tell(in(texts::kDatabaseLocked, de) + nl + path, MessageIcon::Stop);
     case MonthEndResult::Changed:
       return tell(in(texts::kDatabaseChangedMeanwhile, de) + nl + path, MessageIcon::Stop);
+    case MonthEndResult::LineTooLong:
+      return tell(in(texts::kDatabaseCannotBeRead, de) + nl + lineTooLongText(outcome.line),
+                  MessageIcon::Exclamation);
   }
   events_.yield();
   scope.normalPointer();

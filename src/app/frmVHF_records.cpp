@@ -10,7 +10,7 @@
 namespace orvanta {
 
 void frmVHF::ClearFields() {
-  for (std::size_t i = 0; i < RecordView::kBoxes; ++i) window_.setText(RecordViewBoxName(i), "");
+  for (std::size_t i = 0; i < kRecordBoxes; ++i) window_.setText(RecordViewBoxName(i), "");
 }
 
 // The boxes show the line decoded from its file's encoding. RecordKey keeps
@@ -23,13 +23,13 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
   // boxes views into the fields; only the joined boxes of a log are built.
   // The reused field list is done with before the first box is written.
   thread_local std::vector<std::string_view> fields;
-  orvanta::NormalizeRecordFields(line, date, DbKind, FieldSeparator, LastFieldIndex, fields);
+  orvanta::NormalizeRecordFields(line, date, DbKind, FieldSeparator, fields);
   RecordBoxes view;
   FillRecordBoxes(fields, DbKind, view);
   fields.clear();
   // The boxes hold only text of the line, so an ASCII line needs no decoding.
   const bool asciiLine = isAscii(line);
-  for (std::size_t i = 0; i < RecordView::kBoxes; ++i) {
+  for (std::size_t i = 0; i < kRecordBoxes; ++i) {
     if (!view.written[i]) continue;
     // ASCII reads the same in every encoding; only other text needs decoding.
     const std::string_view box = view.box(i);
@@ -55,7 +55,7 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
 }
 
 std::vector<std::string> frmVHF::NormalizeRecord(std::string& line, const std::string& date) {
-  return orvanta::NormalizeRecord(line, date, DbKind, FieldSeparator, LastFieldIndex);
+  return orvanta::NormalizeRecord(line, date, DbKind, FieldSeparator);
 }
 
 void frmVHF::Combo1_Click() {

@@ -5,6 +5,7 @@
 
 #include "app/frmVHF.h"
 #include "records/Adif.h"
+#include "records/Text.h"
 #include "search/ScanInput.h"
 #include "search/SearchScan.h"
 #include "ui/OpenDialog.h"
@@ -12,19 +13,64 @@
 namespace orvanta {
 namespace {
 
-std::string trimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
-
 constexpr const char* kFiltersGerman =
     "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|ADIF-Log (*.adi *.adif)|*.adi *.adif|"
     "Alle Dateien (*.*)|*.*";
 constexpr const char* kFiltersEnglish =
     "User-Database (*.txt)|*.txt|Log-File (*.log)|*.log|ADIF log (*.adi *.adif)|*.adi *.adif|"
     "All files (*.*)|*.*";
+
+// The scan's questions, answered by the form: a hit goes to the record view,
+// and the prompt asks whether to go on.
+class FormListener final : public ScanListener {
+ public:
+  FormListener(frmVHF& form, IMessageBox& messages, const IFileSystem& files, const std::string& path,
+               bool german)
+      : form_(form),
+        messages_(messages),
+        files_(files),
+        path_(path),
+        text_(german ? "Weiter suchen ?" : "Search further ?"),
+        title_(german ? " Suche erfolgreich" : " found") {}
+  void show(std::string& line, Encoding encoding) override { form_.ShowRecord(line, encoding); }
+  bool searchFurther() override {
+    return messages_.show(text_, title_, MessageIcon::Stop, MessageButtons::YesNo) == MessageAnswer::Yes;
+  }
+  std::unique_ptr<IInputFile> reopen() override { return openDatabaseLines(files_, path_); }
+
+ private:
+  frmVHF& form_;
+  IMessageBox& messages_;
+  const IFileSystem& files_;
+  const std::string& path_;
+  // The prompt's texts, made once for all hits of the scan.
+  const std::string text_;
+  const std::string title_;
+};
+
+void showUnreadable(IMessageBox& messages, bool german, const std::string& path, const std::string& reason,
+                    const std::string& newLine) {
+  if (german) {
+    messages.show("Die Datenbank kann nicht gelesen werden:" + newLine + path + newLine + reason,
+                  " Datenbankfehler ", MessageIcon::Stop, MessageButtons::Ok);
+  } else {
+    messages.show("The database cannot be read:" + newLine + path + newLine + reason, " Database - ERROR ",
+                  MessageIcon::Stop, MessageButtons::Ok);
+  }
+}
+
+void showNotFound(IMessageBox& messages, bool german, bool continued, const std::string& a,
+                  const std::string& newLine) {
+  if (german) {
+    const std::string further = continued ? "weiteren" : "";
+    messages.show("Keine " + further + " Daten zu      " + newLine + a + newLine + "vorhanden !",
+                  " Suche erfolglos", MessageIcon::Information, MessageButtons::Ok);
+  } else {
+    const std::string lead = continued ? "No further data on " : "No data about ";
+    messages.show(lead + newLine + a + newLine + "available." + newLine, " not found",
+                  MessageIcon::Information, MessageButtons::Ok);
+  }
+}
 
 }  // namespace
 
@@ -35,13 +81,7 @@ void frmVHF::Command1_Click() {
   // the scan ends without changing anything else.
   const auto reportUnreadable = [&](const std::string& reason) {
     SearchDirection = 0;
-    if (german) {
-      messages_.show("Die Datenbank kann nicht gelesen werden:" + NewLine + path + NewLine + reason,
-                     " Datenbankfehler ", MessageIcon::Stop, MessageButtons::Ok);
-    } else {
-      messages_.show("The database cannot be read:" + NewLine + path + NewLine + reason, " Database - ERROR ",
-                     MessageIcon::Stop, MessageButtons::Ok);
-    }
+    showUnreadable(messages_, german, path, reason, NewLine);
   };
 
   try {
@@ -71,56 +111,26 @@ void frmVHF::Command1_Click() {
     return;
   }
 
-  std::unique_ptr<IInputFile> file;
-  try {
-    file = openScanLines(files_, path, ScanRequest{primary, boxText, SearchDirection});
-  } catch (const FileError& e) {
-    reportUnreadable(e.what());
-    return;
-  }
-  if (!stepInLog) {
-    StepKey.clear();
-    RecordKey.clear();
-  }
-
   // The search box cannot change while the scan runs (its boxes are modal),
   // so B is the same for every line.
-  struct Listener final : ScanListener {
-    frmVHF& form;
-    // The prompt's texts, made once for all hits of the scan.
-    const std::string text;
-    const std::string title;
-    explicit Listener(frmVHF& f, bool german)
-        : form(f),
-          text(german ? "Weiter suchen ?" : "Search further ?"),
-          title(german ? " Suche erfolgreich" : " found") {}
-    void show(std::string& line, Encoding encoding) override { form.ShowRecord(line, encoding); }
-    bool searchFurther() override {
-      return form.messages_.show(text, title, MessageIcon::Stop, MessageButtons::YesNo) == MessageAnswer::Yes;
-    }
-  } listener(*this, german);
-
+  FormListener listener(*this, messages_, files_, path, german);
   ScanOutcome outcome;
   try {
-    outcome = runScan(*file, ScanRequest{primary, boxText, SearchDirection}, LastStepLine, listener);
+    const ScanRequest request{primary, boxText, SearchDirection};
+    const auto file = openScanLines(files_, path, request);
+    if (!stepInLog) {
+      StepKey.clear();
+      RecordKey.clear();
+    }
+    outcome = runScan(*file, request, LastStepLine, listener);
+  } catch (const LineTooLongError& e) {
+    reportUnreadable(lineTooLongText(e.line()));
+    return;
   } catch (const FileError& e) {
-    file.reset();
     reportUnreadable(e.what());
     return;
   }
-  file.reset();
-
-  if (!outcome.found) {
-    if (german) {
-      const std::string further = outcome.continued ? "weiteren" : "";
-      messages_.show("Keine " + further + " Daten zu      " + NewLine + primary + NewLine + "vorhanden !",
-                     " Suche erfolglos", MessageIcon::Information, MessageButtons::Ok);
-    } else {
-      const std::string lead = outcome.continued ? "No further data on " : "No data about ";
-      messages_.show(lead + NewLine + primary + NewLine + "available." + NewLine, " not found",
-                     MessageIcon::Information, MessageButtons::Ok);
-    }
-  }
+  if (!outcome.found) showNotFound(messages_, german, outcome.continued, primary, NewLine);
   SearchDirection = 0;
   window_.setEnabled("Command2", true);
   window_.setEnabled("Command3", true);

@@ -17,6 +17,7 @@
 #include "app/frmVHF.h"
 #include "maintenance/SafeFiles.h"
 #include "records/Adif.h"
+#include "records/Text.h"
 
 namespace orvanta {
 namespace {
@@ -30,11 +31,6 @@ constexpr int kWindowHeight = 5220;
 // bring a window that lies off every screen fully onto the primary one.
 constexpr int kDesignWidth = 8352;
 
-// How much of the database the encoding is decided from: enough to meet the
-// first accented name in any real database, small enough to stay instant on a
-// file of millions of lines.
-constexpr std::size_t kEncodingSample = std::size_t{1} << 20;
-
 template <typename Step>
 void skipOnFailure(Step&& step) noexcept {
   try {
@@ -42,18 +38,6 @@ void skipOnFailure(Step&& step) noexcept {
   } catch (...) {
     // Deliberately silent: start-up and shutdown go on with the next step.
   }
-}
-
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
 }
 
 // A stored edge in twips: the decimal text of a number, blanks around it
@@ -95,81 +79,20 @@ void keepOnScreen(IWindow& window) {
   if (newLeft != left) window.setLeft(newLeft);
 }
 
-// Serves bytes already read from the start of a file, then the rest of it,
-// up to a limit: a file without line ends (a binary file chosen by mistake)
-// must not be read whole just to show its first line.
-class PrefixedInput final : public IInputFile {
- public:
-  PrefixedInput(std::string prefix, IInputFile& rest, std::size_t limit)
-      : prefix_(std::move(prefix)), rest_(rest), limit_(limit) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    size = std::min(size, limit_ - served_);
-    if (size == 0) return 0;
-    std::size_t n = 0;
-    if (served_ < prefix_.size()) {
-      n = std::min(size, prefix_.size() - served_);
-      std::copy_n(prefix_.data() + served_, n, buffer);
-    } else {
-      n = rest_.read(buffer, size);
-    }
-    served_ += n;
-    return n;
-  }
-
- private:
-  std::string prefix_;
-  IInputFile& rest_;
-  std::size_t limit_;
-  std::size_t served_ = 0;
-};
-
-// The longest first line shown; more than any record, far less than memory.
-constexpr std::size_t kFirstLineLimit = 8 * 1024 * 1024;
-
 struct FirstLine {
   std::string line;
   Encoding encoding = Encoding::Windows1252;
 };
 
-// The first line of a database and the encoding of the file. The encoding is
-// decided from the first MiB only, so a database of millions of lines opens
-// as fast as a small one; the line itself is read up to its end.
+// The first line of a database, in its own encoding. Nothing after its line
+// end is read, and a first line too long to hold (a file without line ends,
+// chosen by mistake) is refused like an unreadable file.
 FirstLine readFirstLine(const IFileSystem& files, const std::string& path) {
   // An ADIF file shows its first record as a log line, never its header.
   auto file = openDatabaseLines(files, path);
-  // Read in pieces so that a short file costs only its own size.
-  std::string sample;
-  std::size_t filled = 0;
-  constexpr std::size_t kPiece = 64 * 1024;
-  while (filled < kEncodingSample) {
-    sample.resize(std::min(filled + kPiece, kEncodingSample));
-    const std::size_t n = file->read(sample.data() + filled, sample.size() - filled);
-    filled += n;
-    if (n == 0) break;
-  }
-  sample.resize(filled);
-  const bool wholeFile = filled < kEncodingSample;
-
-  EncodingDetector detector;
-  std::string_view body = sample;
-  if (body.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-    detector.markByteOrderMark();
-    body.remove_prefix(kUtf8Bom.size());
-  }
-  if (!wholeFile) {
-    // The sample may end inside a UTF-8 sequence; cut it after its last
-    // ASCII byte, which never belongs to a sequence.
-    const auto last =
-        std::find_if(body.rbegin(), body.rend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (last != body.rend()) body = body.substr(0, static_cast<std::size_t>(body.rend() - last));
-  }
-  detector.feed(body);
-
+  LineReader reader(*file, std::size_t{1} << 16, kLongestHeldLine);
   FirstLine result;
-  result.encoding = detector.result();
-  PrefixedInput input(std::move(sample), *file, kFirstLineLimit);
-  LineReader reader(input);
-  if (!reader.next(result.line)) result.line.clear();
+  if (reader.next(result.line)) result.encoding = lineEncoding(result.line);
   return result;
 }
 

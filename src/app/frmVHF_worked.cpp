@@ -9,6 +9,7 @@
 
 #include "app/frmVHF.h"
 #include "maintenance/Merge.h"
+#include "records/Text.h"
 #include "search/WorkedBefore.h"
 #include "ui/MessageTexts.h"
 
@@ -18,12 +19,6 @@ namespace {
 constexpr const char* kApplication = "VHF-Orvanta";
 constexpr const char* kSection = "Settings";
 constexpr const char* kBaseCallKey = "BaseCall";
-
-std::string trimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 std::string joined(const std::set<std::string>& items) {
   std::string text;

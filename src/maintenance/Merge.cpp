@@ -117,7 +117,7 @@ struct Normalized {
       return;
     }
     buffer.assign(entry);
-    year = yearOf(NormalizeRecord(buffer, {}, "user", fieldSeparator, 7));
+    year = yearOf(NormalizeRecord(buffer, {}, "user", fieldSeparator));
     text = buffer;
   }
 };

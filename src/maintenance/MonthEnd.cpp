@@ -69,7 +69,9 @@ struct PassResult {
 PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText,
                       std::string& fieldSeparator, bool forceCrLf) {
   ReadingInput counted(input);
-  LineReader reader(counted, kBufferSize);
+  // Every line is rewritten, so every line is held whole: one too long for
+  // that ends the update before anything is replaced.
+  LineReader reader(counted, kBufferSize, kLongestHeldLine);
   BufferedOutput out(output);
   PassResult result;
   bool decided = forceCrLf;
@@ -109,7 +111,7 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
       out.put(current);
     } else {
       line.assign(current);
-      const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator, 7);
+      const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator);
       // A line of one or two fields has no eight fields to write and stays.
       if (fields.size() >= kRegularFields && line != current) {
         ++result.changedLines;
@@ -198,6 +200,8 @@ MonthEndOutcome UpdateMonthEnd(IFileSystem& files, const std::string& path, std:
     return rewrite(files, *database, monthText, fieldSeparator);
   } catch (const DatabaseChanged&) {
     return MonthEndOutcome{MonthEndResult::Changed, 0, {}};
+  } catch (const LineTooLongError& e) {
+    return MonthEndOutcome{MonthEndResult::LineTooLong, 0, {}, e.line()};
   } catch (const MonthEndReadError& e) {
     return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
   } catch (const FileError& e) {

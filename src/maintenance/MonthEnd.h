@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,12 +28,14 @@ enum class MonthEndResult {
   Locked,       // another run holds the database
   Changed,      // another program wrote the database meanwhile; nothing replaced
   Unexpected,   // out of memory, say; the database is unchanged
+  LineTooLong,  // line: a line longer than kLongestHeldLine; the database is unchanged
 };
 
 struct MonthEndOutcome {
   MonthEndResult result = MonthEndResult::Unchanged;
   std::size_t changedLines = 0;  // record lines the update rewrote
   std::string reason;
+  std::uint64_t line = 0;  // LineTooLong: its number, counted from 1
 };
 
 // The month-end update of a user database: every record line of three or

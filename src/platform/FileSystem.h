@@ -96,6 +96,8 @@ class IFileSystem {
   // examined at all.
   virtual std::optional<std::string> findFirst(const std::string& pattern) const = 0;
 
+  // Opens a regular file, or a link to one, for reading. Anything else (a
+  // folder, a FIFO, a device) throws FileError at once, without blocking.
   virtual std::unique_ptr<IInputFile> openRead(const std::string& path) const = 0;
   // Creates the file, or truncates an existing one.
   virtual std::unique_ptr<IOutputFile> create(const std::string& path) = 0;

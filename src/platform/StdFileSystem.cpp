@@ -20,6 +20,11 @@ namespace {
   throw FileError(path + ": " + std::strerror(error));
 }
 
+[[noreturn]] void failNotRegular(const std::string& path, const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) fail(path, EISDIR);
+  throw FileError(path + ": not a regular file");
+}
+
 class PosixInputFile final : public IInputFile {
  public:
   PosixInputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -220,13 +225,25 @@ std::optional<std::string> StdFileSystem::findFirst(const std::string& pattern) 
   return found;
 }
 
+// Only a regular file is read, reached through links or not. A FIFO would
+// block the window until some other program writes to it, and a device such
+// as /dev/zero never ends: both are refused before they are read. The name is
+// looked at first, so that no device is even opened; the open itself does not
+// block, and the file opened is checked again, since the name may have been
+// replaced in between.
 std::unique_ptr<IInputFile> StdFileSystem::openRead(const std::string& path) const {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) fail(path, errno);
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) failNotRegular(path, st);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) fail(path, errno);
+  if (::fstat(fd, &st) != 0) {
+    const int error = errno;
     ::close(fd);
-    fail(path, EISDIR);
+    fail(path, error);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    failNotRegular(path, st);
   }
   return std::make_unique<PosixInputFile>(fd, path);
 }

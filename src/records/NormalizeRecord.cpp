@@ -1,5 +1,7 @@
 #include "records/NormalizeRecord.h"
 
+#include "records/Text.h"
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -13,13 +15,6 @@ constexpr std::size_t kDateField = 7;
 constexpr std::size_t kSurplusField = 6;  // gathers the surplus text of over-long records
 
 bool holdsDate(std::string_view field) { return field.find('/') != std::string_view::npos; }
-
-std::string_view trimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
 
 // Calls add(field) for every field of a non-empty line, in order.
 template <typename Add>
@@ -143,21 +138,8 @@ void SplitFieldViews(std::string_view line, std::string_view separator,
   forEachField(line, separator, [&](std::string_view field) { fields.push_back(field); });
 }
 
-std::string JoinFields(const std::vector<std::string>& fields, std::string_view separator) {
-  std::size_t size = 0;
-  for (const auto& f : fields) size += f.size() + separator.size();
-  std::string out;
-  out.reserve(size);
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out += separator;
-    out += fields[i];
-  }
-  return out;
-}
-
 void NormalizeRecordFields(std::string& line, std::string_view date, std::string_view dbKind,
-                           std::string& fieldSeparator, int lastFieldIndex,
-                           std::vector<std::string_view>& fields) {
+                           std::string& fieldSeparator, std::vector<std::string_view>& fields) {
   if (dbKind == "log") {
     fieldSeparator.assign(1, ',');  // (not = ",": GCC 12 warns falsely about that at -O3)
     SplitFieldViews(line, fieldSeparator, fields);
@@ -177,10 +159,6 @@ void NormalizeRecordFields(std::string& line, std::string_view date, std::string
     line.resize(line.size() - field7.size());
     line += d;
   } else {
-    // The regular record always ends at field 7; a LastFieldIndex of any
-    // other value (0 before the window is first activated) would lose or
-    // double fields, so the fold ends at field 7 then as well.
-    (void)lastFieldIndex;
     foldSurplus(line, fields, separator);
   }
   // The line was rewritten: its fields are those of the new line.
@@ -188,13 +166,10 @@ void NormalizeRecordFields(std::string& line, std::string_view date, std::string
 }
 
 std::vector<std::string> NormalizeRecord(std::string& line, std::string_view date, std::string_view dbKind,
-                                         std::string& fieldSeparator, int lastFieldIndex) {
-  // Reused from call to call: the views are copied out before this returns.
-  thread_local std::vector<std::string_view> views;
-  NormalizeRecordFields(line, date, dbKind, fieldSeparator, lastFieldIndex, views);
-  std::vector<std::string> fields(views.begin(), views.end());
-  views.clear();
-  return fields;
+                                         std::string& fieldSeparator) {
+  std::vector<std::string_view> views;
+  NormalizeRecordFields(line, date, dbKind, fieldSeparator, views);
+  return std::vector<std::string>(views.begin(), views.end());
 }
 
 bool IsMergeTerminator(std::string_view line, std::string_view separator) {

@@ -5,7 +5,7 @@
 namespace orvanta {
 namespace {
 
-// Box positions in RecordView::boxes.
+// Box positions: Text2 to Text9.
 enum Box : std::size_t { kText2, kText3, kText4, kText5, kText6, kText7, kText8, kText9 };
 
 void joinInto(std::string& out, std::string_view a, std::string_view between, std::string_view b) {
@@ -19,9 +19,9 @@ void joinInto(std::string& out, std::string_view a, std::string_view between, st
 }  // namespace
 
 std::string_view RecordViewBoxName(std::size_t index) {
-  static constexpr std::string_view kNames[RecordView::kBoxes] = {"Text2", "Text3", "Text4", "Text5",
-                                                                  "Text6", "Text7", "Text8", "Text9"};
-  return index < RecordView::kBoxes ? kNames[index] : std::string_view{};
+  static constexpr std::string_view kNames[kRecordBoxes] = {"Text2", "Text3", "Text4", "Text5",
+                                                            "Text6", "Text7", "Text8", "Text9"};
+  return index < kRecordBoxes ? kNames[index] : std::string_view{};
 }
 
 bool IsPlaceholderField(std::string_view field) {
@@ -54,7 +54,7 @@ void FillRecordBoxes(std::span<const std::string_view> fields, std::string_view 
 
   if (dbKind == "user") {
     // NormalizeRecord leaves at most eight fields; a ninth would have no box.
-    for (std::size_t i = 0; i < RecordView::kBoxes; ++i) putField(static_cast<Box>(i), i);
+    for (std::size_t i = 0; i < kRecordBoxes; ++i) putField(static_cast<Box>(i), i);
     return;
   }
 
@@ -92,20 +92,6 @@ void FillRecordBoxes(std::span<const std::string_view> fields, std::string_view 
     joinInto(out.comment, text(11), " / ", text(10));
     put(kText9, out.comment);
   }
-}
-
-RecordView MakeRecordView(std::vector<std::string> fields, std::string_view dbKind) {
-  const std::vector<std::string_view> views(fields.begin(), fields.end());
-  RecordBoxes boxes;
-  FillRecordBoxes(views, dbKind, boxes);
-  RecordView view;
-  for (std::size_t i = 0; i < RecordView::kBoxes; ++i) {
-    if (boxes.written[i]) view.boxes[i].emplace(boxes.box(i));
-  }
-  if (boxes.hasRecordKey) view.recordKey = std::move(boxes.recordKey);
-  view.surplusFields = boxes.surplusFields;
-  view.surplusCall.assign(boxes.surplusCall);
-  return view;
 }
 
 }  // namespace orvanta

@@ -10,27 +10,13 @@
 
 namespace orvanta {
 
-// What one record line puts into the eight field boxes Text2 to Text9, worked
-// out without a window. Texts are the raw bytes of the line; the form decodes
-// them for display.
-struct RecordView {
-  static constexpr std::size_t kBoxes = 8;
-  // Text2 .. Text9 in this order. A box without a value is not written and
-  // keeps the text it had: its field is missing from the line. Stepping over
-  // empty lines relies on that.
-  std::array<std::optional<std::string>, kBoxes> boxes;
-  // For a log record: field 0 "," field 1 (date and time of the contact).
-  std::optional<std::string> recordKey;
-  // For a log line of more than 17 fields: how many fields it has beyond 17,
-  // and its call field (field 4), for the "too many separators" message.
-  std::size_t surplusFields = 0;
-  std::string surplusCall;
-};
+// The eight field boxes Text2 to Text9 that one record line fills.
+inline constexpr std::size_t kRecordBoxes = 8;
 
-// The same boxes as views, for showing a record without copying its fields:
-// each box is a view into the fields passed to FillRecordBoxes or into the
-// buffers here that hold the joined boxes. Hence not copyable; the buffers
-// keep their room from record to record.
+// What one record line puts into the field boxes, worked out without a
+// window, without copying its fields: each box is a view into the fields passed to FillRecordBoxes or into
+// the buffers here that hold the joined boxes. Hence not copyable; the buffers keep their room from record to
+// record.
 struct RecordBoxes {
   RecordBoxes() = default;
   RecordBoxes(const RecordBoxes&) = delete;
@@ -38,7 +24,7 @@ struct RecordBoxes {
 
   // Text2 .. Text9; a box with written[i] false is not written (box(i) is
   // empty then).
-  std::array<bool, RecordView::kBoxes> written{};
+  std::array<bool, kRecordBoxes> written{};
   std::string_view box(std::size_t i) const {
     return written[i] ? std::string_view(boxData_[i], boxSize_[i]) : std::string_view();
   }
@@ -59,8 +45,8 @@ struct RecordBoxes {
   // Left uninitialised on purpose: a search fills a RecordBoxes for every
   // hit, and clearing eight views each time costs more than the rest of
   // filling them. Only boxes marked written are read.
-  const char* boxData_[RecordView::kBoxes];
-  std::size_t boxSize_[RecordView::kBoxes];
+  const char* boxData_[kRecordBoxes];
+  std::size_t boxSize_[kRecordBoxes];
 };
 
 // WSJT-X writes 13 fields a contact up to version 2.2, 14 from 2.3, 16 and
@@ -75,14 +61,13 @@ std::string_view RecordViewBoxName(std::size_t index);
 // view shows empty.
 bool IsPlaceholderField(std::string_view field);
 
-// Maps the field list of a line (as NormalizeRecord returns it) to the boxes.
-// dbKind "user" selects the user layout, anything else the log layouts: the
-// short one for up to 12 fields, the long one for 13 or more. Consumes the
-// fields.
-RecordView MakeRecordView(std::vector<std::string> fields, std::string_view dbKind);
-
-// MakeRecordView on views of the fields (as NormalizeRecordFields gives them).
-// The fields must outlive the use of `out`.
+// Maps the fields of a line (as NormalizeRecordFields gives them) to the
+// boxes. dbKind "user" selects the user layout, anything else the log layouts:
+// the short one for up to 12 fields, the long one for 13 or more. Texts are
+// the raw bytes of the line; the form decodes them for display. A box not
+// written keeps the text it had: its field is missing from the line, and
+// stepping over empty lines relies on that. The fields must outlive the use
+// of `out`.
 void FillRecordBoxes(std::span<const std::string_view> fields, std::string_view dbKind, RecordBoxes& out);
 
 }  // namespace orvanta

@@ -1,124 +1,48 @@
 #include "records/TextFile.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace orvanta {
-namespace {
 
-// Windows-1252 bytes 0x80..0x9F; the five unassigned bytes keep their own
-// number as C1 control characters so that decoding never loses a byte.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+LineTooLongError::LineTooLongError(std::uint64_t line)
+    : FileError("line " + std::to_string(line) + " is longer than 16 MiB"), line_(line) {}
 
-char32_t windows1252ToCodePoint(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
-  return byte;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-// Length of the valid UTF-8 sequence at s[i], or 0 when it is not valid.
-std::size_t validSequenceLength(std::string_view s, std::size_t i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  if (b0 < 0x80) return 1;
-  std::size_t len = 0;
-  unsigned char lo = 0x80, hi = 0xBF;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    len = 2;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    len = 3;
-    if (b0 == 0xE0) lo = 0xA0;
-    if (b0 == 0xED) hi = 0x9F;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    len = 4;
-    if (b0 == 0xF0) lo = 0x90;
-    if (b0 == 0xF4) hi = 0x8F;
-  } else {
-    return 0;
-  }
-  if (i + len > s.size()) return 0;
-  for (std::size_t k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if (b < (k == 1 ? lo : 0x80) || b > (k == 1 ? hi : 0xBF)) return 0;
-  }
-  return len;
-}
-
-char32_t decodeSequence(std::string_view s, std::size_t i, std::size_t len) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  char32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1Fu) : len == 3 ? (b0 & 0x0Fu) : (b0 & 0x07u);
-  for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3Fu);
-  return cp;
-}
-
-char32_t upperCodePoint(char32_t cp) {
-  if (cp >= U'a' && cp <= U'z') return cp - 0x20;
-  if (cp < 0xE0) return cp;
-  if (cp <= 0xFE) return cp == 0xF7 ? cp : cp - 0x20;
-  if (cp == 0xFF) return 0x178;
-  if (cp == 0x131) return U'I';  // dotless i
-  if ((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) return (cp & 1u) ? cp - 1 : cp;
-  if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp & 1u) ? cp : cp - 1;
-  if (cp == 0x192) return 0x191;
-  return cp;
-}
-
-}  // namespace
-
-LineReader::LineReader(IInputFile& file, std::size_t bufferSize)
-    : file_(file), buffer_(std::max<std::size_t>(bufferSize, 16)) {}
+LineReader::LineReader(IInputFile& file, std::size_t bufferSize, std::size_t longestLine)
+    : window_(file, std::max<std::size_t>(bufferSize, 16)), longestLine_(longestLine) {}
 
 bool LineReader::fill() {
-  if (eof_) return false;
-  if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
+  if (window_.atEndOfFile()) return false;
+  window_.drop(begin_);
+  begin_ = 0;
+  if (window_.full()) {
+    // A very long line: even without a CR at its end it is longer than
+    // allowed, or the buffer grows, but never beyond the longest line allowed
+    // and its CR LF; it goes there straight when the next doubling would pass
+    // it, so that no buffer of nearly that size is copied once more.
+    const std::size_t held = window_.end();
+    if (held - 1 > longestLine_) throw LineTooLongError(lineNumber_ + 1);
+    std::size_t size = window_.room() * 2;
+    if (longestLine_ / 2 < size) size = std::max(longestLine_ + 2, held + 1);
+    window_.grow(size);
   }
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);  // a very long line
-  const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
-  if (n == 0) {
-    eof_ = true;
-    return false;
-  }
-  end_ += n;
-  return true;
+  return window_.readMore();
 }
 
 bool LineReader::next(std::string_view& line) {
   if (!started_) {
     started_ = true;
-    while (end_ - begin_ < kUtf8Bom.size() && fill()) {
+    while (window_.end() < kUtf8Bom.size() && fill()) {
     }
-    if (std::string_view(buffer_.data() + begin_, end_ - begin_).starts_with(kUtf8Bom)) {
+    if (std::string_view(window_.data(), window_.end()).starts_with(kUtf8Bom)) {
       bom_ = true;
       begin_ += kUtf8Bom.size();
     }
   }
   for (;;) {
-    const char* start = buffer_.data() + begin_;
-    const std::size_t avail = end_ - begin_;
+    const char* start = window_.data() + begin_;
+    const std::size_t avail = window_.end() - begin_;
     if (const void* hit = std::memchr(start + scanned_, '\n', avail - scanned_)) {
       const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
       std::size_t len = pos;
@@ -128,6 +52,8 @@ bool LineReader::next(std::string_view& line) {
       } else {
         lf_ = true;
       }
+      ++lineNumber_;
+      if (len > longestLine_) throw LineTooLongError(lineNumber_);
       line = std::string_view(start, len);
       begin_ += pos + 1;
       scanned_ = 0;
@@ -135,9 +61,11 @@ bool LineReader::next(std::string_view& line) {
     }
     scanned_ = avail;
     if (!fill()) {
-      if (end_ == begin_) return false;
-      line = std::string_view(buffer_.data() + begin_, end_ - begin_);
-      begin_ = end_;
+      if (window_.end() == begin_) return false;
+      ++lineNumber_;
+      if (window_.end() - begin_ > longestLine_) throw LineTooLongError(lineNumber_);
+      line = std::string_view(window_.data() + begin_, window_.end() - begin_);
+      begin_ = window_.end();
       scanned_ = 0;
       return true;
     }
@@ -148,82 +76,6 @@ bool LineReader::next(std::string& line) {
   std::string_view view;
   if (!next(view)) return false;
   line.assign(view);
-  return true;
-}
-
-void EncodingDetector::feed(std::string_view bytes) {
-  if (invalid_) return;
-  const char* p = bytes.data();
-  const char* const end = p + bytes.size();
-  while (p != end) {
-    if (pending_ == 0) {
-      // Databases are mostly ASCII: skip it eight bytes at a time.
-      while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        if (word & 0x8080808080808080ull) break;
-        p += 8;
-      }
-      if (p == end) break;
-    }
-    const auto b = static_cast<unsigned char>(*p++);
-    if (pending_ > 0) {
-      unsigned char lo = 0x80, hi = 0xBF;
-      if (firstContinuation_) {
-        if (lead_ == 0xE0) lo = 0xA0;
-        if (lead_ == 0xED) hi = 0x9F;
-        if (lead_ == 0xF0) lo = 0x90;
-        if (lead_ == 0xF4) hi = 0x8F;
-      }
-      if (b < lo || b > hi) {
-        invalid_ = true;
-        return;
-      }
-      firstContinuation_ = false;
-      --pending_;
-      continue;
-    }
-    if (b < 0x80) continue;
-    nonAscii_ = true;
-    lead_ = b;
-    firstContinuation_ = true;
-    if (b >= 0xC2 && b <= 0xDF) {
-      pending_ = 1;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      pending_ = 2;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      pending_ = 3;
-    } else {
-      invalid_ = true;
-      return;
-    }
-  }
-}
-
-Encoding EncodingDetector::result() const {
-  if (bom_) return Encoding::Utf8;
-  return (nonAscii_ && !invalid_ && pending_ == 0) ? Encoding::Utf8 : Encoding::Windows1252;
-}
-
-bool isAscii(std::string_view bytes) {
-  std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + i, 8);
-    if (word & 0x8080808080808080ull) return false;
-  }
-  for (; i < bytes.size(); ++i) {
-    if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
-  }
-  return true;
-}
-
-bool isValidUtf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t len = validSequenceLength(bytes, i);
-    if (len == 0) return false;
-    i += len;
-  }
   return true;
 }
 
@@ -258,174 +110,6 @@ std::string joinLines(const std::vector<std::string>& lines, const TextFormat& f
     out += eol;
   }
   return out;
-}
-
-std::string toUtf8(std::string_view raw, Encoding encoding) {
-  std::string out;
-  out.reserve(raw.size() + raw.size() / 4);
-  for (std::size_t i = 0; i < raw.size();) {
-    // Most of a record is ASCII, which both encodings share: copy it in runs.
-    std::size_t ascii = i;
-    while (ascii < raw.size() && static_cast<unsigned char>(raw[ascii]) < 0x80) ++ascii;
-    out.append(raw.substr(i, ascii - i));
-    i = ascii;
-    if (i == raw.size()) break;
-    if (encoding == Encoding::Windows1252) {
-      appendUtf8(out, windows1252ToCodePoint(static_cast<unsigned char>(raw[i])));
-      ++i;
-      continue;
-    }
-    const std::size_t len = validSequenceLength(raw, i);
-    if (len == 0) {
-      out += "\xEF\xBF\xBD";
-      ++i;
-    } else {
-      out.append(raw.substr(i, len));
-      i += len;
-    }
-  }
-  return out;
-}
-
-std::string fromUtf8(std::string_view utf8, Encoding encoding) {
-  if (encoding == Encoding::Utf8) return std::string(utf8);
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    const std::size_t len = validSequenceLength(utf8, i);
-    if (len == 0) {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    const char32_t cp = decodeSequence(utf8, i, len);
-    i += len;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-      out.push_back(static_cast<char>(cp));
-      continue;
-    }
-    const auto it = std::find(kHighControls.begin(), kHighControls.end(), cp);
-    out.push_back(it == kHighControls.end() ? '?' : static_cast<char>(0x80 + (it - kHighControls.begin())));
-  }
-  return out;
-}
-
-namespace {
-
-void appendUpperUtf8(std::string_view utf8, std::string& out) {
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    if (b < 0x80) {
-      out.push_back((b >= 'a' && b <= 'z') ? static_cast<char>(b - 0x20) : static_cast<char>(b));
-      ++i;
-      continue;
-    }
-    const std::size_t len = validSequenceLength(utf8, i);
-    if (len == 0) {
-      out.push_back(static_cast<char>(b));
-      ++i;
-      continue;
-    }
-    appendUtf8(out, upperCodePoint(decodeSequence(utf8, i, len)));
-    i += len;
-  }
-}
-
-// Upper case of every Windows-1252 byte, built once.
-struct Windows1252UpperTable {
-  std::array<unsigned char, 256> map{};
-  constexpr Windows1252UpperTable() {
-    for (unsigned b = 0; b < 256; ++b) {
-      unsigned u = b;
-      if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) {
-        u = b - 0x20;
-      } else if (b == 0x9A || b == 0x9C || b == 0x9E) {
-        u = b - 0x10;  // š œ ž
-      } else if (b == 0xFF) {
-        u = 0x9F;  // ÿ
-      }
-      map[b] = static_cast<unsigned char>(u);
-    }
-  }
-};
-constexpr Windows1252UpperTable kWindows1252Upper;
-
-}  // namespace
-
-std::string upperCaseUtf8(std::string_view utf8) {
-  std::string out;
-  upperCaseInto(utf8, Encoding::Utf8, out);
-  return out;
-}
-
-std::string upperCaseWindows1252(std::string_view raw) {
-  std::string out;
-  upperCaseInto(raw, Encoding::Windows1252, out);
-  return out;
-}
-
-std::string upperCase(std::string_view raw, Encoding encoding) {
-  std::string out;
-  upperCaseInto(raw, encoding, out);
-  return out;
-}
-
-namespace {
-
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
-// Upper case of eight ASCII bytes at once (no byte above 0x7F): the bytes
-// from 'a' get their high bit set by adding 0x1F, those beyond 'z' by adding
-// 0x05; no sum carries into the next byte. 0x80 >> 2 is the 0x20 between
-// the cases.
-constexpr std::uint64_t upperAsciiWord(std::uint64_t word) {
-  const std::uint64_t fromA = word + 0x1F1F1F1F1F1F1F1Full;
-  const std::uint64_t beyondZ = word + 0x0505050505050505ull;
-  return word - ((fromA & ~beyondZ & kHighBits) >> 2);
-}
-
-}  // namespace
-
-// A search upper-cases every line that may hold the text, so ASCII, which
-// reads the same in both encodings, goes eight bytes at a time.
-void upperCaseInto(std::string_view raw, Encoding encoding, std::string& out) {
-  out.clear();
-  out.reserve(raw.size());
-  if (encoding == Encoding::Utf8) {
-    // Only the ASCII words at the start: after them a character may span words.
-    std::size_t i = 0;
-    out.resize(raw.size() & ~std::size_t{7});
-    for (; i + 8 <= raw.size(); i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, raw.data() + i, 8);
-      if ((word & kHighBits) != 0) break;
-      word = upperAsciiWord(word);
-      std::memcpy(out.data() + i, &word, 8);
-    }
-    out.resize(i);
-    appendUpperUtf8(raw.substr(i), out);
-    return;
-  }
-  // Read from the line, not from `out`: loading a word just stored byte by
-  // byte (or by memcpy in other widths) stalls the processor.
-  out.assign(raw);
-  char* const bytes = out.data();
-  const std::size_t size = out.size();
-  auto mapByte = [&](std::size_t k) {
-    bytes[k] = static_cast<char>(kWindows1252Upper.map[static_cast<unsigned char>(raw[k])]);
-  };
-  std::size_t i = 0;
-  for (; i + 8 <= size; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, raw.data() + i, 8);
-    if ((word & kHighBits) == 0) {
-      word = upperAsciiWord(word);
-      std::memcpy(bytes + i, &word, 8);
-    } else {
-      for (std::size_t k = i; k < i + 8; ++k) mapByte(k);
-    }
-  }
-  for (; i < size; ++i) mapByte(i);
 }
 
 }  // namespace orvanta

@@ -6,18 +6,13 @@
 
 #include "records/Adif.h"
 #include "records/NormalizeRecord.h"
+#include "records/Text.h"
 #include "records/TextFile.h"
 #include "search/ScanInput.h"
 #include "search/SearchScan.h"
 
 namespace orvanta {
 namespace {
-
-std::string_view trimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string upperAscii(std::string_view text) {
   std::string out(text);

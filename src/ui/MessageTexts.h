@@ -107,5 +107,15 @@ inline constexpr BilingualText kWorkedGrids{"Locator", "Grids"};
 
 // ---- Whole program ----
 
+// A line a command would have to hold whole (to show, compare or rewrite it)
+// is too long; the line's number, counted from 1, stands between the parts.
+inline constexpr BilingualText kLineTooLongStart{"Zeile ", "line "};
+inline constexpr BilingualText kLineTooLongEnd{" ist länger als 16 MiB", " is longer than 16 MiB"};
+
+// The last resort of the event dispatch: the reason follows on the next line.
+inline constexpr BilingualText kUnexpectedError{"Unerwarteter Fehler:", "Unexpected error:"};
+inline constexpr BilingualText kUnknownReason{"unbekannte Ursache", "unknown cause"};
+inline constexpr std::string_view kUnexpectedErrorTitle = "Orvanta";
+
 }  // namespace texts
 }  // namespace orvanta

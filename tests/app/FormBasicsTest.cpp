@@ -1,5 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <new>
+#include <optional>
+#include <stdexcept>
+
+#include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
 #include "maintenance/Merge.h"
 
@@ -109,6 +118,144 @@ TEST(FileExistsWithoutDisk, EmptyPathIsFalseAndOthersReportTheError) {
   EXPECT_FALSE(form.FileExists(""));
   EXPECT_THROW((void)form.FileExists("call3.txt"), FileError);
 }
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// Opening a database throws what the case says: memory running out, a
+// logic error of some library, or something that is no exception class.
+class ThrowingFiles final : public IFileSystem {
+ public:
+  ThrowingFiles(IFileSystem& real, void (*raise)()) : raise_(raise), real_(real) {}
+  std::string currentDirectory() const override { return real_.currentDirectory(); }
+  std::optional<std::string> findFirst(const std::string& p) const override { return real_.findFirst(p); }
+  std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
+    if (raise_ != nullptr) raise_();
+    return real_.openRead(path);
+  }
+  std::unique_ptr<IOutputFile> create(const std::string& p) override { return real_.create(p); }
+  void rename(const std::string& f, const std::string& t) override { real_.rename(f, t); }
+  void remove(const std::string& p) override { real_.remove(p); }
+  bool exists(const std::string& p) const override { return real_.exists(p); }
+  std::optional<FileIdentity> identity(const std::string& p) const override { return real_.identity(p); }
+  void copyPermissions(const std::string& f, const std::string& t) override { real_.copyPermissions(f, t); }
+  void syncFolder(const std::string& f) override { real_.syncFolder(f); }
+  void (*raise_)();
+
+ private:
+  IFileSystem& real_;
+};
+
+struct EscapeCase {
+  std::string name;
+  friend void PrintTo(const EscapeCase& c, std::ostream* os) { *os << c.name; }
+  void (*raise)();
+  std::string language;
+  std::string text;  // the message shown
+};
+
+class LastResort : public testing::FormFixture, public ::testing::WithParamInterface<EscapeCase> {};
+
+TEST_P(LastResort, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn) {
+  const EscapeCase& c = GetParam();
+  const std::string path = dir.write("CALL3.txt", "Q1ABC,JO62QM,,,,,,03/21\r\n");
+  ThrowingFiles throwing(files, c.raise);
+  frmVHF f{FormServices{window, messages, dialog, settings, throwing, clock, events}};
+  f.NewLine = "\r\n";
+  f.Language = c.language;
+  f.DbKind = "user";
+  f.FieldSeparator = ",";
+  f.LastFieldIndex = 7;
+  window.setText("Combo1", path);
+  window.setText("Text10", "Q1ABC");
+  EXPECT_NO_THROW(f.onWindowEvent("Command1", WindowEvent::Click, 0));
+  ASSERT_EQ(messages.calls.size(), 1u);
+  EXPECT_EQ(messages.calls[0].text, c.text);
+  EXPECT_EQ(messages.calls[0].title, "Orvanta");
+  EXPECT_EQ(messages.calls[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(messages.calls[0].buttons, MessageButtons::Ok);
+
+  // The form still answers: the same search, now with a file that opens.
+  throwing.raise_ = nullptr;
+  messages.answers.push_back(MessageAnswer::No);
+  f.onWindowEvent("Command1", WindowEvent::Click, 0);
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(window.text("Text2"), "Q1ABC");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LastResort,
+                         ::testing::Values(EscapeCase{"OutOfMemoryGerman", [] { throw std::bad_alloc(); },
+                                                      "de", "Unerwarteter Fehler:\r\nstd::bad_alloc"},
+                                           EscapeCase{"OutOfMemoryEnglish", [] { throw std::bad_alloc(); },
+                                                      "en", "Unexpected error:\r\nstd::bad_alloc"},
+                                           EscapeCase{"LogicError",
+                                                      [] { throw std::out_of_range("index 9 of 8"); }, "en",
+                                                      "Unexpected error:\r\nindex 9 of 8"},
+                                           EscapeCase{"NoExceptionClassGerman", [] { throw 42; }, "de",
+                                                      "Unerwarteter Fehler:\r\nunbekannte Ursache"},
+                                           EscapeCase{"NoExceptionClassEnglish", [] { throw 42; }, "en",
+                                                      "Unexpected error:\r\nunknown cause"}),
+                         testing::CaseName());
+
+// Not even the message can be shown: nothing leaves the dispatch either.
+TEST_F(FormBasics, AFailingLastResortMessageStillLeavesNothingEscape) {
+  const std::string path = dir.write("CALL3.txt", "Q1ABC\r\n");
+  ThrowingFiles throwing(files, [] { throw std::bad_alloc(); });
+  frmVHF f{FormServices{window, messages, dialog, settings, throwing, clock, events}};
+  messages.onShow = [](const testing::FakeMessageBox::Call&) { throw std::bad_alloc(); };
+  window.setText("Combo1", path);
+  window.setText("Text10", "Q1ABC");
+  EXPECT_NO_THROW(f.onWindowEvent("Command1", WindowEvent::Click, 0));
+}
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// A database path that names no regular file (a FIFO without a writer, a
+// device that never ends) is treated as missing by every command, at once:
+// nothing blocks, nothing is read, nothing is written.
+struct NotRegularCase {
+  std::string name;
+  friend void PrintTo(const NotRegularCase& c, std::ostream* os) { *os << c.name; }
+  void (*make)(const std::string& path);
+};
+
+class NotRegularDatabase : public testing::FormFixture,
+                           public ::testing::WithParamInterface<NotRegularCase> {};
+
+TEST_P(NotRegularDatabase, IsNotFoundByStartUpSearchAndMonthEnd) {
+  const std::string path = dir.file("CALL3.txt");
+  GetParam().make(path);
+  settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "Database")] = path;
+  settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "Sprache")] = "en";
+  form.Form_Load();
+  form.Form_Activate();
+  ASSERT_EQ(messages.calls.size(), 1u);
+  EXPECT_TRUE(messages.calls[0].text.starts_with("Database not found!")) << messages.calls[0].text;
+
+  window.setText("Text10", "Q1ABC");
+  form.Command1_Click();
+  EXPECT_EQ(messages.calls.size(), 1u) << "a missing database ends the search silently";
+
+  form.mnuSetUpdate_Datum_Click();
+  ASSERT_EQ(messages.calls.size(), 2u);
+  EXPECT_EQ(messages.calls[1].text, "The database was not found:\r\n" + path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NotRegularDatabase,
+    ::testing::Values(
+        NotRegularCase{"Fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        NotRegularCase{"LinkToDevZero",
+                       [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }},
+        NotRegularCase{"Folder", [](const std::string& p) { std::filesystem::create_directory(p); }}),
+    testing::CaseName());
 
 }  // namespace
 }  // namespace orvanta

@@ -41,7 +41,7 @@ void exerciseLine(const std::string& raw, Encoding encoding) {
        {std::string_view("user"), std::string_view("log"), std::string_view("")}) {
     std::string line = raw;
     std::string separator = ",";
-    std::vector<std::string> fields = NormalizeRecord(line, "", kind, separator, 7);
+    std::vector<std::string> fields = NormalizeRecord(line, "", kind, separator);
     check(separator == ",");
     check(fields == SplitFields(line, ","));
     if (kind != "user") {
@@ -51,17 +51,19 @@ void exerciseLine(const std::string& raw, Encoding encoding) {
       // A normalized record stays regular when normalized again; only an
       // update date missing after a fold is added then.
       std::string again = line;
-      const auto second = NormalizeRecord(again, "", kind, separator, 7);
+      const auto second = NormalizeRecord(again, "", kind, separator);
       check(second.size() == 8 && std::equal(second.begin(), second.begin() + 7, fields.begin()));
       check(second[7] == (fields[7].find('/') != std::string::npos ? fields[7] : "01/00"));
     } else {
       check(line == raw);
     }
-    const RecordView view = MakeRecordView(std::move(fields), kind);
-    for (const auto& box : view.boxes) {
-      if (box) check(isValidUtf8(toUtf8(*box, encoding)));
+    const std::vector<std::string_view> views(fields.begin(), fields.end());
+    RecordBoxes boxes;
+    FillRecordBoxes(views, kind, boxes);
+    for (std::size_t i = 0; i < kRecordBoxes; ++i) {
+      if (boxes.written[i]) check(isValidUtf8(toUtf8(boxes.box(i), encoding)));
     }
-    if (kind == "user") check(!view.recordKey && view.surplusFields == 0);
+    if (kind == "user") check(!boxes.hasRecordKey && boxes.surplusFields == 0);
   }
 }
 

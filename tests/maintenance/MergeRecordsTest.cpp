@@ -66,7 +66,7 @@ std::string referenceMerge(const std::vector<std::string>& lines) {
   };
   for (std::size_t k = 0; k < entries.size();) {
     std::string r = entries[k];
-    const auto a = NormalizeRecord(r, "", "user", separator, 7);
+    const auto a = NormalizeRecord(r, "", "user", separator);
     if (!a.empty() && a[0] == "ZZZZZZ") {
       ++k;
       continue;
@@ -75,7 +75,7 @@ std::string referenceMerge(const std::vector<std::string>& lines) {
     std::size_t j = k + 1;
     for (; j < entries.size(); ++j) {
       std::string s = entries[j];
-      const auto b = NormalizeRecord(s, "", "user", separator, 7);
+      const auto b = NormalizeRecord(s, "", "user", separator);
       if (b.empty() || b[0] != a[0]) break;
       if (best < yearOf(b)) {
         r = s;
@@ -120,7 +120,7 @@ TEST(RegularDateField, OnlyWhereNormalizeRecordLeavesTheLineAsItIs) {
     if (date == std::string_view::npos) continue;
     std::string normalized = line;
     std::string separator = ",";
-    const auto fields = NormalizeRecord(normalized, "05/19", "user", separator, 7);
+    const auto fields = NormalizeRecord(normalized, "05/19", "user", separator);
     EXPECT_EQ(normalized, line);
     ASSERT_EQ(fields.size(), 8u) << line;
     EXPECT_EQ(fields[7], line.substr(date)) << line;

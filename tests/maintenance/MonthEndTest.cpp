@@ -232,3 +232,32 @@ TEST_F(MonthEnd, ACarriageReturnEndingTheFileIsNoPartOfTheLastRecord) {
 
 }  // namespace
 }  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// Every line is rewritten, so a line too long to hold ends the update before
+// anything is replaced, and the message names the line.
+TEST_F(MonthEnd, ALineLongerThan16MiBIsRefusedAndNothingChanges) {
+  const std::string before =
+      "//CALL3.txt header\r\nQ1AB,JO01AA,EME\r\n" + std::string((16u << 20) + 1, 'x') + "\r\nQ2CD,JO02BB\r\n";
+  for (const bool german : {true, false}) {
+    messages.calls.clear();
+    form.Language = german ? "de" : "en";
+    const std::string path = current("CALL3.txt", before);
+    form.mnuSetUpdate_Datum_Click();
+    ASSERT_EQ(messages.calls.size(), 1u);
+    EXPECT_EQ(messages.calls[0].text,
+              german ? "Die Datenbank kann nicht gelesen werden:\r\nZeile 3 ist länger als 16 MiB"
+                     : "The database cannot be read:\r\nline 3 is longer than 16 MiB");
+    EXPECT_EQ(messages.calls[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(testing::readFile(path) == before) << "the database is unchanged";
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 1u) << "no scratch file is left";
+    EXPECT_FALSE(form.MaintenanceRunning);
+  }
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
+#include "fakes/CaseName.h"
 #include "fakes/TempDir.h"
 #include "platform/FileSystem.h"
 
@@ -136,6 +139,72 @@ TEST(CreateExclusive, GivesThePermissionBitsWhateverTheUmask) {
   out->close();
   EXPECT_EQ(files.status(dir.file("new"))->permissions, 0664u);
 }
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// What a database path may name by mistake. Each is answered at once, without
+// blocking (a FIFO without a writer would hang the window) and without reading
+// a device that never ends; only a regular file, reached through a link or
+// not, is read. findFirst, on which FileExists rests, agrees.
+struct OpenCase {
+  std::string name;
+  friend void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.name; }
+  bool regular;
+  // Makes the thing at path inside dir.
+  void (*make)(const testing::TempDir& dir, const std::string& path);
+};
+
+void makeFifo(const testing::TempDir&, const std::string& path) {
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+}
+void makeLink(const std::string& target, const std::string& path) {
+  ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+}
+
+class OpenRead : public ::testing::TestWithParam<OpenCase> {};
+
+TEST_P(OpenRead, ReadsRegularFilesOnlyAndNeverBlocks) {
+  const OpenCase& c = GetParam();
+  testing::TempDir dir;
+  const std::string path = dir.file("CALL3.txt");
+  c.make(dir, path);
+  StdFileSystem files;
+  if (c.regular) {
+    auto file = files.openRead(path);
+    char bytes[16];
+    EXPECT_EQ(std::string(bytes, file->read(bytes, sizeof bytes)), "Q1ABC");
+  } else {
+    EXPECT_THROW(files.openRead(path), FileError);
+  }
+  EXPECT_EQ(files.findFirst(path).has_value(), c.regular);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OpenRead,
+    ::testing::Values(
+        OpenCase{"RegularFile", true,
+                 [](const testing::TempDir& d, const std::string&) { d.write("CALL3.txt", "Q1ABC"); }},
+        OpenCase{"LinkToARegularFile", true,
+                 [](const testing::TempDir& d, const std::string& p) {
+                   makeLink(d.write("real.txt", "Q1ABC"), p);
+                 }},
+        OpenCase{"Folder", false,
+                 [](const testing::TempDir& d, const std::string&) { d.write("CALL3.txt/x", ""); }},
+        OpenCase{"Fifo", false, makeFifo},
+        OpenCase{"LinkToAFifo", false,
+                 [](const testing::TempDir& d, const std::string& p) {
+                   makeFifo(d, d.file("pipe"));
+                   makeLink(d.file("pipe"), p);
+                 }},
+        OpenCase{"LinkToDevZero", false,
+                 [](const testing::TempDir&, const std::string& p) { makeLink("/dev/zero", p); }},
+        OpenCase{"LinkToDevNull", false,
+                 [](const testing::TempDir&, const std::string& p) { makeLink("/dev/null", p); }}),
+    testing::CaseName());
 
 }  // namespace
 }  // namespace orvanta

@@ -41,7 +41,7 @@ TEST(Examples, Call3HasEveryShapeOfLine) {
     const auto stored = SplitFields(line, ",");
     const std::size_t n = stored.size();
     std::string separator = ",";
-    const auto fields = NormalizeRecord(line, "", "user", separator, 7);
+    const auto fields = NormalizeRecord(line, "", "user", separator);
     if (n == 2) shapes.insert("two fields");
     if (n >= 3 && n <= 7) {
       shapes.insert(stored.back().find('/') != std::string::npos ? "short with date" : "short without date");
@@ -66,14 +66,17 @@ TEST(Examples, LogHasTheLayoutsOfEveryWsjtxVersion) {
   EXPECT_EQ(content.format, (TextFormat{Encoding::Utf8, false, LineEnd::Lf}));
   std::set<std::size_t> counts;
   std::multiset<std::string> calls;
+  std::vector<std::string_view> fields;
+  RecordBoxes boxes;
   for (std::string line : content.lines) {
     std::string separator = ",";
-    auto fields = NormalizeRecord(line, "", "log", separator, 7);
+    NormalizeRecordFields(line, "", "log", separator, fields);
     counts.insert(fields.size());
-    calls.insert(fields.at(4));
-    const RecordView view = MakeRecordView(std::move(fields), "log");
-    EXPECT_EQ(view.surplusFields, 0u) << line;
-    EXPECT_EQ(view.recordKey->size(), 19u) << line;  // yyyy-MM-dd,hh:mm:ss
+    calls.insert(std::string(fields.at(4)));
+    FillRecordBoxes(fields, "log", boxes);
+    EXPECT_EQ(boxes.surplusFields, 0u) << line;
+    ASSERT_TRUE(boxes.hasRecordKey) << line;
+    EXPECT_EQ(boxes.recordKey.size(), 19u) << line;  // yyyy-MM-dd,hh:mm:ss
   }
   EXPECT_EQ(counts, (std::set<std::size_t>{13, 14, 17}));
   EXPECT_GE(calls.count("Q1ABC"), 5u);  // one station worked many times, for the steps

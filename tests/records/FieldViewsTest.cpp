@@ -79,10 +79,10 @@ TEST(FieldViews, NormalizedFieldsAreViewsOfTheRewrittenLine) {
     for (const auto& before : lines) {
       std::string copied = before;
       std::string separator = ",";
-      const std::vector<std::string> fields = NormalizeRecord(copied, "04/26", kind, separator, 7);
+      const std::vector<std::string> fields = NormalizeRecord(copied, "04/26", kind, separator);
       std::string line = before;
       std::vector<std::string_view> views;
-      NormalizeRecordFields(line, "04/26", kind, separator, 7, views);
+      NormalizeRecordFields(line, "04/26", kind, separator, views);
       EXPECT_EQ(line, copied) << before;
       EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), fields) << before;
       for (const auto view : views) {
@@ -119,7 +119,7 @@ TEST(FieldViews, BoxesReusedForTheNextRecordStartAfresh) {
   FillRecordBoxes(userLine, "user", boxes);
   EXPECT_FALSE(boxes.hasRecordKey);
   EXPECT_EQ(boxes.recordKey, "");
-  const std::array<bool, RecordView::kBoxes> written = {true, true, false, false, false, false, false, false};
+  const std::array<bool, kRecordBoxes> written = {true, true, false, false, false, false, false, false};
   EXPECT_EQ(boxes.written, written);
   EXPECT_EQ(boxes.box(0), "Q1XYZ");
   EXPECT_EQ(boxes.box(1), "JO62QM");

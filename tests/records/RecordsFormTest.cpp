@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
 #include "records/TextFile.h"
 
@@ -43,59 +44,77 @@ std::string numberedLine(int n) {
   return line;
 }
 
+struct LayoutCase {
+  const char* name;
+  friend void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+  std::string kind;
+  std::string language;
+  int n;
+  Boxes expected;
+  std::string message;  // empty: no message
+};
+
+class RecordLayouts : public RecordsForm, public ::testing::WithParamInterface<LayoutCase> {};
+
 // The three layouts by field count; "old" marks a box whose field is missing
 // and which therefore keeps the text of the record shown before.
-TEST_F(RecordsForm, LayoutsByKindAndFieldCount) {
-  struct Case {
-    std::string kind;
-    std::string language;
-    int n;
-    Boxes expected;
-    std::string message;  // empty: no message
-  };
-  const Boxes shortLog = {"v2", "v0 v1", "v4", "", "v8", "v3", "v5", "v9"};
-  const Boxes longLog = {"v4", "v0 v1", "v6", "v2 v3", "v12", "v5", "v7", "v11 / v10"};
-  const Case cases[] = {
-      {"user", "de", 9, {"v0", "v1", "v2", "v3", "v4", "v5", "v6 v8 v7", "v7"}, ""},
-      {"user", "de", 12, {"v0", "v1", "v2", "v3", "v4", "v5", "v6 v11 v10 v9 v8 v7", "v7"}, ""},
-      {"user", "de", 13, {"v0", "v1", "v2", "v3", "v4", "v5", "v6 v12 v11 v10 v9 v8 v7", "v7"}, ""},
-      {"user",
-       "de",
-       18,
-       {"v0", "v1", "v2", "v3", "v4", "v5", "v6 v17 v16 v15 v14 v13 v12 v11 v10 v9 v8 v7", "v7"},
-       ""},
-      {"log", "de", 9, {"v2", "v0 v1", "v4", "", "v8", "v3", "v5", "old"}, ""},
-      {"log", "de", 12, shortLog, ""},
-      {"log", "de", 13, longLog, ""},
-      {"log", "de", 14, longLog, ""},
-      {"log", "de", 17, longLog, ""},
-      {"log", "en", 17, longLog, ""},
-      {"log", "de", 18, longLog, "bei Call: v4\r\n(1 Trennzeichen zu viel!)"},
-      {"log", "de", 30, longLog, "bei Call: v4\r\n(13 Trennzeichen zu viel!)"},
-      {"log", "en", 18, longLog, "by Call: v4"},
-      {"log", "fr", 19, longLog, "by Call: v4"},
-      {"", "de", 13, longLog, ""},  // any kind but "user" uses the log layouts
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.kind + " " + c.language + " " + std::to_string(c.n));
-    form.DbKind = c.kind;
-    form.Language = c.language;
-    form.RecordKey = "before";
-    messages.calls.clear();
-    fillBoxes("old");
-    EXPECT_EQ(show(numberedLine(c.n)), c.expected);
-    EXPECT_EQ(form.RecordKey, c.kind == "user" ? "before" : "v0,v1");
-    if (c.message.empty()) {
-      EXPECT_TRUE(messages.calls.empty());
-    } else {
-      ASSERT_EQ(messages.calls.size(), 1u);
-      EXPECT_EQ(messages.calls[0].text, c.message);
-      EXPECT_EQ(messages.calls[0].title, c.language == "de" ? " Datenbankfehler " : " Database - ERROR ");
-      EXPECT_EQ(messages.calls[0].icon, MessageIcon::Exclamation);
-      EXPECT_EQ(messages.calls[0].buttons, MessageButtons::Ok);
-    }
+TEST_P(RecordLayouts, ByKindAndFieldCount) {
+  const LayoutCase& c = GetParam();
+  form.DbKind = c.kind;
+  form.Language = c.language;
+  form.RecordKey = "before";
+  fillBoxes("old");
+  EXPECT_EQ(show(numberedLine(c.n)), c.expected);
+  EXPECT_EQ(form.RecordKey, c.kind == "user" ? "before" : "v0,v1");
+  if (c.message.empty()) {
+    EXPECT_TRUE(messages.calls.empty());
+  } else {
+    ASSERT_EQ(messages.calls.size(), 1u);
+    EXPECT_EQ(messages.calls[0].text, c.message);
+    EXPECT_EQ(messages.calls[0].title, c.language == "de" ? " Datenbankfehler " : " Database - ERROR ");
+    EXPECT_EQ(messages.calls[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(messages.calls[0].buttons, MessageButtons::Ok);
   }
 }
+
+const Boxes kShortLog = {"v2", "v0 v1", "v4", "", "v8", "v3", "v5", "v9"};
+const Boxes kLongLog = {"v4", "v0 v1", "v6", "v2 v3", "v12", "v5", "v7", "v11 / v10"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RecordLayouts,
+    ::testing::Values(
+        LayoutCase{"User9", "user", "de", 9, {"v0", "v1", "v2", "v3", "v4", "v5", "v6 v8 v7", "v7"}, ""},
+        LayoutCase{"User12",
+                   "user",
+                   "de",
+                   12,
+                   {"v0", "v1", "v2", "v3", "v4", "v5", "v6 v11 v10 v9 v8 v7", "v7"},
+                   ""},
+        LayoutCase{"User13",
+                   "user",
+                   "de",
+                   13,
+                   {"v0", "v1", "v2", "v3", "v4", "v5", "v6 v12 v11 v10 v9 v8 v7", "v7"},
+                   ""},
+        LayoutCase{"User18",
+                   "user",
+                   "de",
+                   18,
+                   {"v0", "v1", "v2", "v3", "v4", "v5", "v6 v17 v16 v15 v14 v13 v12 v11 v10 v9 v8 v7", "v7"},
+                   ""},
+        LayoutCase{"Log9", "log", "de", 9, {"v2", "v0 v1", "v4", "", "v8", "v3", "v5", "old"}, ""},
+        LayoutCase{"Log12", "log", "de", 12, kShortLog, ""},
+        LayoutCase{"Log13", "log", "de", 13, kLongLog, ""},
+        LayoutCase{"Log14", "log", "de", 14, kLongLog, ""},
+        LayoutCase{"Log17", "log", "de", 17, kLongLog, ""},
+        LayoutCase{"Log17English", "log", "en", 17, kLongLog, ""},
+        LayoutCase{"Log18", "log", "de", 18, kLongLog, "bei Call: v4\r\n(1 Trennzeichen zu viel!)"},
+        LayoutCase{"Log30", "log", "de", 30, kLongLog, "bei Call: v4\r\n(13 Trennzeichen zu viel!)"},
+        LayoutCase{"Log18English", "log", "en", 18, kLongLog, "by Call: v4"},
+        LayoutCase{"Log19OtherLanguage", "log", "fr", 19, kLongLog, "by Call: v4"},
+        // Any kind but "user" uses the log layouts.
+        LayoutCase{"NoKind13", "", "de", 13, kLongLog, ""}),
+    testing::CaseName());
 
 TEST_F(RecordsForm, MessageComesWithTheNormalPointerAndAfterTheBoxes) {
   form.DbKind = "log";
@@ -141,39 +160,60 @@ TEST_F(RecordsForm, WsjtxLinesOfEveryVersion) {
   EXPECT_TRUE(messages.calls.empty());
 }
 
-TEST_F(RecordsForm, UserRecordsAndPlaceholders) {
-  struct Case {
-    std::string line;
-    Boxes expected;
-    std::string after;  // the caller's line afterwards
-  };
-  const Case cases[] = {
-      {"Q1XYZ,JO62QM,EME", {"Q1XYZ", "JO62QM", "EME", "", "", "", "", "01/00"}, "Q1XYZ,JO62QM,EME,,,,,01/00"},
-      {"Q1XYZ,JO62QM,03/21", {"Q1XYZ", "JO62QM", "", "", "", "", "", "03/21"}, "Q1XYZ,JO62QM,,,,,,03/21"},
-      // As stored (start-up, forward step) a placeholder is shown empty; upper-cased by a search it is shown.
-      {"Q1XYZ,JO62QM,Feld3,Feld4,Feld5,Felder,Feld7,03/21",
-       {"Q1XYZ", "JO62QM", "", "", "", "", "", "03/21"},
-       "Q1XYZ,JO62QM,Feld3,Feld4,Feld5,Felder,Feld7,03/21"},
-      {"Q1XYZ,JO62QM,FELD3,feld4,Feld5,,,03/21",
-       {"Q1XYZ", "JO62QM", "FELD3", "feld4", "", "", "", "03/21"},
-       "Q1XYZ,JO62QM,FELD3,feld4,Feld5,,,03/21"},
-      // One or two fields: only their boxes are written.
-      {"Q1XYZ,JO62QM", {"Q1XYZ", "JO62QM", "old", "old", "old", "old", "old", "old"}, "Q1XYZ,JO62QM"},
-      {"//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ",
-       {"//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ", "old", "old", "old", "old", "old", "old", "old"},
-       "//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ"},
-      {"", {"old", "old", "old", "old", "old", "old", "old", "old"}, ""},
-  };
+struct UserRecordCase {
+  const char* name;
+  friend void PrintTo(const UserRecordCase& c, std::ostream* os) { *os << c.name; }
+  std::string line;
+  Boxes expected;
+  std::string after;  // the caller's line afterwards
+};
+
+class UserRecords : public RecordsForm, public ::testing::WithParamInterface<UserRecordCase> {};
+
+TEST_P(UserRecords, FillTheBoxesAndComeBackNormalized) {
+  const UserRecordCase& c = GetParam();
   form.DbKind = "user";
-  for (const auto& c : cases) {
-    fillBoxes("old");
-    std::string line = c.line;
-    form.ShowRecord(line);
-    EXPECT_EQ(boxes(), c.expected) << c.line;
-    EXPECT_EQ(line, c.after);
-  }
+  fillBoxes("old");
+  std::string line = c.line;
+  form.ShowRecord(line);
+  EXPECT_EQ(boxes(), c.expected);
+  EXPECT_EQ(line, c.after);
   EXPECT_TRUE(messages.calls.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UserRecords,
+    ::testing::Values(UserRecordCase{"WithoutDate",
+                                     "Q1XYZ,JO62QM,EME",
+                                     {"Q1XYZ", "JO62QM", "EME", "", "", "", "", "01/00"},
+                                     "Q1XYZ,JO62QM,EME,,,,,01/00"},
+                      UserRecordCase{"ShortWithDate",
+                                     "Q1XYZ,JO62QM,03/21",
+                                     {"Q1XYZ", "JO62QM", "", "", "", "", "", "03/21"},
+                                     "Q1XYZ,JO62QM,,,,,,03/21"},
+                      // As stored (start-up, forward step) a placeholder is shown empty;
+                      // upper-cased by a search it is shown.
+                      UserRecordCase{"PlaceholdersAsStored",
+                                     "Q1XYZ,JO62QM,Feld3,Feld4,Feld5,Felder,Feld7,03/21",
+                                     {"Q1XYZ", "JO62QM", "", "", "", "", "", "03/21"},
+                                     "Q1XYZ,JO62QM,Feld3,Feld4,Feld5,Felder,Feld7,03/21"},
+                      UserRecordCase{"PlaceholdersUpperCased",
+                                     "Q1XYZ,JO62QM,FELD3,feld4,Feld5,,,03/21",
+                                     {"Q1XYZ", "JO62QM", "FELD3", "feld4", "", "", "", "03/21"},
+                                     "Q1XYZ,JO62QM,FELD3,feld4,Feld5,,,03/21"},
+                      // One or two fields: only their boxes are written.
+                      UserRecordCase{"TwoFields",
+                                     "Q1XYZ,JO62QM",
+                                     {"Q1XYZ", "JO62QM", "old", "old", "old", "old", "old", "old"},
+                                     "Q1XYZ,JO62QM"},
+                      UserRecordCase{"HeaderComment",
+                                     "//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ",
+                                     {"//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ", "old", "old", "old",
+                                      "old", "old", "old", "old"},
+                                     "//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ"},
+                      UserRecordCase{
+                          "EmptyLine", "", {"old", "old", "old", "old", "old", "old", "old", "old"}, ""}),
+    testing::CaseName());
 
 TEST_F(RecordsForm, ShortLogLinesWriteOnlyWhatTheyHave) {
   form.DbKind = "log";

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/CaseName.h"
 #include "fakes/PieceInput.h"
 #include "fakes/TempDir.h"
 #include "records/NormalizeRecord.h"
@@ -35,47 +36,101 @@ ReadResult readAll(const std::string& bytes, std::size_t piece, std::size_t buff
   return r;
 }
 
-TEST(LineReader, LineEndsAndByteOrderMark) {
-  using L = std::vector<std::string>;
-  const std::string longLine(100, 'x');
-  struct Case {
-    std::string bytes;
-    ReadResult expected;
-  };
-  const Case cases[] = {
-      {"", {L{}, false, false, false}},
-      {"a", {L{"a"}, false, false, false}},
-      {"a\r\n", {L{"a"}, false, true, false}},
-      {"a\n", {L{"a"}, false, false, true}},
-      {"a\r\nb\nc", {L{"a", "b", "c"}, false, true, true}},
-      {"\r\n\r\n", {L{"", ""}, false, true, false}},
-      {"\n", {L{""}, false, false, true}},
-      {"a\rb\r\n", {L{"a\rb"}, false, true, false}},  // a lone CR is part of the line
-      {"a\r", {L{"a\r"}, false, false, false}},
-      {"\r", {L{"\r"}, false, false, false}},
-      {"\xEF\xBB\xBF"
-       "a\r\n",
-       {L{"a"}, true, true, false}},
-      {"\xEF\xBB\xBF", {L{}, true, false, false}},
-      {"\xEF\xBB", {L{"\xEF\xBB"}, false, false, false}},
-      {"\xEF\xBB\xBF\xEF\xBB\xBF"
-       "a",
-       {L{"\xEF\xBB\xBF"
-          "a"},
-        true, false, false}},  // only the first is the mark
-      {"x\xEF\xBB\xBF\n", {L{"x\xEF\xBB\xBF"}, false, false, true}},
-      {"a\0b\r\n\0\n"s, {L{"a\0b"s, "\0"s}, false, true, true}},
-      {longLine + "\r\n" + longLine + longLine + "\n" + longLine,
-       {L{longLine, longLine + longLine, longLine}, false, true, true}},
-  };
-  for (const auto& c : cases) {
-    for (const std::size_t piece : {1u, 2u, 3u, 7u, 4096u}) {
-      for (const std::size_t buffer : {16u, 1u << 16}) {
-        EXPECT_EQ(readAll(c.bytes, piece, buffer), c.expected) << "[" << c.bytes << "] piece " << piece;
-      }
+struct LineEndCase {
+  const char* name;
+  friend void PrintTo(const LineEndCase& c, std::ostream* os) { *os << c.name; }
+  std::string bytes;
+  ReadResult expected;
+};
+
+class LineReaderCases : public ::testing::TestWithParam<LineEndCase> {};
+
+TEST_P(LineReaderCases, LineEndsAndByteOrderMarkForEveryReadSize) {
+  const LineEndCase& c = GetParam();
+  for (const std::size_t piece : {1u, 2u, 3u, 7u, 4096u}) {
+    for (const std::size_t buffer : {16u, 1u << 16}) {
+      EXPECT_EQ(readAll(c.bytes, piece, buffer), c.expected) << "piece " << piece << " buffer " << buffer;
     }
   }
 }
+
+using L = std::vector<std::string>;
+const std::string kLine100(100, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LineReaderCases,
+    ::testing::Values(LineEndCase{"Empty", "", {L{}, false, false, false}},
+                      LineEndCase{"NoLineEnd", "a", {L{"a"}, false, false, false}},
+                      LineEndCase{"CrLf", "a\r\n", {L{"a"}, false, true, false}},
+                      LineEndCase{"Lf", "a\n", {L{"a"}, false, false, true}},
+                      LineEndCase{"Mixed", "a\r\nb\nc", {L{"a", "b", "c"}, false, true, true}},
+                      LineEndCase{"TwoEmptyLines", "\r\n\r\n", {L{"", ""}, false, true, false}},
+                      LineEndCase{"OneEmptyLine", "\n", {L{""}, false, false, true}},
+                      LineEndCase{"LoneCrIsPartOfTheLine", "a\rb\r\n", {L{"a\rb"}, false, true, false}},
+                      LineEndCase{"CrEndingTheFile", "a\r", {L{"a\r"}, false, false, false}},
+                      LineEndCase{"OnlyACr", "\r", {L{"\r"}, false, false, false}},
+                      LineEndCase{"ByteOrderMark",
+                                  "\xEF\xBB\xBF"
+                                  "a\r\n",
+                                  {L{"a"}, true, true, false}},
+                      LineEndCase{"OnlyAByteOrderMark", "\xEF\xBB\xBF", {L{}, true, false, false}},
+                      LineEndCase{"HalfAByteOrderMark", "\xEF\xBB", {L{"\xEF\xBB"}, false, false, false}},
+                      LineEndCase{"OnlyTheFirstMarkCounts",
+                                  "\xEF\xBB\xBF\xEF\xBB\xBF"
+                                  "a",
+                                  {L{"\xEF\xBB\xBF"
+                                     "a"},
+                                   true, false, false}},
+                      LineEndCase{
+                          "AMarkLaterIsText", "x\xEF\xBB\xBF\n", {L{"x\xEF\xBB\xBF"}, false, false, true}},
+                      LineEndCase{"NulBytes", "a\0b\r\n\0\n"s, {L{"a\0b"s, "\0"s}, false, true, true}},
+                      LineEndCase{"LinesLongerThanTheBuffer",
+                                  kLine100 + "\r\n" + kLine100 + kLine100 + "\n" + kLine100,
+                                  {L{kLine100, kLine100 + kLine100, kLine100}, false, true, true}}),
+    testing::CaseName());
+
+// With a longest line of 10 bytes: a longer line is refused with its number,
+// counted from 1, a CR LF not counting towards it, and nothing before it is
+// lost.
+struct LongestLineCase {
+  const char* name;
+  friend void PrintTo(const LongestLineCase& c, std::ostream* os) { *os << c.name; }
+  std::string bytes;
+  L lines;                    // read before the refusal, or all
+  std::uint64_t refusedLine;  // 0: none
+};
+
+class LineReaderLongestLine : public ::testing::TestWithParam<LongestLineCase> {};
+
+TEST_P(LineReaderLongestLine, RefusesALongerLineByNumber) {
+  const LongestLineCase& c = GetParam();
+  for (const std::size_t piece : {1u, 3u, 4096u}) {
+    for (const std::size_t buffer : {16u, 1u << 16}) {
+      PieceInput input(c.bytes, piece);
+      LineReader reader(input, buffer, 10);
+      L lines;
+      std::string line;
+      try {
+        while (reader.next(line)) lines.push_back(line);
+        EXPECT_EQ(c.refusedLine, 0u) << "piece " << piece << " buffer " << buffer;
+      } catch (const LineTooLongError& e) {
+        EXPECT_EQ(e.line(), c.refusedLine) << "piece " << piece << " buffer " << buffer;
+      }
+      EXPECT_EQ(lines, c.lines) << "piece " << piece << " buffer " << buffer;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LineReaderLongestLine,
+    ::testing::Values(
+        LongestLineCase{"AllShortEnough", "Q1ABC\r\n0123456789\r\n", L{"Q1ABC", "0123456789"}, 0},
+        LongestLineCase{"CrLfDoesNotCount", "0123456789\r\n0123456789\n", L{"0123456789", "0123456789"}, 0},
+        LongestLineCase{"OneByteTooMany", "Q1ABC\n0123456789a\nQ2XYZ\n", L{"Q1ABC"}, 2},
+        LongestLineCase{"FarTooLong", "a\nb\n" + std::string(100000, 'x') + "\nc\n", L{"a", "b"}, 3},
+        LongestLineCase{"LastLineWithoutLineEnd", "a\r\n" + std::string(11, 'x'), L{"a"}, 2},
+        LongestLineCase{"AfterAByteOrderMark", "\xEF\xBB\xBF" + std::string(11, 'x'), L{}, 1}),
+    testing::CaseName());
 
 // Several megabytes without a line end, NUL bytes and all: read in one pass.
 TEST(LineReader, HugeLinesAndBinaryData) {
@@ -100,98 +155,6 @@ TEST(LineReader, HugeLinesAndBinaryData) {
   ASSERT_EQ(many.lines.size(), 100002u);
   EXPECT_EQ(many.lines[100000], binary);
   EXPECT_EQ(many.lines[100001], "last");
-}
-
-TEST(EncodingDetector, Table) {
-  struct Case {
-    std::vector<std::string> pieces;
-    bool bom;
-    Encoding expected;
-  };
-  const Case cases[] = {
-      {{"Q1ABC,JO62QM,EME"}, false, Encoding::Windows1252},  // plain ASCII: either reads the same
-      {{""}, false, Encoding::Windows1252},
-      {{"M\xC3\xBCnchen"}, false, Encoding::Utf8},
-      {{"M\xFCnchen"}, false, Encoding::Windows1252},
-      {{"M\xC3", "\xBCnchen"}, false, Encoding::Utf8},  // a sequence split between two reads
-      {{"\xE2\x82", "\xAC"}, false, Encoding::Utf8},
-      {{"\xF0\x9F\x93\xA1"}, false, Encoding::Utf8},
-      {{"M\xC3\xBCnchen \xFC"}, false, Encoding::Windows1252},  // one bad byte decides
-      {{"end \xC3"}, false, Encoding::Windows1252},             // cut short
-      {{"\xC0\xAF"}, false, Encoding::Windows1252},             // overlong
-      {{"\xED\xA0\x80"}, false, Encoding::Windows1252},         // surrogate
-      {{"\xF4\x90\x80\x80"}, false, Encoding::Windows1252},     // beyond U+10FFFF
-      {{"\x80\x9C"}, false, Encoding::Windows1252},
-      {{"ASCII"}, true, Encoding::Utf8},
-      {{"\xFF"}, true, Encoding::Utf8},  // the mark decides even over bad bytes
-  };
-  for (const auto& c : cases) {
-    EncodingDetector detector;
-    for (const auto& p : c.pieces) detector.feed(p);
-    if (c.bom) detector.markByteOrderMark();
-    EXPECT_EQ(detector.result(), c.expected) << c.pieces[0];
-  }
-  // Lines are fed without their ends: a sequence cannot span a line end.
-  EncodingDetector lines;
-  lines.feedLine("M\xC3");
-  lines.feedLine("\xBCnchen");
-  EXPECT_EQ(lines.result(), Encoding::Windows1252);
-}
-
-TEST(TextCase, AsciiTestLooksAtEveryByte) {
-  // The high byte is placed at each position of an 8-byte word and in the tail.
-  const std::string base(19, 'a');
-  EXPECT_TRUE(isAscii(base));
-  EXPECT_TRUE(isAscii(""));
-  for (std::size_t i = 0; i < base.size(); ++i) {
-    std::string text = base;
-    text[i] = '\xE4';
-    EXPECT_FALSE(isAscii(text)) << "position " << i;
-  }
-}
-
-TEST(TextCase, UpperCasingOfBothEncodings) {
-  struct Case {
-    std::string lower;  // UTF-8
-    std::string upper;
-  };
-  const Case cases[] = {
-      {"q1abc jo62qm", "Q1ABC JO62QM"},
-      {"äöü éèêàçñ", "ÄÖÜ ÉÈÊÀÇÑ"},
-      {"œ š ž ÿ", "Œ Š Ž Ÿ"},
-      {"straße", "STRAßE"},  // ß stays
-      {"€ µ ÷ ª º 1/2", "€ µ ÷ ª º 1/2"},
-      {"ÄÖÜ Œ Š", "ÄÖÜ Œ Š"},
-      {"þø", "ÞØ"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(upperCaseUtf8(c.lower), c.upper) << c.lower;
-    EXPECT_EQ(upperCase(c.lower, Encoding::Utf8), c.upper) << c.lower;
-    const std::string raw = fromUtf8(c.lower, Encoding::Windows1252);
-    ASSERT_EQ(toUtf8(raw, Encoding::Windows1252), c.lower) << "every character fits Windows-1252";
-    EXPECT_EQ(toUtf8(upperCase(raw, Encoding::Windows1252), Encoding::Windows1252), c.upper) << c.lower;
-  }
-  // Letters only UTF-8 can hold.
-  EXPECT_EQ(upperCaseUtf8("ąčęłńőűžı"), "ĄČĘŁŃŐŰŽI");
-  // Bytes that are not UTF-8 pass through as they are.
-  EXPECT_EQ(upperCaseUtf8("\xFF"
-                          "ab\xC3"),
-            "\xFF"
-            "AB\xC3");
-  EXPECT_EQ(upperCaseUtf8("a\0b"s), "A\0B"s);
-}
-
-TEST(TextCase, Windows1252DecodesEveryByteAndBack) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-  const std::string utf8 = toUtf8(all, Encoding::Windows1252);
-  EXPECT_TRUE(isValidUtf8(utf8));
-  EXPECT_EQ(fromUtf8(utf8, Encoding::Windows1252), all);
-  EXPECT_EQ(toUtf8("\x80\x8A\x9F", Encoding::Windows1252), "€ŠŸ");
-  // Text the code page cannot hold becomes "?"; UTF-8 stays as it is.
-  EXPECT_EQ(fromUtf8("Q1ABC ą 📡", Encoding::Windows1252), "Q1ABC ? ?");
-  EXPECT_EQ(fromUtf8("Q1ABC ą", Encoding::Utf8), "Q1ABC ą");
-  EXPECT_EQ(toUtf8("a\xC3(\xFF", Encoding::Utf8), "a\xEF\xBF\xBD(\xEF\xBF\xBD");
 }
 
 class TextFiles : public ::testing::Test {
@@ -228,8 +191,8 @@ TEST_F(TextFiles, BothEncodingsGiveTheSameRecords) {
     std::string a = win.lines[i];
     std::string b = lin.lines[i];
     std::string separator = ",";
-    const auto fa = NormalizeRecord(a, "", "user", separator, 7);
-    const auto fb = NormalizeRecord(b, "", "user", separator, 7);
+    const auto fa = NormalizeRecord(a, "", "user", separator);
+    const auto fb = NormalizeRecord(b, "", "user", separator);
     ASSERT_EQ(fa.size(), fb.size()) << utf8Lines[i];
     for (std::size_t f = 0; f < fa.size(); ++f) {
       EXPECT_EQ(toUtf8(fa[f], Encoding::Windows1252), toUtf8(fb[f], Encoding::Utf8)) << utf8Lines[i];
@@ -277,7 +240,7 @@ TEST_F(TextFiles, UnchangedLinesRoundTripByteForByte) {
     std::string separator = ",";
     for (std::string line : content.lines) {
       if (!IsCommentLine(line) && !IsEmptyLine(line) && !IsMonthEndTerminator(line)) {
-        NormalizeRecord(line, "12/26", "user", separator, 7);
+        NormalizeRecord(line, "12/26", "user", separator);
       }
       rewritten.push_back(line);
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
 
 namespace orvanta {
@@ -95,35 +96,122 @@ TEST_F(Search, LowerCaseTextFindsTheRecordAndShowsItUpperCased) {
   }
 }
 
-TEST_F(Search, NotFoundCases) {
-  struct Case {
-    const char* name;
-    const char* file;
-    const char* text;
-    const char* a;  // the text the message names
-  };
-  const Case cases[] = {
-      {"only in line 1", kUserDb, "wsjt-programs", "WSJT-PROGRAMS"},
-      {"only in a comment line", kUserDb, "q7seen", "Q7SEEN"},
-      {"only in the terminator", kUserDb, "Q8TERM", "Q8TERM"},
-      {"empty file", "", "Q1ABC", "Q1ABC"},
-      {"one-line file", "Q1ABC,JO62QM,,,,,,03/21\r\n", "Q1ABC", "Q1ABC"},
-      {"one line without line end", "Q1ABC,JO62QM", "q1abc", "Q1ABC"},
-      {"a lower-case terminator ends it too", "//h\nzzzzzz,end q5low\nQ5LOW,JO01\n", "Q5LOW", "Q5LOW"},
-  };
+struct NotFoundCase {
+  const char* name;
+  friend void PrintTo(const NotFoundCase& c, std::ostream* os) { *os << c.name; }
+  const char* file;
+  const char* text;
+  const char* a;  // the text the message names
+};
+
+class SearchNotFound : public Search, public ::testing::WithParamInterface<NotFoundCase> {};
+
+TEST_P(SearchNotFound, ShowsNothingAndSaysSo) {
+  const NotFoundCase& c = GetParam();
   for (const Texts* t : {&kGerman, &kEnglish}) {
-    for (const auto& c : cases) {
-      messages.calls.clear();
-      useDatabase("db.txt", c.file, *t);
-      window.setText("Text2", "before");
-      search(c.text);
-      EXPECT_EQ(box(2), "before") << c.name << ": nothing is shown";
-      ASSERT_EQ(messages.calls.size(), 1u) << c.name;
-      expectNotFound(messages.calls[0], *t, c.a, false);
-      EXPECT_TRUE(stepButtonsEnabled()) << c.name;
-      EXPECT_EQ(window.focus, "Text10") << c.name;
-    }
+    messages.calls.clear();
+    useDatabase("db.txt", c.file, *t);
+    window.setText("Text2", "before");
+    search(c.text);
+    EXPECT_EQ(box(2), "before") << "nothing is shown";
+    ASSERT_EQ(messages.calls.size(), 1u);
+    expectNotFound(messages.calls[0], *t, c.a, false);
+    EXPECT_TRUE(stepButtonsEnabled());
+    EXPECT_EQ(window.focus, "Text10");
   }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SearchNotFound,
+    ::testing::Values(NotFoundCase{"OnlyInTheHeaderComment", kUserDb, "wsjt-programs", "WSJT-PROGRAMS"},
+                      NotFoundCase{"OnlyInACommentLine", kUserDb, "q7seen", "Q7SEEN"},
+                      NotFoundCase{"OnlyInTheTerminator", kUserDb, "Q8TERM", "Q8TERM"},
+                      NotFoundCase{"EmptyFile", "", "Q1ABC", "Q1ABC"},
+                      NotFoundCase{"CommentAsTheOnlyLine", "//Q1ABC,JO62QM\r\n", "Q1ABC", "Q1ABC"},
+                      NotFoundCase{"LowerCaseTerminatorEndsItToo", "//h\nzzzzzz,end q5low\nQ5LOW,JO01\n",
+                                   "Q5LOW", "Q5LOW"}),
+    testing::CaseName());
+
+// The first line is tested like every other: a log has no header, and its
+// first contact must be found.
+struct FirstLineCase {
+  const char* name;
+  friend void PrintTo(const FirstLineCase& c, std::ostream* os) { *os << c.name; }
+  const char* file;
+  const char* text;
+  const char* call;  // what Text2 shows after the search
+};
+
+class SearchFirstLine : public Search, public ::testing::WithParamInterface<FirstLineCase> {};
+
+TEST_P(SearchFirstLine, IsFoundAndSteppedBackFromAsAfterAnEmptyLine) {
+  const FirstLineCase& c = GetParam();
+  useDatabase("db.txt", c.file);
+  search(c.text, {MessageAnswer::No});
+  EXPECT_EQ(box(2), c.call);
+  ASSERT_EQ(messages.calls.size(), 1u) << "the prompt after the hit, no not-found message";
+  expectPrompt(messages.calls[0], kEnglish);
+  // The line before line 1 is the empty line: nothing new is shown, and no
+  // message either.
+  window.setText("Text10", c.call);
+  form.Command2_Click();
+  EXPECT_EQ(box(2), c.call);
+  EXPECT_EQ(window.text("Text10"), c.call);
+  EXPECT_EQ(messages.calls.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SearchFirstLine,
+    ::testing::Values(FirstLineCase{"OneLineFile", "Q1ABC,JO62QM,,,,,,03/21\r\n", "Q1ABC", "Q1ABC"},
+                      FirstLineCase{"OneLineWithoutLineEnd", "Q1ABC,JO62QM", "q1abc", "Q1ABC"},
+                      FirstLineCase{"AfterAByteOrderMark", "\xEF\xBB\xBFQ1ABC,JO62QM\nQ2XYZ,JN58\n", "jo62",
+                                    "Q1ABC"}),
+    testing::CaseName());
+
+TEST_F(Search, EveryContactOfTheExampleLogIsFound) {
+  const std::string path = std::string(ORVANTA_EXAMPLES_DIR) + "/wsjtx.log";
+  form.NewLine = "\r\n";
+  form.Language = "en";
+  form.FieldSeparator = ",";
+  form.LastFieldIndex = 7;
+  window.setText("Combo1", path);
+  form.DbKind = "log";
+  search("Q1ABC", std::vector<MessageAnswer>(20, MessageAnswer::Yes));
+  // One prompt for each of the ten contacts, then the further-data message.
+  ASSERT_EQ(messages.calls.size(), 11u);
+  for (std::size_t i = 0; i < 10; ++i) expectPrompt(messages.calls[i], kEnglish);
+  expectNotFound(messages.calls[10], kEnglish, "Q1ABC", true);
+}
+
+// A line that may hold the text but is too long to hold is refused with its
+// number; one that cannot hold it is passed over.
+TEST_F(Search, ALineLongerThan16MiBIsRefusedOnlyWhenItMayHoldTheText) {
+  const std::string longLine = std::string(8u << 20, 'x') + "Q5LONG" + std::string(8u << 20, 'x');
+  for (const Texts* t : {&kGerman, &kEnglish}) {
+    messages.calls.clear();
+    const std::string path =
+        useDatabase("CALL3.txt", "Q1ABC,JO62QM\r\n" + longLine + "\r\nQ2XYZ,JN58\r\n", *t);
+    search("q2xyz", {MessageAnswer::No});
+    EXPECT_EQ(box(2), "Q2XYZ") << "passed over";
+    search("q5long");
+    ASSERT_EQ(messages.calls.size(), 2u);
+    EXPECT_EQ(messages.calls[1].text, t->language == "de" ? "Die Datenbank kann nicht gelesen werden:\r\n" +
+                                                                path + "\r\nZeile 2 ist länger als 16 MiB"
+                                                          : "The database cannot be read:\r\n" + path +
+                                                                "\r\nline 2 is longer than 16 MiB");
+    EXPECT_EQ(messages.calls[1].icon, MessageIcon::Stop);
+    EXPECT_EQ(box(2), "Q2XYZ") << "nothing else is shown";
+  }
+}
+
+TEST_F(Search, TheFirstContactOfALogIsShownAndSteppedFrom) {
+  useDatabase("wsjtx.log",
+              "2019-05-07,18:02:15,2019-05-07,18:03:30,Q1ABC,JO62,144.174000,FT8\r\n"
+              "2019-05-07,18:20:00,2019-05-07,18:21:45,Q2XYZ,IO91,144.174000,FT8\r\n");
+  search("q1abc", {MessageAnswer::No});
+  EXPECT_EQ(form.RecordKey, "2019-05-07,18:02:15");
+  form.Command3_Click();
+  EXPECT_EQ(form.RecordKey, "2019-05-07,18:20:00") << "the step starts from the first contact";
 }
 
 TEST_F(Search, TwoHitsAnsweredYesYesEndWithTheFurtherMessage) {
@@ -263,8 +351,8 @@ TEST_F(Search, ForwardStepOntoACommentLine) {
 
 TEST_F(Search, BackwardSteps) {
   useDatabase("CALL3.txt", kSteps);
-  // From the first record the previous line is line 1, which the scan never
-  // holds: an empty line is shown and the call stays.
+  // From the first record the previous line is the header comment, which the
+  // scan holds as empty: an empty line is shown and the call stays.
   search("q1aaa", {MessageAnswer::No});
   form.Command2_Click();
   EXPECT_EQ(box(2), "Q1AAA");

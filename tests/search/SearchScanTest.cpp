@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "fakes/CaseName.h"
 #include "fakes/PieceInput.h"
 #include "records/TextFile.h"
 #include "search/SearchScan.h"
@@ -32,7 +34,9 @@ struct Shown {
 
 class Recorder final : public ScanListener {
  public:
-  explicit Recorder(std::vector<bool> answers = {}) : answers_(std::move(answers)) {}
+  explicit Recorder(std::vector<bool> answers = {}, std::string bytes = {})
+      : answers_(std::move(answers)), bytes_(std::move(bytes)) {}
+  std::unique_ptr<IInputFile> reopen() override { return std::make_unique<MemoryFile>(bytes_, 5); }
   void show(std::string& line, Encoding encoding) override {
     shown.push_back({line, encoding});
     line = "changed by the view";  // the scan must not depend on the line afterwards
@@ -47,6 +51,7 @@ class Recorder final : public ScanListener {
 
  private:
   std::vector<bool> answers_;
+  std::string bytes_;
   std::size_t next_ = 0;
 };
 
@@ -69,8 +74,8 @@ Result scan(const std::string& bytes, const ScanRequest& request, std::string la
   return r;
 }
 
-// The scan read the plain way: every line through the line reader, the
-// encoding decided by everything up to the end of the line.
+// The scan read the plain way: every line through the line reader, each in
+// its own encoding.
 Result reference(const std::string& bytes, const ScanRequest& request, std::string lastStepLine,
                  std::vector<bool> answers = {}) {
   std::vector<std::string> lines;
@@ -78,22 +83,16 @@ Result reference(const std::string& bytes, const ScanRequest& request, std::stri
   {
     MemoryFile file(bytes, 7);
     LineReader reader(file);
-    EncodingDetector detector;
     std::string line;
-    bool first = true;
     while (reader.next(line)) {
-      if (first && reader.sawByteOrderMark()) detector.markByteOrderMark();
-      first = false;
-      detector.feed(line);
-      detector.feed("\n");
       lines.push_back(line);
-      encodings.push_back(detector.result());
+      encodings.push_back(lineEncoding(line));
     }
   }
   Result r;
   std::size_t nextAnswer = 0;
   std::string current;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     const Encoding enc = encodings[i];
     const std::string a = fromUtf8(request.primary, enc);
     const std::string b = fromUtf8(request.secondary, enc);
@@ -111,7 +110,10 @@ Result reference(const std::string& bytes, const ScanRequest& request, std::stri
       lastStepLine = current;
       shownEnc = encodings[k];
     } else if (request.direction < 0) {
-      current = i == 1 || lines[i - 1].find("//") != std::string::npos ? "" : upperCase(lines[i - 1], enc);
+      current = i == 0 || lines[i - 1].find("//") != std::string::npos
+                    ? ""
+                    : upperCase(lines[i - 1], encodings[i - 1]);
+      shownEnc = current.empty() ? Encoding::Utf8 : encodings[i - 1];
     } else {
       current = upper;
     }
@@ -229,57 +231,151 @@ TEST(SearchScan, LinesLongerThanTheBufferAndHitsAcrossReads) {
   EXPECT_EQ(back.shown[0].line, "Q199AA,JO00," + std::string(5000, 'X'));
 }
 
-TEST(SearchScan, EncodingIsDecidedAsTheFileIsRead) {
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::string text;
-    std::vector<std::string> shown;
-    std::vector<Encoding> encodings;
-  };
-  const Case cases[] = {
-      // A Windows-1252 file: "ä" (E4) is no UTF-8, so the file is Windows-1252
-      // from that line on; its upper case is C4.
-      {"windows-1252",
-       "//h\r\nQ1A,M\xFC"
-       "ller\r\nQ2B,J\xE4ger\r\n",
-       "J\xC3\x84GER",
-       {"Q2B,J\xC4GER"},
-       {Encoding::Windows1252}},
-      // A UTF-8 file: "ä" as C3 A4 becomes C3 84.
-      {"utf-8",
-       "//h\nQ1A,M\xC3\xBCller\nQ2B,J\xC3\xA4ger\n",
-       "J\xC3\x84GER",
-       {"Q2B,J\xC3\x84GER"},
-       {Encoding::Utf8}},
-      // With a byte-order mark the file is UTF-8 from the start, ASCII or not.
-      {"bom", "\xEF\xBB\xBF//h\nQ1A,plain\n", "PLAIN", {"Q1A,PLAIN"}, {Encoding::Utf8}},
-      // Pure ASCII reads as Windows-1252; the same hit either way.
-      {"ascii", "//h\r\nQ1A,plain\r\n", "PLAIN", {"Q1A,PLAIN"}, {Encoding::Windows1252}},
-      // A text with a letter Windows-1252 has no room for never matches there,
-      // even though "?" stands in the file.
-      {"unrepresentable", "//h\r\nQ1A,\xE4?\r\n", "\xC3\xA4\xC5\x81", {}, {}},
-      // ÿ upper-cases to Ÿ in both encodings.
-      {"y diaeresis 1252",
-       "//h\r\nQ1A,\xE4\xFF\r\n",
-       "\xC3\x84\xC5\xB8",
-       {"Q1A,\xC4\x9F"},
-       {Encoding::Windows1252}},
-      {"y diaeresis utf-8",
-       "//h\nQ1A,\xC3\xA4\xC3\xBF\n",
-       "\xC3\x84\xC5\xB8",
-       {"Q1A,\xC3\x84\xC5\xB8"},
-       {Encoding::Utf8}},
-  };
-  for (const auto& c : cases) {
-    const Result r = scan(c.bytes, ScanRequest{c.text, c.text, 0});
-    ASSERT_EQ(r.shown.size(), c.shown.size()) << c.name;
-    for (std::size_t i = 0; i < r.shown.size(); ++i) {
-      EXPECT_EQ(r.shown[i].line, c.shown[i]) << c.name;
-      EXPECT_EQ(r.shown[i].encoding, c.encodings[i]) << c.name;
+struct EncodingCase {
+  std::string name;
+  friend void PrintTo(const EncodingCase& c, std::ostream* os) { *os << c.name; }
+  std::string bytes;
+  std::string text;
+  std::vector<Shown> shown;
+};
+
+class ScanEncoding : public ::testing::TestWithParam<EncodingCase> {};
+
+TEST_P(ScanEncoding, EachLineIsMatchedAndShownInItsOwnEncoding) {
+  const EncodingCase& c = GetParam();
+  const Result r = scan(c.bytes, ScanRequest{c.text, c.text, 0});
+  ASSERT_EQ(r.shown.size(), c.shown.size());
+  for (std::size_t i = 0; i < r.shown.size(); ++i) {
+    EXPECT_EQ(r.shown[i].line, c.shown[i].line);
+    EXPECT_EQ(r.shown[i].encoding, c.shown[i].encoding);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScanEncoding,
+    ::testing::Values(
+        // "ä" (E4) is no UTF-8, so the line is Windows-1252; its upper case is C4.
+        EncodingCase{"Windows1252",
+                     "//h\r\nQ1A,M\xFCller\r\nQ2B,J\xE4ger\r\n",
+                     "J\xC3\x84GER",
+                     {{"Q2B,J\xC4GER", Encoding::Windows1252}}},
+        // "ä" as C3 A4 becomes C3 84.
+        EncodingCase{"Utf8",
+                     "//h\nQ1A,M\xC3\xBCller\nQ2B,J\xC3\xA4ger\n",
+                     "J\xC3\x84GER",
+                     {{"Q2B,J\xC3\x84GER", Encoding::Utf8}}},
+        // A UTF-8 file with one stray Windows-1252 line: the lines after it
+        // stay UTF-8, and the stray line itself is found in its own encoding.
+        EncodingCase{"Utf8AfterAStrayWindows1252Line",
+                     "Q1A,M\xC3\xBCller\nQ2B,stray \xE4\nQ3C,J\xC3\xA4ger\n",
+                     "J\xC3\x84GER",
+                     {{"Q3C,J\xC3\x84GER", Encoding::Utf8}}},
+        EncodingCase{"TheStrayLineItself",
+                     "Q1A,M\xC3\xBCller\nQ2B,stray \xE4\nQ3C,J\xC3\xA4ger\n",
+                     "STRAY \xC3\x84",
+                     {{"Q2B,STRAY \xC4", Encoding::Windows1252}}},
+        // Letters that are valid UTF-8 in a Windows-1252 file read as UTF-8.
+        EncodingCase{"Utf8LineInAWindows1252File",
+                     "Q1A,J\xE4ger\r\nQ2B,J\xC3\xA4ger\r\n",
+                     "J\xC3\x84GER",
+                     {{"Q1A,J\xC4GER", Encoding::Windows1252}, {"Q2B,J\xC3\x84GER", Encoding::Utf8}}},
+        EncodingCase{"ByteOrderMarkIsNoPartOfLine1",
+                     "\xEF\xBB\xBFplain,Q1A\nQ1A,plain\n",
+                     "PLAIN",
+                     {{"PLAIN,Q1A", Encoding::Utf8}, {"Q1A,PLAIN", Encoding::Utf8}}},
+        EncodingCase{
+            "AsciiReadsTheSameEitherWay", "//h\r\nQ1A,plain\r\n", "PLAIN", {{"Q1A,PLAIN", Encoding::Utf8}}},
+        // A text with a letter Windows-1252 has no room for never matches
+        // there, even though "?" stands in the line.
+        EncodingCase{"UnrepresentableText", "//h\r\nQ1A,\xE4?\r\n", "\xC3\xA4\xC5\x81", {}},
+        // ÿ upper-cases to Ÿ in both encodings.
+        EncodingCase{"YDiaeresisWindows1252",
+                     "//h\r\nQ1A,\xE4\xFF\r\n",
+                     "\xC3\x84\xC5\xB8",
+                     {{"Q1A,\xC4\x9F", Encoding::Windows1252}}},
+        EncodingCase{"YDiaeresisUtf8",
+                     "//h\nQ1A,\xC3\xA4\xC3\xBF\n",
+                     "\xC3\x84\xC5\xB8",
+                     {{"Q1A,\xC3\x84\xC5\xB8", Encoding::Utf8}}}),
+    testing::CaseName());
+
+// Lines longer than the scan may hold, with a limit of 100 bytes and a
+// buffer of 64: a line that cannot hold the text is read through; one that
+// would have to be compared or shown is refused with its number.
+struct LongLineCase {
+  std::string name;
+  friend void PrintTo(const LongLineCase& c, std::ostream* os) { *os << c.name; }
+  std::string bytes;
+  std::string text;
+  int direction;
+  std::uint64_t refusedLine;       // 0: nothing refused
+  std::vector<std::string> shown;  // when nothing is refused
+};
+
+class ScanLongLines : public ::testing::TestWithParam<LongLineCase> {};
+
+TEST_P(ScanLongLines, AreReadThroughOrRefusedByNumber) {
+  const LongLineCase& c = GetParam();
+  for (const std::size_t piece : {std::size_t{1}, std::size_t{13}, std::size_t{1} << 20}) {
+    MemoryFile file(c.bytes, piece);
+    Recorder recorder(std::vector<bool>(8, true), c.bytes);
+    std::string last;
+    try {
+      runScan(file, ScanRequest{c.text, c.text, c.direction}, last, recorder, 64, 100);
+      EXPECT_EQ(c.refusedLine, 0u) << "piece " << piece << ": nothing was refused";
+      std::vector<std::string> shown;
+      for (const auto& s : recorder.shown) shown.push_back(s.line);
+      EXPECT_EQ(shown, c.shown) << "piece " << piece;
+    } catch (const LineTooLongError& e) {
+      EXPECT_EQ(e.line(), c.refusedLine) << "piece " << piece;
+      EXPECT_EQ(std::string(e.what()), "line " + std::to_string(c.refusedLine) + " is longer than 16 MiB");
     }
   }
 }
+
+const std::string kLong(1000, 'x');
+const std::string kLongWithText = std::string(500, 'x') + "q5hit" + std::string(500, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScanLongLines,
+    ::testing::Values(
+        LongLineCase{"SkippedWhenItCannotHoldTheText",
+                     "Q1A\r\n" + kLong + "\r\nQ5HIT,JO01\r\n",
+                     "Q5HIT",
+                     0,
+                     0,
+                     {"Q5HIT,JO01"}},
+        LongLineCase{"RefusedWhenItMayHoldTheText",
+                     "Q1A\n" + kLong + "\n" + kLongWithText + "\nQ5HIT\n",
+                     "Q5HIT",
+                     0,
+                     3,
+                     {}},
+        LongLineCase{"TextCutByEveryReadSize", kLong + "Q5HIT" + kLong + "\n", "Q5HIT", 0, 1, {}},
+        LongLineCase{"LastLineWithoutLineEnd", "Q1A\r\nQ2B\r\n" + kLongWithText, "Q5HIT", 0, 3, {}},
+        LongLineCase{
+            "CommentLineWithTheTextIsSkipped", kLongWithText + "//\nQ5HIT,A\n", "Q5HIT", 0, 0, {"Q5HIT,A"}},
+        LongLineCase{"AtTheLimitIsHeld",
+                     "Q1A\n" + std::string(95, 'x') + "q5hit\n",
+                     "Q5HIT",
+                     0,
+                     0,
+                     {std::string(95, 'X') + "Q5HIT"}},
+        LongLineCase{"StepBackOntoItIsRefused", "Q1A\n" + kLong + "\r\nQ5HIT,A\n", "Q5HIT", -1, 2, {}},
+        LongLineCase{"StepBackOntoALongCommentShowsTheEmptyLine",
+                     "Q1A\n//" + kLong + "\nQ5HIT,A\n",
+                     "Q5HIT",
+                     -1,
+                     0,
+                     {""}},
+        LongLineCase{"StepForwardOntoItIsRefused", "Q1A\nQ5HIT,A\r\n" + kLong + "\nQ2B\n", "Q5HIT", 1, 3, {}},
+        LongLineCase{"SearchGoesOnPastIt",
+                     "Q5HIT,A\n" + kLong + "\nQ5HIT,B\n",
+                     "Q5HIT",
+                     0,
+                     0,
+                     {"Q5HIT,A", "Q5HIT,B"}}),
+    testing::CaseName());
 
 TEST(SearchScan, ReadFailureReachesTheCaller) {
   FailingFile file;
@@ -288,7 +384,7 @@ TEST(SearchScan, ReadFailureReachesTheCaller) {
   EXPECT_THROW(runScan(file, ScanRequest{"Q1", "Q1", 0}, last, recorder), FileError);
 }
 
-TEST(EncodingTracker, AgreesWithTheFileDetectorOnRandomBytes) {
+TEST(EncodingDetector, LinesFedOneByOneAgreeWithTheWholeBytes) {
   std::mt19937 rng(1252);
   const std::vector<std::string> pieces = {"a",
                                            "Q1ABC,JO62",
@@ -320,8 +416,8 @@ TEST(EncodingTracker, AgreesWithTheFileDetectorOnRandomBytes) {
     }
     EncodingDetector detector;
     detector.feed(bytes);
-    // The scan feeds whole lines: cut only after line feeds.
-    EncodingTracker tracker;
+    // Readers feed whole lines: cut only after line feeds.
+    EncodingDetector tracker;
     std::size_t start = 0;
     while (start < bytes.size()) {
       std::size_t stop = bytes.find('\n', start);
@@ -333,7 +429,7 @@ TEST(EncodingTracker, AgreesWithTheFileDetectorOnRandomBytes) {
       tracker.feed(std::string_view(bytes).substr(start, stop - start));
       start = stop;
     }
-    EXPECT_EQ(tracker.encoding(), detector.result()) << ::testing::PrintToString(bytes);
+    EXPECT_EQ(tracker.result(), detector.result()) << ::testing::PrintToString(bytes);
   }
 }
 
@@ -461,6 +557,30 @@ TEST(DotlessIFinder, FindsTheAnchorOrAnEarlierDotlessI) {
     const char* begin = c.bytes.data();
     EXPECT_EQ(static_cast<std::size_t>(finder.find(begin, begin + c.bytes.size()) - begin), c.at) << c.bytes;
   }
+}
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// Line numbers rest on counting line feeds many bytes at a time; every
+// length around the block sizes and past the counters' limit of 255 rounds.
+TEST(CountLineFeeds, AgreesWithCountingByteByByte) {
+  std::mt19937 rng(10);
+  std::string bytes(64 * 255 * 2 + 200, 'x');
+  for (char& c : bytes) c = rng() % 5 == 0 ? '\n' : static_cast<char>(rng());
+  for (std::size_t start : {std::size_t{0}, std::size_t{1}, std::size_t{15}}) {
+    for (std::size_t length = 0; length + start <= bytes.size(); length += length < 300 ? 1 : 997) {
+      const char* begin = bytes.data() + start;
+      EXPECT_EQ(countLineFeeds(begin, begin + length),
+                static_cast<std::size_t>(std::count(begin, begin + length, '\n')))
+          << "start " << start << " length " << length;
+    }
+  }
+  const std::string allFeeds(64 * 300, '\n');  // every counter byte reaches its limit
+  EXPECT_EQ(countLineFeeds(allFeeds.data(), allFeeds.data() + allFeeds.size()), allFeeds.size());
 }
 
 }  // namespace
