@@ -43,7 +43,9 @@ class BenchSession {
   StdFileSystem files;
   SystemClock clock;
   testing::FakeEventLoop events;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
+  testing::FakeStationDialog stationDialog;
+  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, nullptr, nullptr,
+                           &stationDialog}};
 
  private:
   std::string language_;

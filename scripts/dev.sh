@@ -7,8 +7,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-packages_run=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
-packages_test=("${packages_run[@]}" libgtest-dev clang libclang-rt-14-dev clang-format-14 clang-tidy-14)
+packages_run=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core)
+packages_test=("${packages_run[@]}" libgtest-dev clang libclang-rt-14-dev clang-format-14 clang-tidy-14
+  xvfb openbox xdotool x11-utils desktop-file-utils appstream dpkg-dev file)
 
 install_missing() {
   local missing=()
@@ -80,6 +81,8 @@ case "${1:-}" in
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests "$root/build/asan"
     echo "== Fuzz the record reader for a minute"
     "$root/tests/fuzz/run.sh" 60
+    echo "== Desktop entry, AppStream metadata and the Debian package"
+    "$root/scripts/package-check.sh"
     echo "== Summary (both builds)"
     echo "$passed passed, $failed failed"
     ;;

@@ -16,7 +16,9 @@ frmVHF::frmVHF(const FormServices& services)
       files_(services.files),
       clock_(services.clock),
       events_(services.events),
-      workedBefore_(services.workedBefore) {}
+      workedBefore_(services.workedBefore),
+      environment_(services.environment),
+      stationDialog_(services.stationDialog) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
   // The last resort: whatever a handler lets escape, memory running out
@@ -100,6 +102,8 @@ void frmVHF::dispatch(std::string_view control, WindowEvent event, int key) {
       {"mnuAktualiesieren", &frmVHF::mnuAktualiesieren_Click},
       {"mnuWorked", &frmVHF::mnuWorked_Click},
       {"mnuInfo", &frmVHF::mnuInfo_Click},
+      {"mnuAddStation", &frmVHF::mnuAddStation_Click},
+      {"mnuAddLog", &frmVHF::mnuAddLog_Click},
   };
   for (const auto& binding : kClicks) {
     if (binding.name == control) {

@@ -1,21 +1,26 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Environment.h"
 #include "platform/EventLoop.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/StationDialog.h"
 #include "platform/Window.h"
 #include "platform/WorkedBeforeView.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
+
+class LockedDatabase;
 
 struct MergeOutcome;
 
@@ -30,6 +35,11 @@ struct FormServices {
   IEventLoop& events;
   // The "worked before?" window; without one the menu item does nothing.
   IWorkedBeforeView* workedBefore = nullptr;
+  // Where the user's WSJT-X folders are; without it start-up and the open
+  // dialog know only the current folder.
+  const IEnvironment* environment = nullptr;
+  // Asks for a station typed in by hand; without one, that command does nothing.
+  IStationDialog* stationDialog = nullptr;
 };
 
 // The one window of the program. It owns the form state and every handler;
@@ -53,6 +63,7 @@ class frmVHF final : public IWindowEvents {
   std::string DbPath;                // path a handler has just taken as current
   std::string StepKey;               // what the next step looks for in a log
   std::string RecordKey;             // date and time of the log record shown last
+  std::string RecordLine;            // the log record shown last, as it was shown
   std::string LastStepLine;          // line the last forward step showed
   bool MaintenanceRunning = false;   // a merge or month-end update is under way
 
@@ -89,6 +100,10 @@ class frmVHF final : public IWindowEvents {
   // Extras "Schon gearbeitet?" (F3): the contacts with the call sign across
   // every listed log, by band and mode.
   void mnuWorked_Click();
+
+  // ---- Taking stations over ----
+  void mnuAddStation_Click();
+  void mnuAddLog_Click();
 
   // ---- Language, menus, About ----
   void mnuDeutsch_Click();
@@ -129,6 +144,21 @@ class frmVHF final : public IWindowEvents {
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
   std::string lineTooLongText(std::uint64_t line) const;
   std::vector<std::string> listedLogs();
+  // The WSJT-X and JTDX folders of the user that exist, in the order they are tried.
+  std::vector<std::string> dataFolders() const;
+  // Lists the call3 database of a folder and its log; returns the database's
+  // name as stored, empty (nothing listed) when the folder has none.
+  std::string listFolderDatabases(const std::string& folder);
+  // Where the open dialog starts: the folder of the current database, else
+  // the first WSJT-X folder, else the current folder.
+  std::string openDialogFolder(const std::vector<std::string>& folders) const;
+  void addStationByHand(const std::string& database);
+  void takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
+                        const std::vector<std::string>& logs);
+  bool takeOverTarget(const std::string& title, std::string& target);
+  bool writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes);
+  std::unique_ptr<LockedDatabase> lockForTakeOver(const std::string& title, const std::string& path);
+  void tell(const std::string& title, std::string_view text, MessageIcon icon);
 
   IWindow& window_;
   IMessageBox& messages_;
@@ -138,6 +168,8 @@ class frmVHF final : public IWindowEvents {
   IClock& clock_;
   IEventLoop& events_;
   IWorkedBeforeView* workedBefore_;
+  const IEnvironment* environment_;
+  IStationDialog* stationDialog_;
 };
 
 }  // namespace orvanta

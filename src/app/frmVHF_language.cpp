@@ -19,6 +19,8 @@ void frmVHF::ApplyLanguage() {
     }
   };
   window_.setTitle(windowTitle(german));
+  // The toolkit's own texts follow, so a German message box says "Ja", not "Yes".
+  window_.setToolkitLanguage(german ? "de" : "en");
   apply(commonTexts());
   // Without a known kind the field labels and Combo1's tooltip stay as they are.
   if (DbKind == "user") apply(userDatabaseTexts());

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "Version.h"
+#include "app/MaintenanceScope.h"
 #include "app/frmVHF.h"
 #include "maintenance/Merge.h"
 #include "maintenance/MergeDatabases.h"
@@ -10,36 +11,6 @@
 
 namespace orvanta {
 namespace {
-
-// Holds a maintenance command for the time it runs: marks it as running (so
-// that no second one and no change of the database list starts while it
-// yields to the event loop) and brings the mouse pointer back to normal
-// however the command ends.
-class MaintenanceScope {
- public:
-  MaintenanceScope(bool& running, IWindow& window) : running_(running), window_(window) { running_ = true; }
-  ~MaintenanceScope() {
-    normalPointer();
-    running_ = false;
-  }
-  MaintenanceScope(const MaintenanceScope&) = delete;
-  MaintenanceScope& operator=(const MaintenanceScope&) = delete;
-
-  void busyPointer() {
-    window_.setMousePointer(MousePointer::Busy);
-    busy_ = true;
-  }
-  void normalPointer() {
-    if (!busy_) return;
-    window_.setMousePointer(MousePointer::Normal);
-    busy_ = false;
-  }
-
- private:
-  bool& running_;
-  IWindow& window_;
-  bool busy_ = false;
-};
 
 // A message text in the form's language, ready to be joined with others.
 std::string in(const BilingualText& text, bool german) { return std::string(text.in(german)); }

@@ -39,7 +39,10 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
       window_.setText(RecordViewBoxName(i), toUtf8(box, encoding));
     }
   }
-  if (view.hasRecordKey) RecordKey.assign(view.recordKey);
+  if (view.hasRecordKey) {
+    RecordKey.assign(view.recordKey);
+    RecordLine.assign(line);
+  }
   if (view.surplusFields == 0) return;
 
   // The message only informs; the boxes keep the record.

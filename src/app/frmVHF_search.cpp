@@ -167,9 +167,12 @@ void frmVHF::Command4_Click() {
   const bool german = isGerman();
   const std::string title = german ? "Öffnen" : "opens";
   std::string fileName = "CALL3.txt";
+  // WSJT-X keeps its files in the user's data folders, not where the program
+  // was started: the dialog offers them among its places.
+  const std::vector<std::string> folders = dataFolders();
   const std::string path =
-      ShowOpenDialog(OpenDialogServices{fileDialog_, events_, messages_, NewLine}, title,
-                     files_.currentDirectory(), fileName, german ? kFiltersGerman : kFiltersEnglish, 1);
+      ShowOpenDialog(OpenDialogServices{fileDialog_, events_, messages_, NewLine, folders}, title,
+                     openDialogFolder(folders), fileName, german ? kFiltersGerman : kFiltersEnglish, 1);
   DbPath = path;
   if (path.empty()) return;
   DbFileName = fileName;

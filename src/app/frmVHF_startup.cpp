@@ -130,32 +130,60 @@ void frmVHF::Form_Load() {
   skipOnFailure([&] { ClearFields(); });
 
   // Nothing remembered: offer the database and the log of the folder the
-  // program was started in. A log alone is not offered.
-  std::string callName;
+  // program was started in, else those of the first WSJT-X folder that has a
+  // database. A log alone is not offered.
+  std::string current = first;
   if (first.empty() && second.empty()) {
-    skipOnFailure([&] {
-      const std::string dir = files_.currentDirectory();
-      callName = files_.findFirst(PathIn(dir, "call3.txt")).value_or("");
-      std::string logName;
-      // WSJT-X's own log first, so that another log of the folder is not
-      // taken by the chance of the directory's order.
+    skipOnFailure([&] { current = listFolderDatabases(files_.currentDirectory()); });
+    // From the start folder the current database is the bare name, found
+    // relative to it at activation; from elsewhere only the full path resolves.
+    std::vector<std::string> folders;
+    if (current.empty()) skipOnFailure([&] { folders = dataFolders(); });
+    for (const std::string& folder : folders) {
       skipOnFailure([&] {
-        logName = files_.findFirst(PathIn(dir, "wsjtx.log")).value_or("");
-        if (logName.empty()) logName = files_.findFirst(PathIn(dir, "*.log")).value_or("");
+        const std::string name = listFolderDatabases(folder);
+        if (!name.empty()) current = PathIn(folder, name);
       });
-      if (!callName.empty()) {
-        window_.addListItem("Combo1", PathIn(dir, callName));
-        if (!logName.empty()) window_.addListItem("Combo1", PathIn(dir, logName));
-      }
-    });
+      if (!current.empty()) break;
+    }
   }
 
-  // From the fallback the current database is the bare name: it is found
-  // relative to the start folder at activation.
-  const std::string current = !first.empty() ? first : callName;
   if (current.empty()) return;
   DbPath = current;
   skipOnFailure([&] { window_.setText("Combo1", current); });
+}
+
+std::vector<std::string> frmVHF::dataFolders() const {
+  if (environment_ == nullptr) return {};
+  return wsjtxDataFolders(*environment_, files_);
+}
+
+std::string frmVHF::listFolderDatabases(const std::string& folder) {
+  std::string callName = files_.findFirst(PathIn(folder, "call3.txt")).value_or("");
+  if (callName.empty()) return {};
+  std::string logName;
+  // WSJT-X's own log first, so that another log of the folder is not taken
+  // by the chance of the directory's order.
+  skipOnFailure([&] {
+    logName = files_.findFirst(PathIn(folder, "wsjtx.log")).value_or("");
+    if (logName.empty()) logName = files_.findFirst(PathIn(folder, "*.log")).value_or("");
+  });
+  window_.addListItem("Combo1", PathIn(folder, callName));
+  if (!logName.empty()) window_.addListItem("Combo1", PathIn(folder, logName));
+  return callName;
+}
+
+std::string frmVHF::openDialogFolder(const std::vector<std::string>& folders) const {
+  const std::string current = window_.text("Combo1");
+  const std::string start = files_.currentDirectory();
+  if (!current.empty()) {
+    const std::size_t slash = current.rfind('/');
+    std::string folder =
+        slash == std::string::npos ? start : current.substr(0, std::max<std::size_t>(slash, 1));
+    if (folder.front() != '/') folder = PathIn(start, folder);
+    if (files_.exists(folder)) return folder;
+  }
+  return folders.empty() ? start : folders.front();
 }
 
 void frmVHF::Form_Resize() {

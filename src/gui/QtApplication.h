@@ -10,6 +10,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/StationDialog.h"
 #include "platform/Window.h"
 #include "platform/WorkedBeforeView.h"
 
@@ -22,6 +23,7 @@ struct DesktopServices {
   ISettingsStore& settings;
   IEventLoop& events;
   IWorkedBeforeView& workedBefore;
+  IStationDialog* stationDialog = nullptr;
 };
 
 using FormFactory = std::function<std::unique_ptr<IWindowEvents>(const DesktopServices&)>;

@@ -4,6 +4,7 @@
 
 #include "gui/QtDialogs.h"
 #include "gui/QtSettingsStore.h"
+#include "gui/QtStationDialog.h"
 #include "gui/QtWindow.h"
 #include "gui/QtWorkedBeforeView.h"
 
@@ -21,6 +22,7 @@ struct QtDesktop::Parts {
   QtSettingsStore realSettings;
   QtEventLoop events;
   QtWorkedBeforeView realWorkedBefore{&window};
+  QtStationDialog stationDialog{&window};
   IMessageBox* messages = &realMessages;
   IFileDialog* fileDialog = &realFileDialog;
   ISettingsStore* settings = &realSettings;
@@ -37,8 +39,8 @@ void QtDesktop::useSettings(ISettingsStore& settings) { parts_->settings = &sett
 void QtDesktop::useWorkedBeforeView(IWorkedBeforeView& view) { parts_->workedBefore = &view; }
 
 DesktopServices QtDesktop::services() {
-  return DesktopServices{parts_->window,    *parts_->messages, *parts_->fileDialog,
-                         *parts_->settings, parts_->events,    *parts_->workedBefore};
+  return DesktopServices{parts_->window, *parts_->messages,     *parts_->fileDialog,   *parts_->settings,
+                         parts_->events, *parts_->workedBefore, &parts_->stationDialog};
 }
 
 void QtDesktop::attach(IWindowEvents& listener) { parts_->window.setListener(&listener); }

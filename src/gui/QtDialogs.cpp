@@ -1,12 +1,16 @@
 #include "gui/QtDialogs.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
+#include <QStyle>
+#include <QUrl>
 #include <algorithm>
 
 namespace orvanta {
@@ -28,6 +32,49 @@ QString qtFilter(const FileFilter& filter) {
   return description + " (" + pattern + ")";
 }
 
+// Widest box Qt lets a message box grow to on this screen; wider, it
+// squeezes the text.
+int widestBox(const QScreen* screen) {
+  if (screen == nullptr) return 800;
+  const int available = screen->availableGeometry().width();
+  return available <= 1024 ? available : std::min(available - 480, 1000);
+}
+
+// Qt wraps message text at about 500 pixels, which breaks the About box's
+// long lines in the middle, and sizes a box by a title font that the window
+// manager does not use, which cuts titles. The text gets the room of its
+// longest line, in a smaller font where the screen is too narrow for it, so
+// lines break only where the text breaks them; the box is at least as wide as
+// its title in the application's font and the room a title bar needs for its
+// buttons.
+void fitToText(QMessageBox& box, const QString& body, const QWidget* parent) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (label == nullptr) return;
+  const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+  const int icon = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+  // What the box needs beside its text: the icon, the margins, the spacing.
+  const int room = widestBox(screen) - icon - 64;
+  const QStringList lines = body.split('\n');
+  const auto longestIn = [&](const QFont& font) {
+    const QFontMetrics metrics(font);
+    int longest = 0;
+    for (const QString& line : lines) longest = std::max(longest, metrics.horizontalAdvance(line));
+    return longest;
+  };
+  QFont font = label->font();
+  int longest = longestIn(font);
+  for (int step = 0; longest > room && font.pointSizeF() > 5 && step < 20; ++step) {
+    font.setPointSizeF(std::max(5.0, font.pointSizeF() * room / longest - 0.25));
+    longest = longestIn(font);
+  }
+  if (font != label->font()) label->setFont(font);
+  int width = longest > 480 ? longest + 8 : 0;
+  // The text beside the icon alone makes the box as wide as the title needs.
+  const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + 120;
+  width = std::max(width, std::min(title, widestBox(screen)) - icon);
+  label->setMinimumWidth(width);
+}
+
 }  // namespace
 
 MessageAnswer QtMessageBox::show(const std::string& text, const std::string& title, MessageIcon icon,
@@ -42,18 +89,7 @@ MessageAnswer QtMessageBox::show(const std::string& text, const std::string& tit
                                                          : QMessageBox::StandardButtons(QMessageBox::Ok);
   QMessageBox box(qicon, qs(title), body, qbuttons, parent_);
   box.setTextFormat(Qt::PlainText);
-  // Qt wraps message text at about 500 pixels, which breaks the About box's
-  // long lines in the middle; give the text the room of its longest line, as
-  // far as the screen allows.
-  const QFontMetrics metrics(box.font());
-  int longest = 0;
-  for (const QString& line : body.split('\n')) longest = std::max(longest, metrics.horizontalAdvance(line));
-  const QScreen* screen = parent_ != nullptr ? parent_->screen() : QGuiApplication::primaryScreen();
-  const int room = screen != nullptr ? screen->availableGeometry().width() * 3 / 4 : 800;
-  if (longest > 480) {
-    box.setStyleSheet(
-        QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(std::min(longest + 16, room)));
-  }
+  fitToText(box, body, parent_);
   if (buttons == MessageButtons::YesNo) {
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
@@ -78,6 +114,15 @@ OpenFileResult QtFileDialog::openFile(const OpenFileRequest& request) {
     dialog.selectNameFilter(filters.at(index - 1));
   }
   if (!request.fileName.empty()) dialog.selectFile(qs(request.fileName));
+  // Qt's own dialog: a desktop's native one neither speaks the program's
+  // language nor offers its places.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  QList<QUrl> places = dialog.sidebarUrls();
+  for (const std::string& place : request.places) {
+    const QUrl url = QUrl::fromLocalFile(qs(place));
+    if (!places.contains(url)) places << url;
+  }
+  dialog.setSidebarUrls(places);
 
   const bool accepted = dialog.exec() == QDialog::Accepted;
   OpenFileResult result;

@@ -8,12 +8,17 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QTranslator>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -53,6 +58,17 @@ class RuleLine final : public QWidget {
   QPalette::ColorRole role_;
 };
 
+// A field box too narrow for its text (a long remark) shows the whole text as
+// its tooltip: the box cannot be scrolled, since a click leaves it at once.
+void showWholeTextAsTip(QLineEdit& box) {
+  const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
+  const QMargins margins = box.textMargins();
+  // Qt keeps two pixels beside the text inside the frame.
+  const int room = box.width() - 2 * frame - margins.left() - margins.right() - 4;
+  const bool fits = box.fontMetrics().horizontalAdvance(box.text()) <= room;
+  box.setToolTip(fits ? QString() : box.text());
+}
+
 }  // namespace
 
 QtWindow::QtWindow() {
@@ -60,10 +76,15 @@ QtWindow::QtWindow() {
   QIcon icon;
   icon.addFile(":/orvanta/orvanta-16.png", QSize(16, 16));
   icon.addFile(":/orvanta/orvanta-32.png", QSize(32, 32));
+  // Task bars and window switchers of today's desktops show larger ones.
+  icon.addFile(":/orvanta/orvanta-48.png", QSize(48, 48));
+  icon.addFile(":/orvanta/orvanta-64.png", QSize(64, 64));
   setWindowIcon(icon);
   setFont(windowFont(kDefaultFont));
   buildMenus();
   buildControls();
+  frameTimer_.setInterval(50);
+  connect(&frameTimer_, &QTimer::timeout, this, [this] { watchFrame(); });
   setWindowTitle(qs(orvanta::windowTitle(true)));
   resize(pixels(kClientWidthTwips), pixels(kClientHeightTwips) + menuBar()->sizeHint().height());
 }
@@ -73,6 +94,59 @@ QtWindow::~QtWindow() {
   if (busy_) QApplication::restoreOverrideCursor();
 }
 
+QWidget* QtWindow::createControl(const ControlDescription& c, QWidget* client) {
+  switch (c.kind) {
+    case ControlKind::Label: {
+      auto* label = new QLabel(qs(c.caption), client);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setTextFormat(Qt::PlainText);
+      return label;
+    }
+    case ControlKind::ComboBox: {
+      auto* combo = new QComboBox(client);
+      combo->setEditable(true);
+      // Typing into the text line neither adds entries nor completes from them.
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      combo->setCompleter(nullptr);
+      // Only choosing an entry from the list counts. Qt also reports
+      // "activated" when Enter is pressed in the text line or the focus
+      // leaves it while its text equals an entry; typing there runs nothing.
+      QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
+      QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+      combo->installEventFilter(this);
+      connect(combo, &QComboBox::activated, this, [this](int) { report("Combo1", WindowEvent::Click); });
+      return combo;
+    }
+    case ControlKind::CommandButton: {
+      auto* button = new QPushButton(qs(c.caption), client);
+      // Enter and Return press a focused button, as Space does.
+      button->setAutoDefault(true);
+      const std::string name(c.name);
+      connect(button, &QPushButton::clicked, this, [this, name] { report(name, WindowEvent::Click); });
+      return button;
+    }
+    case ControlKind::TextBox: {
+      auto* box = new QLineEdit(client);
+      // The field boxes only display; tabbed into, their text can still be
+      // selected and copied.
+      box->setReadOnly(c.name != "Text10");
+      if (c.darkBlueText) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Text, QColor(0, 0, 128));
+        box->setPalette(palette);
+      }
+      box->installEventFilter(this);
+      return box;
+    }
+    case ControlKind::Line: {
+      auto* line = new RuleLine(client, c.backgroundColour ? QPalette::Base : QPalette::WindowText);
+      line->setAttribute(Qt::WA_TransparentForMouseEvents);
+      return line;
+    }
+  }
+  return nullptr;
+}
+
 void QtWindow::buildControls() {
   auto* client = new QWidget(this);
   client->setObjectName("client");
@@ -80,55 +154,7 @@ void QtWindow::buildControls() {
   setCentralWidget(client);
 
   for (const auto& c : windowControls()) {
-    QWidget* w = nullptr;
-    switch (c.kind) {
-      case ControlKind::Label: {
-        auto* label = new QLabel(qs(c.caption), client);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setTextFormat(Qt::PlainText);
-        w = label;
-        break;
-      }
-      case ControlKind::ComboBox: {
-        auto* combo = new QComboBox(client);
-        combo->setEditable(true);
-        // Typing into the text line neither adds entries nor completes from them.
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);
-        // Only choosing an entry from the list counts. Qt also reports
-        // "activated" when Enter is pressed in the text line or the focus
-        // leaves it while its text equals an entry; typing there runs nothing.
-        QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
-        QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
-        combo->installEventFilter(this);
-        connect(combo, &QComboBox::activated, this, [this](int) { report("Combo1", WindowEvent::Click); });
-        w = combo;
-        break;
-      }
-      case ControlKind::CommandButton: {
-        auto* button = new QPushButton(qs(c.caption), client);
-        button->setAutoDefault(false);
-        const std::string name(c.name);
-        connect(button, &QPushButton::clicked, this, [this, name] { report(name, WindowEvent::Click); });
-        w = button;
-        break;
-      }
-      case ControlKind::TextBox: {
-        auto* box = new QLineEdit(client);
-        if (c.darkBlueText) {
-          QPalette palette = box->palette();
-          palette.setColor(QPalette::Text, QColor(0, 0, 128));
-          box->setPalette(palette);
-        }
-        box->installEventFilter(this);
-        w = box;
-        break;
-      }
-      case ControlKind::Line:
-        w = new RuleLine(client, c.backgroundColour ? QPalette::Base : QPalette::WindowText);
-        w->setAttribute(Qt::WA_TransparentForMouseEvents);
-        break;
-    }
+    QWidget* w = createControl(c, client);
     w->setObjectName(qs(c.name));
     if (c.font.points != kDefaultFont.points || c.font.bold != kDefaultFont.bold)
       w->setFont(windowFont(c.font));
@@ -232,10 +258,16 @@ void QtWindow::resizeEvent(QResizeEvent* event) {
 bool QtWindow::event(QEvent* event) {
   const bool handled = QMainWindow::event(event);
   // A window manager adds its frame after the window is first shown; the
-  // outer height asked for is kept once the frame is known.
-  if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Move) && requestedHeight_ > 0 &&
-      frameHeight() != appliedFrame_) {
-    applyHeight();
+  // frame's position and the outer height asked for are kept once the frame
+  // is known.
+  if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Move ||
+      event->type() == QEvent::Show) {
+    placeFrame();
+    if (requestedHeight_ > 0 && frameHeight() != appliedFrame_) applyHeight();
+  }
+  if (event->type() == QEvent::Show && framePending_) {
+    frameWatch_.start();
+    frameTimer_.start();
   }
   return handled;
 }
@@ -271,6 +303,7 @@ void QtWindow::setText(std::string_view control, std::string_view text) {
   if (auto* box = qobject_cast<QLineEdit*>(e)) {
     box->setText(qs(text));
     box->setCursorPosition(0);
+    if (box->isReadOnly()) showWholeTextAsTip(*box);
   } else if (auto* combo = qobject_cast<QComboBox*>(e)) {
     // Keep the list's current entry in step with the text, so that the arrow
     // keys move on from the database shown.
@@ -370,12 +403,56 @@ void QtWindow::clearList(std::string_view control) {
 std::string QtWindow::title() const { return str(windowTitle()); }
 void QtWindow::setTitle(std::string_view title) { setWindowTitle(qs(title)); }
 
-int QtWindow::top() const { return twips(frameGeometry().top()); }
-int QtWindow::left() const { return twips(frameGeometry().left()); }
+QPoint QtWindow::framePosition() const { return framePending_ ? wantedFrame_ : frameGeometry().topLeft(); }
+
+int QtWindow::top() const { return twips(framePosition().y()); }
+int QtWindow::left() const { return twips(framePosition().x()); }
 int QtWindow::height() const { return twips(frameGeometry().height()); }
 
-void QtWindow::setTop(int value) { move(frameGeometry().left(), pixels(value)); }
-void QtWindow::setLeft(int value) { move(pixels(value), frameGeometry().top()); }
+void QtWindow::setTop(int value) { moveFrame(QPoint(framePosition().x(), pixels(value))); }
+void QtWindow::setLeft(int value) { moveFrame(QPoint(pixels(value), framePosition().y())); }
+
+// Qt places a window that is not yet shown by its client area, since the
+// frame is not known before the window manager has put it round the window:
+// the frame would land a title bar higher than asked, and a window placed at
+// the top of the screen would hide its title bar. The frame's place is
+// therefore kept until the window manager has framed the window, and the
+// window moved by what its frame is off.
+void QtWindow::moveFrame(QPoint frame) {
+  wantedFrame_ = frame;
+  framePending_ = true;
+  if (!isVisible()) {
+    move(frame);
+    return;
+  }
+  placeFrame();
+}
+
+// The window manager reports the frame in its own time, and not always with
+// an event that reaches the window; the frame is looked at until it has been
+// put in place, for a few seconds at most (without a frame there is nothing
+// to wait for, and from then on the operator moves the window).
+void QtWindow::watchFrame() {
+  constexpr int kFrameWaitMs = 3000;
+  placeFrame();
+  if (framePending_ && frameWatch_.elapsed() < kFrameWaitMs) return;
+  framePending_ = false;
+  frameTimer_.stop();
+}
+
+void QtWindow::placeFrame() {
+  if (!framePending_ || !isVisible() || windowHandle() == nullptr) return;
+  if (isMinimized() || isMaximized() || isFullScreen()) return;
+  // Computed from the frame alone, not from where the window is now: the
+  // window manager's own moves and ours cross each other on the way.
+  const QMargins frame = windowHandle()->frameMargins();
+  const QPoint client = wantedFrame_ + QPoint(frame.left(), frame.top());
+  if (windowHandle()->position() != client) {
+    windowHandle()->setPosition(client);
+  } else if (!frame.isNull()) {
+    framePending_ = false;  // framed and in place: from now on the operator moves it
+  }
+}
 
 void QtWindow::setHeight(int value) {
   requestedHeight_ = value;
@@ -389,7 +466,9 @@ void QtWindow::applyHeight() {
   const int frame = frameHeight();
   appliedFrame_ = frame;
   const int client = std::max(pixels(requestedHeight_) - frame, minimumSizeHint().height());
-  if (client != geometry().height()) resize(geometry().width(), client);
+  // Equal minimum and maximum height: the window manager offers no vertical
+  // resize, so no unpainted band can open below the controls.
+  setFixedHeight(client);
 }
 
 WindowState QtWindow::state() const {
@@ -421,6 +500,25 @@ void QtWindow::setMousePointer(MousePointer pointer) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
   } else {
     QApplication::restoreOverrideCursor();
+  }
+}
+
+void QtWindow::setToolkitLanguage(std::string_view code) {
+  const bool german = code == "de";
+  QLocale::setDefault(german ? QLocale(QLocale::German, QLocale::Germany) : QLocale(QLocale::English));
+  if (german == (translator_ != nullptr)) return;
+  if (!german) {
+    QCoreApplication::removeTranslator(translator_.get());
+    translator_.reset();
+    return;
+  }
+  // Qt's catalogue of its own texts: the buttons of message boxes, the file
+  // dialog. Without it (the package is missing) they stay English.
+  auto translator = std::make_unique<QTranslator>();
+  if (translator->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator.get());
+    translator_ = std::move(translator);
   }
 }
 

@@ -3,16 +3,22 @@
 // The main window built from the window description. It implements IWindow
 // for the form and reports the toolkit's events to one listener.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/Window.h"
 
 class QAction;
 class QMenu;
+class QTranslator;
 
 namespace orvanta {
+
+struct ControlDescription;
 
 class QtWindow final : public QMainWindow, public IWindow {
   Q_OBJECT
@@ -51,6 +57,7 @@ class QtWindow final : public QMainWindow, public IWindow {
   WindowState state() const override;
   std::vector<TwipRect> screens() const override;
   void setMousePointer(MousePointer pointer) override;
+  void setToolkitLanguage(std::string_view code) override;
   void beep() override;
   void close() override;
 
@@ -62,9 +69,14 @@ class QtWindow final : public QMainWindow, public IWindow {
 
  private:
   void buildControls();
+  QWidget* createControl(const ControlDescription& c, QWidget* client);
   void buildMenus();
   void report(std::string_view control, WindowEvent event, int key = 0);
   void applyHeight();
+  QPoint framePosition() const;
+  void moveFrame(QPoint frame);
+  void placeFrame();
+  void watchFrame();
   int frameHeight() const;
   QObject* entry(std::string_view name) const;
   QWidget* widget(std::string_view name) const;
@@ -72,12 +84,17 @@ class QtWindow final : public QMainWindow, public IWindow {
   QMenu* menu(std::string_view name) const;
 
   std::map<std::string, QObject*, std::less<>> entries_;
+  std::unique_ptr<QTranslator> translator_;  // Qt's own German texts, while German is chosen
   IWindowEvents* listener_ = nullptr;
   bool activated_ = false;
   bool unloaded_ = false;
   bool busy_ = false;
-  int requestedHeight_ = 0;  // outer height in twips the form asked for, 0 before it did
-  int appliedFrame_ = -1;    // frame height in pixels when that height was last applied
+  int requestedHeight_ = 0;    // outer height in twips the form asked for, 0 before it did
+  int appliedFrame_ = -1;      // frame height in pixels when that height was last applied
+  QPoint wantedFrame_;         // where the frame's top-left corner belongs, in pixels
+  bool framePending_ = false;  // the frame is not yet where it belongs
+  QTimer frameTimer_;
+  QElapsedTimer frameWatch_;
 };
 
 }  // namespace orvanta

@@ -4,6 +4,7 @@
 #include "app/frmVHF.h"
 #include "gui/QtApplication.h"
 #include "platform/Clock.h"
+#include "platform/Environment.h"
 #include "platform/FileSystem.h"
 
 int main(int argc, char** argv) {
@@ -12,9 +13,10 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   orvanta::StdFileSystem files;
   orvanta::SystemClock clock;
+  orvanta::StdEnvironment environment;
   return orvanta::runQtApplication(argc, argv, [&](const orvanta::DesktopServices& desktop) {
-    return std::make_unique<orvanta::frmVHF>(
-        orvanta::FormServices{desktop.window, desktop.messages, desktop.fileDialog, desktop.settings, files,
-                              clock, desktop.events, &desktop.workedBefore});
+    return std::make_unique<orvanta::frmVHF>(orvanta::FormServices{
+        desktop.window, desktop.messages, desktop.fileDialog, desktop.settings, files, clock, desktop.events,
+        &desktop.workedBefore, &environment, desktop.stationDialog});
   });
 }

@@ -15,7 +15,8 @@ struct OpenFileRequest {
   std::string initialFolder;
   std::string fileName;  // proposed name
   std::vector<FileFilter> filters;
-  int filterIndex = 1;  // 1-based, preselected entry
+  int filterIndex = 1;                   // 1-based, preselected entry
+  std::vector<std::string> places = {};  // folders to offer besides the system's own places
 };
 
 struct OpenFileResult {

@@ -95,6 +95,9 @@ class IFileSystem {
   // letter case. Empty when nothing matches. Throws when the folder cannot be
   // examined at all.
   virtual std::optional<std::string> findFirst(const std::string& pattern) const = 0;
+  // Names of the non-hidden folders inside a folder, in no particular order.
+  // Empty when the folder does not exist.
+  virtual std::vector<std::string> folderNames(const std::string& folder) const = 0;
 
   // Opens a regular file, or a link to one, for reading. Anything else (a
   // folder, a FIFO, a device) throws FileError at once, without blocking.
@@ -152,6 +155,7 @@ class StdFileSystem final : public IFileSystem {
 
   std::string currentDirectory() const override;
   std::optional<std::string> findFirst(const std::string& pattern) const override;
+  std::vector<std::string> folderNames(const std::string& folder) const override;
   std::unique_ptr<IInputFile> openRead(const std::string& path) const override;
   std::unique_ptr<IOutputFile> create(const std::string& path) override;
   void rename(const std::string& from, const std::string& to) override;

@@ -225,6 +225,25 @@ std::optional<std::string> StdFileSystem::findFirst(const std::string& pattern) 
   return found;
 }
 
+std::vector<std::string> StdFileSystem::folderNames(const std::string& folder) const {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    if (errno == ENOENT || errno == ENOTDIR) return {};
+    fail(folder, errno);
+  }
+  std::vector<std::string> names;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (isHiddenName(name)) continue;
+    struct stat st {};
+    const std::string full = folder + "/" + std::string(name);
+    // A link to a folder counts: a rig folder may well live elsewhere.
+    if (::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
 // Only a regular file is read, reached through links or not. A FIFO would
 // block the window until some other program writes to it, and a device such
 // as /dev/zero never ends: both are refused before they are read. The name is

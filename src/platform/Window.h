@@ -64,6 +64,9 @@ class IWindow {
   virtual std::vector<TwipRect> screens() const = 0;
 
   virtual void setMousePointer(MousePointer pointer) = 0;
+  // Language of the toolkit's own texts (message box buttons, the file
+  // dialog): "de" German, anything else English.
+  virtual void setToolkitLanguage(std::string_view code) = 0;
   virtual void beep() = 0;
   // Closes the window; the toolkit then reports Unload.
   virtual void close() = 0;

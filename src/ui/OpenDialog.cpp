@@ -26,6 +26,7 @@ std::string ShowOpenDialog(const OpenDialogServices& services, const std::string
   request.fileName = fileName;
   request.filters = parseFilterList(filterList);
   request.filterIndex = filterIndex == 0 ? 1 : filterIndex;
+  request.places = services.places;
 
   const OpenFileResult result = services.dialog.openFile(request);
   services.events.yield();

@@ -16,7 +16,8 @@ struct OpenDialogServices {
   IFileDialog& dialog;
   IEventLoop& events;
   IMessageBox& messages;
-  std::string newLine;  // line break inside the error message
+  std::string newLine;                   // line break inside the error message
+  std::vector<std::string> places = {};  // folders offered beside the system's own
 };
 
 // Splits a filter list "description|pattern|description|pattern" into its

@@ -43,7 +43,7 @@ constexpr std::array<ControlDescription, 26> kControls{{
     {"Text9", K::TextBox, {1224, 3996, 6852, 288}, 20, kDefaultFont, "", true, false, false},
 }};
 
-constexpr std::array<MenuDescription, 14> kMenus{{
+constexpr std::array<MenuDescription, 16> kMenus{{
     {"mnuDat", "", "&Datei", "", true},
     {"mnuOpen", "mnuDat", "&Neu öffnen", "", false},
     {"mnuSuch", "mnuDat", "&Suchen", "", false},
@@ -56,13 +56,15 @@ constexpr std::array<MenuDescription, 14> kMenus{{
     {"mnuSetUpdate_Datum", "mnuExtr", "&Update-Datum setzen (Monatsabschluss)", "", false},
     {"mnuAktualiesieren", "mnuExtr", "&Datenbanken aktualiesieren/zusammenfassen", "", false},
     {"mnuWorked", "mnuExtr", "Schon gearbeitet?", "F3", false},
+    {"mnuAddStation", "mnuExtr", "Station übernehmen", "Ctrl+Shift+A", false},
+    {"mnuAddLog", "mnuExtr", "Log übernehmen", "", false},
     {"mnuHelp", "", " &? ", "", true},
     {"mnuInfo", "mnuHelp", "&Info", "F1", false},
 }};
 
 using P = TextProperty;
 
-constexpr std::array<LanguageText, 18> kCommon{{
+constexpr std::array<LanguageText, 20> kCommon{{
     {"mnuDat", P::Caption, "&Datei", "&File"},
     {"mnuOpt", P::Caption, "&Optionen", "&Options"},
     {"mnuOpen", P::Caption, "&Neu öffnen", "&reopen"},
@@ -77,6 +79,8 @@ constexpr std::array<LanguageText, 18> kCommon{{
     {"mnuSetUpdate_Datum", P::Caption, "&Update-Datum setzen (Monatsabschluss)",
      "&Update Set date (month-end closing)"},
     {"mnuWorked", P::Caption, "Schon gearbeitet?", "Worked before?"},
+    {"mnuAddStation", P::Caption, "Station übernehmen", "Add station"},
+    {"mnuAddLog", P::Caption, "Log übernehmen", "Add log"},
     {"Label1", P::Caption, "&Datenbanken :", "&Databases :"},
     {"Label10", P::Caption, "Such&text    :", "Search&text  :"},
     {"Command1", P::Caption, "&Suchen", "&Search"},
@@ -171,6 +175,7 @@ std::span<const MenuDescription> menuTree() { return kMenus; }
 
 std::vector<ControlState> initialControlStates() {
   std::vector<ControlState> states;
+  states.reserve(kControls.size() + kMenus.size() + 1);
   for (const auto& c : kControls) states.push_back({std::string(c.name), c.enabled});
   for (const auto& m : kMenus) states.push_back({std::string(m.name), true});
   states.push_back({"CommonDialog1", true});

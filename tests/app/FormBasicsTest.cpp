@@ -96,6 +96,7 @@ class UnreachableFileSystem final : public IFileSystem {
  public:
   std::string currentDirectory() const override { return "/"; }
   std::optional<std::string> findFirst(const std::string&) const override { throw FileError("not ready"); }
+  std::vector<std::string> folderNames(const std::string&) const override { throw FileError("not ready"); }
   std::unique_ptr<IInputFile> openRead(const std::string&) const override { throw FileError("not ready"); }
   std::unique_ptr<IOutputFile> create(const std::string&) override { throw FileError("not ready"); }
   void rename(const std::string&, const std::string&) override { throw FileError("not ready"); }
@@ -132,6 +133,7 @@ class ThrowingFiles final : public IFileSystem {
   ThrowingFiles(IFileSystem& real, void (*raise)()) : raise_(raise), real_(real) {}
   std::string currentDirectory() const override { return real_.currentDirectory(); }
   std::optional<std::string> findFirst(const std::string& p) const override { return real_.findFirst(p); }
+  std::vector<std::string> folderNames(const std::string& f) const override { return real_.folderNames(f); }
   std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
     if (raise_ != nullptr) raise_();
     return real_.openRead(path);

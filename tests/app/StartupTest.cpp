@@ -324,6 +324,7 @@ class UnreadableFileSystem final : public IFileSystem {
  public:
   std::string currentDirectory() const override { return real.currentDirectory(); }
   std::optional<std::string> findFirst(const std::string& p) const override { return real.findFirst(p); }
+  std::vector<std::string> folderNames(const std::string& p) const override { return real.folderNames(p); }
   std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
     throw FileError(path + ": Permission denied");
   }

@@ -131,6 +131,18 @@ OpenFileResult FakeFileDialog::openFile(const OpenFileRequest& request) {
   return result;
 }
 
+std::optional<StationEntry> FakeStationDialog::askStation(const StationDialogRequest& request) {
+  requests.push_back(request);
+  while (!entries.empty()) {
+    const StationEntry entry = entries.front();
+    entries.pop_front();
+    const std::string problem = request.check ? request.check(entry) : std::string();
+    if (problem.empty()) return entry;
+    shownProblems.push_back(problem);
+  }
+  return std::nullopt;
+}
+
 std::string FakeSettingsStore::read(const std::string& application, const std::string& section,
                                     const std::string& key, const std::string& defaultValue) {
   const auto it = values.find(path(application, section, key));

@@ -6,16 +6,19 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Environment.h"
 #include "platform/EventLoop.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/StationDialog.h"
 #include "platform/Window.h"
 #include "platform/WorkedBeforeView.h"
 
@@ -74,6 +77,7 @@ class FakeWindow final : public IWindow {
     pointerHistory.push_back(pointer);
   }
   void beep() override { ++beeps; }
+  void setToolkitLanguage(std::string_view code) override { toolkitLanguage = code; }
   void close() override { ++closeRequests; }
 
   // Test access.
@@ -82,6 +86,7 @@ class FakeWindow final : public IWindow {
   std::vector<MousePointer> pointerHistory;
   MousePointer pointer() const { return pointer_; }
   int beeps = 0;
+  std::string toolkitLanguage;  // empty until the form sets it
   int closeRequests = 0;
   void setState(WindowState s) { state_ = s; }
   void setScreens(std::vector<TwipRect> s) { screens_ = std::move(s); }
@@ -148,6 +153,18 @@ class FakeFileDialog final : public IFileDialog {
   }
 };
 
+// A station dialog that records each request and types the scripted entries
+// in turn, as an operator would: an entry the request's check refuses is
+// kept in shownProblems and the next one is tried; cancels when the script
+// runs out.
+class FakeStationDialog final : public IStationDialog {
+ public:
+  std::optional<StationEntry> askStation(const StationDialogRequest& request) override;
+  std::vector<StationDialogRequest> requests;
+  std::deque<StationEntry> entries;
+  std::vector<std::string> shownProblems;
+};
+
 // Settings in memory; "application/section/key" -> value. Every write is logged in order.
 class FakeSettingsStore final : public ISettingsStore {
  public:
@@ -168,6 +185,17 @@ class FakeClock final : public IClock {
  public:
   CivilDate today() const override { return date; }
   CivilDate date{2019, 5, 7};
+};
+
+// An environment of chosen variables; every other variable is unset.
+class FakeEnvironment final : public IEnvironment {
+ public:
+  std::optional<std::string> variable(const std::string& name) const override {
+    const auto it = variables.find(name);
+    if (it == variables.end()) return std::nullopt;
+    return it->second;
+  }
+  std::map<std::string, std::string> variables;
 };
 
 class FakeEventLoop final : public IEventLoop {

@@ -24,8 +24,11 @@ class FormFixture : public ::testing::Test {
   StdFileSystem files;
   FakeClock clock;
   FakeEventLoop events;
+  FakeEnvironment environment;
   FakeWorkedBeforeView workedView;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, &workedView}};
+  FakeStationDialog stationDialog;
+  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events, &workedView,
+                           &environment, &stationDialog}};
 };
 
 }  // namespace orvanta::testing

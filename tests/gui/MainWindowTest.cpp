@@ -94,6 +94,8 @@ TEST_F(MainWindow, EveryControlHasItsNameAndPlace) {
     EXPECT_EQ(qobject_cast<QMenu*>(entry) != nullptr, m.hasItems) << m.name;
   }
   EXPECT_EQ(find<QAction>("mnuInfo")->shortcut(), QKeySequence(Qt::Key_F1));
+  // Ctrl+A stays select-all in the text boxes.
+  EXPECT_EQ(find<QAction>("mnuAddStation")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
   EXPECT_EQ(find<QMenu>("mnuHelp")->title(), " &? ");
   // The menu bar in the order of the tree.
   QStringList bar;

@@ -529,6 +529,7 @@ class UnreadableFiles final : public IFileSystem {
     if (failListing_) throw FileError("Permission denied");
     return real_.findFirst(pattern);
   }
+  std::vector<std::string> folderNames(const std::string& f) const override { return real_.folderNames(f); }
   std::unique_ptr<IInputFile> openRead(const std::string&) const override {
     throw FileError("Permission denied");
   }

@@ -1,0 +1,68 @@
+#include "gui/QtStationDialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orvanta {
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+QLineEdit* addField(QDialog& dialog, QFormLayout& form, const char* name, const std::string& label,
+                    const std::string& text) {
+  auto* field = new QLineEdit(qs(text), &dialog);
+  field->setObjectName(name);
+  form.addRow(qs(label), field);
+  return field;
+}
+
+}  // namespace
+
+std::optional<StationEntry> QtStationDialog::askStation(const StationDialogRequest& request) {
+  QDialog dialog(parent_);
+  dialog.setObjectName("StationDialog");
+  dialog.setWindowTitle(qs(request.title));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* form = new QFormLayout;
+  layout->addLayout(form);
+  QLineEdit* call = addField(dialog, *form, "call", request.callLabel, request.initial.call);
+  QLineEdit* locator = addField(dialog, *form, "locator", request.locatorLabel, request.initial.locator);
+  QLineEdit* remark = addField(dialog, *form, "remark", request.remarkLabel, request.initial.remark);
+  auto* problem = new QLabel(&dialog);
+  problem->setObjectName("problem");
+  problem->setWordWrap(true);
+  problem->setTextFormat(Qt::PlainText);
+  problem->setStyleSheet("color: #b00000;");
+  problem->hide();
+  layout->addWidget(problem);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(qs(request.okCaption));
+  buttons->button(QDialogButtonBox::Cancel)->setText(qs(request.cancelCaption));
+  layout->addWidget(buttons);
+
+  StationEntry entry;
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    entry =
+        StationEntry{call->text().toStdString(), locator->text().toStdString(), remark->text().toStdString()};
+    const std::string wrong = request.check ? request.check(entry) : std::string();
+    if (wrong.empty()) {
+      dialog.accept();
+      return;
+    }
+    problem->setText(qs(wrong));
+    problem->show();
+  });
+  // The call is prefilled from the search box, so the locator is what the
+  // operator types first.
+  (request.initial.call.empty() ? call : locator)->setFocus();
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return entry;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,629 @@
+#include "maintenance/TakeOver.h"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "maintenance/Merge.h"
+#include "maintenance/RegularRecord.h"
+#include "records/Adif.h"
+#include "records/NormalizeRecord.h"
+#include "records/TextFile.h"
+
+namespace orvanta {
+namespace {
+
+// A date NormalizeRecord gives records that have none; it is no MM/YY, so
+// such a record counts as undated.
+constexpr std::string_view kNoDate = "-";
+constexpr std::size_t kRegularFields = 8;
+
+std::string_view trimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+void upperInto(std::string_view text, std::string& out) {
+  out.resize(text.size());
+  std::transform(text.begin(), text.end(), out.begin(), upperAscii);
+}
+
+std::string upper(std::string_view text) {
+  std::string out;
+  upperInto(text, out);
+  return out;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool letterIn(char c, char last) {
+  const char u = upperAscii(c);
+  return u >= 'A' && u <= last;
+}
+
+// Digits at [at, at + count) as a number, or -1.
+int number(std::string_view text, std::size_t at, std::size_t count) {
+  int value = 0;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (i >= text.size() || !isDigit(text[i])) return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+int monthFromName(std::string_view name) {
+  static constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                               "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  if (name.size() != 3) return -1;
+  const std::string up = upper(name);
+  for (std::size_t i = 0; i < kMonths.size(); ++i) {
+    if (kMonths[i] == up) return static_cast<int>(i) + 1;
+  }
+  return -1;
+}
+
+// Seconds of the day from HH:MM:SS, HH:MM, HHMMSS or HHMM; -1 when invalid.
+int secondsOfDay(std::string_view time) {
+  int h = -1, m = -1, s = 0;
+  if (time.size() == 8 && time[2] == ':' && time[5] == ':') {
+    h = number(time, 0, 2), m = number(time, 3, 2), s = number(time, 6, 2);
+  } else if (time.size() == 5 && time[2] == ':') {
+    h = number(time, 0, 2), m = number(time, 3, 2);
+  } else if (time.size() == 6 || time.size() == 4) {
+    h = number(time, 0, 2), m = number(time, 2, 2);
+    if (time.size() == 6) s = number(time, 4, 2);
+  }
+  if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return -1;
+  return (h * 100 + m) * 100 + s;
+}
+
+// "MM/YY"
+std::string monthText(int year, int month) {
+  const auto digit = [](int value) { return static_cast<char>('0' + value % 10); };
+  return {digit(month / 10), digit(month), '/', digit(year % 100 / 10), digit(year)};
+}
+
+// Months since year 0 of an update date "MM/YY" (year as UpdateYear reads
+// it); nullopt for anything else.
+std::optional<int> updateMonth(std::string_view field) {
+  const std::string_view date = trimBlanks(field);
+  if (date.size() != 5 || date[2] != '/') return std::nullopt;
+  const int month = number(date, 0, 2);
+  if (month < 1 || month > 12 || number(date, 3, 2) < 0) return std::nullopt;
+  return UpdateYear(date) * 12 + month - 1;
+}
+
+std::uint64_t hashOf(const CallKey& call) {
+  std::uint64_t hash = call.high * 0x9E3779B97F4A7C15ULL ^ call.low * 0xC2B2AE3D27D4EB4FULL;
+  return hash ^ (hash >> 29);
+}
+
+// The call of a record line: field 0 trimmed and upper-cased, as a key of
+// its first 16 bytes and its whole length.
+struct LineCall {
+  CallKey key;
+  std::size_t length = 0;
+};
+
+LineCall lineCall(std::string_view line) {
+  const std::string_view call = trimBlanks(line.substr(0, line.find(',')));
+  char first[16];
+  const std::size_t n = std::min<std::size_t>(call.size(), sizeof first);
+  std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first, upperAscii);
+  return LineCall{MakeCallKey(std::string_view(first, n)), call.size()};
+}
+
+// ---- The database as lines of bytes ----
+
+struct LineSpan {
+  std::size_t begin = 0;
+  std::size_t contentEnd = 0;  // where the line end starts
+  std::size_t end = 0;         // after the line end
+};
+
+enum class LineClass : unsigned char { Other, Record, Terminator };
+
+struct Database {
+  std::string_view bytes;
+  std::size_t start = 0;  // after a byte-order mark
+  std::vector<LineSpan> lines;
+  std::vector<LineClass> classes;
+  // The call of each record line. Calls are compared by their first 16
+  // bytes: a valid call is shorter, so that decides between it and any line.
+  std::vector<LineCall> keys;
+  std::string_view eol = "\r\n";
+
+  std::string_view content(std::size_t i) const {
+    return bytes.substr(lines[i].begin, lines[i].contentEnd - lines[i].begin);
+  }
+  std::string_view lineEnd(std::size_t i) const {
+    return bytes.substr(lines[i].contentEnd, lines[i].end - lines[i].contentEnd);
+  }
+};
+
+LineClass classify(std::string_view content) {
+  if (content.empty() || IsCommentLine(content)) return LineClass::Other;
+  if (content.starts_with("ZZZZZZ")) return LineClass::Terminator;
+  return LineClass::Record;
+}
+
+// A CR that ends the file is a line end cut short, not part of the last line.
+Database splitDatabase(std::string_view bytes) {
+  Database db;
+  db.bytes = bytes;
+  db.start = bytes.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
+  bool crlf = false;
+  bool lf = false;
+  for (std::size_t pos = db.start; pos < bytes.size();) {
+    const std::size_t nl = bytes.find('\n', pos);
+    LineSpan span{pos, nl == std::string_view::npos ? bytes.size() : nl,
+                  nl == std::string_view::npos ? bytes.size() : nl + 1};
+    if (span.contentEnd > pos && bytes[span.contentEnd - 1] == '\r') {
+      --span.contentEnd;
+      crlf = crlf || nl != std::string_view::npos;
+    } else if (nl != std::string_view::npos) {
+      lf = true;
+    }
+    db.lines.push_back(span);
+    pos = span.end;
+  }
+  db.eol = lf && !crlf ? "\n" : "\r\n";
+  db.classes.reserve(db.lines.size());
+  db.keys.resize(db.lines.size());
+  for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    const std::string_view line = db.content(i);
+    db.classes.push_back(classify(line));
+    if (db.classes[i] == LineClass::Record) db.keys[i] = lineCall(line);
+  }
+  return db;
+}
+
+// New contents of some lines, in line order, kept one after the other in
+// one text rather than one string each.
+struct Replacements {
+  struct Line {
+    std::size_t index;
+    std::size_t offset;
+    std::size_t length;
+  };
+  std::string text;
+  std::vector<Line> lines;
+
+  void add(std::size_t index, std::size_t offset) { lines.push_back({index, offset, text.size() - offset}); }
+  std::string_view content(std::size_t k) const {
+    return std::string_view(text).substr(lines[k].offset, lines[k].length);
+  }
+};
+
+struct Insertion {
+  CallKey call;
+  std::string line;
+};
+
+// The database with some lines replaced (by index, ascending) and new lines
+// (in call order) inserted: each before the first record whose call sorts
+// after it, else before the first terminator line, else at the end.
+std::string render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted) {
+  const CallKey* maxKey = nullptr;
+  for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i].key > *maxKey))
+      maxKey = &db.keys[i].key;
+  }
+  // Calls after every record's call go before the terminator.
+  const std::size_t tail =
+      maxKey == nullptr ? 0
+                        : static_cast<std::size_t>(
+                              std::partition_point(inserted.begin(), inserted.end(),
+                                                   [&](const Insertion& n) { return n.call < *maxKey; }) -
+                              inserted.begin());
+  std::size_t added = 0;
+  for (const auto& n : inserted) added += n.line.size() + db.eol.size();
+  std::string out;
+  out.reserve(db.bytes.size() + added + 2);
+  // Unchanged lines are copied in runs, up to the next place that changes.
+  std::size_t copied = 0;
+  const auto copyTo = [&](std::size_t at) {
+    out.append(db.bytes.substr(copied, at - copied));
+    copied = at;
+  };
+  const auto put = [&](std::size_t from, std::size_t to) {
+    for (std::size_t j = from; j < to; ++j) out.append(inserted[j].line).append(db.eol);
+  };
+  std::size_t next = 0;
+  std::size_t replacement = 0;
+  bool tailPut = false;
+  for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    if (db.classes[i] == LineClass::Record) {
+      const std::size_t from = next;
+      while (next < tail && inserted[next].call < db.keys[i].key) ++next;
+      if (next > from) copyTo(db.lines[i].begin);
+      put(from, next);
+    } else if (db.classes[i] == LineClass::Terminator && !tailPut) {
+      copyTo(db.lines[i].begin);
+      put(tail, inserted.size());
+      tailPut = true;
+    }
+    if (replacement < replaced.lines.size() && replaced.lines[replacement].index == i) {
+      copyTo(db.lines[i].begin);
+      out.append(replaced.content(replacement++));
+      copied = db.lines[i].contentEnd;
+    }
+  }
+  copyTo(db.bytes.size());
+  if (!tailPut && tail < inserted.size()) {
+    if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1).empty()) out.append(db.eol);
+    if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1) == "\r") out.append("\n");
+    put(tail, inserted.size());
+  }
+  return out;
+}
+
+// The fields of a record in its eight regular fields; a record of one or
+// two fields is padded with empty fields, its fields kept in place.
+std::vector<std::string> regularFields(std::string_view content, std::string_view date,
+                                       std::string& fieldSeparator) {
+  std::string line(content);
+  std::vector<std::string> fields = NormalizeRecord(line, date, "user", fieldSeparator);
+  if (fields.size() < kRegularFields) fields.resize(kRegularFields);
+  return fields;
+}
+
+bool sameUpperCase(std::string_view text, std::string_view upperText) {
+  return text.size() == upperText.size() && std::equal(text.begin(), text.end(), upperText.begin(),
+                                                       [](char a, char b) { return upperAscii(a) == b; });
+}
+
+// Buffers that the records share, so that looking at one allocates nothing.
+struct RecordScratch {
+  std::string normalized;
+  std::vector<std::string_view> fields;
+};
+
+// Appends the record as the newest contact of its call changes it to out;
+// false, and nothing appended, when it stays. Most records are in their
+// regular form already (eight fields, a date); those are read and rewritten
+// without splitting them.
+bool changeByContact(std::string_view content, const ContactCollector::Contact& c,
+                     std::string& fieldSeparator, RecordScratch& scratch, std::string& out) {
+  const std::size_t dateAt = RegularDateField(content);
+  const std::size_t locatorAt = content.find(',') + 1;
+  std::vector<std::string_view>& fields = scratch.fields;
+  std::string_view locator;
+  std::string_view date;
+  if (dateAt != std::string_view::npos) {
+    locator = content.substr(locatorAt, content.find(',', locatorAt) - locatorAt);
+    date = content.substr(dateAt);
+  } else {
+    scratch.normalized.assign(content);
+    NormalizeRecordFields(scratch.normalized, kNoDate, "user", fieldSeparator, fields);
+    locator = fields.size() > 1 ? fields[1] : std::string_view();
+    date = fields.size() >= kRegularFields ? fields[7] : std::string_view();
+  }
+  const auto recordMonth = updateMonth(date);
+  if (recordMonth && c.year * 12 + c.month - 1 <= *recordMonth) return false;
+  locator = trimBlanks(locator);
+  const std::string_view grid = c.gridText();
+  if (sameUpperCase(locator, grid) || (grid.size() == 4 && sameUpperCase(locator.substr(0, 4), grid)))
+    return false;
+  if (dateAt != std::string_view::npos) {
+    const std::size_t afterLocator = content.find(',', locatorAt);
+    out.append(content.substr(0, locatorAt)).append(grid);
+    out.append(content.substr(afterLocator, dateAt - afterLocator)).append(monthText(c.year, c.month));
+    return true;
+  }
+  // Fields 0 to 6 of the record as NormalizeRecord gave it are those of its
+  // regular form; a record of one or two fields gets empty ones.
+  out.append(fields.empty() ? std::string_view() : fields[0]).append(",").append(grid);
+  for (std::size_t j = 2; j + 1 < kRegularFields; ++j) {
+    out += ',';
+    if (j < fields.size()) out.append(fields[j]);
+  }
+  out.append(",").append(monthText(c.year, c.month));
+  return true;
+}
+
+Encoding encodingOf(std::string_view bytes) {
+  EncodingDetector detector;
+  if (bytes.starts_with(kUtf8Bom)) detector.markByteOrderMark();
+  detector.feed(bytes);
+  return detector.result();
+}
+
+}  // namespace
+
+bool IsUserDatabasePath(std::string_view path) {
+  std::string lower(path);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return lower.find(".txt") != std::string::npos && !IsLogDatabasePath(path);
+}
+
+bool IsValidCall(std::string_view call) {
+  if (call.size() < 3 || call.size() > 13) return false;
+  bool digit = false;
+  bool letter = false;
+  for (const char c : call) {
+    digit = digit || isDigit(c);
+    letter = letter || (c >= 'A' && c <= 'Z');
+    if (!isDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/') return false;
+  }
+  return digit && letter;
+}
+
+bool IsValidGrid(std::string_view grid) {
+  if (grid.size() != 4 && grid.size() != 6 && grid.size() != 8) return false;
+  if (!letterIn(grid[0], 'R') || !letterIn(grid[1], 'R') || !isDigit(grid[2]) || !isDigit(grid[3]))
+    return false;
+  if (grid.size() >= 6 && (!letterIn(grid[4], 'X') || !letterIn(grid[5], 'X'))) return false;
+  if (grid.size() == 8 && (!isDigit(grid[6]) || !isDigit(grid[7]))) return false;
+  return upper(grid) != "RR73";
+}
+
+bool ParseContactTime(std::string_view date, std::string_view time, ContactTime& out) {
+  date = trimBlanks(date);
+  if (date.size() < 10 || date[4] != '-') return false;
+  const int year = number(date, 0, 4);
+  int month = -1;
+  int day = -1;
+  if (date.size() == 10 && date[7] == '-') {
+    month = number(date, 5, 2);
+    day = number(date, 8, 2);
+  } else if (date.size() == 11 && date[8] == '-') {
+    month = monthFromName(date.substr(5, 3));
+    day = number(date, 9, 2);
+  }
+  const int seconds = secondsOfDay(trimBlanks(time));
+  if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31 || seconds < 0) return false;
+  out.year = year;
+  out.month = month;
+  out.stamp =
+      (static_cast<std::uint64_t>(year) * 10000 + static_cast<std::uint64_t>(month * 100 + day)) * 1000000 +
+      static_cast<std::uint64_t>(seconds);
+  return true;
+}
+
+void ReadLogLines(const IFileSystem& files, const std::string& path,
+                  const std::function<void(std::string_view)>& line) {
+  // An ADIF file arrives as the log lines WSJT-X writes for its contacts.
+  const std::unique_ptr<IInputFile> input = openDatabaseLines(files, path);
+  LineReader reader(*input);
+  std::string_view view;
+  while (reader.next(view)) line(view);
+}
+
+CallKey MakeCallKey(std::string_view call) {
+  CallKey key;
+  for (std::size_t i = 0; i < 16; ++i) {
+    const auto byte = static_cast<std::uint64_t>(i < call.size() ? static_cast<unsigned char>(call[i]) : 0);
+    (i < 8 ? key.high : key.low) |= byte << (8 * (7 - i % 8));
+  }
+  return key;
+}
+
+std::string CallText(const CallKey& key) {
+  std::string text;
+  for (std::size_t i = 0; i < 16; ++i) {
+    const auto byte = static_cast<char>(((i < 8 ? key.high : key.low) >> (8 * (7 - i % 8))) & 0xFF);
+    if (byte == 0) break;
+    text += byte;
+  }
+  return text;
+}
+
+void ContactCollector::addLine(std::string_view line) {
+  if (line.empty() || IsCommentLine(line)) return;
+  SplitFieldViews(line, ",", fields_);
+  const std::size_t n = fields_.size();
+  if (n < 6) return;
+  upperInto(trimBlanks(fields_[n <= 12 ? 2 : 4]), call_);
+  const std::string_view grid = trimBlanks(fields_[n <= 12 ? 3 : 5]);
+  ContactTime time;
+  if (!IsValidCall(call_) || !IsValidGrid(grid) || !ParseContactTime(fields_[0], fields_[1], time)) {
+    ++skipped_;
+    return;
+  }
+  Contact contact;
+  contact.call = MakeCallKey(call_);
+  contact.stamp = time.stamp;
+  contact.year = static_cast<std::uint16_t>(time.year);
+  contact.month = static_cast<std::uint8_t>(time.month);
+  contact.gridLength = static_cast<std::uint8_t>(grid.size());
+  std::transform(grid.begin(), grid.end(), contact.grid, upperAscii);
+  if (4 * (newest_.size() + 1) > 3 * slots_.size()) grow();
+  const std::uint64_t hash = hashOf(contact.call);
+  Slot& slot = slots_[slotOf(contact.call, hash)];
+  if (slot.place == 0) {
+    newest_.push_back(contact);
+    known_.push_back({contact.call, contact.stamp});
+    slot = Slot{static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(newest_.size())};
+  } else if (contact.stamp >= known_[slot.place - 1].stamp) {
+    // Of equal date and time the later line wins.
+    newest_[slot.place - 1] = contact;
+    known_[slot.place - 1].stamp = contact.stamp;
+  }
+}
+
+// The slot that holds the call, or the free slot where it would go.
+std::size_t ContactCollector::slotOf(const CallKey& call, std::uint64_t hash) const {
+  const auto fingerprint = static_cast<std::uint32_t>(hash >> 32);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.place == 0 || (slot.fingerprint == fingerprint && known_[slot.place - 1].call == call)) return i;
+  }
+}
+
+void ContactCollector::grow() {
+  slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, Slot{});
+  for (std::size_t k = 0; k < newest_.size(); ++k) {
+    const std::uint64_t hash = hashOf(known_[k].call);
+    slots_[slotOf(known_[k].call, hash)] =
+        Slot{static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(k + 1)};
+  }
+}
+
+void ContactCollector::prefetch(const CallKey& call) const {
+  if (!slots_.empty()) __builtin_prefetch(&slots_[hashOf(call) & (slots_.size() - 1)]);
+}
+
+std::size_t ContactCollector::find(const CallKey& call) const {
+  if (slots_.empty()) return npos;
+  const Slot& slot = slots_[slotOf(call, hashOf(call))];
+  return slot.place == 0 ? npos : slot.place - 1;
+}
+
+namespace {
+
+TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, std::string& fieldSeparator) {
+  fieldSeparator.assign(1, ',');
+  TakeOverPlan plan;
+  plan.counts.skipped = contacts.skipped();
+  const std::vector<ContactCollector::Contact>& newest = contacts.newest();
+
+  // The record of a call is its first record line.
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::vector<std::size_t> recordOf(newest.size(), kNone);
+  // The table is larger than the cache; its slots are asked for ahead.
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < db.lines.size(); ++i) {
+    if (i + kAhead < db.lines.size()) contacts.prefetch(db.keys[i + kAhead].key);
+    if (db.classes[i] != LineClass::Record || db.keys[i].length < 3 || db.keys[i].length > 13) continue;
+    const std::size_t k = contacts.find(db.keys[i].key);
+    if (k != ContactCollector::npos && recordOf[k] == kNone) recordOf[k] = i;
+  }
+  // Records are looked at in file order, which keeps the reads sequential.
+  std::vector<std::pair<std::size_t, std::size_t>> matched;  // record line, contact
+  std::vector<std::size_t> added;
+  for (std::size_t k = 0; k < newest.size(); ++k) {
+    if (recordOf[k] == kNone) {
+      added.push_back(k);
+    } else {
+      matched.emplace_back(recordOf[k], k);
+    }
+  }
+  std::sort(matched.begin(), matched.end());
+  Replacements replaced;
+  RecordScratch scratch;
+  for (const auto& [line, k] : matched) {
+    const std::size_t offset = replaced.text.size();
+    if (changeByContact(db.content(line), newest[k], fieldSeparator, scratch, replaced.text)) {
+      replaced.add(line, offset);
+    } else {
+      ++plan.counts.unchanged;
+    }
+  }
+  std::sort(added.begin(), added.end(),
+            [&](std::size_t a, std::size_t b) { return newest[a].call < newest[b].call; });
+  std::vector<Insertion> inserted;
+  inserted.reserve(added.size());
+  for (const std::size_t k : added) {
+    const auto& c = newest[k];
+    inserted.push_back(
+        {c.call, CallText(c.call) + "," + std::string(c.gridText()) + ",,,,,," + monthText(c.year, c.month)});
+  }
+  plan.counts.added = inserted.size();
+  plan.counts.changed = replaced.lines.size();
+  if (inserted.empty() && replaced.lines.empty()) return plan;
+  plan.text = render(db, replaced, inserted);
+  return plan;
+}
+
+}  // namespace
+
+TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
+                          std::string& fieldSeparator) {
+  return planTakeOver(splitDatabase(database), contacts, fieldSeparator);
+}
+
+std::string ReadLockedDatabase(LockedDatabase& database) {
+  database.input().rewind();
+  // Appended piece by piece: the text grows without room filled ahead.
+  std::string bytes;
+  std::vector<char> piece(std::size_t{1} << 18);
+  while (const std::size_t n = database.input().read(piece.data(), piece.size()))
+    bytes.append(piece.data(), n);
+  return bytes;
+}
+
+TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
+                                   const std::vector<std::string>& lines,
+                                   const std::vector<std::string>& logs, std::string& fieldSeparator) {
+  // The logs are read on a second thread while this one reads and splits
+  // the database; the two touch nothing in common.
+  ContactCollector contacts;
+  std::exception_ptr logFailure;
+  std::jthread logReader([&] {
+    try {
+      for (const auto& line : lines) contacts.addLine(line);
+      for (const auto& log : logs) {
+        try {
+          ReadLogLines(files, log, [&contacts](std::string_view line) { contacts.addLine(line); });
+        } catch (const FileError& e) {
+          throw TakeOverReadError(log, e.what());
+        }
+      }
+    } catch (...) {
+      logFailure = std::current_exception();
+    }
+  });
+  std::string bytes;
+  try {
+    bytes = ReadLockedDatabase(database);
+  } catch (const FileError& e) {
+    throw TakeOverReadError(database.listed(), e.what());
+  }
+  const Database db = splitDatabase(bytes);
+  logReader.join();
+  if (logFailure) std::rethrow_exception(logFailure);
+  return planTakeOver(db, contacts, fieldSeparator);
+}
+
+StationProblem CheckStation(std::string_view call, std::string_view locator, std::string_view remark) {
+  const std::string upperCall = upper(trimBlanks(call));
+  if (!IsValidCall(upperCall)) return StationProblem::Call;
+  if (upperCall.find("ZZZ") != std::string::npos) return StationProblem::CallTerminator;
+  if (!IsValidGrid(trimBlanks(locator))) return StationProblem::Locator;
+  if (remark.find_first_of(",\r\n") != std::string_view::npos ||
+      remark.find("//") != std::string_view::npos || remark.find("ZZZ") != std::string_view::npos)
+    return StationProblem::Remark;
+  return StationProblem::None;
+}
+
+AddStationPlan PlanAddStation(std::string_view database, std::string_view call, std::string_view locator,
+                              std::string_view remark, std::string& fieldSeparator) {
+  fieldSeparator.assign(1, ',');
+  const std::string theCall = upper(trimBlanks(call));
+  const std::string theLocator = upper(trimBlanks(locator));
+  const std::string theRemark = fromUtf8(trimBlanks(remark), encodingOf(database));
+  const Database db = splitDatabase(database);
+  AddStationPlan plan;
+  plan.call = theCall;
+  Replacements replaced;
+  std::vector<Insertion> inserted;
+  for (std::size_t i = 0; i < db.lines.size() && !plan.existed; ++i) {
+    if (db.classes[i] != LineClass::Record || db.keys[i].length != theCall.size() ||
+        db.keys[i].key != MakeCallKey(theCall))
+      continue;
+    std::vector<std::string> fields = regularFields(db.content(i), "", fieldSeparator);
+    fields[1] = theLocator;
+    fields[2] = theRemark;
+    fields[7].clear();
+    for (std::size_t j = 0; j < fields.size(); ++j) {
+      if (j > 0) replaced.text += ',';
+      replaced.text += fields[j];
+    }
+    replaced.add(i, 0);
+    plan.existed = true;
+  }
+  if (!plan.existed)
+    inserted.push_back({MakeCallKey(theCall), theCall + "," + theLocator + "," + theRemark + ",,,,,"});
+  plan.text = render(db, replaced, inserted);
+  return plan;
+}
+
+}  // namespace orvanta

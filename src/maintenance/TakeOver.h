@@ -1,0 +1,164 @@
+#pragma once
+
+// Taking stations over into a user database: from the contacts of logs, or
+// one station typed in by hand. Every byte of the database that no station
+// touches stays as it was; new and changed lines use the file's own line end.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "maintenance/SafeFiles.h"
+#include "platform/FileSystem.h"
+
+namespace orvanta {
+
+// The kind rule's user database: the path holds ".txt" in any letter case
+// and is no log.
+bool IsUserDatabasePath(std::string_view path);
+
+// 3 to 13 characters of A-Z, 0-9 and "/", at least one digit and one letter.
+bool IsValidCall(std::string_view call);
+// Maidenhead of 4, 6 or 8 characters in any letter case: two letters A-R, two
+// digits, optionally two letters A-X, optionally two digits. "RR73", a
+// message that lands in the grid field, is never a grid.
+bool IsValidGrid(std::string_view grid);
+
+// Date and time of a contact: field 0 as YYYY-MM-DD or YYYY-Mon-DD (English
+// month abbreviation, any letter case), field 1 as HH:MM:SS, HH:MM, HHMMSS
+// or HHMM.
+struct ContactTime {
+  int year = 0;
+  int month = 0;
+  std::uint64_t stamp = 0;  // orders contacts by date and time
+};
+bool ParseContactTime(std::string_view date, std::string_view time, ContactTime& out);
+
+// Calls every line of a log, without its line end; an ADIF file gives the
+// lines WSJT-X writes for its contacts. Throws FileError.
+void ReadLogLines(const IFileSystem& files, const std::string& path,
+                  const std::function<void(std::string_view)>& line);
+
+// A valid call (at most 13 characters) as two numbers that sort as the
+// call's bytes do, so that contacts sort and compare without strings.
+struct CallKey {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+  friend auto operator<=>(const CallKey&, const CallKey&) = default;
+};
+CallKey MakeCallKey(std::string_view call);
+std::string CallText(const CallKey& key);
+
+// The newest valid contact of every call (latest date and time; of equal
+// ones the later line), collected line by line in list and file order.
+class ContactCollector {
+ public:
+  struct Contact {
+    CallKey call;
+    std::uint64_t stamp = 0;  // date and time
+    std::uint16_t year = 0;
+    std::uint8_t month = 0;
+    std::uint8_t gridLength = 0;
+    char grid[8] = {};  // upper case
+    std::string_view gridText() const { return {grid, gridLength}; }
+  };
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+  // A line of fewer than six fields, an empty line and a comment line are no
+  // contact; a contact without a valid call, grid or date is counted as skipped.
+  void addLine(std::string_view line);
+
+  // One contact per call, in the order the calls first appeared.
+  const std::vector<Contact>& newest() const { return newest_; }
+  // The place of a call's contact in newest(), or npos.
+  std::size_t find(const CallKey& call) const;
+  // Asks the memory for the place find(call) will look at first.
+  void prefetch(const CallKey& call) const;
+  std::size_t skipped() const { return skipped_; }
+
+ private:
+  // Open addressing: a slot holds part of the call's hash and its place in
+  // newest_ plus one (0 marks a free slot), eight bytes, so that the table
+  // of a large log stays in the cache.
+  struct Slot {
+    std::uint32_t fingerprint = 0;
+    std::uint32_t place = 0;
+  };
+  std::size_t slotOf(const CallKey& call, std::uint64_t hash) const;
+  void grow();
+
+  std::vector<Contact> newest_;
+  // The call and time of each of newest_, close together for the look-ups.
+  struct Known {
+    CallKey call;
+    std::uint64_t stamp = 0;
+  };
+  std::vector<Known> known_;
+  std::vector<Slot> slots_;
+  std::size_t skipped_ = 0;
+  std::vector<std::string_view> fields_;
+  std::string call_;
+};
+
+struct TakeOverCounts {
+  std::size_t added = 0;
+  std::size_t changed = 0;
+  std::size_t unchanged = 0;
+  std::size_t skipped = 0;
+};
+
+struct TakeOverPlan {
+  TakeOverCounts counts;
+  std::string text;  // the whole new database; empty when nothing changes
+};
+
+// Works out the new database from its bytes and the collected contacts: a
+// call without a record gets the line "CALL,GRID,,,,,,MM/YY" in call order; a
+// record dated before the newest contact's month whose locator differs gets
+// the grid and that month. Sets fieldSeparator to ",".
+TakeOverPlan PlanTakeOver(std::string_view database, const ContactCollector& contacts,
+                          std::string& fieldSeparator);
+
+// Reading a database or a log for a take-over failed; path names the file.
+class TakeOverReadError : public FileError {
+ public:
+  TakeOverReadError(std::string file, const std::string& what) : FileError(what), path(std::move(file)) {}
+  std::string path;
+};
+
+// The whole content of a locked database, read from its start. Throws
+// FileError.
+std::string ReadLockedDatabase(LockedDatabase& database);
+
+// PlanTakeOver over files: the contacts of lines (log lines taken first)
+// and of the logs, the database as it is held under its lock. The logs are
+// read on a second thread meanwhile, through files' const operations only.
+// Throws TakeOverReadError.
+TakeOverPlan PlanTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
+                                   const std::vector<std::string>& lines,
+                                   const std::vector<std::string>& logs, std::string& fieldSeparator);
+
+// What is wrong with a station typed in by hand.
+enum class StationProblem { None, Call, CallTerminator, Locator, Remark };
+// Call and locator are taken trimmed of blanks and in any letter case.
+StationProblem CheckStation(std::string_view call, std::string_view locator, std::string_view remark);
+
+struct AddStationPlan {
+  bool existed = false;  // the database had a record of the call
+  std::string call;      // the call as written: trimmed, upper case
+  std::string text;      // the whole new database
+};
+
+// Puts one checked station into the database: a call without a record gets
+// "CALL,LOCATOR,REMARK,,,,," in call order (no date, so the month-end update
+// stamps it); a record gets its locator and remark replaced and its date
+// emptied. The remark is UTF-8 and is written in the database's encoding.
+// Sets fieldSeparator to ",".
+AddStationPlan PlanAddStation(std::string_view database, std::string_view call, std::string_view locator,
+                              std::string_view remark, std::string& fieldSeparator);
+
+}  // namespace orvanta
