@@ -6,6 +6,7 @@
 #include "app/frmVHF.h"
 #include "records/Adif.h"
 #include "records/Text.h"
+#include "search/ScanInput.h"
 #include "search/SearchScan.h"
 #include "ui/OpenDialog.h"
 #include "ui/WindowDescription.h"
@@ -116,12 +117,13 @@ void frmVHF::Command1_Click() {
   FormListener listener(*this, messages_, files_, path, german);
   ScanOutcome outcome;
   try {
-    const auto file = openDatabaseLines(files_, path);
+    const ScanRequest request{primary, boxText, SearchDirection};
+    const auto file = openScanLines(files_, path, request);
     if (!stepInLog) {
       StepKey.clear();
       RecordKey.clear();
     }
-    outcome = runScan(*file, ScanRequest{primary, boxText, SearchDirection}, LastStepLine, listener);
+    outcome = runScan(*file, request, LastStepLine, listener);
   } catch (const LineTooLongError& e) {
     reportUnreadable(lineTooLongText(e.line()));
     return;

@@ -174,10 +174,18 @@ bool hasSpecial(std::string_view value) {
   return false;
 }
 
-bool smallAscii(const char* p, std::size_t size) {
-  unsigned char any = 0;
-  for (std::size_t i = 0; i < size; ++i) any |= static_cast<unsigned char>(p[i]);
-  return any < 0x80;
+// Offset of the first byte from `from` on that is not ASCII, or end.
+std::size_t firstNonAscii(const char* base, std::size_t from, std::size_t end) {
+  std::size_t i = from;
+#if defined(__SSE2__)
+  for (; i + 16 <= end; i += 16) {
+    const auto mask =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i))));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  while (i < end && static_cast<unsigned char>(base[i]) < 0x80) ++i;
+  return i;
 }
 
 // Bytes of the UTF-8 character at p, or 1 for a byte that starts none.
@@ -278,11 +286,16 @@ AdifReader::AdifReader(IInputFile& file, std::size_t bufferSize)
 
 bool AdifReader::fill() {
   if (eof_) return false;
-  if (pos_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
-    end_ -= pos_;
-    pos_ = 0;
+  const std::size_t keep = std::min(pos_, walkStart_);
+  if (keep > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + keep, end_ - keep);
+    end_ -= keep;
+    pos_ -= keep;
+    if (walkStart_ != kNone) walkStart_ -= keep;
   }
+  textAt_ = kNone;  // a text may now run on into the bytes read
+  nonAsciiAt_ = 0;
+  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
   const std::size_t n = file_.read(buffer_.data() + end_, buffer_.size() - end_);
   if (n == 0) {
     eof_ = true;
@@ -314,7 +327,8 @@ void AdifReader::start() {
 // Parses the tag at pos_ ("<NAME:LENGTH>", "<NAME:LENGTH:TYPE>" or "<NAME>")
 // and moves past it. False, with pos_ unchanged, when the "<" starts no tag.
 // Inlined into next(): it runs for every tag of the file.
-[[gnu::always_inline]] inline bool AdifReader::parseTag(Tag& tag) {
+// Without identify, field names are not looked up (tag.field stays -1).
+[[gnu::always_inline]] inline bool AdifReader::parseTag(Tag& tag, bool identify) {
   if (available() < kMaxTagBytes) ensure(kMaxTagBytes);
   const char* const begin = buffer_.data() + pos_;
   const char* const end = begin + std::min(available(), kMaxTagBytes);
@@ -325,8 +339,8 @@ void AdifReader::start() {
   }
   const auto length = static_cast<std::size_t>(p - begin - 1);
   if (length == 0 || length > kMaxTagName || p == end) return false;
-  const PackedName name = packName(begin + 1, length, end);
   if (*p == '>') {
+    const PackedName name = length == 3 ? packName(begin + 1, length, end) : PackedName{};
     tag.kind = length == 3 && name == kEndOfRecord   ? TagKind::EndOfRecord
                : length == 3 && name == kEndOfHeader ? TagKind::EndOfHeader
                                                      : TagKind::Other;
@@ -348,7 +362,7 @@ void AdifReader::start() {
   }
   if (p == end || *p != '>') return false;
   tag.kind = TagKind::Field;
-  tag.field = knownField(length, name);
+  tag.field = identify ? knownField(length, packName(begin + 1, length, end)) : -1;
   tag.length = valueLength;
   pos_ += static_cast<std::size_t>(p + 1 - begin);
   return true;
@@ -380,19 +394,26 @@ bool AdifReader::endsBeforeTag(std::size_t offset) {
 // null). Programs that count bytes instead write shorter lengths for values
 // with non-ASCII letters; when the character count does not end before a tag
 // but the byte count does, the bytes are taken.
+[[gnu::always_inline]] inline std::size_t AdifReader::valueBytes(std::size_t length, bool& ascii) {
+  if (available() < length * 4) ensure(length * 4);
+  const std::size_t byteEnd = std::min(length, available());
+  // Most values lie before the next byte beyond ASCII, which is looked for
+  // once for many values.
+  if (nonAsciiAt_ <= pos_) nonAsciiAt_ = firstNonAscii(buffer_.data(), pos_, end_);
+  ascii = pos_ + byteEnd <= nonAsciiAt_;
+  if (ascii) return byteEnd;
+  const std::size_t charEnd = charactersEnd(0, length);
+  if (charEnd != byteEnd && !endsBeforeTag(charEnd) && endsBeforeTag(byteEnd)) return byteEnd;
+  return charEnd;
+}
+
 [[gnu::always_inline]] inline void AdifReader::readValue(std::size_t length, std::string* out) {
   if (length > kMaxValue) {
     readLongValue(length, out);
     return;
   }
-  if (available() < length * 4) ensure(length * 4);
-  const std::size_t byteEnd = std::min(length, available());
-  std::size_t take = byteEnd;
-  if (!smallAscii(buffer_.data() + pos_, byteEnd)) {
-    const std::size_t charEnd = charactersEnd(0, length);
-    take = charEnd;
-    if (charEnd != byteEnd && !endsBeforeTag(charEnd) && endsBeforeTag(byteEnd)) take = byteEnd;
-  }
+  bool ascii = true;
+  const std::size_t take = valueBytes(length, ascii);
   if (out != nullptr) out->assign(buffer_.data() + pos_, take);
   pos_ += take;
 }
@@ -418,6 +439,8 @@ void AdifReader::readLongValue(std::size_t length, std::string* out) {
 
 bool AdifReader::next(AdifRecord& record) {
   if (!started_) start();
+  walkStart_ = kNone;
+  textAt_ = kNone;
   record.clear();
   const auto hasCall = [&] {
     const std::string& call = record[AdifField::Call];
@@ -436,7 +459,7 @@ bool AdifReader::next(AdifRecord& record) {
     }
     pos_ = static_cast<std::size_t>(static_cast<const char*>(open) - buffer_.data());
     Tag tag;
-    if (!parseTag(tag)) {
+    if (!parseTag(tag, true)) {
       ++pos_;  // a "<" in text between fields
       continue;
     }
@@ -461,9 +484,112 @@ bool AdifReader::next(AdifRecord& record) {
   return hasCall();
 }
 
+// The value of `bytes` bytes at pos_, walked over: does it hold the text,
+// and what is it made of. The text is looked for from one value on to the
+// end of the bytes read, and looked for again only past that place, so each
+// byte is looked at about once.
+[[gnu::always_inline]] inline void AdifReader::checkWalkedValue(const RawTextFilter& filter,
+                                                                std::size_t bytes, bool ascii,
+                                                                WalkedRecord& walked) {
+  const char* const base = buffer_.data();
+  if (textAt_ == kNone || textAt_ < pos_) {
+    textAt_ = static_cast<std::size_t>(filter.find(base + pos_, base + end_) - base);
+  }
+  if (textAt_ + filter.length <= pos_ + bytes) walked.holdsText = true;
+  if (!ascii) {
+    walked.ascii = false;
+    if (walked.validUtf8 && !isValidUtf8(std::string_view(base + pos_, bytes))) walked.validUtf8 = false;
+  }
+}
+
+// One step of walk(): the next tag and its value. False at the end of the
+// file; recordEnd when the tag ends the record or the walk gives up on it.
+[[gnu::always_inline]] inline bool AdifReader::walkTag(const RawTextFilter& filter, WalkedRecord& walked,
+                                                       bool& recordEnd) {
+  if (pos_ - walkStart_ > kMaxWalk) {
+    // Too long to keep for reading again: next() reads it, bounded.
+    walked.holdsText = true;
+    recordEnd = true;
+    return true;
+  }
+  const char* const here = buffer_.data() + pos_;
+  const void* open = available() > 2 && here[0] == '<'   ? here
+                     : available() > 2 && here[1] == '<' ? here + 1
+                                                         : std::memchr(here, '<', available());
+  if (open == nullptr) {
+    pos_ = end_;
+    return pos_ - walkStart_ > kMaxWalk || fill();
+  }
+  pos_ = static_cast<std::size_t>(static_cast<const char*>(open) - buffer_.data());
+  Tag tag;
+  if (!parseTag(tag, false)) {
+    ++pos_;
+    return true;
+  }
+  if (tag.kind == TagKind::EndOfRecord || (tag.kind == TagKind::Field && tag.length > kMaxValue)) {
+    // A value cut to kMaxValue may end inside a character: such records
+    // are left to next() to read.
+    walked.holdsText = walked.holdsText || tag.kind != TagKind::EndOfRecord;
+    recordEnd = true;
+    return true;
+  }
+  if (tag.kind == TagKind::Field) {
+    bool ascii = true;
+    const std::size_t bytes = valueBytes(tag.length, ascii);
+    checkWalkedValue(filter, bytes, ascii, walked);
+    pos_ += bytes;
+  }
+  return true;
+}
+
+bool AdifReader::walk(const RawTextFilter& filter, WalkedRecord& walked) {
+  if (!started_ || mayHaveHeader_) {
+    walked = WalkedRecord{};
+    walked.holdsText = true;
+    walkStart_ = pos_;
+    return !(eof_ && available() == 0);
+  }
+  walked = WalkedRecord{};
+  walkStart_ = pos_;
+  bool recordEnd = false;
+  while (!recordEnd) {
+    if (!walkTag(filter, walked, recordEnd)) {
+      // The file ends: a record without <EOR> still counts.
+      walked.holdsText = true;
+      return end_ > walkStart_ && std::memchr(buffer_.data() + walkStart_, '<', end_ - walkStart_) != nullptr;
+    }
+  }
+  return true;
+}
+
+bool AdifReader::readWalked(AdifRecord& record) {
+  if (walkStart_ != kNone) pos_ = walkStart_;
+  nonAsciiAt_ = 0;  // looked for from a later place on
+  return next(record);
+}
+
 // ---- AdifLogInput ----
 
-AdifLogInput::AdifLogInput(std::unique_ptr<IInputFile> file) : file_(std::move(file)), reader_(*file_) {}
+AdifLogInput::AdifLogInput(std::unique_ptr<IInputFile> file, RawTextFilter filter)
+    : file_(std::move(file)), filter_(std::move(filter)), reader_(*file_) {}
+
+// A record walked over must still be read when its line may hold the text,
+// or when it is the first to hold letters beyond ASCII or bytes that are no
+// UTF-8: the reader of the lines decides the encoding by those.
+bool AdifLogInput::mustRead(const WalkedRecord& walked) const {
+  if (walked.holdsText) return true;
+  if (walked.ascii || linesBroken_) return false;
+  return !(linesUtf8_ && walked.validUtf8);
+}
+
+bool AdifLogInput::nextRecord() {
+  if (filter_.length == 0 || !lineGiven_) return reader_.next(record_);
+  WalkedRecord walked;
+  while (reader_.walk(filter_, walked)) {
+    if (mustRead(walked)) return reader_.readWalked(record_);
+  }
+  return false;
+}
 
 std::size_t AdifLogInput::read(char* buffer, std::size_t size) {
   std::size_t written = 0;
@@ -477,17 +603,23 @@ std::size_t AdifLogInput::read(char* buffer, std::size_t size) {
     }
     pending_.clear();
     served_ = 0;
-    if (!reader_.next(record_)) break;
+    if (!nextRecord()) break;
     appendLogLine(record_, pending_);
+    lineGiven_ = true;
+    if (!linesBroken_ && !isAscii(pending_)) {
+      linesBroken_ = !isValidUtf8(pending_);
+      linesUtf8_ = !linesBroken_;
+    }
     pending_.push_back('\n');
   }
   return written;
 }
 
-std::unique_ptr<IInputFile> openDatabaseLines(const IFileSystem& files, const std::string& path) {
+std::unique_ptr<IInputFile> openDatabaseLines(const IFileSystem& files, const std::string& path,
+                                              RawTextFilter filter) {
   auto file = files.openRead(path);
   if (!isAdifPath(path)) return file;
-  return std::make_unique<AdifLogInput>(std::move(file));
+  return std::make_unique<AdifLogInput>(std::move(file), std::move(filter));
 }
 
 }  // namespace orvanta

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -56,6 +57,20 @@ struct AdifRecord {
 // values become blanks.
 void appendLogLine(const AdifRecord& record, std::string& out);
 
+// A text looked for in the raw bytes of values: find gives the first place
+// in [begin, end) where it starts, or end.
+struct RawTextFilter {
+  std::function<const char*(const char*, const char*)> find;
+  std::size_t length = 0;  // bytes of the text; 0 looks for nothing
+};
+
+// What walking over a record saw of its values.
+struct WalkedRecord {
+  bool holdsText = false;  // a value holds the text, or the record is too big to tell cheaply
+  bool ascii = true;       // every value is ASCII
+  bool validUtf8 = true;   // every value is valid UTF-8
+};
+
 // Reads the records of an ADIF file one at a time through a buffer of
 // bounded size, whatever the file holds.
 class AdifReader {
@@ -66,9 +81,21 @@ class AdifReader {
   // Throws FileError when reading fails.
   bool next(AdifRecord& record);
 
+  // Walks over the next record following the field lengths as next() does,
+  // without keeping its values; false at the end of the file. Most records
+  // hold nothing a caller looks for, and walking costs a fraction of
+  // reading. A header is not walked: the first record is read with next().
+  bool walk(const RawTextFilter& filter, WalkedRecord& walked);
+  // Reads the record walk() has just walked over (and on, when it has no
+  // call sign), exactly as next() would have.
+  bool readWalked(AdifRecord& record);
+
   // Values longer than this are cut: no contact has one, and a broken
   // length must not make the reader hold the file.
   static constexpr std::size_t kMaxValue = std::size_t{64} * 1024;
+  // A record walked over is kept in the buffer until the caller decides;
+  // one longer than this is handed back as holding the text instead.
+  static constexpr std::size_t kMaxWalk = std::size_t{256} * 1024;
 
   // Bytes the reader holds, for checking that it stays bounded.
   std::size_t bufferCapacity() const { return buffer_.size(); }
@@ -85,8 +112,11 @@ class AdifReader {
   bool ensure(std::size_t bytes);
   bool fill();
   void start();
-  bool parseTag(Tag& tag);
+  bool parseTag(Tag& tag, bool identify);
+  std::size_t valueBytes(std::size_t length, bool& ascii);
   void readValue(std::size_t length, std::string* out);
+  void checkWalkedValue(const RawTextFilter& filter, std::size_t bytes, bool ascii, WalkedRecord& walked);
+  bool walkTag(const RawTextFilter& filter, WalkedRecord& walked, bool& recordEnd);
   void readLongValue(std::size_t length, std::string* out);
   std::size_t charactersEnd(std::size_t from, std::size_t count) const;
   bool endsBeforeTag(std::size_t offset);
@@ -98,6 +128,10 @@ class AdifReader {
   bool eof_ = false;
   bool started_ = false;
   bool mayHaveHeader_ = false;  // no "<" first and no record ended yet
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t walkStart_ = kNone;  // start of the record walked over, kept in the buffer
+  std::size_t textAt_ = kNone;     // where the filter's text starts next, from the last look
+  std::size_t nonAsciiAt_ = 0;     // the first byte beyond ASCII from the last look on
 };
 
 // The log lines of an ADIF file as a byte stream, each line ended by LF:
@@ -105,13 +139,23 @@ class AdifReader {
 // ADIF file through it as they read wsjtx.log. The bytes of the values are
 // kept as they are in the file, so the reader of the lines decides the
 // encoding as for any other file.
+//
+// With a filter, the lines of records whose values cannot hold its text are
+// left out where that changes nothing for a reader looking for the text:
+// the first line and every line that may decide the encoding stay.
 class AdifLogInput final : public IInputFile {
  public:
-  explicit AdifLogInput(std::unique_ptr<IInputFile> file);
+  explicit AdifLogInput(std::unique_ptr<IInputFile> file, RawTextFilter filter = {});
   std::size_t read(char* buffer, std::size_t size) override;
 
  private:
+  bool nextRecord();
+  bool mustRead(const WalkedRecord& walked) const;
   std::unique_ptr<IInputFile> file_;
+  RawTextFilter filter_;
+  bool lineGiven_ = false;    // a line has been given out
+  bool linesUtf8_ = false;    // lines given out hold valid UTF-8 that is not ASCII
+  bool linesBroken_ = false;  // a line given out is not valid UTF-8
   AdifReader reader_;
   AdifRecord record_;
   std::string pending_;
@@ -120,6 +164,7 @@ class AdifLogInput final : public IInputFile {
 
 // Opens a database for reading its lines: an ADIF file as its log lines,
 // any other file as it is. Throws FileError.
-std::unique_ptr<IInputFile> openDatabaseLines(const IFileSystem& files, const std::string& path);
+std::unique_ptr<IInputFile> openDatabaseLines(const IFileSystem& files, const std::string& path,
+                                              RawTextFilter filter = {});
 
 }  // namespace orvanta

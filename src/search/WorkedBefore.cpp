@@ -8,6 +8,7 @@
 #include "records/NormalizeRecord.h"
 #include "records/Text.h"
 #include "records/TextFile.h"
+#include "search/ScanInput.h"
 #include "search/SearchScan.h"
 
 namespace orvanta {
@@ -160,19 +161,39 @@ void WorkedBeforeCount::add(const WorkedContact& contact) {
   ++total_;
 }
 
+// The call of a counted record stands in its values as written, so the
+// records whose values do not hold it are walked over, not read.
+void WorkedBeforeCount::addAdif(IInputFile& file) {
+  AdifReader reader(file);
+  AdifRecord record;
+  std::string line;
+  const RawTextFilter filter = finder_.empty() ? RawTextFilter{} : anchorFilter(wanted_);
+  WalkedRecord walked;
+  bool more = reader.next(record);
+  while (more) {
+    if (mayMatch(record[AdifField::Call])) {
+      line.clear();
+      appendLogLine(record, line);
+      if (const auto contact = contactOfLogLine(line, record[AdifField::Band])) add(*contact);
+    }
+    if (filter.length == 0) {
+      more = reader.next(record);
+      continue;
+    }
+    more = false;
+    while (reader.walk(filter, walked)) {
+      if (!walked.holdsText) continue;
+      more = reader.readWalked(record);
+      break;
+    }
+  }
+}
+
 void WorkedBeforeCount::addLog(const IFileSystem& files, const std::string& path) {
   try {
     auto file = files.openRead(path);
     if (isAdifPath(path)) {
-      AdifReader reader(*file);
-      AdifRecord record;
-      std::string line;
-      while (reader.next(record)) {
-        if (!mayMatch(record[AdifField::Call])) continue;
-        line.clear();
-        appendLogLine(record, line);
-        if (const auto contact = contactOfLogLine(line, record[AdifField::Band])) add(*contact);
-      }
+      addAdif(*file);
       return;
     }
     LineReader reader(*file);

@@ -99,6 +99,7 @@ class WorkedBeforeCount {
     std::string firstKey;
     std::string lastKey;
     void add(const WorkedContact& contact);
+    void addAdif(IInputFile& file);
   };
   struct Slot {
     std::map<std::string, Span> modes;
@@ -106,6 +107,7 @@ class WorkedBeforeCount {
     std::set<std::string> grids;
   };
   void add(const WorkedContact& contact);
+  void addAdif(IInputFile& file);
 
   std::string call_;
   std::string wanted_;  // the call, or its base call

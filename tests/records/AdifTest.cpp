@@ -230,6 +230,35 @@ TEST(AdifBounds, AHugeLengthKeepsTheReaderBounded) {
   }
 }
 
+// Walking over records keeps the record in the buffer until the caller
+// decides; a record that does not end must not make it hold the file.
+struct EndlessRecordCase {
+  const char* name;
+  char fill;
+};
+
+class AdifWalkBounds : public ::testing::TestWithParam<EndlessRecordCase> {};
+
+TEST_P(AdifWalkBounds, ARecordWithoutEndIsHandedBackAndReadBounded) {
+  LongInput input(kCall + "<EOR>\n" + kCall + "<COMMENT:3>abc ", GetParam().fill, k100MB);
+  AdifReader reader(input);
+  AdifRecord record;
+  ASSERT_TRUE(reader.next(record));
+  const RawTextFilter nothing{[](const char*, const char* end) { return end; }, 6};
+  WalkedRecord walked;
+  ASSERT_TRUE(reader.walk(nothing, walked));
+  EXPECT_TRUE(walked.holdsText) << "too long to judge, so read";
+  EXPECT_LE(reader.bufferCapacity(), 2 * AdifReader::kMaxWalk);
+  ASSERT_TRUE(reader.readWalked(record));
+  EXPECT_EQ(record[AdifField::Comment], "abc");
+  EXPECT_LE(reader.bufferCapacity(), 2 * AdifReader::kMaxWalk);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fills, AdifWalkBounds,
+                         ::testing::Values(EndlessRecordCase{"Text", 'x'}, EndlessRecordCase{"LessThan", '<'},
+                                           EndlessRecordCase{"NonAscii", '\xC3'}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
 TEST(AdifBounds, ALongFieldOfLessThanSignsIsReadInSteps) {
   // A value just under the limit whose bytes all look like tag starts.
   const std::string value(AdifReader::kMaxValue, '<');
