@@ -35,9 +35,8 @@ void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key)
 
 void frmVHF::reportUnexpected(std::string_view reason) noexcept {
   try {
-    const std::string_view newLine = NewLine.empty() ? std::string_view("\r\n") : std::string_view(NewLine);
     std::string text(texts::kUnexpectedError.in(isGerman()));
-    text.append(newLine).append(reason);
+    text.append(newLine()).append(reason);
     messages_.show(text, std::string(texts::kUnexpectedErrorTitle), MessageIcon::Stop, MessageButtons::Ok);
   } catch (...) {
     // Not even the message could be shown (memory still short): the program
@@ -73,9 +72,12 @@ void frmVHF::dispatch(std::string_view control, WindowEvent event, int key) {
       if (control == ctl::kMnuExtr) mnuExtr_Click();
       return;
     case WindowEvent::Click:
-      break;
+      dispatchClick(control);
+      return;
   }
+}
 
+void frmVHF::dispatchClick(std::string_view control) {
   struct Binding {
     std::string_view name;
     void (frmVHF::*handler)();

@@ -142,6 +142,7 @@ class frmVHF final : public IWindowEvents {
   std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
   void focusSearchBox();
   void dispatch(std::string_view control, WindowEvent event, int key);
+  void dispatchClick(std::string_view control);
   void reportUnexpected(std::string_view reason) noexcept;
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
   std::string lineTooLongText(std::uint64_t line) const;
