@@ -143,6 +143,7 @@ class frmVHF final : public IWindowEvents {
   void focusSearchBox();
   void dispatch(std::string_view control, WindowEvent event, int key);
   void dispatchClick(std::string_view control);
+  std::string stepKeyText() const;
   void reportUnexpected(std::string_view reason) noexcept;
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
   std::string lineTooLongText(std::uint64_t line) const;

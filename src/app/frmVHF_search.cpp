@@ -8,18 +8,12 @@
 #include "records/Text.h"
 #include "search/ScanInput.h"
 #include "search/SearchScan.h"
+#include "ui/MessageTexts.h"
 #include "ui/OpenDialog.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {
 namespace {
-
-constexpr const char* kFiltersGerman =
-    "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|ADIF-Log (*.adi *.adif)|*.adi *.adif|"
-    "Alle Dateien (*.*)|*.*";
-constexpr const char* kFiltersEnglish =
-    "User-Database (*.txt)|*.txt|Log-File (*.log)|*.log|ADIF log (*.adi *.adif)|*.adi *.adif|"
-    "All files (*.*)|*.*";
 
 // The scan's questions, answered by the form: a hit goes to the record view,
 // and the prompt asks whether to go on.
@@ -31,8 +25,8 @@ class FormListener final : public ScanListener {
         messages_(messages),
         files_(files),
         path_(path),
-        text_(german ? "Weiter suchen ?" : "Search further ?"),
-        title_(german ? " Suche erfolgreich" : " found") {}
+        text_(texts::kSearchFurther.in(german)),
+        title_(texts::kSearchFoundTitle.in(german)) {}
   void show(std::string& line, Encoding encoding) override { form_.ShowRecord(line, encoding); }
   bool searchFurther() override {
     return messages_.show(text_, title_, MessageIcon::Stop, MessageButtons::YesNo) == MessageAnswer::Yes;
@@ -51,13 +45,8 @@ class FormListener final : public ScanListener {
 
 void showUnreadable(IMessageBox& messages, bool german, const std::string& path, const std::string& reason,
                     const std::string& newLine) {
-  if (german) {
-    messages.show("Die Datenbank kann nicht gelesen werden:" + newLine + path + newLine + reason,
-                  " Datenbankfehler ", MessageIcon::Stop, MessageButtons::Ok);
-  } else {
-    messages.show("The database cannot be read:" + newLine + path + newLine + reason, " Database - ERROR ",
-                  MessageIcon::Stop, MessageButtons::Ok);
-  }
+  messages.show(std::string(texts::kDatabaseCannotBeRead.in(german)) + newLine + path + newLine + reason,
+                std::string(texts::kSearchUnreadableTitle.in(german)), MessageIcon::Stop, MessageButtons::Ok);
 }
 
 void showNotFound(IMessageBox& messages, bool german, bool continued, const std::string& a,
@@ -65,15 +54,25 @@ void showNotFound(IMessageBox& messages, bool german, bool continued, const std:
   if (german) {
     const std::string further = continued ? "weiteren" : "";
     messages.show("Keine " + further + " Daten zu      " + newLine + a + newLine + "vorhanden !",
-                  " Suche erfolglos", MessageIcon::Information, MessageButtons::Ok);
+                  std::string(texts::kSearchNotFoundTitle.in(true)), MessageIcon::Information,
+                  MessageButtons::Ok);
   } else {
     const std::string lead = continued ? "No further data on " : "No data about ";
-    messages.show(lead + newLine + a + newLine + "available." + newLine, " not found",
-                  MessageIcon::Information, MessageButtons::Ok);
+    messages.show(lead + newLine + a + newLine + "available." + newLine,
+                  std::string(texts::kSearchNotFoundTitle.in(false)), MessageIcon::Information,
+                  MessageButtons::Ok);
   }
 }
 
 }  // namespace
+
+// In a log, a step looks for the date and time of the contact on screen
+// (everything else looks for the search box). RecordKey, and so StepKey,
+// holds the raw bytes of the log; the scan takes its texts as UTF-8 and
+// matches them in the file's own encoding.
+std::string frmVHF::stepKeyText() const {
+  return upperCaseUtf8(isValidUtf8(StepKey) ? StepKey : toUtf8(StepKey, Encoding::Windows1252));
+}
 
 void frmVHF::Command1_Click() {
   const std::string path = window_.text(ctl::kCombo1);
@@ -95,15 +94,9 @@ void frmVHF::Command1_Click() {
     return;
   }
 
-  // A: in a log, a step looks for the date and time of the contact on
-  // screen; everything else looks for the search box.
   const std::string boxText = upperCaseUtf8(trimBlanks(window_.text(ctl::kText10)));
   const bool stepInLog = DbKind == "log" && !StepKey.empty() && SearchDirection != 0;
-  // RecordKey, and so StepKey, holds the raw bytes of the log; the scan
-  // takes its texts as UTF-8 and matches them in the file's own encoding.
-  const std::string primary =
-      stepInLog ? upperCaseUtf8(isValidUtf8(StepKey) ? StepKey : toUtf8(StepKey, Encoding::Windows1252))
-                : boxText;
+  const std::string primary = stepInLog ? stepKeyText() : boxText;
   if (primary.empty()) {
     SearchDirection = 0;
     StepKey.clear();
@@ -166,14 +159,14 @@ void frmVHF::Command4_Click() {
   // A merge or month-end update works from the list; it must not change under it.
   if (MaintenanceRunning) return;
   const bool german = isGerman();
-  const std::string title = german ? "Öffnen" : "opens";
+  const std::string title(texts::kOpenDialogTitle.in(german));
   std::string fileName = "CALL3.txt";
   // WSJT-X keeps its files in the user's data folders, not where the program
   // was started: the dialog offers them among its places.
   const std::vector<std::string> folders = dataFolders();
-  const std::string path =
-      ShowOpenDialog(OpenDialogServices{fileDialog_, events_, messages_, NewLine, folders}, title,
-                     openDialogFolder(folders), fileName, german ? kFiltersGerman : kFiltersEnglish, 1);
+  const std::string path = ShowOpenDialog(
+      OpenDialogServices{fileDialog_, events_, messages_, NewLine, folders}, title, openDialogFolder(folders),
+      fileName, std::string(texts::kOpenDialogFilters.in(german)), 1);
   DbPath = path;
   if (path.empty()) return;
   DbFileName = fileName;

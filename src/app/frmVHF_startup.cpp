@@ -18,6 +18,7 @@
 #include "maintenance/SafeFiles.h"
 #include "records/Adif.h"
 #include "records/Text.h"
+#include "ui/MessageTexts.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {
@@ -226,16 +227,12 @@ void frmVHF::Form_Activate() {
   }
   skipOnFailure([&] {
     const bool german = isGerman();
-    const std::array<std::string, 4> lines = {
-        german ? "Datei nicht gefunden!                            "
-               : "Database not found!                       ",
-        shown + " (User-Version) ",
-        german ? "Die Datenbank-Datei bitte in 'Datenbanken:'      "
-               : "Please the data base-file please in 'Databases:' ",
-        german ? "oder über 'Öffnen' auswählen.  " : "or over 'Open' selects.  ",
-    };
-    const std::string text = lines[0] + NewLine + lines[1] + NewLine + lines[2] + NewLine + lines[3];
-    messages_.show(text, german ? "Hinweis" : "Info", MessageIcon::Information, MessageButtons::Ok);
+    const std::string text = std::string(texts::kStartNotFound.in(german)) + NewLine + shown +
+                             " (User-Version) " + NewLine +
+                             std::string(texts::kStartChooseDatabase.in(german)) + NewLine +
+                             std::string(texts::kStartOrOpen.in(german));
+    messages_.show(text, std::string(texts::kStartNotFoundTitle.in(german)), MessageIcon::Information,
+                   MessageButtons::Ok);
   });
   skipOnFailure([&] { window_.setFocus(ctl::kCombo1); });
 }

@@ -16,7 +16,24 @@ struct BilingualText {
 
 namespace texts {
 
-// ---- Search, stepping and the file dialog ----
+// ---- Start-up, search, stepping and the file dialog ----
+
+inline constexpr BilingualText kStartNotFound{"Datei nicht gefunden!                            ",
+                                              "Database not found!                       "};
+inline constexpr BilingualText kStartChooseDatabase{"Die Datenbank-Datei bitte in 'Datenbanken:'      ",
+                                                    "Please the data base-file please in 'Databases:' "};
+inline constexpr BilingualText kStartOrOpen{"oder über 'Öffnen' auswählen.  ", "or over 'Open' selects.  "};
+inline constexpr BilingualText kStartNotFoundTitle{"Hinweis", "Info"};
+inline constexpr BilingualText kSearchFurther{"Weiter suchen ?", "Search further ?"};
+inline constexpr BilingualText kSearchFoundTitle{" Suche erfolgreich", " found"};
+inline constexpr BilingualText kSearchUnreadableTitle{" Datenbankfehler ", " Database - ERROR "};
+inline constexpr BilingualText kSearchNotFoundTitle{" Suche erfolglos", " not found"};
+inline constexpr BilingualText kOpenDialogTitle{"Öffnen", "opens"};
+inline constexpr BilingualText kOpenDialogFilters{
+    "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|ADIF-Log (*.adi *.adif)|*.adi *.adif|"
+    "Alle Dateien (*.*)|*.*",
+    "User-Database (*.txt)|*.txt|Log-File (*.log)|*.log|ADIF log (*.adi *.adif)|*.adi *.adif|"
+    "All files (*.*)|*.*"};
 
 // ---- Merge ----
 
