@@ -68,7 +68,9 @@ void fitToText(QMessageBox& box, const QString& body, const QWidget* parent) {
     longest = longestIn(font);
   }
   if (font != label->font()) label->setFont(font);
-  int width = longest > 480 ? longest + 8 : 0;
+  // An explicit minimum replaces the label's own, which the box is sized by:
+  // it must never be less than the longest line, or the line is cut.
+  int width = longest + 8;
   // The text beside the icon alone makes the box as wide as the title needs.
   const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + 120;
   width = std::max(width, std::min(title, widestBox(screen)) - icon);

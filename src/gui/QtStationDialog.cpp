@@ -1,12 +1,15 @@
 #include "gui/QtStationDialog.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace orvanta {
 namespace {
@@ -44,6 +47,11 @@ std::optional<StationEntry> QtStationDialog::askStation(const StationDialogReque
   buttons->button(QDialogButtonBox::Ok)->setText(qs(request.okCaption));
   buttons->button(QDialogButtonBox::Cancel)->setText(qs(request.cancelCaption));
   layout->addWidget(buttons);
+  // Wide enough for its title in a window manager's bold title bar beside its
+  // buttons, and for a call sign, locator and remark of common length.
+  const QFontMetrics metrics(QApplication::font());
+  dialog.setMinimumWidth(std::max(metrics.horizontalAdvance(dialog.windowTitle()) * 3 / 2 + 120,
+                                  metrics.horizontalAdvance(QLatin1Char('M')) * 32));
 
   StationEntry entry;
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -57,6 +65,8 @@ std::optional<StationEntry> QtStationDialog::askStation(const StationDialogReque
     }
     problem->setText(qs(wrong));
     problem->show();
+    // Grow for the message rather than squeeze the fields.
+    dialog.adjustSize();
   });
   // The call is prefilled from the search box, so the locator is what the
   // operator types first.

@@ -134,6 +134,15 @@ TEST_P(MessageBoxWidth, AtLeastTheTitleAndRoomForTheTitleBarButtons) {
   int width = 0;
   whenShown<QMessageBox>([&](QMessageBox* box) {
     width = box->width();
+    // Whatever the title asks, the text is never cut.
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    const QFontMetrics metrics(label->font());
+    const int textLeft = label->mapTo(box, label->contentsRect().topLeft()).x();
+    for (const QString& line : QString::fromUtf8(GetParam().text).split('\n')) {
+      EXPECT_LE(metrics.horizontalAdvance(line), label->contentsRect().width()) << line.toStdString();
+      EXPECT_LE(textLeft + metrics.horizontalAdvance(line), box->width()) << line.toStdString();
+    }
     box->button(QMessageBox::Ok)->click();
   });
   messages.show(GetParam().text, GetParam().title, MessageIcon::Information, MessageButtons::Ok);
@@ -145,7 +154,10 @@ INSTANTIATE_TEST_SUITE_P(Titles, MessageBoxWidth,
                          ::testing::Values(TitleCase{"SearchSucceeded", " Suche erfolgreich",
                                                      "Weiter suchen ?"},
                                            TitleCase{"DatabaseError", " Datenbankfehler ", "x"},
-                                           TitleCase{"ShortTitle", "Info", "Q1ABC"}),
+                                           TitleCase{"ShortTitle", "Info", "Q1ABC"},
+                                           TitleCase{"TextWiderThanTitle", "Add station",
+                                                     "The station Q7NEW has been added to "
+                                                     "/home/operator/.local/share/WSJT-X/CALL3.txt."}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(AboutBox, FitsTheScreenAndBreaksLinesOnlyWhereTheTextDoes) {
