@@ -447,17 +447,13 @@ bool AdifReader::next(AdifRecord& record) {
     return record.has(AdifField::Call) && call.find_first_not_of(' ') != std::string::npos;
   };
   for (;;) {
-    // The next tag mostly follows a blank or a line end.
-    const char* const here = buffer_.data() + pos_;
-    const void* open = available() > 2 && here[0] == '<'   ? here
-                       : available() > 2 && here[1] == '<' ? here + 1
-                                                           : std::memchr(here, '<', available());
+    const char* const open = nextOpen();
     if (open == nullptr) {
       pos_ = end_;
       if (!fill()) break;
       continue;
     }
-    pos_ = static_cast<std::size_t>(static_cast<const char*>(open) - buffer_.data());
+    pos_ = static_cast<std::size_t>(open - buffer_.data());
     Tag tag;
     if (!parseTag(tag, true)) {
       ++pos_;  // a "<" in text between fields
@@ -512,15 +508,12 @@ bool AdifReader::next(AdifRecord& record) {
     recordEnd = true;
     return true;
   }
-  const char* const here = buffer_.data() + pos_;
-  const void* open = available() > 2 && here[0] == '<'   ? here
-                     : available() > 2 && here[1] == '<' ? here + 1
-                                                         : std::memchr(here, '<', available());
+  const char* const open = nextOpen();
   if (open == nullptr) {
     pos_ = end_;
     return pos_ - walkStart_ > kMaxWalk || fill();
   }
-  pos_ = static_cast<std::size_t>(static_cast<const char*>(open) - buffer_.data());
+  pos_ = static_cast<std::size_t>(open - buffer_.data());
   Tag tag;
   if (!parseTag(tag, false)) {
     ++pos_;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -109,6 +110,14 @@ class AdifReader {
   };
 
   std::size_t available() const { return end_ - pos_; }
+  // The next "<" in the bytes read, or null. The next tag mostly follows a
+  // blank or a line end, so the two bytes at hand are looked at first.
+  const char* nextOpen() const {
+    const char* const here = buffer_.data() + pos_;
+    if (available() > 2 && here[0] == '<') return here;
+    if (available() > 2 && here[1] == '<') return here + 1;
+    return static_cast<const char*>(std::memchr(here, '<', available()));
+  }
   bool ensure(std::size_t bytes);
   bool fill();
   void start();
