@@ -10,33 +10,16 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-bench="$here/../build/release/bench/orvanta-bench"
-gen="$here/../../shared/tools/gen-databases"
 work="${TMPDIR:-/tmp}/orvanta-compare-search"
 runs=9
 big=1000000
 small=10000
+usage_lines='2,9p'
+# shellcheck source=bench/common.sh
+. "$here/common.sh"
+parse_options "$@"
+require_tools
 
-while getopts "b:g:w:n:" opt; do
-  case $opt in
-    b) bench=$OPTARG ;;
-    g) gen=$OPTARG ;;
-    w) work=$OPTARG ;;
-    n) runs=$OPTARG ;;
-    *) sed -n '2,9p' "$0"; exit 2 ;;
-  esac
-done
-
-[[ -x $bench ]] || { echo "orvanta-bench not found at $bench (use -b)" >&2; exit 2; }
-[[ -x $gen ]] || { echo "gen-databases not found at $gen (use -g)" >&2; exit 2; }
-[[ -x /usr/bin/time ]] || { echo "/usr/bin/time is missing (apt-get install time)" >&2; exit 2; }
-mkdir -p "$work"
-
-make_file() {  # kind lines name [options...]
-  local kind=$1 lines=$2 name=$3
-  shift 3
-  [[ -s $work/$name ]] || "$gen" "$kind" --lines "$lines" "$@" "$work/$name" >/dev/null
-}
 make_file call3 "$big" call3-big.txt
 make_file call3 "$small" call3-small.txt
 make_file call3 "$big" call3-big-utf8.txt --encoding utf-8 --eol lf
