@@ -164,6 +164,7 @@ class frmVHF final : public IWindowEvents {
   std::unique_ptr<LockedDatabase> lockForTakeOver(const std::string& title, const std::string& path);
   void tell(const std::string& title, std::string_view text, MessageIcon icon);
 
+  std::vector<std::string_view> recordFields_;  // ShowRecord's field list, reused
   IWindow& window_;
   IMessageBox& messages_;
   IFileDialog& fileDialog_;

@@ -22,12 +22,12 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
   const std::string date;  // empty: a user record without a date shows "01/00"
   // A search shows every hit, so the fields stay views into the line and the
   // boxes views into the fields; only the joined boxes of a log are built.
-  // The reused field list is done with before the first box is written.
-  thread_local std::vector<std::string_view> fields;
-  orvanta::normalizeRecordFields(line, date, DbKind, FieldSeparator, fields);
+  // The field list is kept from record to record for its storage only, and
+  // is done with before the first box is written.
+  orvanta::normalizeRecordFields(line, date, DbKind, FieldSeparator, recordFields_);
   RecordBoxes view;
-  fillRecordBoxes(fields, DbKind, view);
-  fields.clear();
+  fillRecordBoxes(recordFields_, DbKind, view);
+  recordFields_.clear();
   // The boxes hold only text of the line, so an ASCII line needs no decoding.
   const bool asciiLine = isAscii(line);
   for (std::size_t i = 0; i < kRecordBoxes; ++i) {

@@ -1,6 +1,7 @@
 #include "search/WorkedBefore.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <memory>
 
@@ -98,11 +99,19 @@ std::string_view baseCall(std::string_view call) {
 }
 
 std::optional<WorkedContact> contactOfLogLine(std::string_view line, std::string_view adifBand) {
-  thread_local std::vector<std::string_view> fields;
-  splitFieldViews(line, ",", fields);
-  const std::size_t first = fields.size() >= 13 ? 4 : 2;
-  if (fields.size() <= first) return std::nullopt;
-  const auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string_view(); };
+  // Only fields 0 to 7 are ever read; the rest are only counted, for the layout.
+  std::array<std::string_view, 8> fields;
+  std::size_t count = 0;
+  for (std::size_t start = 0;; ++count) {
+    const std::size_t comma = std::min(line.find(',', start), line.size());
+    if (count < fields.size()) fields[count] = line.substr(start, comma - start);
+    if (comma == line.size()) break;
+    start = comma + 1;
+  }
+  ++count;
+  const std::size_t first = count >= 13 ? 4 : 2;
+  if (count <= first) return std::nullopt;
+  const auto field = [&](std::size_t i) { return i < count ? fields[i] : std::string_view(); };
   WorkedContact contact;
   contact.call = trimBlanks(field(first));
   contact.date = field(0);
