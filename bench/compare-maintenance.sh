@@ -12,17 +12,8 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-bench=${1:-$here/../build/release/bench/orvanta-bench}
-work=${2:-$(mktemp -d)}
-rounds=${3:-3}
-gen=${GEN_DATABASES:-$here/../../shared/tools/gen-databases}
-timer=/usr/bin/time
-
-[ -x "$bench" ] || { echo "no orvanta-bench at $bench (build it with -DCMAKE_BUILD_TYPE=Release)" >&2; exit 2; }
-[ -x "$timer" ] || { echo "needs $timer (apt-get install -y time)" >&2; exit 2; }
-[ -x "$gen" ] || { echo "needs gen-databases at $gen (set GEN_DATABASES)" >&2; exit 2; }
-
-mkdir -p "$work/pristine"
+default_rounds=3
+. "$here/timed.sh"
 cd "$work"
 
 echo "generating data in $work"
@@ -38,20 +29,6 @@ restore_merge() {
     cp "pristine/d$i.txt" "m/d$i/CALL3.txt"
   done
   sync
-}
-
-# run LABEL COMMAND...: one timed run; prints "LABEL wall s, cpu s, peak KB".
-run() {
-  label=$1
-  shift
-  "$timer" -o time.out -f "%e %U %S %M" "$@" >run.out 2>run.err || {
-    echo "$label failed:" >&2
-    cat run.err >&2
-    exit 1
-  }
-  read -r wall user sys peak <time.out
-  cpu=$(echo "$user $sys" | awk '{printf "%.2f", $1 + $2}')
-  printf '%-22s wall %6.2f s   cpu %6.2f s   peak %8d KB\n' "$label" "$wall" "$cpu" "$peak"
 }
 
 input_kb=$(cat pristine/d*.txt | wc -c | awk '{printf "%d", $1 / 1024}')

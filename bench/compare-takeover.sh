@@ -10,36 +10,12 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-bench=${1:-$here/../build/release/bench/orvanta-bench}
-work=${2:-$(mktemp -d)}
-rounds=${3:-5}
-gen=${GEN_DATABASES:-$here/../../shared/tools/gen-databases}
-timer=/usr/bin/time
-
-[ -x "$bench" ] || { echo "no orvanta-bench at $bench (build it with the release preset)" >&2; exit 2; }
-[ -x "$timer" ] || { echo "needs $timer (apt-get install -y time)" >&2; exit 2; }
-[ -x "$gen" ] || { echo "needs gen-databases at $gen (set GEN_DATABASES)" >&2; exit 2; }
-
-bench=$(cd "$(dirname "$bench")" && pwd)/$(basename "$bench")
-mkdir -p "$work/pristine"
+default_rounds=5
+. "$here/timed.sh"
 cd "$work"
 echo "generating data in $work"
 [ -f pristine/CALL3.txt ] || "$gen" call3 --lines 132000 --calls 60000 --seed 1 pristine/CALL3.txt
 [ -f pristine/wsjtx.log ] || "$gen" log --lines 100000 --calls 60000 --seed 2 pristine/wsjtx.log
-
-# run LABEL COMMAND...: one timed run; prints "LABEL wall s, cpu s, peak KB".
-run() {
-  label=$1
-  shift
-  "$timer" -o time.out -f "%e %U %S %M" "$@" >run.out 2>run.err || {
-    echo "$label failed:" >&2
-    cat run.err >&2
-    exit 1
-  }
-  read -r wall user sys peak <time.out
-  cpu=$(echo "$user $sys" | awk '{printf "%.3f", $1 + $2}')
-  printf '%-24s wall %6.3f s   cpu %6.3f s   peak %8d KB\n' "$label" "$wall" "$cpu" "$peak"
-}
 
 round=1
 while [ "$round" -le "$rounds" ]; do
