@@ -23,6 +23,12 @@ class IInputFile {
   virtual ~IInputFile() = default;
   // Reads up to size bytes; returns 0 at the end of the file. Throws FileError.
   virtual std::size_t read(char* buffer, std::size_t size) = 0;
+  // The file's size in bytes when it was opened, when the file can tell.
+  virtual std::optional<std::uint64_t> size() const { return std::nullopt; }
+  // A reader of its own of the same open file, from the given offset on,
+  // that may be used on another thread than this one; null when the file
+  // cannot give one. Reading the parts of a large file side by side needs it.
+  virtual std::unique_ptr<IInputFile> readerAt(std::uint64_t /*offset*/) const { return nullptr; }
 };
 
 class IOutputFile {

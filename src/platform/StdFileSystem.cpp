@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -25,24 +27,42 @@ namespace {
   throw FileError(path + ": not a regular file");
 }
 
+// Reads with pread at an offset of its own, so that readers of one open
+// file (readerAt) can go side by side on several threads.
 class PosixInputFile final : public IInputFile {
  public:
-  PosixInputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-  ~PosixInputFile() override { ::close(fd_); }
-  PosixInputFile(const PosixInputFile&) = delete;
-  PosixInputFile& operator=(const PosixInputFile&) = delete;
+  struct Descriptor {
+    Descriptor(int descriptor, std::string name, std::uint64_t bytes)
+        : fd(descriptor), path(std::move(name)), size(bytes) {}
+    ~Descriptor() { ::close(fd); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+    std::string path;
+    std::uint64_t size;
+  };
+
+  PosixInputFile(std::shared_ptr<const Descriptor> descriptor, std::uint64_t offset)
+      : descriptor_(std::move(descriptor)), offset_(offset) {}
 
   std::size_t read(char* buffer, std::size_t size) override {
     for (;;) {
-      const ssize_t n = ::read(fd_, buffer, size);
-      if (n >= 0) return static_cast<std::size_t>(n);
-      if (errno != EINTR) fail(path_, errno);
+      const ssize_t n = ::pread(descriptor_->fd, buffer, size, static_cast<off_t>(offset_));
+      if (n >= 0) {
+        offset_ += static_cast<std::uint64_t>(n);
+        return static_cast<std::size_t>(n);
+      }
+      if (errno != EINTR) fail(descriptor_->path, errno);
     }
+  }
+  std::optional<std::uint64_t> size() const override { return descriptor_->size; }
+  std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
+    return std::make_unique<PosixInputFile>(descriptor_, offset);
   }
 
  private:
-  int fd_;
-  std::string path_;
+  std::shared_ptr<const Descriptor> descriptor_;
+  std::uint64_t offset_;
 };
 
 class PosixOutputFile final : public IOutputFile {
@@ -264,7 +284,9 @@ std::unique_ptr<IInputFile> StdFileSystem::openRead(const std::string& path) con
     ::close(fd);
     failNotRegular(path, st);
   }
-  return std::make_unique<PosixInputFile>(fd, path);
+  return std::make_unique<PosixInputFile>(
+      std::make_shared<const PosixInputFile::Descriptor>(fd, path, static_cast<std::uint64_t>(st.st_size)),
+      0);
 }
 
 std::unique_ptr<IOutputFile> StdFileSystem::create(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "records/AdifParts.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
@@ -287,6 +288,7 @@ AdifReader::AdifReader(IInputFile& file, std::size_t bufferSize)
 bool AdifReader::fill() {
   if (eof_) return false;
   const std::size_t keep = std::min(pos_, walkStart_);
+  dropped_ += keep;
   if (keep > 0) {
     std::memmove(buffer_.data(), buffer_.data() + keep, end_ - keep);
     end_ -= keep;
@@ -313,6 +315,12 @@ bool AdifReader::ensure(std::size_t bytes) {
     if (!fill()) return false;
   }
   return true;
+}
+
+void AdifReader::startAfterRecord(std::uint64_t offset) {
+  started_ = true;
+  mayHaveHeader_ = false;
+  dropped_ = offset - pos_;
 }
 
 void AdifReader::start() {
@@ -437,7 +445,10 @@ void AdifReader::readLongValue(std::size_t length, std::string* out) {
   }
 }
 
-bool AdifReader::next(AdifRecord& record) {
+bool AdifReader::next(AdifRecord& record) { return read(record, true); }
+
+// Reads records until one has a call sign, or only the next one.
+bool AdifReader::read(AdifRecord& record, bool untilCall) {
   if (!started_) start();
   walkStart_ = kNone;
   textAt_ = kNone;
@@ -472,7 +483,7 @@ bool AdifReader::next(AdifRecord& record) {
       record.clear();
     } else if (tag.kind == TagKind::EndOfRecord) {
       mayHaveHeader_ = false;
-      if (hasCall()) return true;
+      if (hasCall() || !untilCall) return hasCall();
       record.clear();
     }
   }
@@ -558,30 +569,47 @@ bool AdifReader::walk(const RawTextFilter& filter, WalkedRecord& walked) {
 bool AdifReader::readWalked(AdifRecord& record) {
   if (walkStart_ != kNone) pos_ = walkStart_;
   nonAsciiAt_ = 0;  // looked for from a later place on
-  return next(record);
+  return read(record, false);
 }
 
 // ---- AdifLogInput ----
 
-AdifLogInput::AdifLogInput(std::unique_ptr<IInputFile> file, RawTextFilter filter)
-    : file_(std::move(file)), filter_(std::move(filter)), reader_(*file_) {}
-
-// A record walked over must still be read when its line may hold the text,
-// or when it is the first to hold letters beyond ASCII or bytes that are no
-// UTF-8: the reader of the lines decides the encoding by those.
-bool AdifLogInput::mustRead(const WalkedRecord& walked) const {
-  if (walked.holdsText) return true;
-  if (walked.ascii || linesBroken_) return false;
-  return !(linesUtf8_ && walked.validUtf8);
+bool LinesSoFar::mustRead(const WalkedRecord& walked) const {
+  if (walked.holdsText || !given) return true;
+  if (walked.ascii || broken) return false;
+  return !(utf8 && walked.validUtf8);
 }
 
-bool AdifLogInput::nextRecord() {
-  if (filter_.length == 0 || !lineGiven_) return reader_.next(record_);
-  WalkedRecord walked;
-  while (reader_.walk(filter_, walked)) {
-    if (mustRead(walked)) return reader_.readWalked(record_);
+void LinesSoFar::add(std::string_view line) {
+  given = true;
+  if (!broken && !isAscii(line)) {
+    broken = !isValidUtf8(line);
+    utf8 = !broken;
   }
-  return false;
+}
+
+AdifLogInput::AdifLogInput(std::unique_ptr<IInputFile> file, RawTextFilter filter, const AdifSplit& split)
+    : file_(std::move(file)), filter_(std::move(filter)), reader_(*file_) {
+  if (filter_.length > 0) parts_ = AdifParts::open(*file_, filter_, split);
+}
+
+AdifLogInput::~AdifLogInput() = default;
+
+std::size_t AdifLogInput::parts() const { return parts_ ? parts_->count() : 1; }
+
+// The next line into pending_.
+bool AdifLogInput::nextLine() {
+  if (parts_) return parts_->next(lines_, pending_);
+  if (filter_.length == 0 || !lines_.given) {
+    if (!reader_.next(record_)) return false;
+  } else {
+    WalkedRecord walked;
+    do {
+      if (!reader_.walk(filter_, walked)) return false;
+    } while (!lines_.mustRead(walked) || !reader_.readWalked(record_));
+  }
+  appendLogLine(record_, pending_);
+  return true;
 }
 
 std::size_t AdifLogInput::read(char* buffer, std::size_t size) {
@@ -596,13 +624,8 @@ std::size_t AdifLogInput::read(char* buffer, std::size_t size) {
     }
     pending_.clear();
     served_ = 0;
-    if (!nextRecord()) break;
-    appendLogLine(record_, pending_);
-    lineGiven_ = true;
-    if (!linesBroken_ && !isAscii(pending_)) {
-      linesBroken_ = !isValidUtf8(pending_);
-      linesUtf8_ = !linesBroken_;
-    }
+    if (!nextLine()) break;
+    lines_.add(pending_);
     pending_.push_back('\n');
   }
   return written;

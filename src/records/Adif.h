@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -87,8 +88,8 @@ class AdifReader {
   // hold nothing a caller looks for, and walking costs a fraction of
   // reading. A header is not walked: the first record is read with next().
   bool walk(const RawTextFilter& filter, WalkedRecord& walked);
-  // Reads the record walk() has just walked over (and on, when it has no
-  // call sign), exactly as next() would have.
+  // Reads the record walk() has just walked over, as next() would have;
+  // false when it has no call sign, which next() would have passed over.
   bool readWalked(AdifRecord& record);
 
   // Values longer than this are cut: no contact has one, and a broken
@@ -100,6 +101,13 @@ class AdifReader {
 
   // Bytes the reader holds, for checking that it stays bounded.
   std::size_t bufferCapacity() const { return buffer_.size(); }
+
+  // For a reader of a file's part: the file it reads starts at the given
+  // offset, right after a record's <EOR>, past any header.
+  void startAfterRecord(std::uint64_t offset);
+  // Offset in the file of the next byte to look at: after walk() or next(),
+  // right after the record's <EOR>.
+  std::uint64_t offset() const { return dropped_ + pos_; }
 
  private:
   enum class TagKind { None, Field, EndOfHeader, EndOfRecord, Other };
@@ -121,6 +129,7 @@ class AdifReader {
   bool ensure(std::size_t bytes);
   bool fill();
   void start();
+  bool read(AdifRecord& record, bool untilCall);
   bool parseTag(Tag& tag, bool identify);
   std::size_t valueBytes(std::size_t length, bool& ascii);
   void readValue(std::size_t length, std::string* out);
@@ -132,6 +141,7 @@ class AdifReader {
 
   IInputFile& file_;
   std::vector<char> buffer_;
+  std::uint64_t dropped_ = 0;  // offset in the file of the buffer's first byte
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
@@ -143,6 +153,32 @@ class AdifReader {
   std::size_t nonAsciiAt_ = 0;     // the first byte beyond ASCII from the last look on
 };
 
+// What the log lines given out so far hold, which decides whether a record
+// walked over must still be read: the reader of the lines takes the first
+// line, and decides the encoding by the first lines beyond ASCII.
+struct LinesSoFar {
+  bool given = false;   // a line has been given out
+  bool utf8 = false;    // lines given out hold valid UTF-8 that is not ASCII
+  bool broken = false;  // a line given out is not valid UTF-8
+  // True when the record's line must be given: its values may hold the
+  // text, or it is the first line, or the first to hold letters beyond
+  // ASCII or bytes that are no UTF-8.
+  bool mustRead(const WalkedRecord& walked) const;
+  void add(std::string_view line);
+  friend bool operator==(const LinesSoFar&, const LinesSoFar&) = default;
+};
+
+// How a large ADIF file is read for a text: in up to `parts` parts side by
+// side, each of at least `minPartBytes` bytes.
+struct AdifSplit {
+  std::size_t parts = 1;
+  std::uint64_t minPartBytes = 0;
+  // As many parts as the machine has cores, up to eight, of 8 MiB at least.
+  static AdifSplit automatic();
+};
+
+class AdifParts;
+
 // The log lines of an ADIF file as a byte stream, each line ended by LF:
 // the scan, the start-up view and anything else that reads lines read an
 // ADIF file through it as they read wsjtx.log. The bytes of the values are
@@ -152,19 +188,26 @@ class AdifReader {
 // With a filter, the lines of records whose values cannot hold its text are
 // left out where that changes nothing for a reader looking for the text:
 // the first line and every line that may decide the encoding stay.
+//
+// A large file read with a filter is walked in parts side by side, on
+// threads of their own, when the file can give readers of its parts.
 class AdifLogInput final : public IInputFile {
  public:
-  explicit AdifLogInput(std::unique_ptr<IInputFile> file, RawTextFilter filter = {});
+  explicit AdifLogInput(std::unique_ptr<IInputFile> file, RawTextFilter filter = {},
+                        const AdifSplit& split = AdifSplit::automatic());
+  ~AdifLogInput() override;
+  AdifLogInput(const AdifLogInput&) = delete;
+  AdifLogInput& operator=(const AdifLogInput&) = delete;
   std::size_t read(char* buffer, std::size_t size) override;
+  // Parts read side by side; 1 when the file is read in one go.
+  std::size_t parts() const;
 
  private:
-  bool nextRecord();
-  bool mustRead(const WalkedRecord& walked) const;
+  bool nextLine();
   std::unique_ptr<IInputFile> file_;
   RawTextFilter filter_;
-  bool lineGiven_ = false;    // a line has been given out
-  bool linesUtf8_ = false;    // lines given out hold valid UTF-8 that is not ASCII
-  bool linesBroken_ = false;  // a line given out is not valid UTF-8
+  LinesSoFar lines_;
+  std::unique_ptr<AdifParts> parts_;
   AdifReader reader_;
   AdifRecord record_;
   std::string pending_;

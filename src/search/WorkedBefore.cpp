@@ -190,11 +190,7 @@ void WorkedBeforeCount::addAdif(IInputFile& file) {
       continue;
     }
     more = false;
-    while (reader.walk(filter, walked)) {
-      if (!walked.holdsText) continue;
-      more = reader.readWalked(record);
-      break;
-    }
+    while (!more && reader.walk(filter, walked)) more = walked.holdsText && reader.readWalked(record);
   }
 }
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -20,6 +23,12 @@ class PieceInput final : public IInputFile {
     std::copy_n(bytes_.data() + pos_, n, buffer);
     pos_ += n;
     return n;
+  }
+  std::optional<std::uint64_t> size() const override { return bytes_.size(); }
+  std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
+    auto reader = std::make_unique<PieceInput>(bytes_, piece_);
+    reader->pos_ = std::min<std::size_t>(static_cast<std::size_t>(offset), bytes_.size());
+    return reader;
   }
 
  private:

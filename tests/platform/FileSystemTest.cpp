@@ -165,6 +165,25 @@ void makeLink(const std::string& target, const std::string& path) {
   ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
 }
 
+// Readers of a file's parts read the file that was opened, even once its
+// name has been given to a new file, each at its own place.
+TEST(PartReaders, ShareTheOpenFile) {
+  testing::TempDir dir;
+  const std::string path = dir.write("wsjtx_log.adi", "<call:5>Q1ABC <eor>\n<call:5>Q2ABC <eor>\n");
+  StdFileSystem files;
+  const auto file = files.openRead(path);
+  files.rename(dir.write("new.adi", "replaced"), path);
+  EXPECT_EQ(file->size(), 40u);
+  const auto second = file->readerAt(20);
+  ASSERT_NE(second, nullptr);
+  char bytes[64];
+  EXPECT_EQ(std::string(bytes, second->read(bytes, 8)), "<call:5>");
+  EXPECT_EQ(std::string(bytes, file->read(bytes, 13)), "<call:5>Q1ABC");
+  EXPECT_EQ(std::string(bytes, second->read(bytes, sizeof bytes)), "Q2ABC <eor>\n");
+  EXPECT_EQ(second->read(bytes, sizeof bytes), 0u);
+  EXPECT_EQ(file->readerAt(100)->read(bytes, sizeof bytes), 0u);
+}
+
 class OpenRead : public ::testing::TestWithParam<OpenCase> {};
 
 TEST_P(OpenRead, ReadsRegularFilesOnlyAndNeverBlocks) {

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -223,6 +226,126 @@ INSTANTIATE_TEST_SUITE_P(
                       AnchorCase{"AccentedAroundAscii", "çoise", 0, "SE"}, AnchorCase{"NoAscii", "é", 0, ""},
                       AnchorCase{"Slash", "/P", 0, "/P"}),
     [](const auto& param) { return std::string(param.param.name); });
+
+// A large file is walked in parts side by side. Whatever the guessed starts
+// of the parts (some right after an "<eor>" inside a value), the hits are
+// those of walking the file in one go.
+struct SplitCase {
+  const char* name;
+  std::size_t parts;
+};
+
+const SplitCase kSplits[] = {{"TwoParts", 2}, {"ThreeParts", 3}, {"EightParts", 8}, {"ManyParts", 64}};
+
+LinesOpener adifLines(const std::string& adif, std::size_t piece, const std::string& anchor,
+                      AdifSplit split) {
+  return [&adif, piece, anchor, split]() -> std::unique_ptr<IInputFile> {
+    return std::make_unique<AdifLogInput>(std::make_unique<testing::PieceInput>(adif, piece),
+                                          anchor.empty() ? RawTextFilter{} : anchorFilter(anchor), split);
+  };
+}
+
+std::string allBytes(IInputFile& input) {
+  std::string bytes;
+  char buffer[4096];
+  while (const std::size_t n = input.read(buffer, sizeof buffer)) bytes.append(buffer, n);
+  return bytes;
+}
+
+class SplitSearch : public ::testing::TestWithParam<std::tuple<ShapeCase, SplitCase>> {};
+
+TEST_P(SplitSearch, GivesTheHitsOfOneWalk) {
+  const auto& [shape, split] = GetParam();
+  const std::string adif = AdifMaker(shape.shape, 4242).file(300);
+  const AdifSplit parts{split.parts, 1};
+  EXPECT_GT(
+      AdifLogInput(std::make_unique<testing::PieceInput>(adif, shape.piece), anchorFilter("Q1ABC"), parts)
+          .parts(),
+      1u);
+  for (const char* rawText : {"Q1ABC", "FT4", "Françoise", "Q9ZZ", "<", "EOR", "jürgen", "KAT", "TNX QSO"}) {
+    const std::string text = upperCaseUtf8(rawText);
+    const std::string anchor = adifValueAnchor(ScanRequest{text, text, 0});
+    EXPECT_EQ(allBytes(*adifLines(adif, shape.piece, anchor, parts)()),
+              allBytes(*adifLines(adif, shape.piece, anchor, AdifSplit{})()))
+        << rawText;
+    EXPECT_EQ(hits(adifLines(adif, shape.piece, anchor, parts), text),
+              hits(adifLines(adif, shape.piece, "", AdifSplit{}), text))
+        << rawText;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ShapesAndParts, SplitSearch,
+                         ::testing::Combine(::testing::ValuesIn(kShapes), ::testing::ValuesIn(kSplits)),
+                         [](const auto& param) {
+                           return std::string(std::get<0>(param.param).name) + "_" +
+                                  std::get<1>(param.param).name;
+                         });
+
+// Records that each begin with a value full of "<eor>": nearly every part's
+// guessed start is wrong, and the walk before it must go on through it.
+TEST(SplitSearch, WrongStartsAreWalkedOver) {
+  std::string adif;
+  for (int i = 0; i < 400; ++i) {
+    const std::string call = "Q" + std::to_string(i % 7) + "ABC";
+    adif += "<comment:40><eor><EOR><eor><eor><eor><eor><eor><eor> <call:" + std::to_string(call.size()) +
+            ">" + call + (i % 5 == 0 ? " <name:6>Jürgen" : "") + " <qso_date:8>20200101 <eor>\n";
+  }
+  for (const std::size_t parts : {2u, 5u, 16u}) {
+    AdifLogInput input(std::make_unique<testing::PieceInput>(adif, 1 << 16), anchorFilter("Q3ABC"),
+                       AdifSplit{parts, 1});
+    EXPECT_GT(input.parts(), 1u);
+    for (const char* text : {"Q3ABC", "EOR"}) {
+      const std::string anchor = adifValueAnchor(ScanRequest{text, text, 0});
+      EXPECT_EQ(hits(adifLines(adif, 1 << 16, anchor, AdifSplit{parts, 1}), text),
+                hits(adifLines(adif, 1 << 16, "", AdifSplit{}), text))
+          << parts << " parts, " << text;
+    }
+  }
+}
+
+// A file that fails to read in a later part: the failure reaches the reader
+// of the lines, as it does when the file is read in one go.
+class FailingInput final : public IInputFile {
+ public:
+  FailingInput(std::shared_ptr<const std::string> bytes, std::size_t failAt, std::size_t pos = 0)
+      : bytes_(std::move(bytes)), failAt_(failAt), pos_(pos) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    if (pos_ >= failAt_) throw FileError("wsjtx_log.adi: Input/output error");
+    const std::size_t n = std::min({size, failAt_ - pos_, bytes_->size() - pos_});
+    std::copy_n(bytes_->data() + pos_, n, buffer);
+    pos_ += n;
+    return n;
+  }
+  std::optional<std::uint64_t> size() const override { return bytes_->size(); }
+  std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
+    return std::make_unique<FailingInput>(bytes_, failAt_, static_cast<std::size_t>(offset));
+  }
+
+ private:
+  std::shared_ptr<const std::string> bytes_;
+  std::size_t failAt_;
+  std::size_t pos_;
+};
+
+TEST(SplitSearch, AFailureInAPartReachesTheReader) {
+  const auto adif = std::make_shared<const std::string>(AdifMaker(Shape::Wsjtx, 99).file(2000));
+  AdifLogInput input(std::make_unique<FailingInput>(adif, adif->size() * 3 / 4), anchorFilter("Q1ABC"),
+                     AdifSplit{2, 1});
+  ASSERT_EQ(input.parts(), 2u);
+  EXPECT_THROW(lineCount(input), FileError);
+}
+
+// Dropped while every part waits for its lines to be taken: no hang.
+TEST(SplitSearch, StopsWhenDroppedEarly) {
+  const std::string adif = AdifMaker(Shape::Wsjtx, 5).file(20000);
+  for (const std::size_t taken : {0u, 1u, 100000u}) {
+    AdifLogInput input(std::make_unique<testing::PieceInput>(adif, 1 << 16), anchorFilter("Q9ZZ"),
+                       AdifSplit{4, 1});
+    ASSERT_EQ(input.parts(), 4u);
+    std::string buffer(taken, '\0');
+    EXPECT_EQ(input.read(buffer.data(), buffer.size()), taken);
+  }
+}
 
 struct WorkedCase {
   const char* name;
