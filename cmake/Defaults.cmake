@@ -5,6 +5,10 @@ if(ORVANTA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(ORVANTA_THREAD_SANITIZE)
+  add_compile_options(-fsanitize=thread)
+  add_link_options(-fsanitize=thread)
+endif()
 
 # A compiler cache, when the machine has one, makes rebuilds of several build
 # trees cheap; nothing depends on it.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -590,7 +591,12 @@ void LinesSoFar::add(std::string_view line) {
 
 AdifLogInput::AdifLogInput(std::unique_ptr<IInputFile> file, RawTextFilter filter, const AdifSplit& split)
     : file_(std::move(file)), filter_(std::move(filter)), reader_(*file_) {
-  if (filter_.length > 0) parts_ = AdifParts::open(*file_, filter_, split);
+  if (filter_.length == 0) return;
+  try {
+    parts_ = AdifParts::open(*file_, filter_, split);
+  } catch (const std::system_error&) {
+    // No threads to be had: the file is read in one go.
+  }
 }
 
 AdifLogInput::~AdifLogInput() = default;

@@ -350,7 +350,7 @@ class Limited : public ::testing::TestWithParam<Limit> {};
 
 TEST_P(Limited, AMessageAndNothingChanged) {
   const Limit& limit = GetParam();
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   if (limit.resource == RLIMIT_AS) GTEST_SKIP() << "the sanitizer reserves the address space itself";
 #endif
   testing::TempDir dir;
