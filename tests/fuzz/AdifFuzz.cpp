@@ -38,6 +38,32 @@ std::vector<std::string> readAll(const std::string& bytes, std::size_t piece, st
   return lines;
 }
 
+// The text "Q1" in any letter case.
+const char* findQ1(const char* begin, const char* end) {
+  for (const char* p = begin; p + 1 < end; ++p) {
+    if ((*p == 'Q' || *p == 'q') && p[1] == '1') return p;
+  }
+  return end;
+}
+
+bool holdsQ1(const char* begin, const char* end) { return findQ1(begin, end) != end; }
+
+std::vector<std::string> linesOf(std::unique_ptr<IInputFile> input) {
+  std::vector<std::string> lines(1);
+  char buffer[257];
+  while (const std::size_t n = input->read(buffer, sizeof buffer)) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (buffer[i] == '\n') {
+        lines.emplace_back();
+      } else {
+        lines.back().push_back(buffer[i]);
+      }
+    }
+  }
+  lines.pop_back();
+  return lines;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -65,5 +91,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!expected.empty() && std::string_view(expected[0]).starts_with(kUtf8Bom))
     expected[0].erase(0, kUtf8Bom.size());
   check(streamed == expected);
+
+  // Walking over the records that cannot hold a text keeps, in order, every
+  // line that holds it; read in parts, the same lines come out.
+  const auto filtered = [&](const AdifSplit& split) {
+    return linesOf(std::make_unique<AdifLogInput>(std::make_unique<testing::PieceInput>(bytes, piece),
+                                                  RawTextFilter{findQ1, 2}, split));
+  };
+  const std::vector<std::string> some = filtered(AdifSplit{});
+  std::size_t at = 0;
+  for (const auto& converted : whole) {
+    const bool taken = at < some.size() && some[at] == converted;
+    check(taken || !holdsQ1(converted.data(), converted.data() + converted.size()));
+    at += taken ? 1 : 0;
+  }
+  check(at == some.size());
+  check(filtered(AdifSplit{1 + size % 5, 1}) == some);
   return 0;
 }
