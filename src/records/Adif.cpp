@@ -194,7 +194,9 @@ std::size_t firstNonAscii(const char* base, std::size_t from, std::size_t end) {
 std::size_t characterBytes(const char* p, std::size_t available) {
   const auto lead = static_cast<unsigned char>(*p);
   if (lead < 0xC2) return 1;
-  const std::size_t len = lead <= 0xDF ? 2 : lead <= 0xEF ? 3 : lead <= 0xF4 ? 4 : 1;
+  // Accented Latin letters, the most common by far: two bytes, always valid.
+  if (lead <= 0xDF) return available >= 2 && (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80 ? 2 : 1;
+  const std::size_t len = lead <= 0xEF ? 3 : lead <= 0xF4 ? 4 : 1;
   if (len == 1 || len > available || !isValidUtf8(std::string_view(p, len))) return 1;
   return len;
 }
@@ -377,13 +379,18 @@ void AdifReader::start() {
   return true;
 }
 
-// Offset from pos_ after `count` characters from the offset `from`, or the
-// end of the bytes read when they end first.
-std::size_t AdifReader::charactersEnd(std::size_t from, std::size_t count) const {
+// Offset from pos_ after `count` characters, or the end of the bytes read
+// when they end first; validUtf8 tells whether the bytes up to there are.
+std::size_t AdifReader::charactersEnd(std::size_t count, bool& validUtf8) const {
   const char* const base = buffer_.data() + pos_;
   const std::size_t size = available();
-  std::size_t at = from;
-  for (; count > 0 && at < size; --count) at += characterBytes(base + at, size - at);
+  std::size_t at = 0;
+  validUtf8 = true;
+  for (; count > 0 && at < size; --count) {
+    const std::size_t bytes = characterBytes(base + at, size - at);
+    if (bytes == 1 && static_cast<unsigned char>(base[at]) >= 0x80) validUtf8 = false;
+    at += bytes;
+  }
   return std::min(at, size);
 }
 
@@ -403,16 +410,22 @@ bool AdifReader::endsBeforeTag(std::size_t offset) {
 // null). Programs that count bytes instead write shorter lengths for values
 // with non-ASCII letters; when the character count does not end before a tag
 // but the byte count does, the bytes are taken.
-[[gnu::always_inline]] inline std::size_t AdifReader::valueBytes(std::size_t length, bool& ascii) {
+// ascii and validUtf8 tell what the bytes taken are.
+[[gnu::always_inline]] inline std::size_t AdifReader::valueBytes(std::size_t length, bool& ascii,
+                                                                 bool& validUtf8) {
   if (available() < length * 4) ensure(length * 4);
   const std::size_t byteEnd = std::min(length, available());
   // Most values lie before the next byte beyond ASCII, which is looked for
   // once for many values.
   if (nonAsciiAt_ <= pos_) nonAsciiAt_ = firstNonAscii(buffer_.data(), pos_, end_);
   ascii = pos_ + byteEnd <= nonAsciiAt_;
+  validUtf8 = true;
   if (ascii) return byteEnd;
-  const std::size_t charEnd = charactersEnd(0, length);
-  if (charEnd != byteEnd && !endsBeforeTag(charEnd) && endsBeforeTag(byteEnd)) return byteEnd;
+  const std::size_t charEnd = charactersEnd(length, validUtf8);
+  if (charEnd != byteEnd && !endsBeforeTag(charEnd) && endsBeforeTag(byteEnd)) {
+    validUtf8 = isValidUtf8(std::string_view(buffer_.data() + pos_, byteEnd));
+    return byteEnd;
+  }
   return charEnd;
 }
 
@@ -422,7 +435,8 @@ bool AdifReader::endsBeforeTag(std::size_t offset) {
     return;
   }
   bool ascii = true;
-  const std::size_t take = valueBytes(length, ascii);
+  bool validUtf8 = true;
+  const std::size_t take = valueBytes(length, ascii, validUtf8);
   if (out != nullptr) out->assign(buffer_.data() + pos_, take);
   pos_ += take;
 }
@@ -497,7 +511,7 @@ bool AdifReader::read(AdifRecord& record, bool untilCall) {
 // end of the bytes read, and looked for again only past that place, so each
 // byte is looked at about once.
 [[gnu::always_inline]] inline void AdifReader::checkWalkedValue(const RawTextFilter& filter,
-                                                                std::size_t bytes, bool ascii,
+                                                                std::size_t bytes, bool ascii, bool validUtf8,
                                                                 WalkedRecord& walked) {
   const char* const base = buffer_.data();
   if (textAt_ == kNone || textAt_ < pos_) {
@@ -506,7 +520,7 @@ bool AdifReader::read(AdifRecord& record, bool untilCall) {
   if (textAt_ + filter.length <= pos_ + bytes) walked.holdsText = true;
   if (!ascii) {
     walked.ascii = false;
-    if (walked.validUtf8 && !isValidUtf8(std::string_view(base + pos_, bytes))) walked.validUtf8 = false;
+    walked.validUtf8 = walked.validUtf8 && validUtf8;
   }
 }
 
@@ -540,8 +554,9 @@ bool AdifReader::read(AdifRecord& record, bool untilCall) {
   }
   if (tag.kind == TagKind::Field) {
     bool ascii = true;
-    const std::size_t bytes = valueBytes(tag.length, ascii);
-    checkWalkedValue(filter, bytes, ascii, walked);
+    bool validUtf8 = true;
+    const std::size_t bytes = valueBytes(tag.length, ascii, validUtf8);
+    checkWalkedValue(filter, bytes, ascii, validUtf8, walked);
     pos_ += bytes;
   }
   return true;

@@ -131,12 +131,13 @@ class AdifReader {
   void start();
   bool read(AdifRecord& record, bool untilCall);
   bool parseTag(Tag& tag, bool identify);
-  std::size_t valueBytes(std::size_t length, bool& ascii);
+  std::size_t valueBytes(std::size_t length, bool& ascii, bool& validUtf8);
   void readValue(std::size_t length, std::string* out);
-  void checkWalkedValue(const RawTextFilter& filter, std::size_t bytes, bool ascii, WalkedRecord& walked);
+  void checkWalkedValue(const RawTextFilter& filter, std::size_t bytes, bool ascii, bool validUtf8,
+                        WalkedRecord& walked);
   bool walkTag(const RawTextFilter& filter, WalkedRecord& walked, bool& recordEnd);
   void readLongValue(std::size_t length, std::string* out);
-  std::size_t charactersEnd(std::size_t from, std::size_t count) const;
+  std::size_t charactersEnd(std::size_t count, bool& validUtf8) const;
   bool endsBeforeTag(std::size_t offset);
 
   IInputFile& file_;
