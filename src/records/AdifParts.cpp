@@ -93,16 +93,21 @@ std::unique_ptr<AdifParts> AdifParts::open(const IInputFile& file, const RawText
     if (start && *start > starts.back() && *start < *size) starts.push_back(*start);
   }
   if (starts.size() < 2) return nullptr;
-  return std::unique_ptr<AdifParts>(new AdifParts(file, filter, starts));
+  std::vector<std::unique_ptr<IInputFile>> readers;
+  for (const std::uint64_t start : starts) {
+    readers.push_back(file.readerAt(start));
+    if (!readers.back()) return nullptr;
+  }
+  return std::unique_ptr<AdifParts>(new AdifParts(filter, starts, std::move(readers)));
 }
 
-AdifParts::AdifParts(const IInputFile& file, RawTextFilter filter, const std::vector<std::uint64_t>& starts)
+AdifParts::AdifParts(RawTextFilter filter, const std::vector<std::uint64_t>& starts,
+                     std::vector<std::unique_ptr<IInputFile>> readers)
     : filter_(std::move(filter)), wanted_(1u << 0) {
-  for (const std::uint64_t start : starts) {
+  for (std::size_t i = 0; i < starts.size(); ++i) {
     auto part = std::make_unique<Part>();
-    part->start = start;
-    part->input = file.readerAt(start);
-    if (!part->input) throw FileError("the file cannot be read in parts");
+    part->start = starts[i];
+    part->input = std::move(readers[i]);
     parts_.push_back(std::move(part));
   }
   // Every part's start is known before any walk looks for it.

@@ -38,7 +38,8 @@ class AdifParts {
   struct Part;
 
  private:
-  AdifParts(const IInputFile& file, RawTextFilter filter, const std::vector<std::uint64_t>& starts);
+  AdifParts(RawTextFilter filter, const std::vector<std::uint64_t>& starts,
+            std::vector<std::unique_ptr<IInputFile>> readers);
   void walkPart(std::size_t index, std::stop_token stop);
   void stopAll();
   void moveTo(std::size_t index, const LinesSoFar& lines);
