@@ -11,6 +11,7 @@
 #include "maintenance/RegularRecord.h"
 #include "records/Adif.h"
 #include "records/NormalizeRecord.h"
+#include "records/Text.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
@@ -20,14 +21,6 @@ namespace {
 // such a record counts as undated.
 constexpr std::string_view kNoDate = "-";
 constexpr std::size_t kRegularFields = 8;
-
-std::string_view trimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 void upperInto(std::string_view text, std::string& out) {
   out.resize(text.size());

@@ -11,6 +11,7 @@
 #endif
 
 #include "records/AdifParts.h"
+#include "records/Text.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
@@ -91,15 +92,6 @@ constexpr std::size_t kMaxGap = 4096;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view upper) {
-  if (a.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upperAscii(a[i]) != upper[i]) return false;
-  }
-  return true;
-}
 
 int knownField(std::size_t length, const PackedName& name) {
   if (length > kLongestKnownName) return -1;

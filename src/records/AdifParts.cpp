@@ -12,6 +12,8 @@
 #include <thread>
 #include <utility>
 
+#include "records/Text.h"
+
 namespace orvanta {
 namespace {
 
@@ -23,15 +25,6 @@ constexpr std::array<LinesSoFar, 4> kEntries{LinesSoFar{false, false, false}, Li
 constexpr std::size_t kBatch = 64;         // lines handed over at once
 constexpr std::size_t kMaxQueued = 4096;   // lines a part holds until they are taken
 constexpr std::size_t kLookFor = 1 << 20;  // bytes searched for the "<eor>" a part starts after
-
-bool isEndOfRecord(std::string_view five) {
-  static constexpr std::string_view kTag = "<EOR>";
-  for (std::size_t i = 0; i < kTag.size(); ++i) {
-    const char c = five[i];
-    if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != kTag[i]) return false;
-  }
-  return true;
-}
 
 // The offset right after the first "<eor>", in any letter case, from the
 // given offset on; nothing when there is none near.
@@ -46,7 +39,7 @@ std::optional<std::uint64_t> afterRecordEnd(const IInputFile& file, std::uint64_
     if (n == 0) break;
     window.append(buffer.data(), n);
     for (; looked + 5 <= window.size(); ++looked) {
-      if (window[looked] == '<' && isEndOfRecord(std::string_view(window).substr(looked, 5))) {
+      if (window[looked] == '<' && equalsIgnoringCase(std::string_view(window).substr(looked, 5), "<EOR>")) {
         return from + looked + 5;
       }
     }

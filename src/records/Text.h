@@ -30,4 +30,15 @@ inline std::string lowerAscii(std::string_view text) {
   return out;
 }
 
+inline char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// True when the text equals `upper`, an upper-case ASCII text, in any letter case.
+inline bool equalsIgnoringCase(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (upperAscii(text[i]) != upper[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace orvanta
