@@ -19,11 +19,15 @@ frmVHF::frmVHF(const FormServices& services)
       events_(services.events),
       workedBefore_(services.workedBefore),
       environment_(services.environment),
-      stationDialog_(services.stationDialog) {}
+      stationDialog_(services.stationDialog),
+      stationView_(services.stationView),
+      connectionDialog_(services.connectionDialog),
+      listen_(services.listen) {}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
   // The last resort: whatever a handler lets escape, memory running out
   // included, is told to the operator, and the program goes on.
+  ++handlerDepth_;
   try {
     dispatch(control, event, key);
   } catch (const std::exception& e) {
@@ -31,6 +35,8 @@ void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key)
   } catch (...) {
     reportUnexpected(texts::kUnknownReason.in(isGerman()));
   }
+  --handlerDepth_;
+  if (handlerDepth_ == 0) afterHandler(control);
 }
 
 void frmVHF::reportUnexpected(std::string_view reason) noexcept {
@@ -107,6 +113,8 @@ void frmVHF::dispatchClick(std::string_view control) {
       {ctl::kMnuInfo, &frmVHF::mnuInfo_Click},
       {ctl::kMnuAddStation, &frmVHF::mnuAddStation_Click},
       {ctl::kMnuAddLog, &frmVHF::mnuAddLog_Click},
+      {ctl::kMnuFollow, &frmVHF::mnuFollow_Click},
+      {ctl::kMnuConnection, &frmVHF::mnuConnection_Click},
   };
   for (const auto& binding : kClicks) {
     if (binding.name == control) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,9 +15,14 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/StationDialog.h"
+#include "platform/StationView.h"
+#include "platform/UdpReceiver.h"
 #include "platform/Window.h"
 #include "platform/WorkedBeforeView.h"
+#include "app/FollowReport.h"
+#include "link/Follow.h"
 #include "records/TextFile.h"
+#include "search/WorkedBefore.h"
 
 namespace orvanta {
 
@@ -40,6 +46,13 @@ struct FormServices {
   const IEnvironment* environment = nullptr;
   // Asks for a station typed in by hand; without one, that command does nothing.
   IStationDialog* stationDialog = nullptr;
+  // The station window beside the main window; without one F3 shows the
+  // modal worked-before window and following shows nothing but the record.
+  IStationView* stationView = nullptr;
+  // Asks for the WSJT-X address, port and own locator.
+  IConnectionDialog* connectionDialog = nullptr;
+  // Opens the socket following listens on; listenUdp when not given.
+  std::function<std::unique_ptr<IUdpReceiver>(const std::string&, std::uint16_t)> listen = {};
 };
 
 // The one window of the program. It owns the form state and every handler;
@@ -105,6 +118,24 @@ class frmVHF final : public IWindowEvents {
   void mnuAddStation_Click();
   void mnuAddLog_Click();
 
+  // ---- Following WSJT-X ----
+  // Extras "WSJT-X folgen" (F4): starts or stops listening.
+  void mnuFollow_Click();
+  // Extras "WSJT-X-Verbindung ...": address, port and own locator.
+  void mnuConnection_Click();
+  // The socket following listens on; null when not listening.
+  IUdpReceiver* followReceiver() const { return receiver_.get(); }
+  // Why listening failed; empty while it works.
+  const std::string& followError() const { return listenError_; }
+  // The socket has datagrams: reads and handles every one waiting.
+  void followReadable();
+  // Handles one datagram as following does.
+  FollowReport followDatagram(const Datagram& datagram);
+  // The station window's check boxes.
+  void stationAutoAdd_Click(bool checked);
+  void stationBaseCall_Click(bool checked);
+  bool Following = false;
+
   // ---- Language, menus, About ----
   void mnuDeutsch_Click();
   void mnuEnglisch_Click();
@@ -163,7 +194,35 @@ class frmVHF final : public IWindowEvents {
   bool writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes);
   std::unique_ptr<LockedDatabase> lockForTakeOver(const std::string& title, const std::string& path);
   void tell(const std::string& title, std::string_view text, MessageIcon icon);
+  void startFollowing();
+  void stopFollowing();
+  void followStatus(const link::Status& status, FollowReport& report);
+  void followLogged(const std::optional<link::LoggedContact>& contact, FollowReport& report);
+  void showDxCall(const std::string& instanceId, FollowReport& report);
+  bool findStationRecord(const std::string& call, std::string& line, Encoding& encoding);
+  void addLoggedStation(const link::LoggedContact& contact, FollowReport& report);
+  std::string ownLocator(const link::Instance* instance) const;
+  std::string settingOr(const char* key, const char* fallback) const;
+  WorkedSummary countWorked(const std::string& call, bool baseCalls);
+  void refreshStation(bool open);
+  std::string linkText() const;
+  // After the outermost handler: the DX call that waited is shown.
+  void afterHandler(std::string_view control);
+  WorkedBeforeTable workedTable(const WorkedSummary& summary, bool noLog) const;
 
+  int handlerDepth_ = 0;
+  bool quietRecord_ = false;  // no warning box for a record shown by following
+  link::FollowState follow_;
+  std::unique_ptr<IUdpReceiver> receiver_;
+  std::string listenAddress_;
+  std::string listenPort_;
+  std::string listenError_;
+  // What the station window shows of the call last shown.
+  std::string stationInstance_;
+  std::string stationCall_;
+  WorkedSummary stationWorked_;
+  std::string stationRecordGrid_;
+  std::string stationNotice_;
   std::vector<std::string_view> recordFields_;  // ShowRecord's field list, reused
   IWindow& window_;
   IMessageBox& messages_;
@@ -175,6 +234,9 @@ class frmVHF final : public IWindowEvents {
   IWorkedBeforeView* workedBefore_;
   const IEnvironment* environment_;
   IStationDialog* stationDialog_;
+  IStationView* stationView_;
+  IConnectionDialog* connectionDialog_;
+  std::function<std::unique_ptr<IUdpReceiver>(const std::string&, std::uint16_t)> listen_;
 };
 
 }  // namespace orvanta

@@ -44,7 +44,9 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
     RecordKey.assign(view.recordKey);
     RecordLine.assign(line);
   }
-  if (view.surplusFields == 0) return;
+  // While following, the record comes without a word from the operator and
+  // must not bring up a box.
+  if (view.surplusFields == 0 || quietRecord_) return;
 
   // The message only informs; the boxes keep the record.
   window_.setMousePointer(MousePointer::Normal);

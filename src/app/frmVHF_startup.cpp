@@ -148,9 +148,14 @@ void frmVHF::Form_Load() {
     }
   }
 
-  if (current.empty()) return;
-  DbPath = current;
-  skipOnFailure([&] { window_.setText(ctl::kCombo1, current); });
+  if (!current.empty()) {
+    DbPath = current;
+    skipOnFailure([&] { window_.setText(ctl::kCombo1, current); });
+  }
+  // Following goes on where the last run left it.
+  skipOnFailure([&] {
+    if (settingOr("Follow", "0") == "1") startFollowing();
+  });
 }
 
 std::vector<std::string> frmVHF::dataFolders() const {

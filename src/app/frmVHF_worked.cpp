@@ -81,8 +81,12 @@ std::vector<std::string> frmVHF::listedLogs() {
   return logs;
 }
 
+WorkedBeforeTable frmVHF::workedTable(const WorkedSummary& summary, bool noLog) const {
+  return makeTable(summary, isGerman(), noLog);
+}
+
 void frmVHF::mnuWorked_Click() {
-  if (workedBefore_ == nullptr) return;
+  if (workedBefore_ == nullptr && stationView_ == nullptr) return;
   std::string call = upperCaseUtf8(trimBlanks(window_.text(ctl::kText10)));
   if (call.empty()) call = upperCaseUtf8(trimBlanks(window_.text(ctl::kText2)));
   if (call.empty()) {
@@ -94,6 +98,17 @@ void frmVHF::mnuWorked_Click() {
     baseCalls = settings_.read(kApplication, kSection, kBaseCallKey, "0") == "1";
   } catch (const std::exception&) {
     // A settings store that cannot be read leaves the check box clear.
+  }
+  if (stationView_ != nullptr) {
+    // The station window: the call on screen, its locator for distance and
+    // heading, the table beside the main window.
+    stationCall_ = call;
+    stationNotice_.clear();
+    if (!Following) stationInstance_.clear();
+    stationRecordGrid_ = window_.text(DbKind == "user" ? ctl::kText3 : ctl::kText7);
+    stationWorked_ = countWorked(call, baseCalls);
+    refreshStation(true);
+    return;
   }
   const std::vector<std::string> logs = listedLogs();
   const bool german = isGerman();

@@ -4,6 +4,8 @@
 // the window description. Handlers pick a text by the form's language; texts
 // are exactly as shown, blanks included.
 
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace orvanta {
@@ -13,6 +15,17 @@ struct BilingualText {
   std::string_view english;
   constexpr std::string_view in(bool isGerman) const { return isGerman ? german : english; }
 };
+
+// The text with "{0}", "{1}", ... replaced by the values in turn.
+inline std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
+  std::string out(text);
+  std::size_t index = 0;
+  for (const auto value : values) {
+    const std::string mark = "{" + std::to_string(index++) + "}";
+    if (const auto at = out.find(mark); at != std::string::npos) out.replace(at, mark.size(), value);
+  }
+  return out;
+}
 
 namespace texts {
 
@@ -183,6 +196,57 @@ inline constexpr BilingualText kWorkedBand{"Band", "Band"};
 inline constexpr BilingualText kWorkedFirst{"Erste", "First"};
 inline constexpr BilingualText kWorkedLast{"Letzte", "Last"};
 inline constexpr BilingualText kWorkedGrids{"Locator", "Grids"};
+
+// ---- Following WSJT-X ----
+// "{0}", "{1}", ... stand for the values filled in by fillIn.
+
+inline constexpr BilingualText kStationTitle{"Station", "Station"};
+inline constexpr BilingualText kFollowNotIn{"{0} ist nicht in {1}", "{0} is not in {1}"};
+inline constexpr BilingualText kFollowConnected{"Verbunden mit WSJT-X ({0})", "Connected to WSJT-X ({0})"};
+inline constexpr BilingualText kFollowWaiting{"Warte auf WSJT-X an {0}:{1}", "Waiting for WSJT-X on {0}:{1}"};
+inline constexpr BilingualText kFollowClosed{"WSJT-X ({0}) wurde beendet", "WSJT-X ({0}) has closed"};
+inline constexpr BilingualText kFollowOff{"WSJT-X wird nicht gefolgt.", "Not following WSJT-X."};
+inline constexpr BilingualText kFollowCannotListen{"Kann nicht an {0}:{1} empfangen: {2}",
+                                                   "Cannot listen on {0}:{1}: {2}"};
+inline constexpr BilingualText kFollowIgnored{"{0} Datagramme nicht gelesen: {1}",
+                                              "{0} datagrams not read: {1}"};
+inline constexpr BilingualText kFollowInstance{"Programm", "Instance"};
+inline constexpr BilingualText kFollowBand{"Band", "Band"};
+inline constexpr BilingualText kFollowMode{"Betriebsart", "Mode"};
+inline constexpr BilingualText kFollowGrid{"Locator", "Grid"};
+inline constexpr BilingualText kFollowDistance{"Entfernung", "Distance"};
+inline constexpr BilingualText kFollowBearing{"Richtung", "Beam heading"};
+inline constexpr BilingualText kFollowKm{"{0} km", "{0} km"};
+inline constexpr BilingualText kFollowDegrees{"{0}°", "{0}°"};
+inline constexpr BilingualText kFollowAutoAdd{"Geloggte Stationen übernehmen", "Add logged stations"};
+inline constexpr BilingualText kFollowAddedNew{"{0} ist neu in {1}.", "{0} is new in {1}."};
+inline constexpr BilingualText kFollowAddedChanged{"{0} ist in {1} geändert.", "{0} is changed in {1}."};
+inline constexpr BilingualText kFollowAddedUnchanged{"{0} ist in {1} unverändert.", "{0} is unchanged in {1}."};
+inline constexpr BilingualText kFollowAddLocked{"{0} nicht übernommen: ein anderes Orvanta hält {1}.",
+                                                "{0} not added: another Orvanta holds {1}."};
+inline constexpr BilingualText kFollowAddInvalid{"{0} nicht übernommen: Rufzeichen oder Locator ungültig.",
+                                                 "{0} not added: the call or grid is not valid."};
+inline constexpr BilingualText kFollowAddNoDatabase{"{0} nicht übernommen: keine User-Datenbank in der Liste.",
+                                                    "{0} not added: no user database in the list."};
+inline constexpr BilingualText kFollowAddFailed{"{0} nicht übernommen: {1}", "{0} not added: {1}"};
+inline constexpr BilingualText kConnectionTitle{"WSJT-X-Verbindung", "WSJT-X connection"};
+inline constexpr BilingualText kConnectionAddress{"Adresse", "Address"};
+inline constexpr BilingualText kConnectionPort{"Port", "Port"};
+inline constexpr BilingualText kConnectionMyLocator{"Eigener Locator", "My locator"};
+inline constexpr BilingualText kConnectionHint{
+    "WSJT-X muss unter \"UDP Server\" dieselbe Adresse und denselben Port nennen; mit einer Multicast-Adresse "
+    "(224.0.0.0 bis 239.255.255.255) können mehrere Programme zugleich empfangen.",
+    "WSJT-X's \"UDP Server\" setting must name the same address and port; a multicast address (224.0.0.0 to "
+    "239.255.255.255) lets several programs listen at once."};
+inline constexpr BilingualText kConnectionNotLocal{
+    "{0} ist keine Adresse dieses Rechners; bitte 127.0.0.1, eine Adresse dieses Rechners oder eine "
+    "Multicast-Adresse angeben.",
+    "{0} is not an address of this machine; please give 127.0.0.1, an address of this machine or a multicast "
+    "address."};
+inline constexpr BilingualText kConnectionBadPort{"Der Port muss eine Zahl von 1 bis 65535 sein.",
+                                                  "The port must be a number from 1 to 65535."};
+inline constexpr BilingualText kConnectionBadLocator{"Der eigene Locator ist ungültig (4, 6 oder 8 Zeichen).",
+                                                     "My locator is not valid (4, 6 or 8 characters)."};
 
 // ---- Whole program ----
 

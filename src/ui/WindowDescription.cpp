@@ -59,7 +59,7 @@ constexpr std::array<ControlDescription, 26> kControls{{
     {ctl::kText9, K::TextBox, {1224, 3996, 6852, 288}, 20, kDefaultFont, "", true, false, false},
 }};
 
-constexpr std::array<MenuDescription, 16> kMenus{{
+constexpr std::array<MenuDescription, 18> kMenus{{
     {ctl::kMnuDat, "", "&Datei", "", true},
     {ctl::kMnuOpen, ctl::kMnuDat, "&Neu öffnen", "", false},
     {ctl::kMnuSuch, ctl::kMnuDat, "&Suchen", "", false},
@@ -74,13 +74,15 @@ constexpr std::array<MenuDescription, 16> kMenus{{
     {ctl::kMnuWorked, ctl::kMnuExtr, "Schon gearbeitet?", "F3", false},
     {ctl::kMnuAddStation, ctl::kMnuExtr, "Station übernehmen", "Ctrl+Shift+A", false},
     {ctl::kMnuAddLog, ctl::kMnuExtr, "Log übernehmen", "", false},
+    {ctl::kMnuFollow, ctl::kMnuExtr, "WSJT-X folgen", "F4", false},
+    {ctl::kMnuConnection, ctl::kMnuExtr, "WSJT-X-Verbindung …", "", false},
     {ctl::kMnuHelp, "", " &? ", "", true},
     {ctl::kMnuInfo, ctl::kMnuHelp, "&Info", "F1", false},
 }};
 
 using P = TextProperty;
 
-constexpr std::array<LanguageText, 20> kCommon{{
+constexpr std::array<LanguageText, 22> kCommon{{
     {ctl::kMnuDat, P::Caption, "&Datei", "&File"},
     {ctl::kMnuOpt, P::Caption, "&Optionen", "&Options"},
     {ctl::kMnuOpen, P::Caption, "&Neu öffnen", "&reopen"},
@@ -97,6 +99,8 @@ constexpr std::array<LanguageText, 20> kCommon{{
     {ctl::kMnuWorked, P::Caption, "Schon gearbeitet?", "Worked before?"},
     {ctl::kMnuAddStation, P::Caption, "Station übernehmen", "Add station"},
     {ctl::kMnuAddLog, P::Caption, "Log übernehmen", "Add log"},
+    {ctl::kMnuFollow, P::Caption, "WSJT-X folgen", "Follow WSJT-X"},
+    {ctl::kMnuConnection, P::Caption, "WSJT-X-Verbindung …", "WSJT-X connection …"},
     {ctl::kLabel1, P::Caption, "&Datenbanken :", "&Databases :"},
     {ctl::kLabel10, P::Caption, "Such&text    :", "Search&text  :"},
     {ctl::kCommand1, P::Caption, "&Suchen", "&Search"},

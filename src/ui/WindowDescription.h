@@ -58,6 +58,8 @@ inline constexpr std::string_view kMnuAktualiesieren = "mnuAktualiesieren";
 inline constexpr std::string_view kMnuWorked = "mnuWorked";
 inline constexpr std::string_view kMnuAddStation = "mnuAddStation";
 inline constexpr std::string_view kMnuAddLog = "mnuAddLog";
+inline constexpr std::string_view kMnuFollow = "mnuFollow";
+inline constexpr std::string_view kMnuConnection = "mnuConnection";
 inline constexpr std::string_view kMnuHelp = "mnuHelp";
 inline constexpr std::string_view kMnuInfo = "mnuInfo";
 }  // namespace ctl

@@ -1,0 +1,182 @@
+// Following WSJT-X without a window: the form listens as it does when the
+// menu item is ticked and prints what each datagram did, one line per fact,
+// fields separated by a TAB.
+
+#include <poll.h>
+
+#include <chrono>
+#include <iostream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "BenchCommands.h"
+#include "link/Follow.h"
+#include "ui/WindowDescription.h"
+
+namespace orvanta::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct FollowOptions {
+  std::string address = "127.0.0.1";
+  std::string port = "2237";
+  long count = -1;
+  double seconds = -1;
+  bool add = false;
+  std::vector<std::string> databases;
+};
+
+FollowOptions parseOptions(const std::vector<std::string>& args) {
+  FollowOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+      return args[++i];
+    };
+    try {
+      if (arg == "--address") {
+        options.address = value();
+      } else if (arg == "--port") {
+        options.port = value();
+      } else if (arg == "--count") {
+        options.count = std::stol(value());
+      } else if (arg == "--seconds") {
+        options.seconds = std::stod(value());
+      } else if (arg == "--add") {
+        options.add = true;
+      } else if (arg.starts_with("--")) {
+        throw UsageError("unknown option " + arg);
+      } else {
+        options.databases.push_back(arg);
+      }
+    } catch (const std::logic_error& e) {
+      if (dynamic_cast<const UsageError*>(&e) != nullptr) throw;
+      throw UsageError("not a number after " + arg);
+    }
+  }
+  if (options.databases.empty()) throw UsageError("expects at least one DATABASE");
+  return options;
+}
+
+// One output line: fields joined by TAB, an empty field as "-", and no TAB
+// or line end inside a field.
+class Line {
+ public:
+  Line(std::ostream& out, std::string_view word) : out_(out) { text_ = word; }
+  Line& operator<<(std::string_view field) {
+    text_ += '\t';
+    if (field.empty()) text_ += '-';
+    for (const char c : field) text_ += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+    return *this;
+  }
+  ~Line() { out_ << text_ << '\n' << std::flush; }
+  Line(const Line&) = delete;
+  Line& operator=(const Line&) = delete;
+
+ private:
+  std::ostream& out_;
+  std::string text_;
+};
+
+std::string numberOr(const std::optional<long>& value) { return value ? std::to_string(*value) : ""; }
+
+void printLookup(std::ostream& out, const FollowReport& report) {
+  if (!report.lookedUp) return;
+  if (report.found) {
+    Line line(out, "record");
+    for (const auto& box : report.boxes) line << box;
+  } else {
+    Line(out, "absent") << report.call;
+  }
+  Line(out, "worked") << std::to_string(report.worked.value_or(0));
+  Line(out, "bearing") << numberOr(report.path.degrees ? std::optional<long>(*report.path.degrees) : std::nullopt)
+                       << numberOr(report.path.km);
+}
+
+void printLogged(std::ostream& out, const std::string& id, const std::optional<link::LoggedContact>& contact,
+                 const FollowReport& report) {
+  static constexpr std::string_view kResults[] = {"new", "changed", "unchanged", "refused"};
+  if (!contact) {
+    Line(out, "ignored") << "logged contact without a call";
+    return;
+  }
+  Line(out, "logged") << id << contact->call << contact->grid << contact->band << contact->mode;
+  Line(out, "worked") << std::to_string(report.worked.value_or(0));
+  if (report.added) {
+    Line(out, "added") << contact->call << kResults[static_cast<int>(*report.added)] << report.addReason;
+  }
+}
+
+void printReport(std::ostream& out, const FollowReport& report) {
+  const auto& message = report.message;
+  if (const auto* m = std::get_if<link::Heartbeat>(&message)) {
+    Line(out, "heartbeat") << m->id << std::to_string(m->maxSchema) << m->version << m->revision;
+  } else if (const auto* s = std::get_if<link::Status>(&message)) {
+    Line(out, "status") << s->id << link::cleanCall(s->dxCall) << s->dxGrid << link::bandOfDial(s->dialFrequency)
+                        << s->mode;
+    printLookup(out, report);
+  } else if (const auto* d = std::get_if<link::Decode>(&message)) {
+    Line(out, "decode") << d->id << d->message;
+  } else if (const auto* q = std::get_if<link::QsoLogged>(&message)) {
+    printLogged(out, q->id, link::contactOf(*q), report);
+  } else if (const auto* a = std::get_if<link::LoggedAdif>(&message)) {
+    printLogged(out, a->id, link::contactOf(*a), report);
+  } else if (const auto* c = std::get_if<link::Close>(&message)) {
+    Line(out, "close") << c->id;
+  } else if (const auto* i = std::get_if<link::Ignored>(&message)) {
+    Line(out, "ignored") << i->reason;
+  }
+}
+
+int follow(const std::vector<std::string>& args, std::ostream& out) {
+  const FollowOptions options = parseOptions(args);
+  BenchSession session;
+  using testing::FakeSettingsStore;
+  const auto set = [&](const char* key, const std::string& value) {
+    session.settings.values[FakeSettingsStore::path("VHF-Orvanta", "Settings", key)] = value;
+  };
+  set("UdpAddress", options.address);
+  set("UdpPort", options.port);
+  set("AutoAdd", options.add ? "1" : "0");
+  const std::vector<std::string> others(options.databases.begin() + 1, options.databases.end());
+  session.start(options.databases.front(), others);
+  session.window.setText(ctl::kCombo1, options.databases.front());
+  session.form.mnuFollow_Click();
+  IUdpReceiver* receiver = session.form.followReceiver();
+  if (receiver == nullptr) {
+    std::cerr << "orvanta-bench follow: " << session.form.followError() << '\n';
+    return 1;
+  }
+  Line(out, "listening") << options.address << std::to_string(receiver->port());
+  const auto deadline = options.seconds < 0 ? Clock::time_point::max()
+                                            : Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                                 std::chrono::duration<double>(options.seconds));
+  long handled = 0;
+  while (options.count < 0 || handled < options.count) {
+    int wait = -1;
+    if (options.seconds >= 0) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) break;
+      wait = static_cast<int>(std::min<long long>(left, 1000 * 1000));
+    }
+    pollfd watch{receiver->descriptor(), POLLIN, 0};
+    if (::poll(&watch, 1, wait) <= 0) continue;
+    while (options.count < 0 || handled < options.count) {
+      const auto datagram = receiver->receive();
+      if (!datagram) break;
+      printReport(out, session.form.followDatagram(*datagram));
+      ++handled;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace orvanta::bench
+
+ORVANTA_BENCH_COMMAND("follow",
+                      "[--address A] [--port P] [--count N] [--seconds S] [--add] DATABASE...",
+                      orvanta::bench::follow)
