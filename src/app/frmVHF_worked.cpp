@@ -102,8 +102,8 @@ void frmVHF::mnuWorked_Click() {
   if (stationView_ != nullptr) {
     // The station window: the call on screen, its locator for distance and
     // heading, the table beside the main window.
+    if (call != stationCall_) stationNotice_.clear();
     stationCall_ = call;
-    stationNotice_.clear();
     if (!Following) stationInstance_.clear();
     stationRecordGrid_ = window_.text(DbKind == "user" ? ctl::kText3 : ctl::kText7);
     stationWorked_ = countWorked(call, baseCalls);

@@ -17,6 +17,8 @@ bool between(char c, char low, char high) { return c >= low && c <= high; }
 std::optional<GeoPoint> locatorCentre(std::string_view locator) {
   locator = trimBlanks(locator);
   if (locator.size() != 4 && locator.size() != 6 && locator.size() != 8) return std::nullopt;
+  // "RR73" lands in grid fields as a message; it is never a station's square.
+  if (equalsIgnoringCase(locator, "RR73")) return std::nullopt;
   char c[8] = {};
   for (std::size_t i = 0; i < locator.size(); ++i) c[i] = upperAscii(locator[i]);
   if (!between(c[0], 'A', 'R') || !between(c[1], 'A', 'R') || !between(c[2], '0', '9') ||

@@ -13,7 +13,8 @@ struct GeoPoint {
 };
 
 // The centre of the square a 4-, 6- or 8-character locator names (any
-// letter case, blanks around it ignored); nothing for anything else.
+// letter case, blanks around it ignored); nothing for anything else, and
+// for "RR73", a message rather than a square.
 std::optional<GeoPoint> locatorCentre(std::string_view locator);
 
 inline constexpr double kEarthRadiusKm = 6371.0;
