@@ -22,7 +22,13 @@ frmVHF::frmVHF(const FormServices& services)
       stationDialog_(services.stationDialog),
       stationView_(services.stationView),
       connectionDialog_(services.connectionDialog),
-      listen_(services.listen) {}
+      socketWatcher_(services.socketWatcher),
+      listen_(services.listen) {
+  if (stationView_ != nullptr) {
+    stationView_->setHandlers([this](bool checked) { stationBaseCall_Click(checked); },
+                              [this](bool checked) { stationAutoAdd_Click(checked); });
+  }
+}
 
 void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key) {
   // The last resort: whatever a handler lets escape, memory running out

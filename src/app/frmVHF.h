@@ -51,6 +51,9 @@ struct FormServices {
   IStationView* stationView = nullptr;
   // Asks for the WSJT-X address, port and own locator.
   IConnectionDialog* connectionDialog = nullptr;
+  // Calls the form when a datagram waits; without one the caller polls
+  // followReceiver() itself.
+  ISocketWatcher* socketWatcher = nullptr;
   // Opens the socket following listens on; listenUdp when not given.
   std::function<std::unique_ptr<IUdpReceiver>(const std::string&, std::uint16_t)> listen = {};
 };
@@ -61,6 +64,9 @@ struct FormServices {
 class frmVHF final : public IWindowEvents {
  public:
   explicit frmVHF(const FormServices& services);
+  ~frmVHF() override;
+  frmVHF(const frmVHF&) = delete;
+  frmVHF& operator=(const frmVHF&) = delete;
 
   void onWindowEvent(std::string_view control, WindowEvent event, int key) override;
 
@@ -236,6 +242,7 @@ class frmVHF final : public IWindowEvents {
   IStationDialog* stationDialog_;
   IStationView* stationView_;
   IConnectionDialog* connectionDialog_;
+  ISocketWatcher* socketWatcher_;
   std::function<std::unique_ptr<IUdpReceiver>(const std::string&, std::uint16_t)> listen_;
 };
 

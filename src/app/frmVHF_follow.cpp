@@ -93,6 +93,11 @@ std::string myGridIn(const IFileSystem& files, const std::string& path) {
 
 }  // namespace
 
+frmVHF::~frmVHF() {
+  // The watcher may outlive the form; it must not call it any more.
+  if (socketWatcher_ != nullptr && receiver_) socketWatcher_->unwatch();
+}
+
 std::string frmVHF::settingOr(const char* key, const char* fallback) const {
   try {
     return settings_.read(kApplication, kSection, key, fallback);
@@ -118,6 +123,7 @@ void frmVHF::startFollowing() {
   listenAddress_ = std::string(trimBlanks(settingOr("UdpAddress", "127.0.0.1")));
   listenPort_ = std::string(trimBlanks(settingOr("UdpPort", "2237")));
   listenError_.clear();
+  if (socketWatcher_ != nullptr) socketWatcher_->unwatch();
   receiver_.reset();
   follow_.reset();
   Following = true;
@@ -127,6 +133,7 @@ void frmVHF::startFollowing() {
     if (!port) throw FileError(std::string(texts::kConnectionBadPort.in(isGerman())));
     receiver_ = listen_ ? listen_(listenAddress_, *port) : listenUdp(listenAddress_, *port);
     if (*port == 0) listenPort_ = std::to_string(receiver_->port());
+    if (socketWatcher_ != nullptr) socketWatcher_->watch(receiver_->descriptor(), [this] { followReadable(); });
   } catch (const FileError& e) {
     listenError_ = e.what();
   }
@@ -134,6 +141,7 @@ void frmVHF::startFollowing() {
 }
 
 void frmVHF::stopFollowing() {
+  if (socketWatcher_ != nullptr) socketWatcher_->unwatch();
   receiver_.reset();
   follow_.reset();
   Following = false;

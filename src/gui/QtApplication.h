@@ -11,6 +11,8 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/StationDialog.h"
+#include "platform/StationView.h"
+#include "platform/UdpReceiver.h"
 #include "platform/Window.h"
 #include "platform/WorkedBeforeView.h"
 
@@ -24,6 +26,9 @@ struct DesktopServices {
   IEventLoop& events;
   IWorkedBeforeView& workedBefore;
   IStationDialog* stationDialog = nullptr;
+  IStationView* stationView = nullptr;
+  IConnectionDialog* connectionDialog = nullptr;
+  ISocketWatcher* socketWatcher = nullptr;
 };
 
 using FormFactory = std::function<std::unique_ptr<IWindowEvents>(const DesktopServices&)>;

@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 
+#include "gui/QtConnectionDialog.h"
 #include "gui/QtDialogs.h"
 #include "gui/QtSettingsStore.h"
 #include "gui/QtStationDialog.h"
+#include "gui/QtStationView.h"
 #include "gui/QtWindow.h"
 #include "gui/QtWorkedBeforeView.h"
 
@@ -23,6 +25,9 @@ struct QtDesktop::Parts {
   QtEventLoop events;
   QtWorkedBeforeView realWorkedBefore{&window};
   QtStationDialog stationDialog{&window};
+  QtStationView stationView{&window};
+  QtConnectionDialog connectionDialog{&window};
+  QtSocketWatcher socketWatcher;
   IMessageBox* messages = &realMessages;
   IFileDialog* fileDialog = &realFileDialog;
   ISettingsStore* settings = &realSettings;
@@ -40,7 +45,8 @@ void QtDesktop::useWorkedBeforeView(IWorkedBeforeView& view) { parts_->workedBef
 
 DesktopServices QtDesktop::services() {
   return DesktopServices{parts_->window, *parts_->messages,     *parts_->fileDialog,   *parts_->settings,
-                         parts_->events, *parts_->workedBefore, &parts_->stationDialog};
+                         parts_->events, *parts_->workedBefore, &parts_->stationDialog,
+                         &parts_->stationView, &parts_->connectionDialog, &parts_->socketWatcher};
 }
 
 void QtDesktop::attach(IWindowEvents& listener) { parts_->window.setListener(&listener); }

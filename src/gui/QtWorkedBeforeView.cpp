@@ -16,15 +16,9 @@ namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-struct Parts {
-  QLabel* heading;
-  QTableWidget* table;
-  QLabel* empty;
-  QLabel* notes;
-  QCheckBox* baseCall;
-};
+}  // namespace
 
-void fill(const Parts& parts, const WorkedBeforeTable& table) {
+void fillWorkedTable(const WorkedTableParts& parts, const WorkedBeforeTable& table) {
   parts.heading->setText(qs(table.heading));
   QStringList columns;
   for (const auto& column : table.columns) columns << qs(column);
@@ -53,16 +47,9 @@ void fill(const Parts& parts, const WorkedBeforeTable& table) {
   parts.baseCall->setChecked(table.checked);
 }
 
-}  // namespace
-
-void QtWorkedBeforeView::show(const WorkedBeforeTable& table,
-                              const std::function<WorkedBeforeTable(bool)>& retable) {
-  QDialog dialog(parent_);
-  dialog.setObjectName("workedBefore");
-  dialog.setWindowTitle(qs(table.title));
-  auto* layout = new QVBoxLayout(&dialog);
-  Parts parts{new QLabel(&dialog), new QTableWidget(&dialog), new QLabel(&dialog), new QLabel(&dialog),
-              new QCheckBox(&dialog)};
+WorkedTableParts makeWorkedTableParts(QWidget* owner, QVBoxLayout* layout) {
+  WorkedTableParts parts{new QLabel(owner), new QTableWidget(owner), new QLabel(owner), new QLabel(owner),
+                         new QCheckBox(owner)};
   parts.heading->setObjectName("heading");
   parts.table->setObjectName("table");
   parts.empty->setObjectName("empty");
@@ -74,22 +61,32 @@ void QtWorkedBeforeView::show(const WorkedBeforeTable& table,
   QFont bold = parts.heading->font();
   bold.setBold(true);
   parts.heading->setFont(bold);
-  auto* close = new QPushButton(qs(table.closeText), &dialog);
-  close->setObjectName("close");
-  close->setDefault(true);
   layout->addWidget(parts.heading);
   layout->addWidget(parts.table);
   layout->addWidget(parts.empty);
   layout->addWidget(parts.notes);
+  return parts;
+}
+
+void QtWorkedBeforeView::show(const WorkedBeforeTable& table,
+                              const std::function<WorkedBeforeTable(bool)>& retable) {
+  QDialog dialog(parent_);
+  dialog.setObjectName("workedBefore");
+  dialog.setWindowTitle(qs(table.title));
+  auto* layout = new QVBoxLayout(&dialog);
+  const WorkedTableParts parts = makeWorkedTableParts(&dialog, layout);
+  auto* close = new QPushButton(qs(table.closeText), &dialog);
+  close->setObjectName("close");
+  close->setDefault(true);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(parts.baseCall);
   bottom->addStretch();
   bottom->addWidget(close);
   layout->addLayout(bottom);
-  fill(parts, table);
+  fillWorkedTable(parts, table);
   QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
   QObject::connect(parts.baseCall, &QCheckBox::toggled, &dialog,
-                   [&parts, &retable](bool checked) { fill(parts, retable(checked)); });
+                   [&parts, &retable](bool checked) { fillWorkedTable(parts, retable(checked)); });
   dialog.resize(560, 320);
   dialog.exec();
 }

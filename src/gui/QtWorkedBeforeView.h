@@ -7,9 +7,25 @@
 
 #include "platform/WorkedBeforeView.h"
 
+class QCheckBox;
+class QLabel;
+class QTableWidget;
+class QVBoxLayout;
 class QWidget;
 
 namespace orvanta {
+
+// The parts that show a worked-before table; the station window has them too.
+struct WorkedTableParts {
+  QLabel* heading;
+  QTableWidget* table;
+  QLabel* empty;
+  QLabel* notes;
+  QCheckBox* baseCall;
+};
+// Makes the parts inside owner, named for tests, and lays out all but the check box.
+WorkedTableParts makeWorkedTableParts(QWidget* owner, QVBoxLayout* layout);
+void fillWorkedTable(const WorkedTableParts& parts, const WorkedBeforeTable& table);
 
 class QtWorkedBeforeView final : public IWorkedBeforeView {
  public:

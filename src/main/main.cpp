@@ -15,8 +15,14 @@ int main(int argc, char** argv) {
   orvanta::SystemClock clock;
   orvanta::StdEnvironment environment;
   return orvanta::runQtApplication(argc, argv, [&](const orvanta::DesktopServices& desktop) {
-    return std::make_unique<orvanta::frmVHF>(orvanta::FormServices{
-        desktop.window, desktop.messages, desktop.fileDialog, desktop.settings, files, clock, desktop.events,
-        &desktop.workedBefore, &environment, desktop.stationDialog});
+    orvanta::FormServices services{desktop.window, desktop.messages, desktop.fileDialog, desktop.settings,
+                                   files,          clock,            desktop.events};
+    services.workedBefore = &desktop.workedBefore;
+    services.environment = &environment;
+    services.stationDialog = desktop.stationDialog;
+    services.stationView = desktop.stationView;
+    services.connectionDialog = desktop.connectionDialog;
+    services.socketWatcher = desktop.socketWatcher;
+    return std::make_unique<orvanta::frmVHF>(services);
   });
 }

@@ -5,6 +5,7 @@
 // with the address shared, so that other programs can listen beside it.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,15 @@ class IUdpReceiver {
   // Sends a datagram to an address and port; throws FileError on failure.
   virtual void sendTo(const std::vector<std::uint8_t>& bytes, const std::string& address,
                       std::uint16_t port) = 0;
+};
+
+// Tells the form when a socket has something to read, from the event loop.
+class ISocketWatcher {
+ public:
+  virtual ~ISocketWatcher() = default;
+  // Calls readable whenever the descriptor can be read; replaces any watch before.
+  virtual void watch(int descriptor, std::function<void()> readable) = 0;
+  virtual void unwatch() = 0;
 };
 
 // True for 224.0.0.0 to 239.255.255.255.

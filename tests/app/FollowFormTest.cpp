@@ -12,6 +12,7 @@ class FakeStationView final : public IStationView {
   void show(const StationPanel& p) override { panel = p, open = true; }
   void update(const StationPanel& p) override { panel = p; }
   bool isOpen() const override { return open; }
+  void setHandlers(std::function<void(bool)>, std::function<void(bool)>) override {}
   StationPanel panel;
   bool open = false;
 };

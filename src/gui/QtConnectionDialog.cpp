@@ -1,0 +1,82 @@
+#include "gui/QtConnectionDialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSocketNotifier>
+#include <QVBoxLayout>
+
+namespace orvanta {
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+QLineEdit* addField(QFormLayout* form, const std::string& label, const std::string& name, const std::string& text) {
+  auto* edit = new QLineEdit(qs(text));
+  edit->setObjectName(qs(name));
+  form->addRow(qs(label), edit);
+  return edit;
+}
+
+}  // namespace
+
+std::optional<ConnectionEntry> QtConnectionDialog::ask(const ConnectionRequest& request) {
+  QDialog dialog(parent_);
+  dialog.setObjectName("connection");
+  dialog.setWindowTitle(qs(request.title));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* form = new QFormLayout;
+  QLineEdit* address = addField(form, request.addressLabel, "address", request.initial.address);
+  QLineEdit* port = addField(form, request.portLabel, "port", request.initial.port);
+  QLineEdit* myLocator = addField(form, request.myLocatorLabel, "myLocator", request.initial.myLocator);
+  layout->addLayout(form);
+  auto* hint = new QLabel(qs(request.hint));
+  hint->setWordWrap(true);
+  layout->addWidget(hint);
+  auto* problem = new QLabel;
+  problem->setObjectName("problem");
+  problem->setWordWrap(true);
+  problem->setStyleSheet("color: #b00000");
+  problem->hide();
+  layout->addWidget(problem);
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* ok = buttons->addButton(qs(request.okCaption), QDialogButtonBox::AcceptRole);
+  ok->setObjectName("ok");
+  ok->setDefault(true);
+  buttons->addButton(qs(request.cancelCaption), QDialogButtonBox::RejectRole)->setObjectName("cancel");
+  layout->addWidget(buttons);
+  ConnectionEntry entry;
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    entry = {address->text().toStdString(), port->text().toStdString(), myLocator->text().toStdString()};
+    // A refused entry keeps the dialog open with the reason under the fields.
+    const std::string reason = request.check ? request.check(entry) : std::string();
+    problem->setText(qs(reason));
+    problem->setVisible(!reason.empty());
+    if (reason.empty()) dialog.accept();
+  });
+  dialog.setMinimumWidth(420);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return entry;
+}
+
+struct QtSocketWatcher::Notifier {
+  std::unique_ptr<QSocketNotifier> notifier;
+};
+
+QtSocketWatcher::QtSocketWatcher() : notifier_(std::make_unique<Notifier>()) {}
+
+QtSocketWatcher::~QtSocketWatcher() = default;
+
+void QtSocketWatcher::watch(int descriptor, std::function<void()> readable) {
+  notifier_->notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+  QObject::connect(notifier_->notifier.get(), &QSocketNotifier::activated, notifier_->notifier.get(),
+                   [readable = std::move(readable)] { readable(); });
+}
+
+void QtSocketWatcher::unwatch() { notifier_->notifier.reset(); }
+
+}  // namespace orvanta
