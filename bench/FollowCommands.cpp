@@ -7,6 +7,7 @@
 #include <chrono>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -165,11 +166,70 @@ int follow(const std::vector<std::string>& args, std::ostream& out) {
     pollfd watch{receiver->descriptor(), POLLIN, 0};
     if (::poll(&watch, 1, wait) <= 0) continue;
     while (options.count < 0 || handled < options.count) {
+      const auto arrived = Clock::now();
       const auto datagram = receiver->receive();
       if (!datagram) break;
       printReport(out, session.form.followDatagram(*datagram));
+      // The time from reading the datagram to everything shown, apart from the output.
+      std::cerr << "handled in " << std::chrono::duration<double, std::milli>(Clock::now() - arrived).count()
+                << " ms\n";
       ++handled;
     }
+  }
+  return 0;
+}
+
+std::vector<std::string> splitAt(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t at = text.find(separator); at != std::string::npos; at = text.find(separator, start)) {
+    parts.push_back(text.substr(start, at - start));
+    start = at + 1;
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+// A datagram as WSJT-X would send it, from "TYPE,ID,..." (see the usage).
+std::vector<std::uint8_t> datagramOf(const std::string& spec) {
+  auto f = splitAt(spec, ',');
+  f.resize(std::max<std::size_t>(f.size(), 7));
+  if (f[0] == "status") {
+    link::Status s;
+    s.id = f[1];
+    s.dxCall = f[2];
+    s.dxGrid = f[3];
+    s.dialFrequency = f[4].empty() ? 144'174'000 : std::stoull(f[4]);
+    s.mode = f[5].empty() ? "FT8" : f[5];
+    s.deGrid = f[6];
+    return link::encodeStatus(s).bytes();
+  }
+  if (f[0] == "logged") {
+    link::QsoLogged q;
+    q.id = f[1];
+    q.dxCall = f[2];
+    q.dxGrid = f[3];
+    q.txFrequency = f[4].empty() ? 144'174'000 : std::stoull(f[4]);
+    q.mode = f[5].empty() ? "FT8" : f[5];
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+    q.timeOn = {2'440'588 + ms / 86'400'000, static_cast<std::uint32_t>(ms % 86'400'000), 1, 0, {}};
+    q.timeOff = q.timeOn;
+    return link::encodeQsoLogged(q).bytes();
+  }
+  if (f[0] == "heartbeat") return link::encodeHeartbeat({f[1], 3, "2.7.0", "-"}).bytes();
+  if (f[0] == "close") return link::encodeClose({f[1]}).bytes();
+  throw UsageError("unknown datagram " + spec);
+}
+
+int send(const std::vector<std::string>& args, std::ostream&) {
+  if (args.size() < 2) throw UsageError("expects a PORT and at least one DATAGRAM");
+  const auto sender = listenUdp("127.0.0.1", 0);
+  const auto port = static_cast<std::uint16_t>(std::stoul(args[0]));
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    sender->sendTo(datagramOf(args[i]), "127.0.0.1", port);
+    // WSJT-X's messages come a moment apart; the receiver's buffer is no queue.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return 0;
 }
@@ -180,3 +240,7 @@ int follow(const std::vector<std::string>& args, std::ostream& out) {
 ORVANTA_BENCH_COMMAND("follow",
                       "[--address A] [--port P] [--count N] [--seconds S] [--add] DATABASE...",
                       orvanta::bench::follow)
+ORVANTA_BENCH_COMMAND("send",
+                      "PORT DATAGRAM... (status,ID,DXCALL,DXGRID,HZ,MODE,DEGRID | logged,ID,CALL,GRID,HZ,MODE | "
+                      "heartbeat,ID | close,ID) to 127.0.0.1",
+                      orvanta::bench::send)
