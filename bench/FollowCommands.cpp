@@ -93,7 +93,8 @@ void printLookup(std::ostream& out, const FollowReport& report) {
     Line(out, "absent") << report.call;
   }
   Line(out, "worked") << std::to_string(report.worked.value_or(0));
-  Line(out, "bearing") << numberOr(report.path.degrees ? std::optional<long>(*report.path.degrees) : std::nullopt)
+  Line(out, "bearing") << numberOr(report.path.degrees ? std::optional<long>(*report.path.degrees)
+                                                       : std::nullopt)
                        << numberOr(report.path.km);
 }
 
@@ -116,8 +117,8 @@ void printReport(std::ostream& out, const FollowReport& report) {
   if (const auto* m = std::get_if<link::Heartbeat>(&message)) {
     Line(out, "heartbeat") << m->id << std::to_string(m->maxSchema) << m->version << m->revision;
   } else if (const auto* s = std::get_if<link::Status>(&message)) {
-    Line(out, "status") << s->id << link::cleanCall(s->dxCall) << s->dxGrid << link::bandOfDial(s->dialFrequency)
-                        << s->mode;
+    Line(out, "status") << s->id << link::cleanCall(s->dxCall) << s->dxGrid
+                        << link::bandOfDial(s->dialFrequency) << s->mode;
     printLookup(out, report);
   } else if (const auto* d = std::get_if<link::Decode>(&message)) {
     Line(out, "decode") << d->id << d->message;
@@ -152,9 +153,10 @@ int follow(const std::vector<std::string>& args, std::ostream& out) {
     return 1;
   }
   Line(out, "listening") << options.address << std::to_string(receiver->port());
-  const auto deadline = options.seconds < 0 ? Clock::time_point::max()
-                                            : Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                                 std::chrono::duration<double>(options.seconds));
+  const auto deadline = options.seconds < 0
+                            ? Clock::time_point::max()
+                            : Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                 std::chrono::duration<double>(options.seconds));
   long handled = 0;
   while (options.count < 0 || handled < options.count) {
     int wait = -1;
@@ -237,10 +239,10 @@ int send(const std::vector<std::string>& args, std::ostream&) {
 }  // namespace
 }  // namespace orvanta::bench
 
-ORVANTA_BENCH_COMMAND("follow",
-                      "[--address A] [--port P] [--count N] [--seconds S] [--add] DATABASE...",
+ORVANTA_BENCH_COMMAND("follow", "[--address A] [--port P] [--count N] [--seconds S] [--add] DATABASE...",
                       orvanta::bench::follow)
-ORVANTA_BENCH_COMMAND("send",
-                      "PORT DATAGRAM... (status,ID,DXCALL,DXGRID,HZ,MODE,DEGRID | logged,ID,CALL,GRID,HZ,MODE | "
-                      "heartbeat,ID | close,ID) to 127.0.0.1",
-                      orvanta::bench::send)
+ORVANTA_BENCH_COMMAND(
+    "send",
+    "PORT DATAGRAM... (status,ID,DXCALL,DXGRID,HZ,MODE,DEGRID | logged,ID,CALL,GRID,HZ,MODE | "
+    "heartbeat,ID | close,ID) to 127.0.0.1",
+    orvanta::bench::send)

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/FollowReport.h"
+#include "link/Follow.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/EventLoop.h"
@@ -19,8 +21,6 @@
 #include "platform/UdpReceiver.h"
 #include "platform/Window.h"
 #include "platform/WorkedBeforeView.h"
-#include "app/FollowReport.h"
-#include "link/Follow.h"
 #include "records/TextFile.h"
 #include "search/WorkedBefore.h"
 

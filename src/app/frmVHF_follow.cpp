@@ -133,7 +133,8 @@ void frmVHF::startFollowing() {
     if (!port) throw FileError(std::string(texts::kConnectionBadPort.in(isGerman())));
     receiver_ = listen_ ? listen_(listenAddress_, *port) : listenUdp(listenAddress_, *port);
     if (*port == 0) listenPort_ = std::to_string(receiver_->port());
-    if (socketWatcher_ != nullptr) socketWatcher_->watch(receiver_->descriptor(), [this] { followReadable(); });
+    if (socketWatcher_ != nullptr)
+      socketWatcher_->watch(receiver_->descriptor(), [this] { followReadable(); });
   } catch (const FileError& e) {
     listenError_ = e.what();
   }
@@ -211,8 +212,8 @@ void frmVHF::afterHandler(std::string_view control) {
                                                           ctl::kCommand4, ctl::kText10,   ctl::kCombo1,
                                                           ctl::kMnuSuch,  ctl::kMnuOpen};
   const auto pending = follow_.takePending();
-  const bool operatorAction =
-      std::find(std::begin(kOperatorActions), std::end(kOperatorActions), control) != std::end(kOperatorActions);
+  const bool operatorAction = std::find(std::begin(kOperatorActions), std::end(kOperatorActions), control) !=
+                              std::end(kOperatorActions);
   try {
     if (pending && !operatorAction) {
       FollowReport report;
@@ -251,12 +252,14 @@ void frmVHF::showDxCall(const std::string& instanceId, FollowReport& report) {
     stationRecordGrid_ = window_.text(DbKind == "user" ? ctl::kText3 : ctl::kText7);
   } else {
     ClearFields();
-    if (stationNotice_.empty()) stationNotice_ = fillIn(texts::kFollowNotIn.in(isGerman()), {call, fileNameOf(path)});
+    if (stationNotice_.empty())
+      stationNotice_ = fillIn(texts::kFollowNotIn.in(isGerman()), {call, fileNameOf(path)});
   }
   for (std::size_t i = 0; i < kRecordBoxes; ++i) report.boxes[i] = window_.text(recordViewBoxName(i));
   stationWorked_ = countWorked(call, settingOr("BaseCall", "0") == "1");
   report.worked = stationWorked_.total;
-  report.path = link::beamPath(ownLocator(instance), instance->dxGrid.empty() ? stationRecordGrid_ : instance->dxGrid);
+  report.path =
+      link::beamPath(ownLocator(instance), instance->dxGrid.empty() ? stationRecordGrid_ : instance->dxGrid);
   refreshStation(false);
 }
 
@@ -353,7 +356,9 @@ void frmVHF::addLoggedStation(const link::LoggedContact& contact, FollowReport& 
     return refuse(fillIn(texts::kFollowAddInvalid.in(german), {contact.call}));
   }
   const auto id = files_.identity(target);
-  if (!id) return refuse(fillIn(texts::kFollowAddFailed.in(german), {contact.call, texts::kTakeOverNotFound.in(german)}));
+  if (!id)
+    return refuse(
+        fillIn(texts::kFollowAddFailed.in(german), {contact.call, texts::kTakeOverNotFound.in(german)}));
   if (files_.identity(pathIn(folderOf(target), kBackupFileName)) == id) {
     return refuse(fillIn(texts::kFollowAddFailed.in(german),
                          {contact.call, fillIn(texts::kTakeOverIsBackup.in(german), {target})}));
@@ -366,7 +371,9 @@ void frmVHF::addLoggedStation(const link::LoggedContact& contact, FollowReport& 
     const auto done = counts.added > 0     ? texts::kFollowAddedNew
                       : counts.changed > 0 ? texts::kFollowAddedChanged
                                            : texts::kFollowAddedUnchanged;
-    report.added = counts.added > 0 ? AddResult::New : counts.changed > 0 ? AddResult::Changed : AddResult::Unchanged;
+    report.added = counts.added > 0     ? AddResult::New
+                   : counts.changed > 0 ? AddResult::Changed
+                                        : AddResult::Unchanged;
     stationNotice_ = fillIn(done.in(german), {contact.call, fileNameOf(target)});
   } catch (const FileLocked&) {
     refuse(fillIn(texts::kFollowAddLocked.in(german), {contact.call, target}));
@@ -382,7 +389,8 @@ std::string frmVHF::linkText() const {
     return fillIn(texts::kFollowCannotListen.in(german), {listenAddress_, listenPort_, listenError_});
   }
   if (const link::Instance* current = follow_.current()) {
-    return fillIn((current->closed ? texts::kFollowClosed : texts::kFollowConnected).in(german), {current->id});
+    return fillIn((current->closed ? texts::kFollowClosed : texts::kFollowConnected).in(german),
+                  {current->id});
   }
   return fillIn(texts::kFollowWaiting.in(german), {listenAddress_, listenPort_});
 }
@@ -399,9 +407,11 @@ void frmVHF::refreshStation(bool open) {
     ignored += count;
     reasons += (reasons.empty() ? "" : "; ") + reason + " (" + std::to_string(count) + ")";
   }
-  if (ignored > 0) panel.linkTooltip = fillIn(texts::kFollowIgnored.in(german), {std::to_string(ignored), reasons});
+  if (ignored > 0)
+    panel.linkTooltip = fillIn(texts::kFollowIgnored.in(german), {std::to_string(ignored), reasons});
   const link::Instance* instance = follow_.instance(stationInstance_);
-  const std::string dxGrid = instance != nullptr && !instance->dxGrid.empty() ? instance->dxGrid : stationRecordGrid_;
+  const std::string dxGrid =
+      instance != nullptr && !instance->dxGrid.empty() ? instance->dxGrid : stationRecordGrid_;
   const link::BeamPath path = link::beamPath(ownLocator(instance), dxGrid);
   const auto fact = [&](const BilingualText& label, std::string value) {
     panel.facts.emplace_back(label.in(german), std::move(value));
@@ -412,7 +422,8 @@ void frmVHF::refreshStation(bool open) {
     fact(texts::kFollowMode, instance->mode);
   }
   fact(texts::kFollowGrid, dxGrid);
-  fact(texts::kFollowDistance, path.km ? fillIn(texts::kFollowKm.in(german), {std::to_string(*path.km)}) : "");
+  fact(texts::kFollowDistance,
+       path.km ? fillIn(texts::kFollowKm.in(german), {std::to_string(*path.km)}) : "");
   fact(texts::kFollowBearing,
        path.degrees ? fillIn(texts::kFollowDegrees.in(german), {std::to_string(*path.degrees)}) : "");
   panel.notice = stationNotice_;
@@ -459,7 +470,8 @@ void frmVHF::mnuConnection_Click() {
   request.hint = texts::kConnectionHint.in(german);
   request.okCaption = texts::kStationOk.in(german);
   request.cancelCaption = texts::kStationCancel.in(german);
-  request.initial = {settingOr("UdpAddress", "127.0.0.1"), settingOr("UdpPort", "2237"), settingOr("MyLocator", "")};
+  request.initial = {settingOr("UdpAddress", "127.0.0.1"), settingOr("UdpPort", "2237"),
+                     settingOr("MyLocator", "")};
   request.check = [german](const ConnectionEntry& entry) -> std::string {
     const std::string address(trimBlanks(entry.address));
     if (!isMulticastAddress(address) && !isLocalAddress(address)) {

@@ -14,7 +14,8 @@ namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-QLineEdit* addField(QFormLayout* form, const std::string& label, const std::string& name, const std::string& text) {
+QLineEdit* addField(QFormLayout* form, const std::string& label, const std::string& name,
+                    const std::string& text) {
   auto* edit = new QLineEdit(qs(text));
   edit->setObjectName(qs(name));
   form->addRow(qs(label), edit);

@@ -44,9 +44,10 @@ void QtDesktop::useSettings(ISettingsStore& settings) { parts_->settings = &sett
 void QtDesktop::useWorkedBeforeView(IWorkedBeforeView& view) { parts_->workedBefore = &view; }
 
 DesktopServices QtDesktop::services() {
-  return DesktopServices{parts_->window, *parts_->messages,     *parts_->fileDialog,   *parts_->settings,
-                         parts_->events, *parts_->workedBefore, &parts_->stationDialog,
-                         &parts_->stationView, &parts_->connectionDialog, &parts_->socketWatcher};
+  return DesktopServices{parts_->window,         *parts_->messages,    *parts_->fileDialog,
+                         *parts_->settings,      parts_->events,       *parts_->workedBefore,
+                         &parts_->stationDialog, &parts_->stationView, &parts_->connectionDialog,
+                         &parts_->socketWatcher};
 }
 
 void QtDesktop::attach(IWindowEvents& listener) { parts_->window.setListener(&listener); }

@@ -81,8 +81,8 @@ std::optional<LoggedContact> contactOf(const QsoLogged& m) {
                      m.timeOff.timeText() + ',' + withoutCommas(cleanCall(m.dxCall)) + ',' +
                      withoutCommas(trimBlanks(m.dxGrid)) + ',' + mhz + ',' + withoutCommas(m.mode) + ',' +
                      withoutCommas(m.reportSent) + ',' + withoutCommas(m.reportReceived) + ',' +
-                     withoutCommas(m.txPower) + ',' + withoutCommas(m.comments) + ',' + withoutCommas(m.name) +
-                     ',' + withoutCommas(m.propagationMode);
+                     withoutCommas(m.txPower) + ',' + withoutCommas(m.comments) + ',' +
+                     withoutCommas(m.name) + ',' + withoutCommas(m.propagationMode);
   return fromLogLine(std::move(line), {});
 }
 

@@ -52,8 +52,9 @@ double distanceKm(const GeoPoint& from, const GeoPoint& to) {
   // Haversine: well-conditioned for near points as for far ones.
   const double dLat = (to.latitude - from.latitude) * kDegree;
   const double dLon = (to.longitude - from.longitude) * kDegree;
-  const double h = std::pow(std::sin(dLat / 2), 2) +
-                   std::cos(from.latitude * kDegree) * std::cos(to.latitude * kDegree) * std::pow(std::sin(dLon / 2), 2);
+  const double h = std::pow(std::sin(dLat / 2), 2) + std::cos(from.latitude * kDegree) *
+                                                         std::cos(to.latitude * kDegree) *
+                                                         std::pow(std::sin(dLon / 2), 2);
   return 2.0 * kEarthRadiusKm * std::asin(std::sqrt(std::min(1.0, h)));
 }
 
@@ -76,7 +77,8 @@ BeamPath beamPath(std::string_view ownLocator, std::string_view dxLocator) {
   BeamPath path;
   if (!own || !dx) return path;
   path.km = std::lround(distanceKm(*own, *dx));
-  if (const auto bearing = initialBearing(*own, *dx)) path.degrees = static_cast<int>(std::lround(*bearing)) % 360;
+  if (const auto bearing = initialBearing(*own, *dx))
+    path.degrees = static_cast<int>(std::lround(*bearing)) % 360;
   return path;
 }
 

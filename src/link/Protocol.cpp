@@ -175,14 +175,12 @@ Message readBody(FieldReader& in, std::uint32_t type, std::string id) {
       return readDecode(in, std::move(id));
     case MessageType::QsoLogged:
       return readQsoLogged(in, std::move(id));
-    case MessageType::Close:
-      {
+    case MessageType::Close: {
       Close close;
       close.id = std::move(id);
       return close;
     }
-    case MessageType::LoggedAdif:
-      {
+    case MessageType::LoggedAdif: {
       LoggedAdif adif;
       adif.id = std::move(id);
       adif.adif = in.utf8("ADIF text");
@@ -195,8 +193,8 @@ Message readBody(FieldReader& in, std::uint32_t type, std::string id) {
 }
 
 std::string_view messageName(std::uint32_t type) {
-  static constexpr std::string_view kNames[] = {"Heartbeat", "Status", "Decode", "Clear", "Reply",
-                                                "QSO Logged", "Close"};
+  static constexpr std::string_view kNames[] = {"Heartbeat", "Status",     "Decode", "Clear",
+                                                "Reply",     "QSO Logged", "Close"};
   if (type < std::size(kNames)) return kNames[type];
   return type == 12 ? "Logged ADIF" : "Message";
 }
@@ -209,7 +207,8 @@ std::string twoDigits(std::int64_t value) {
 
 // Milliseconds since Julian day 0 in UTC; nothing for dates WSJT-X never sends.
 std::optional<std::int64_t> utcMs(const DateTime& value) {
-  if (value.julianDay < kFirstDay || value.julianDay > kLastDay || value.msecs >= kMsPerDay) return std::nullopt;
+  if (value.julianDay < kFirstDay || value.julianDay > kLastDay || value.msecs >= kMsPerDay)
+    return std::nullopt;
   std::int64_t ms = value.julianDay * kMsPerDay + value.msecs;
   if (value.spec == 2) ms -= std::int64_t{value.offsetSeconds} * 1000;
   return ms;

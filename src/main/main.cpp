@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
   orvanta::SystemClock clock;
   orvanta::StdEnvironment environment;
   return orvanta::runQtApplication(argc, argv, [&](const orvanta::DesktopServices& desktop) {
-    orvanta::FormServices services{desktop.window, desktop.messages, desktop.fileDialog, desktop.settings,
-                                   files,          clock,            desktop.events};
+    orvanta::FormServices services{
+        desktop.window, desktop.messages, desktop.fileDialog, desktop.settings, files, clock, desktop.events};
     services.workedBefore = &desktop.workedBefore;
     services.environment = &environment;
     services.stationDialog = desktop.stationDialog;

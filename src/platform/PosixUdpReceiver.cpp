@@ -1,14 +1,14 @@
 // IUdpReceiver over a POSIX datagram socket.
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/FileSystem.h"
 #include "platform/UdpReceiver.h"
@@ -61,7 +61,8 @@ class PosixUdpReceiver final : public IUdpReceiver {
     return datagram;
   }
 
-  void sendTo(const std::vector<std::uint8_t>& bytes, const std::string& address, std::uint16_t port) override {
+  void sendTo(const std::vector<std::uint8_t>& bytes, const std::string& address,
+              std::uint16_t port) override {
     const auto to = parseAddress(address);
     if (!to) throw FileError("not an IPv4 address: " + address);
     sockaddr_in target{};

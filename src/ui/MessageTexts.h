@@ -221,20 +221,23 @@ inline constexpr BilingualText kFollowDegrees{"{0}°", "{0}°"};
 inline constexpr BilingualText kFollowAutoAdd{"Geloggte Stationen übernehmen", "Add logged stations"};
 inline constexpr BilingualText kFollowAddedNew{"{0} ist neu in {1}.", "{0} is new in {1}."};
 inline constexpr BilingualText kFollowAddedChanged{"{0} ist in {1} geändert.", "{0} is changed in {1}."};
-inline constexpr BilingualText kFollowAddedUnchanged{"{0} ist in {1} unverändert.", "{0} is unchanged in {1}."};
+inline constexpr BilingualText kFollowAddedUnchanged{"{0} ist in {1} unverändert.",
+                                                     "{0} is unchanged in {1}."};
 inline constexpr BilingualText kFollowAddLocked{"{0} nicht übernommen: ein anderes Orvanta hält {1}.",
                                                 "{0} not added: another Orvanta holds {1}."};
 inline constexpr BilingualText kFollowAddInvalid{"{0} nicht übernommen: Rufzeichen oder Locator ungültig.",
                                                  "{0} not added: the call or grid is not valid."};
-inline constexpr BilingualText kFollowAddNoDatabase{"{0} nicht übernommen: keine User-Datenbank in der Liste.",
-                                                    "{0} not added: no user database in the list."};
+inline constexpr BilingualText kFollowAddNoDatabase{
+    "{0} nicht übernommen: keine User-Datenbank in der Liste.",
+    "{0} not added: no user database in the list."};
 inline constexpr BilingualText kFollowAddFailed{"{0} nicht übernommen: {1}", "{0} not added: {1}"};
 inline constexpr BilingualText kConnectionTitle{"WSJT-X-Verbindung", "WSJT-X connection"};
 inline constexpr BilingualText kConnectionAddress{"Adresse", "Address"};
 inline constexpr BilingualText kConnectionPort{"Port", "Port"};
 inline constexpr BilingualText kConnectionMyLocator{"Eigener Locator", "My locator"};
 inline constexpr BilingualText kConnectionHint{
-    "WSJT-X muss unter \"UDP Server\" dieselbe Adresse und denselben Port nennen; mit einer Multicast-Adresse "
+    "WSJT-X muss unter \"UDP Server\" dieselbe Adresse und denselben Port nennen; mit einer "
+    "Multicast-Adresse "
     "(224.0.0.0 bis 239.255.255.255) können mehrere Programme zugleich empfangen.",
     "WSJT-X's \"UDP Server\" setting must name the same address and port; a multicast address (224.0.0.0 to "
     "239.255.255.255) lets several programs listen at once."};

@@ -127,8 +127,9 @@ TEST_F(FollowForm, CallsWaitBehindAModalBox) {
 TEST_F(FollowForm, LoggedContactsCountOnceAndAreTakenOver) {
   settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "AutoAdd")] = "1";
   EXPECT_EQ(following.followDatagram(logged("Q1ABC", "JO62", 180)).worked, 2u);
-  const std::string adif = "<adif_ver:5>3.1.0 <EOH> <call:5>Q1ABC <gridsquare:4>JO62 <mode:3>FT8 "
-                           "<qso_date:8>20261209 <time_on:6>030055 <band:2>2m <EOR>";
+  const std::string adif =
+      "<adif_ver:5>3.1.0 <EOH> <call:5>Q1ABC <gridsquare:4>JO62 <mode:3>FT8 "
+      "<qso_date:8>20261209 <time_on:6>030055 <band:2>2m <EOR>";
   const FollowReport again = following.followDatagram(loggedAdif(adif));
   EXPECT_TRUE(again.repeatedContact);
   EXPECT_EQ(again.worked, 2u);
@@ -150,7 +151,8 @@ TEST_F(FollowForm, APortTakenIsToldAndTheNextToggleTriesAgain) {
   EXPECT_TRUE(following.Following);
   EXPECT_EQ(following.followReceiver(), nullptr);
   EXPECT_TRUE(station.open);
-  EXPECT_EQ(station.panel.link.rfind("Cannot listen on 127.0.0.1:" + port + ": ", 0), 0u) << station.panel.link;
+  EXPECT_EQ(station.panel.link.rfind("Cannot listen on 127.0.0.1:" + port + ": ", 0), 0u)
+      << station.panel.link;
   EXPECT_EQ(messages.calls.size(), 0u);
   holder.reset();
   following.mnuFollow_Click();

@@ -40,7 +40,8 @@ void checkStatus(const Status& status) {
 void checkLogged(const QsoLogged& logged) {
   const auto again = readMessage(encodeQsoLogged(logged).bytes());
   const auto* read = std::get_if<QsoLogged>(&again);
-  check(read != nullptr && read->dxCall == logged.dxCall && read->timeOn.dateText() == logged.timeOn.dateText() &&
+  check(read != nullptr && read->dxCall == logged.dxCall &&
+        read->timeOn.dateText() == logged.timeOn.dateText() &&
         read->propagationMode == logged.propagationMode);
   if (const auto contact = contactOf(logged)) state().logged(*contact);
 }

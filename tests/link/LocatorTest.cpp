@@ -27,7 +27,8 @@ TEST_P(Paths, DistanceAndHeading) {
 
 INSTANTIATE_TEST_SUITE_P(
     Link, Paths,
-    ::testing::Values(PathCase{"Near", "JO31", "JO22", 176, 310}, PathCase{"DueNorth", "JO31", "JO32", 111, 0},
+    ::testing::Values(PathCase{"Near", "JO31", "JO22", 176, 310},
+                      PathCase{"DueNorth", "JO31", "JO32", 111, 0},
                       PathCase{"SixCharacters", "jn58td", "JN58TE", 5, 0},
                       PathCase{"EightCharactersRoundToZero", "JO31NF22", "JO31NF23", 0, 0},
                       PathCase{"Atlantic", "FN20", "JO31", 6111, 49},

@@ -61,10 +61,13 @@ TEST_P(EveryShape, ReadsWhatWasWritten) {
   EXPECT_EQ(gotQso.timeOff.timeText(), "02:02:00");  // an hour east of UTC
   EXPECT_EQ(gotQso.propagationMode, optional > 5 ? "EME" : "");
 
-  const auto heartbeat = std::get<Heartbeat>(readMessage(encodeHeartbeat({"JTDX", 2, "2.2", "r1"}, schema, optional).bytes()));
+  const auto heartbeat =
+      std::get<Heartbeat>(readMessage(encodeHeartbeat({"JTDX", 2, "2.2", "r1"}, schema, optional).bytes()));
   EXPECT_EQ(heartbeat.revision, optional > 2 ? "r1" : "");
-  EXPECT_EQ(std::get<LoggedAdif>(readMessage(encodeLoggedAdif({"WSJT-X", "<call:5>Q1ABC <eor>"}, schema).bytes())).adif,
-            "<call:5>Q1ABC <eor>");
+  EXPECT_EQ(
+      std::get<LoggedAdif>(readMessage(encodeLoggedAdif({"WSJT-X", "<call:5>Q1ABC <eor>"}, schema).bytes()))
+          .adif,
+      "<call:5>Q1ABC <eor>");
   EXPECT_EQ(std::get<Close>(readMessage(encodeClose({"WSJT-X"}, schema).bytes())).id, "WSJT-X");
 }
 
@@ -114,12 +117,13 @@ TEST(Protocol, StrangeDatagramsAreIgnoredWithAReason) {
 }
 
 TEST(Protocol, HighlightCallsignBytes) {
-  const auto bytes = encodeHighlightCallsign("WSJT-X", "Q1ABC", {true, 0xff, 0x50, 0x50}, {true, 0, 0, 0}, false);
+  const auto bytes =
+      encodeHighlightCallsign("WSJT-X", "Q1ABC", {true, 0xff, 0x50, 0x50}, {true, 0, 0, 0}, false);
   const std::vector<std::uint8_t> expected = {
-      0xad, 0xbc, 0xcb, 0xda, 0, 0, 0, 3, 0, 0, 0, 13, 0, 0, 0, 6, 'W', 'S', 'J', 'T', '-', 'X',
-      0, 0, 0, 5, 'Q', '1', 'A', 'B', 'C',
-      1, 0xff, 0xff, 0xff, 0xff, 0x50, 0x50, 0x50, 0x50, 0, 0,  // background #ff5050
-      1, 0xff, 0xff, 0, 0, 0, 0, 0, 0, 0, 0,                    // foreground black
+      0xad, 0xbc, 0xcb, 0xda, 0,    0,    0,    3,    0,    0,    0,    13,   0,   0,
+      0,    6,    'W',  'S',  'J',  'T',  '-',  'X',  0,    0,    0,    5,    'Q', '1',
+      'A',  'B',  'C',  1,    0xff, 0xff, 0xff, 0xff, 0x50, 0x50, 0x50, 0x50, 0,   0,  // background #ff5050
+      1,    0xff, 0xff, 0,    0,    0,    0,    0,    0,    0,    0,                   // foreground black
       0};
   EXPECT_EQ(bytes, expected);
   const auto cleared = encodeClearHighlight("WSJT-X", "Q1ABC");
