@@ -23,10 +23,14 @@ datagrams=()
 for call in "${calls[@]}"; do
   for _ in $(seq 10); do datagrams+=("status,WSJT-X,$call,,144174000,FT8,JO31"); done
 done
+rm -f "$work/follow.out" "$work/follow.err"
 "$bench" follow --port 0 --count "${#datagrams[@]}" --seconds 120 "$work/CALL3.txt" "$work/wsjtx_log.adi" \
   >"$work/follow.out" 2>"$work/follow.err" &
 follower=$!
-until [[ -s $work/follow.out ]]; do sleep 0.1; done
+until [[ -s $work/follow.out ]]; do
+  kill -0 "$follower" 2>/dev/null || { cat "$work/follow.err" >&2; exit 1; }
+  sleep 0.1
+done
 port=$(head -n 1 "$work/follow.out" | cut -f 3)
 # Each datagram is sent only once the one before has been handled.
 for datagram in "${datagrams[@]}"; do

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/FollowReport.h"
+#include "link/ContactCache.h"
 #include "link/Follow.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -219,6 +220,7 @@ class frmVHF final : public IWindowEvents {
   int handlerDepth_ = 0;
   bool quietRecord_ = false;  // no warning box for a record shown by following
   link::FollowState follow_;
+  link::ContactCache contactCache_;  // the listed logs, held while following
   std::unique_ptr<IUdpReceiver> receiver_;
   std::string listenAddress_;
   std::string listenPort_;

@@ -138,6 +138,8 @@ void frmVHF::startFollowing() {
   } catch (const FileError& e) {
     listenError_ = e.what();
   }
+  // The logs are read now, so that the first DX call shows without waiting for them.
+  contactCache_.refresh(files_, listedLogs());
   refreshStation(true);
 }
 
@@ -145,6 +147,7 @@ void frmVHF::stopFollowing() {
   if (socketWatcher_ != nullptr) socketWatcher_->unwatch();
   receiver_.reset();
   follow_.reset();
+  contactCache_ = link::ContactCache();
   Following = false;
   window_.setChecked(ctl::kMnuFollow, false);
   refreshStation(false);
@@ -289,10 +292,19 @@ bool frmVHF::findStationRecord(const std::string& call, std::string& line, Encod
 
 WorkedSummary frmVHF::countWorked(const std::string& call, bool baseCalls) {
   WorkedBeforeCount count(call, baseCalls);
-  for (const auto& log : listedLogs()) count.addLog(files_, log);
+  const std::vector<std::string> logs = listedLogs();
+  if (Following) {
+    // Calls change every minute or so: the logs are held, not read each time.
+    contactCache_.refresh(files_, logs);
+    contactCache_.feed(call, count);
+  } else {
+    for (const auto& log : logs) count.addLog(files_, log);
+  }
   // Contacts just logged may not be in a log file yet; the count takes each once.
   for (const auto& contact : follow_.loggedContacts()) count.addLine(contact.logLine);
-  return count.summary();
+  WorkedSummary summary = count.summary();
+  if (Following) summary.unreadable = contactCache_.unreadable();
+  return summary;
 }
 
 std::string frmVHF::ownLocator(const link::Instance* instance) const {
