@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -208,7 +209,8 @@ class frmVHF final : public IWindowEvents {
   void showDxCall(const std::string& instanceId, FollowReport& report);
   bool findStationRecord(const std::string& call, std::string& line, Encoding& encoding);
   void addLoggedStation(const link::LoggedContact& contact, FollowReport& report);
-  std::string ownLocator(const link::Instance* instance) const;
+  std::string ownLocator(const link::Instance* instance);
+  std::string wsjtxSettingsLocator() const;
   std::string settingOr(const char* key, const char* fallback) const;
   WorkedSummary countWorked(const std::string& call, bool baseCalls);
   void refreshStation(bool open);
@@ -221,6 +223,8 @@ class frmVHF final : public IWindowEvents {
   bool quietRecord_ = false;  // no warning box for a record shown by following
   link::FollowState follow_;
   link::ContactCache contactCache_;  // the listed logs, held while following
+  // MyGrid of WSJT-X's settings, read once while following.
+  std::optional<std::string> wsjtxLocator_;
   std::unique_ptr<IUdpReceiver> receiver_;
   std::string listenAddress_;
   std::string listenPort_;

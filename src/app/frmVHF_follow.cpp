@@ -140,6 +140,7 @@ void frmVHF::startFollowing() {
   }
   // The logs are read now, so that the first DX call shows without waiting for them.
   contactCache_.refresh(files_, listedLogs());
+  wsjtxLocator_.reset();
   refreshStation(true);
 }
 
@@ -307,9 +308,15 @@ WorkedSummary frmVHF::countWorked(const std::string& call, bool baseCalls) {
   return summary;
 }
 
-std::string frmVHF::ownLocator(const link::Instance* instance) const {
+std::string frmVHF::ownLocator(const link::Instance* instance) {
   if (instance != nullptr && link::locatorCentre(instance->deGrid)) return instance->deGrid;
   if (std::string mine = settingOr("MyLocator", ""); link::locatorCentre(mine)) return mine;
+  // WSJT-X's Status comes every second: its settings file is read once.
+  if (!wsjtxLocator_) wsjtxLocator_ = wsjtxSettingsLocator();
+  return *wsjtxLocator_;
+}
+
+std::string frmVHF::wsjtxSettingsLocator() const {
   if (environment_ == nullptr) return {};
   std::string folder = environment_->variable("XDG_CONFIG_HOME").value_or("");
   if (folder.empty() || folder.front() != '/') {
@@ -324,7 +331,7 @@ std::string frmVHF::ownLocator(const link::Instance* instance) const {
       if (name.starts_with("WSJT-X - ") && name.ends_with(".ini")) rigs.push_back(name);
     }
   } catch (const FileError&) {
-    return {};
+    // No folder, no rig files; WSJT-X.ini and JTDX.ini are still tried.
   }
   std::sort(rigs.begin(), rigs.end());
   candidates.insert(candidates.end(), rigs.begin(), rigs.end());

@@ -30,11 +30,13 @@ void frmVHF::ApplyLanguage() {
 void frmVHF::mnuDeutsch_Click() {
   Language = "de";
   ApplyLanguage();
+  refreshStation(false);
 }
 
 void frmVHF::mnuEnglisch_Click() {
   Language = "en";
   ApplyLanguage();
+  refreshStation(false);
 }
 
 void frmVHF::mnuOpt_Click() {

@@ -140,7 +140,8 @@ std::unique_ptr<IUdpReceiver> listenUdp(const std::string& address, std::uint16_
   local.sin_addr.s_addr = parsed->s_addr;
   local.sin_port = htons(port);
   if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-    fail(address + ":" + std::to_string(port), errno);
+    // The caller names address and port; the reason is the system's.
+    throw FileError(std::strerror(errno));
   }
   if (multicast && !joinEverywhere(fd, *parsed)) fail("joining " + address, errno);
   return receiver;

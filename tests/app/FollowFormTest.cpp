@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
 #include "link/Protocol.h"
 #include "ui/WindowDescription.h"
@@ -162,6 +163,45 @@ TEST_F(FollowForm, APortTakenIsToldAndTheNextToggleTriesAgain) {
   following.followDatagram({link::encodeClose({"JTDX"}).bytes(), "127.0.0.1", 1});
   EXPECT_EQ(station.panel.link, "WSJT-X (JTDX) has closed");
 }
+
+struct OwnLocatorCase {
+  std::string name;
+  std::string deGrid;
+  std::string setting;
+  std::vector<std::pair<std::string, std::string>> iniFiles;  // name, MyGrid
+  std::optional<long> km;                                     // to JO22
+};
+
+class OwnLocator : public testing::FormFixture, public ::testing::WithParamInterface<OwnLocatorCase> {};
+
+// The instance's DE grid, else the setting, else WSJT-X's own settings files in their order.
+TEST_P(OwnLocator, ComesFromTheFirstThatHasOne) {
+  const auto& c = GetParam();
+  environment.variables["XDG_CONFIG_HOME"] = dir.file("config");
+  for (const auto& [name, grid] : c.iniFiles)
+    dir.write("config/" + name, "[Other]\nMyGrid=JO41\n[Configuration]\nMyGrid=" + grid + "\n");
+  settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "MyLocator")] = c.setting;
+  Datagram d = status("WSJT-X", "Q1AB", "JO22");
+  link::Status s = std::get<link::Status>(link::readMessage(d.bytes));
+  s.deGrid = c.deGrid;
+  EXPECT_EQ(form.followDatagram({link::encodeStatus(s).bytes(), "127.0.0.1", 1}).path.km, c.km);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Follow, OwnLocator,
+    ::testing::Values(
+        OwnLocatorCase{"DeGrid", "JO31", "JO40", {{"WSJT-X.ini", "JO32"}}, 176},
+        OwnLocatorCase{"Setting", "", "jo40", {{"WSJT-X.ini", "JO32"}}, 355},
+        OwnLocatorCase{"WsjtxFirst",
+                       "RR73",
+                       "",
+                       {{"JTDX.ini", "JO35"}, {"WSJT-X - a.ini", "JO33"}, {"WSJT-X.ini", "JO32"}},
+                       135},
+        OwnLocatorCase{
+            "RigsInByteOrder", "", "", {{"WSJT-X - rig2.ini", "JO33"}, {"WSJT-X - Rig3.ini", "JO34"}}, 259},
+        OwnLocatorCase{"InvalidPassedOver", "", "XX99", {{"WSJT-X.ini", "JO3"}, {"JTDX.ini", "JO35"}}, 358},
+        OwnLocatorCase{"None", "", "", {{"WSJT-X.ini", ""}}, std::nullopt}),
+    testing::CaseName{});
 
 }  // namespace
 }  // namespace orvanta

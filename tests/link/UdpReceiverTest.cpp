@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/FileSystem.h"
 
 namespace orvanta {
@@ -35,7 +38,7 @@ TEST(UdpReceiver, TakenPortAndForeignAddressAreRefusedWithAReason) {
     listenUdp("127.0.0.1", first->port());
     FAIL() << "a port in use was taken twice";
   } catch (const FileError& e) {
-    EXPECT_NE(std::string(e.what()).find(std::to_string(first->port())), std::string::npos) << e.what();
+    EXPECT_EQ(std::string(e.what()), std::strerror(EADDRINUSE));
   }
   EXPECT_THROW(listenUdp("192.0.2.1", 0), FileError);  // documentation range, never local
   EXPECT_THROW(listenUdp("127.0.0.300", 0), FileError);
