@@ -163,7 +163,7 @@ int follow(const std::vector<std::string>& args, std::ostream& out) {
     if (options.seconds >= 0) {
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
       if (left <= 0) break;
-      wait = static_cast<int>(std::min<long long>(left, 1000 * 1000));
+      wait = static_cast<int>(std::min<long long>(left, 1'000'000LL));
     }
     pollfd watch{receiver->descriptor(), POLLIN, 0};
     if (::poll(&watch, 1, wait) <= 0) continue;

@@ -201,7 +201,7 @@ void frmVHF::followStatus(const link::Status& status, FollowReport& report) {
     if (status.id == stationInstance_) refreshStation(false);
     return;
   }
-  report.call = follow_.instance(status.id)->dxCall;
+  report.call = follow_.instance(status.id)->dxCall;  // changed: the instance is held
   if (handlerDepth_ > 0) {
     follow_.defer(status.id);
     report.deferred = true;
@@ -253,6 +253,9 @@ void frmVHF::showDxCall(const std::string& instanceId, FollowReport& report) {
     ShowRecord(line, encoding);
     quietRecord_ = false;
     report.found = true;
+    // The steps go on from the record, as after a search.
+    window_.setEnabled(ctl::kCommand2, true);
+    window_.setEnabled(ctl::kCommand3, true);
     stationRecordGrid_ = window_.text(DbKind == "user" ? ctl::kText3 : ctl::kText7);
   } else {
     ClearFields();

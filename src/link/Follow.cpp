@@ -13,6 +13,11 @@ namespace {
 
 // Reasons are few; a flood of odd ones is counted under one more.
 constexpr std::size_t kMaxReasons = 32;
+// A station runs a few instances; datagrams with ever new Ids must not make
+// memory grow.
+constexpr std::size_t kMaxInstances = 64;
+// Contacts logged meanwhile are in the log files long before this many.
+constexpr std::size_t kMaxLogged = 10'000;
 
 // The text of a Logged ADIF message as a file to read.
 class TextInput final : public IInputFile {
@@ -100,8 +105,18 @@ std::optional<LoggedContact> contactOf(const LoggedAdif& m) {
   return fromLogLine(std::move(line), record[AdifField::Band]);
 }
 
+Instance* FollowState::slot(const std::string& id) {
+  if (instances_.size() >= kMaxInstances && instances_.count(id) == 0) {
+    ignored("more than " + std::to_string(kMaxInstances) + " instances");
+    return nullptr;
+  }
+  return &instances_[id];
+}
+
 bool FollowState::status(const Status& message) {
-  Instance& instance = instances_[message.id];
+  Instance* const slotted = slot(message.id);
+  if (slotted == nullptr) return false;
+  Instance& instance = *slotted;
   instance.id = message.id;
   instance.closed = false;
   instance.dxGrid = std::string(trimBlanks(message.dxGrid));
@@ -116,7 +131,9 @@ bool FollowState::status(const Status& message) {
 }
 
 void FollowState::close(const std::string& id) {
-  Instance& instance = instances_[id];
+  Instance* const slotted = slot(id);
+  if (slotted == nullptr) return;
+  Instance& instance = *slotted;
   instance.id = id;
   instance.closed = true;
   // A restarted instance shows its DX call again.
@@ -133,6 +150,12 @@ std::optional<std::string> FollowState::takePending() { return std::exchange(pen
 
 bool FollowState::logged(const LoggedContact& contact) {
   if (!loggedKeys_.insert(contactKey(contact)).second) return false;
+  if (logged_.size() >= kMaxLogged) {
+    // The oldest tenth goes; WSJT-X's log files hold those contacts by now.
+    const auto end = logged_.begin() + kMaxLogged / 10;
+    for (auto it = logged_.begin(); it != end; ++it) loggedKeys_.erase(contactKey(*it));
+    logged_.erase(logged_.begin(), end);
+  }
   logged_.push_back(contact);
   return true;
 }
@@ -146,7 +169,9 @@ void FollowState::ignored(const std::string& reason) {
 }
 
 void FollowState::seen(const std::string& id) {
-  Instance& instance = instances_[id];
+  Instance* const slotted = slot(id);
+  if (slotted == nullptr) return;
+  Instance& instance = *slotted;
   instance.id = id;
   instance.closed = false;
   currentId_ = id;

@@ -79,6 +79,9 @@ class FollowState {
   void reset();
 
  private:
+  // The instance of an Id, made when new; null when there are too many.
+  Instance* slot(const std::string& id);
+
   std::map<std::string, Instance> instances_;
   std::string currentId_;
   std::optional<std::string> pending_;
