@@ -211,6 +211,8 @@ void frmVHF::Form_Activate() {
     FirstLine first;
     skipOnFailure([&] { first = readFirstLine(files_, path); });
     skipOnFailure([&] { ShowRecord(first.line, first.encoding); });
+    // The steps through a log go on from its first contact.
+    skipOnFailure([&] { rememberShownLine(path, 1); });
     return;
   }
 

@@ -60,6 +60,8 @@ class ScanBuffer {
   // The next line as stored; the view stays valid until the next call.
   // Throws LongLineAt when the line is longer than longestLine.
   bool nextLine(std::string_view& line);
+  // Where in the file the line nextLine returned last starts.
+  std::uint64_t lastLineOffset() const { return offsetOf(previousStart_); }
 
  private:
   enum class More { Line, End, TooLong };
