@@ -246,15 +246,25 @@ void frmVHF::Form_Unload() {
   std::string current;
   skipOnFailure([&] { current = window_.text(ctl::kCombo1); });
 
-  // Only a current "call3.txt" or "wsjtx.log" database is remembered, with
-  // the last listed database of the other name beside it.
+  // Only a current "call3.txt" or log database is remembered, with the last
+  // listed database of the other kind beside it. An ADIF log counts as the
+  // log when it is current, or when no "wsjtx.log" is listed.
   std::string callEntry;
   std::string logEntry;
   skipOnFailure([&] {
+    std::string adifEntry;
+    bool currentListed = false;
     for (const std::string& entry : window_.listItems(ctl::kCombo1)) {
       const std::string lower = lowerAscii(entry);
       if (contains(lower, "call3.txt")) callEntry = entry;
       if (contains(lower, "wsjtx.log")) logEntry = entry;
+      if (isAdifPath(entry)) adifEntry = entry;
+      currentListed = currentListed || entry == current;
+    }
+    if (currentListed && isAdifPath(current)) {
+      logEntry = current;
+    } else if (logEntry.empty()) {
+      logEntry = adifEntry;
     }
   });
 
