@@ -14,6 +14,16 @@ struct BilingualText {
   constexpr std::string_view in(bool isGerman) const { return isGerman ? german : english; }
 };
 
+// A counted noun with its number, "{0}": the singular for exactly one, the
+// plural for every other number ("0 Stationen", "1 Station").
+struct CountedText {
+  BilingualText one;
+  BilingualText many;
+  constexpr std::string_view in(bool isGerman, unsigned long long count) const {
+    return (count == 1 ? one : many).in(isGerman);
+  }
+};
+
 namespace texts {
 
 // ---- Start-up, search, stepping and the file dialog ----
@@ -106,10 +116,14 @@ inline constexpr BilingualText kMonthEndCannotWrite{
 
 inline constexpr BilingualText kAddStationTitle{"Station übernehmen", "Add station"};
 inline constexpr BilingualText kAddLogTitle{"Log übernehmen", "Add log"};
+// "{0}" and "{3}" stand for the counted stations and contacts.
 inline constexpr BilingualText kTakeOverCounts{
-    "{0} Stationen neu, {1} geändert, {2} unverändert, {3} Kontakte ohne gültiges Rufzeichen oder Locator "
-    "übersprungen.",
-    "{0} stations new, {1} changed, {2} unchanged, {3} contacts skipped without a valid call or locator."};
+    "{0} neu, {1} geändert, {2} unverändert, {3} ohne gültiges Rufzeichen oder Locator übersprungen.",
+    "{0} new, {1} changed, {2} unchanged, {3} skipped without a valid call or locator."};
+inline constexpr CountedText kStationsCounted{{"{0} Station", "{0} station"},
+                                              {"{0} Stationen", "{0} stations"}};
+inline constexpr CountedText kContactsCounted{{"{0} Kontakt", "{0} contact"},
+                                              {"{0} Kontakte", "{0} contacts"}};
 inline constexpr BilingualText kTakeOverQuestion{"In {0} übernehmen?", "Take over into {0}?"};
 inline constexpr BilingualText kTakeOverNothing{
     "Es gibt nichts zu übernehmen; die Datenbank bleibt unverändert.",
@@ -122,6 +136,12 @@ inline constexpr BilingualText kStationAdded{"Die Station {0} ist in {1} neu auf
                                              "The station {0} has been added to {1}."};
 inline constexpr BilingualText kStationUpdated{"Die Station {0} ist in {1} geändert.",
                                                "The station {0} has been updated in {1}."};
+// A station added by hand is undated; a merge takes it for the year 2000.
+inline constexpr BilingualText kStationUndatedHint{
+    "Vor dem Zusammenfassen bitte das Update-Datum setzen (Monatsabschluss): bis dahin gilt die Station als "
+    "undatiert, und ein datierter Eintrag desselben Rufzeichens in einer anderen Datenbank gewinnt.",
+    "Please set the update date (month-end) before merging: until then the station is undated, and a dated "
+    "entry of the same call in another database wins."};
 inline constexpr BilingualText kTakeOverNoDatabase{"Es ist keine Datenbank ausgewählt.",
                                                    "No database is selected."};
 inline constexpr BilingualText kTakeOverNoContact{
