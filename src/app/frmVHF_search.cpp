@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/frmVHF.h"
+#include "maintenance/SafeFiles.h"
 #include "records/Adif.h"
 #include "records/Text.h"
 #include "search/LogSteps.h"
@@ -212,9 +213,18 @@ void frmVHF::Command4_Click() {
   // WSJT-X keeps its files in the user's data folders, not where the program
   // was started: the dialog offers them among its places.
   const std::vector<std::string> folders = dataFolders();
-  const std::string path = ShowOpenDialog(
-      OpenDialogServices{fileDialog_, events_, messages_, NewLine, folders}, title, openDialogFolder(folders),
-      fileName, std::string(texts::kOpenDialogFilters.in(german)), 1);
+  const std::string folder = openDialogFolder(folders);
+  // WSJT-X writes "CALL3.TXT": the dialog proposes the spelling the folder holds.
+  try {
+    if (!files_.exists(pathIn(folder, fileName))) {
+      fileName = files_.findFirst(pathIn(folder, fileName)).value_or(fileName);
+    }
+  } catch (const FileError&) {
+    // A folder that cannot be listed gets the usual name.
+  }
+  const std::string path =
+      ShowOpenDialog(OpenDialogServices{fileDialog_, events_, messages_, NewLine, folders}, title, folder,
+                     fileName, std::string(texts::kOpenDialogFilters.in(german)), 1);
   DbPath = path;
   if (path.empty()) return;
   DbFileName = fileName;
