@@ -18,17 +18,6 @@
 namespace orvanta {
 namespace {
 
-// The text with "{0}", "{1}", ... replaced by the values in turn.
-std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
-  std::string out(text);
-  std::size_t index = 0;
-  for (const auto value : values) {
-    const std::string mark = "{" + std::to_string(index++) + "}";
-    if (const auto at = out.find(mark); at != std::string::npos) out.replace(at, mark.size(), value);
-  }
-  return out;
-}
-
 std::string problemText(StationProblem problem, bool german) {
   switch (problem) {
     case StationProblem::Call:

@@ -4,9 +4,22 @@
 // the window description. Handlers pick a text by the form's language; texts
 // are exactly as shown, blanks included.
 
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace orvanta {
+
+// The text with "{0}", "{1}", ... replaced by the values in turn.
+inline std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
+  std::string out(text);
+  std::size_t index = 0;
+  for (const auto value : values) {
+    const std::string mark = "{" + std::to_string(index++) + "}";
+    if (const auto at = out.find(mark); at != std::string::npos) out.replace(at, mark.size(), value);
+  }
+  return out;
+}
 
 struct BilingualText {
   std::string_view german;
@@ -205,6 +218,33 @@ inline constexpr BilingualText kWorkedLast{"Letzte", "Last"};
 inline constexpr BilingualText kWorkedGrids{"Locator", "Grids"};
 
 // ---- Whole program ----
+
+// What `orvanta --help` prints, and the answer to an option not understood ({0}).
+inline constexpr BilingualText kCommandLineHelp{
+    "Aufruf: orvanta [OPTION...] [DATEI...]\n"
+    "Rufzeichen-Datenbanken (CALL3.txt) und WSJT-X-Logs (wsjtx.log, wsjtx_log.adi) nachschlagen und "
+    "pflegen.\n"
+    "\n"
+    "Die angegebenen Dateien kommen nach den zuletzt benutzten in die Liste der Datenbanken;\n"
+    "die erste wird angezeigt.\n"
+    "\n"
+    "  -h, --help      diese Hilfe zeigen und beenden\n"
+    "  -V, --version   die Version zeigen und beenden\n"
+    "\n"
+    "Die Optionen von Qt gelten ebenso, etwa -style Fusion.\n",
+    "Usage: orvanta [OPTION...] [FILE...]\n"
+    "Look up and maintain call sign databases (CALL3.txt) and WSJT-X logs (wsjtx.log, wsjtx_log.adi).\n"
+    "\n"
+    "The files given are added to the list of databases after the ones used last;\n"
+    "the first of them is shown.\n"
+    "\n"
+    "  -h, --help      show this help and exit\n"
+    "  -V, --version   show the version and exit\n"
+    "\n"
+    "Qt's options apply as well, such as -style Fusion.\n"};
+inline constexpr BilingualText kCommandLineUnknown{
+    "orvanta: unbekannte Option {0}\nMehr mit: orvanta --help\n",
+    "orvanta: unknown option {0}\nTry: orvanta --help\n"};
 
 // A line a command would have to hold whole (to show, compare or rewrite it)
 // is too long; the line's number, counted from 1, stands between the parts.
