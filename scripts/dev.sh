@@ -9,7 +9,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages_run=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core)
 packages_test=("${packages_run[@]}" libgtest-dev clang libclang-rt-14-dev clang-format-14 clang-tidy-14
-  xvfb openbox xdotool x11-utils desktop-file-utils appstream dpkg-dev file)
+  xvfb openbox xdotool x11-utils desktop-file-utils appstream dpkg-dev file libxml2-utils shared-mime-info
+  man-db groff-base)
 
 install_missing() {
   local missing=()

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QListView>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>

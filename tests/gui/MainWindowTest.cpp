@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -102,6 +103,43 @@ TEST_F(MainWindow, EveryControlHasItsNameAndPlace) {
   for (QAction* a : desktop.mainWindow().menuBar()->actions()) bar << a->menu()->objectName();
   EXPECT_EQ(bar, QStringList({"mnuDat", "mnuOpt", "mnuExtr", "mnuHelp"}));
   for (QAction* a : find<QMenu>("mnuDat")->actions()) EXPECT_TRUE(a->isEnabled());
+}
+
+// The contrast ratio of two colours by their relative luminance: 1 for
+// equal ones, 21 for black on white.
+double contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a) + 0.05;
+  const double lb = luminance(b) + 0.05;
+  return std::max(la, lb) / std::min(la, lb);
+}
+
+TEST_F(MainWindow, EveryTextIsReadableInLightAndDarkPalettes) {
+  const QPalette light = QApplication::palette();
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(53, 53, 53));
+  dark.setColor(QPalette::WindowText, Qt::white);
+  dark.setColor(QPalette::Base, QColor(42, 42, 42));
+  dark.setColor(QPalette::Text, Qt::white);
+  for (const QPalette& palette : {light, dark}) {
+    QApplication::setPalette(palette);
+    for (const auto& c : windowControls()) {
+      const auto* w = find<QWidget>(std::string(c.name).c_str());
+      const bool box = c.kind == ControlKind::TextBox;
+      if (!box && c.kind != ControlKind::Label) continue;
+      const QPalette& p = w->palette();
+      EXPECT_GE(contrast(p.color(box ? QPalette::Text : QPalette::WindowText),
+                         p.color(box ? QPalette::Base : QPalette::Window)),
+                4.5)
+          << c.name << (&palette == &dark ? " dark" : " light");
+    }
+  }
+  QApplication::setPalette(light);
 }
 
 TEST_F(MainWindow, TabOrderFollowsTheTabIndex) {
@@ -292,6 +330,21 @@ TEST_F(MainWindow, TypingIntoTheDatabaseListChoosesNothing) {
   QTest::keyClick(combo, Qt::Key_Down);
   EXPECT_EQ(listener.count("Combo1", WindowEvent::Click), 1);
   EXPECT_EQ(window.text("Combo1"), "/data/wsjtx.log");
+
+  // Page Up and Down choose in the list, and press "-" and "+" everywhere else
+  // (the buttons only once enabled).
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+  EXPECT_EQ(window.text("Combo1"), "/data/CALL3.txt");
+  window.setEnabled("Command2", true);
+  window.setEnabled("Command3", true);
+  for (const char* focus : {"Text10", "Text5", "Command1", "Command3"}) {
+    find<QWidget>(focus)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::KeypadModifier);
+  }
+  EXPECT_EQ(listener.count("Command3", WindowEvent::Click), 4);
+  EXPECT_EQ(listener.count("Command2", WindowEvent::Click), 4);
+  EXPECT_EQ(listener.count("Combo1", WindowEvent::Click), 2);
 }
 
 TEST_F(MainWindow, ControlsThroughTheWindowInterface) {
