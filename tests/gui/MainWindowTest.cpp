@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "QtFormFixture.h"
@@ -126,8 +127,9 @@ TEST_F(MainWindow, EveryTextIsReadableInLightAndDarkPalettes) {
   dark.setColor(QPalette::WindowText, Qt::white);
   dark.setColor(QPalette::Base, QColor(42, 42, 42));
   dark.setColor(QPalette::Text, Qt::white);
-  for (const QPalette& palette : {light, dark}) {
+  for (const auto& [name, palette] : {std::pair{"light", light}, std::pair{"dark", dark}}) {
     QApplication::setPalette(palette);
+    QApplication::processEvents();
     for (const auto& c : windowControls()) {
       const auto* w = find<QWidget>(std::string(c.name).c_str());
       const bool box = c.kind == ControlKind::TextBox;
@@ -136,7 +138,7 @@ TEST_F(MainWindow, EveryTextIsReadableInLightAndDarkPalettes) {
       EXPECT_GE(contrast(p.color(box ? QPalette::Text : QPalette::WindowText),
                          p.color(box ? QPalette::Base : QPalette::Window)),
                 4.5)
-          << c.name << (&palette == &dark ? " dark" : " light");
+          << c.name << " " << name;
     }
   }
   QApplication::setPalette(light);
