@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "fakes/CaseName.h"
@@ -587,75 +586,48 @@ TEST_F(Search, UnreadableDatabaseIsReportedAndNothingElseChanges) {
   }
 }
 
-// A Fox's log: several contacts share date and time (one call twice), and a
-// comment holds "//". Call and comment of each contact, in file order.
-const std::vector<std::pair<std::string, std::string>> kFox = {
-    {"Q1AAA", "cq"}, {"Q2BBB", "a"},       {"Q3CCC", "b"},  {"Q4DDD", "c"},
-    {"Q2BBB", "d"},  {"Q5EEE", "see //x"}, {"Q6FFF", "end"}};
-
-std::string foxLog(bool adif) {
-  std::string out = adif ? "Fox\n<eoh>\n" : "";
-  for (std::size_t i = 0; i < kFox.size(); ++i) {
-    const auto& [call, comment] = kFox[i];
-    const std::string time = i == 0 ? "074400" : i < 5 ? "074445" : "07450" + std::to_string(i);
-    if (adif) {
-      out += "<call:5>" + call + " <qso_date:8>20240301 <time_on:6>" + time +
-             " <mode:3>FT8 <comment:" + std::to_string(comment.size()) + ">" + comment + " <eor>\n";
-    } else {
-      const std::string t = time.substr(0, 2) + ":" + time.substr(2, 2) + ":" + time.substr(4);
-      out += "2024-03-01," + t + ",2024-03-01," + t + "," + call + ",JO01,50.313,FT8,-1,-2,," + comment +
-             ",X\r\n";
-    }
-  }
-  return out;
-}
-
-struct FoxCase {
-  const char* name;
-  friend void PrintTo(const FoxCase& c, std::ostream* os) { *os << c.name; }
-  const char* file;
-  bool bySearch;  // the first contact shown by a search, else by the start
-};
-
-class FoxLogSteps : public Search, public ::testing::WithParamInterface<FoxCase> {};
+// A Fox's log: contacts 1 to 4 share date and time (one call twice), and a
+// comment holds "//". Step "+" to the last contact and "-" back to the first.
+class FoxLogSteps : public Search, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(FoxLogSteps, PlusReachesEveryContactToTheLastAndMinusBackToTheFirst) {
-  const FoxCase& c = GetParam();
-  const std::string path = dir.write(c.file, foxLog(contains(c.file, ".adi")));
-  form.Language = "en";
-  window.addListItem("Combo1", path);
+  const std::vector<std::string> calls = {"Q1AAA", "Q2BBB", "Q3CCC", "Q4DDD", "Q2BBB", "Q5EEE", "Q6FFF"};
+  const std::vector<std::string> notes = {"cq", "a", "b", "c", "d", "see //x", "end"};
+  const bool adif = contains(GetParam(), ".adi");
+  std::string file = adif ? "<eoh>\n" : "";
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const std::string t = i == 0 ? "074400" : i < 5 ? "074445" : "07450" + std::to_string(i);
+    file += adif ? "<call:5>" + calls[i] + " <qso_date:8>20240301 <time_on:6>" + t +
+                       " <comment:" + std::to_string(notes[i].size()) + ">" + notes[i] + " <eor>\n"
+                 : "2024-03-01," + t + ",2024-03-01," + t + "," + calls[i] + ",JO01,50.3,FT8,-1,-2,," +
+                       notes[i] + ",X\r\n";
+  }
+  const std::string path = dir.write(GetParam(), file);
   window.setText("Combo1", path);
   form.Form_Activate();
-  if (c.bySearch) search("q1aaa", {MessageAnswer::No});
-  ASSERT_EQ(box(2), "Q1AAA");
-  const std::size_t messagesBefore = messages.calls.size();
-  for (std::size_t i = 1; i < kFox.size(); ++i) {
+  // The log steps from the contact a search found, the ADIF log from the one the start showed.
+  if (!adif) search("q1aaa", {MessageAnswer::No});
+  for (std::size_t i = 1; i < calls.size(); ++i) {
     form.Command3_Click();
-    EXPECT_EQ(box(2) + " " + box(9), kFox[i].first + " " + kFox[i].second) << "+ to contact " << i;
+    EXPECT_EQ(box(2) + " " + box(9), calls[i] + " " + notes[i]) << "+ to contact " << i;
   }
   form.Command3_Click();
-  EXPECT_EQ(messages.calls.size(), messagesBefore + 1) << "nothing after the last contact";
   EXPECT_EQ(box(2), "Q6FFF");
-  for (std::size_t i = kFox.size() - 1; i-- > 0;) {
+  for (std::size_t i = calls.size() - 1; i-- > 0;) {
     form.Command2_Click();
-    EXPECT_EQ(box(2) + " " + box(9), kFox[i].first + " " + upperCaseUtf8(kFox[i].second)) << "- to " << i;
+    EXPECT_EQ(box(2) + " " + box(9), calls[i] + " " + upperCaseUtf8(notes[i])) << "- to contact " << i;
   }
   form.Command2_Click();
-  EXPECT_EQ(messages.calls.size(), messagesBefore + 2) << "nothing before the first contact";
+  EXPECT_EQ(messages.calls.size(), adif ? 2u : 3u) << "nothing after the last and before the first";
 
   // Typing into the search box forgets the line: the step looks for the contact.
   form.Command3_Click();
   window.setText("Text10", "Q4DDD");
   form.Command3_Click();
-  EXPECT_EQ(box(2) + " " + box(9), "Q2BBB d") << "the line after the Q4DDD contact at that time";
+  EXPECT_EQ(box(2) + " " + box(9), "Q2BBB d");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FoxLogSteps,
-                         ::testing::Values(FoxCase{"LogFromStart", "wsjtx.log", false},
-                                           FoxCase{"LogFromSearch", "wsjtx.log", true},
-                                           FoxCase{"AdifFromStart", "wsjtx_log.adi", false},
-                                           FoxCase{"AdifFromSearch", "wsjtx_log.adi", true}),
-                         testing::CaseName());
+INSTANTIATE_TEST_SUITE_P(Files, FoxLogSteps, ::testing::Values("wsjtx.log", "wsjtx_log.adi"));
 
 }  // namespace
 }  // namespace orvanta
