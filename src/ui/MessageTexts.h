@@ -204,9 +204,9 @@ inline constexpr BilingualText kWorkedTitle{"Schon gearbeitet?", "Worked before?
 inline constexpr BilingualText kWorkedBaseCall{"Grundrufzeichen vergleichen (ohne /P, /M, Präfix)",
                                                "Match the base call (without /P, /M, prefix)"};
 inline constexpr BilingualText kWorkedClose{"Schließen", "Close"};
-// After the call sign and the number: "Q1ABC: 3 Verbindungen".
-inline constexpr BilingualText kWorkedContacts{" Verbindungen", " contacts"};
-inline constexpr BilingualText kWorkedOneContact{" Verbindung", " contact"};
+// After the call sign: "Q1ABC: 3 Verbindungen".
+inline constexpr CountedText kWorkedContacts{{"{0} Verbindung", "{0} contact"},
+                                             {"{0} Verbindungen", "{0} contacts"}};
 inline constexpr BilingualText kWorkedNone{"Keine Verbindung mit diesem Rufzeichen.",
                                            "No contact with this call sign."};
 inline constexpr BilingualText kWorkedNoLog{"Kein Log in der Liste der Datenbanken.",
