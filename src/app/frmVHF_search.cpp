@@ -93,6 +93,9 @@ void frmVHF::Command1_Click() {
       return;
     }
     if (stepFromShownLine(path)) return;
+  } catch (const LineTooLongError& e) {
+    reportUnreadable(lineTooLongText(e.line()));
+    return;
   } catch (const FileError& e) {
     reportUnreadable(e.what());
     return;

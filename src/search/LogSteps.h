@@ -22,8 +22,8 @@ struct LineStep {
 
 // The nearest line after (direction +1) or before (-1) line `from` that holds
 // anything but blanks; a terminator line ("ZZZZZZ") ends the file. Nothing is
-// found past either end. Throws FileError, and LineTooLongError for a line
-// too long to hold on the way.
+// found past either end. Throws FileError, and LineTooLongError when the
+// line it lands on is too long to hold; such lines on the way are read through.
 LineStep stepFromLine(IInputFile& file, std::uint64_t from, int direction);
 
 }  // namespace orvanta

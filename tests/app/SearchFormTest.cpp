@@ -619,12 +619,24 @@ TEST_P(FoxLogSteps, PlusReachesEveryContactToTheLastAndMinusBackToTheFirst) {
   }
   form.Command2_Click();
   EXPECT_EQ(messages.calls.size(), adif ? 2u : 3u) << "nothing after the last and before the first";
-
-  // Typing into the search box forgets the line: the step looks for the contact.
   form.Command3_Click();
   window.setText("Text10", "Q4DDD");
   form.Command3_Click();
-  EXPECT_EQ(box(2) + " " + box(9), "Q2BBB d");
+  EXPECT_EQ(box(2) + " " + box(9), "Q2BBB d") << "typed text: the step looks for the contact";
+}
+
+TEST_F(Search, LogStepsPassALineTooLongToHoldAndRefuseOnlyToShowIt) {
+  const std::string c = "2024-01-01,09:00:01,2024-01-01,09:01:00,Q1AAA,JO01,144.1,FT8,,,,x,Y\n";
+  std::string log = c + std::string(17u << 20, 'x') + "\n" + c + c + c;
+  for (const char* call : {"Q5EEE", "Q4DDD", "Q3CCC"}) log.replace(log.rfind("Q1AAA"), 5, call);
+  useDatabase("wsjtx.log", log);
+  search("q3ccc", {MessageAnswer::No});
+  for (const char* call : {"+Q4DDD", "+Q5EEE", "-Q4DDD", "-Q3CCC"}) {
+    call[0] == '+' ? form.Command3_Click() : form.Command2_Click();
+    EXPECT_EQ(box(2), call + 1);
+  }
+  form.Command2_Click();
+  EXPECT_NE(messages.calls.back().text.find("line 2 is longer than 16 MiB"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, FoxLogSteps, ::testing::Values("wsjtx.log", "wsjtx_log.adi"));
