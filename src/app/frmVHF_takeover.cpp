@@ -268,7 +268,7 @@ void frmVHF::addStationByHand(const std::string& database) {
   const auto done = plan.existed ? texts::kStationUpdated : texts::kStationAdded;
   tell(title,
        fillIn(done.in(german), {plan.call, database}) + newLine() +
-           std::string(texts::kStationUndatedHint.in(german)),
+           fillIn(texts::kStationUndatedHint.in(german), {newLine(), newLine()}),
        MessageIcon::Information);
 }
 

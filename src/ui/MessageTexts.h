@@ -150,11 +150,12 @@ inline constexpr BilingualText kStationAdded{"Die Station {0} ist in {1} neu auf
 inline constexpr BilingualText kStationUpdated{"Die Station {0} ist in {1} geändert.",
                                                "The station {0} has been updated in {1}."};
 // A station added by hand is undated; a merge takes it for the year 2000.
+// "{0}" and "{1}" are line ends.
 inline constexpr BilingualText kStationUndatedHint{
-    "Vor dem Zusammenfassen bitte das Update-Datum setzen (Monatsabschluss): bis dahin gilt die Station als "
-    "undatiert, und ein datierter Eintrag desselben Rufzeichens in einer anderen Datenbank gewinnt.",
-    "Please set the update date (month-end) before merging: until then the station is undated, and a dated "
-    "entry of the same call in another database wins."};
+    "Bitte vor dem Zusammenfassen das Update-Datum setzen (Monatsabschluss):{0}bis dahin ist die Station "
+    "undatiert, und ein datierter Eintrag desselben{1}Rufzeichens in einer anderen Datenbank gewinnt.",
+    "Please set the update date (month-end) before merging:{0}until then the station is undated, and a "
+    "dated entry of the same call{1}in another database wins."};
 inline constexpr BilingualText kTakeOverNoDatabase{"Es ist keine Datenbank ausgewählt.",
                                                    "No database is selected."};
 inline constexpr BilingualText kTakeOverNoContact{

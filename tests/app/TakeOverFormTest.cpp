@@ -238,8 +238,8 @@ TEST_P(StationByHand, IsWrittenWithoutFurtherQuestion) {
   ASSERT_EQ(stationDialog.shownProblems.size(), 1u);
   EXPECT_NE(stationDialog.shownProblems[0].find("locator is not valid"), std::string::npos);
   ASSERT_EQ(messages.calls.size(), 1u);
-  EXPECT_EQ(messages.calls[0].text,
-            std::string(c.told) + database + ".\r\n" + std::string(texts::kStationUndatedHint.in(false)));
+  EXPECT_EQ(messages.calls[0].text, std::string(c.told) + database + ".\r\n" +
+                                        fillIn(texts::kStationUndatedHint.in(false), {"\r\n", "\r\n"}));
   EXPECT_EQ(readFile(database), c.expectedFile);
   EXPECT_EQ(dir.read("CALL3_Old.txt"), kDatabase);
 }
