@@ -113,9 +113,31 @@ std::uint32_t WorkedSets::modeNumber(std::string_view mode) {
   return static_cast<std::uint32_t>(modes_.size() - 1);
 }
 
+bool WorkedSets::firstTime(std::uint64_t hash) {
+  if ((contacts_ + 1) * 2 > seen_.size()) {
+    std::vector<std::uint64_t> old(std::max<std::size_t>(1024, seen_.size() * 2));
+    old.swap(seen_);
+    contacts_ = 0;
+    for (const std::uint64_t known : old) {
+      if (known != 0) firstTime(known);
+    }
+  }
+  hash = hash == 0 ? 1 : hash;
+  const std::size_t mask = seen_.size() - 1;
+  for (std::size_t at = static_cast<std::size_t>(hash * 0x9E3779B97F4A7C15U >> 20) & mask;;
+       at = (at + 1) & mask) {
+    if (seen_[at] == hash) return false;
+    if (seen_[at] == 0) {
+      seen_[at] = hash;
+      ++contacts_;
+      return true;
+    }
+  }
+}
+
 bool WorkedSets::add(const WorkedContact& contact) {
   if (contact.call.empty()) return false;
-  if (!seen_.insert(std::hash<std::string>{}(contactIdentity(contact))).second) return false;
+  if (!firstTime(std::hash<std::string>{}(contactIdentity(contact)))) return false;
   const std::string call = upperCopy(contact.call);
   const std::string_view base = baseCall(call);
   if (base.empty() || base.size() > kKeyBytes) return true;
@@ -267,13 +289,17 @@ bool CallIndex::build(const Request& request) {
   };
   seenDatabases_ = seenOf(request.databases);
   seenLogs_ = seenOf(request.logs);
+  // The logs are read on a second thread while this one reads the databases.
+  std::unique_ptr<WorkedSets> worked;
   std::vector<std::shared_ptr<const DatabaseCalls>> databases;
-  for (auto& seen : seenDatabases_) {
-    databases.push_back(readDatabase(seen));
-    if (abandoned()) return false;
+  {
+    const std::jthread logs([&] { worked = readAllLogs(); });
+    for (auto& seen : seenDatabases_) {
+      if (abandoned()) break;
+      databases.push_back(readDatabase(seen));
+    }
   }
-  auto worked = readAllLogs();
-  if (!worked) return false;
+  if (!worked || abandoned()) return false;
   const std::lock_guard lock(mutex_);
   if (abandoned()) return false;
   databases_ = std::move(databases);

@@ -20,7 +20,6 @@
 #include <string_view>
 #include <thread>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "maintenance/TakeOver.h"
@@ -51,7 +50,7 @@ class WorkedSets {
     bool here = false;
   };
   Answer find(std::string_view call, std::size_t band, std::string_view mode, bool baseCalls) const;
-  std::size_t contacts() const { return seen_.size(); }
+  std::size_t contacts() const { return contacts_; }
 
  private:
   struct Worked {
@@ -59,14 +58,20 @@ class WorkedSets {
     std::uint32_t slot = 0;  // band and mode, see slotOf
   };
   struct KeyHash {
-    std::size_t operator()(const CallKey& key) const { return key.high * 31 + key.low; }
+    std::size_t operator()(const CallKey& key) const {
+      const std::uint64_t mixed = (key.high ^ (key.low * 0x9E3779B97F4A7C15U)) * 0xBF58476D1CE4E5B9U;
+      return static_cast<std::size_t>(mixed ^ (mixed >> 31));
+    }
   };
+  // Open addressing over the hashes of contactIdentity: no allocation per contact.
+  bool firstTime(std::uint64_t hash);
   std::uint32_t modeNumber(std::string_view mode);
 
   // Every slot a call was worked in, filed under its base call.
   std::unordered_map<CallKey, std::vector<Worked>, KeyHash> byBase_;
-  std::unordered_set<std::uint64_t> seen_;  // hashes of contactIdentity
-  std::vector<std::string> modes_;          // upper-cased, each once
+  std::vector<std::uint64_t> seen_;  // hashes of contactIdentity; 0 is a free slot
+  std::size_t contacts_ = 0;
+  std::vector<std::string> modes_;  // upper-cased, each once
 };
 
 // The valid calls (field 0 trimmed and upper-cased) of one user database,
