@@ -283,8 +283,8 @@ bool CallIndex::abandoned() const {
 
 bool CallIndex::build(const Request& request) {
   const auto seenOf = [](const std::vector<std::string>& paths) {
-    std::vector<Seen> seen;
-    for (const auto& path : paths) seen.push_back(Seen{path, std::nullopt, 0, {}});
+    std::vector<Seen> seen(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) seen[i].path = paths[i];
     return seen;
   };
   seenDatabases_ = seenOf(request.databases);

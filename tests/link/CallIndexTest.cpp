@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -117,6 +118,55 @@ TEST(CallIndex, LogsGrowingAndReplacedWhileIndexed) {
   EXPECT_EQ(rig.at2m("Q1HERE"), CallState::None);
   EXPECT_EQ(rig.at2m("Q2OUT"), CallState::NewSlot);
   EXPECT_EQ(rig.index.figures().contacts, 6U);
+}
+
+// The index against the worked-before count over a random log held twice, as
+// wsjtx.log and as ADIF, with contacts repeated under another mode.
+TEST(CallIndex, AgreesWithTheWorkedBeforeCount) {
+  const std::vector<std::string> calls{"Q1AB", "Q1AB/P", "QD/Q1AB", "q2cd", "Q3EF/M", "Q3EF"};
+  const std::vector<const char*> mhz{"144.174", "50.313", "432.065", "7.074"};
+  const std::vector<const char*> bands{"2m", "6m", "70cm", "40m"};
+  const std::vector<const char*> modes{"FT8", "Q65", "JT65"};
+  unsigned seed = 7;
+  const auto next = [&](std::size_t n) { return (seed = seed * 1103515245 + 12345) / 65536 % n; };
+  std::string text;
+  std::string adif;
+  for (int i = 0; i < 300; ++i) {
+    const std::string call = calls[next(calls.size())];
+    const std::size_t band = next(mhz.size());
+    const char* mode = modes[next(modes.size())];
+    if (next(2) == 0) {
+      text += logLine(call, mhz[band], mode, static_cast<int>(next(60)));
+    } else {  // every ADIF contact at one time: the first of a call on a band counts
+      adif += adifRecord(call, bands[band], mode, "   ");
+    }
+  }
+  testing::TempDir dir;
+  StdFileSystem files;
+  const std::vector<std::string> logs{dir.write("a.log", text), dir.write("b.adi", adif),
+                                      dir.write("c.log", text)};
+  CallIndex index(files, std::chrono::hours(1));
+  index.start({}, logs);
+  ASSERT_TRUE(index.settle(seconds(10)));
+  for (const bool base : {false, true}) {
+    for (const auto& call : {"Q1AB", "Q1AB/P", "Q2CD", "Q3EF", "Q3EF/M", "Q4GH"}) {
+      WorkedBeforeCount count(call, base);
+      for (const auto& log : logs) count.addLog(files, log);
+      const WorkedSummary summary = count.summary();
+      for (const char* band : bands) {
+        const auto row = std::find_if(summary.rows.begin(), summary.rows.end(),
+                                      [&](const WorkedRow& r) { return r.band == band; });
+        for (const char* mode : modes) {
+          const bool here = row != summary.rows.end() && row->modes.count(mode) > 0;
+          const CallState model = here                ? CallState::Worked
+                                  : summary.total > 0 ? CallState::NewSlot
+                                                      : CallState::None;
+          EXPECT_EQ(index.state(call, *bandNamed(band), mode, base), model)
+              << call << ' ' << band << ' ' << mode;
+        }
+      }
+    }
+  }
 }
 
 TEST(CallIndex, AnswersWhileBuildingAndTakesContactsMeanwhile) {
