@@ -106,11 +106,12 @@ bool sameStatus(const std::optional<FileStatus>& a, const std::optional<FileStat
 
 // ---- WorkedSets ----
 
+// Modes beyond the 65,535th of a broken log share one number that nothing asks for.
 std::uint32_t WorkedSets::modeNumber(std::string_view mode) {
-  const auto it = std::find(modes_.begin(), modes_.end(), mode);
-  if (it != modes_.end()) return static_cast<std::uint32_t>(it - modes_.begin());
-  modes_.emplace_back(mode);
-  return static_cast<std::uint32_t>(modes_.size() - 1);
+  const auto it = modes_.find(std::string(mode));
+  if (it != modes_.end()) return it->second;
+  if (modes_.size() >= kOtherMode) return kOtherMode;
+  return modes_.emplace(mode, static_cast<std::uint32_t>(modes_.size())).first->second;
 }
 
 bool WorkedSets::firstTime(std::uint64_t hash) {
@@ -158,10 +159,9 @@ WorkedSets::Answer WorkedSets::find(std::string_view call, std::size_t band, std
   if (call.size() > kKeyBytes || base.empty()) return answer;
   const auto it = byBase_.find(makeCallKey(base));
   if (it == byBase_.end()) return answer;
-  const auto known = std::find(modes_.begin(), modes_.end(), mode);
+  const auto known = modes_.find(std::string(mode));
   const std::uint32_t wanted =
-      known == modes_.end() ? ~std::uint32_t{0}
-                            : bandNumber(band) << 16 | static_cast<std::uint32_t>(known - modes_.begin());
+      known == modes_.end() ? ~std::uint32_t{0} : bandNumber(band) << 16 | known->second;
   const CallKey full = makeCallKey(call);
   for (const Worked& worked : it->second) {
     if (!baseCalls && !(worked.call == full)) continue;

@@ -55,7 +55,7 @@ class WorkedSets {
  private:
   struct Worked {
     CallKey call;
-    std::uint32_t slot = 0;  // band and mode, see slotOf
+    std::uint32_t slot = 0;  // band number << 16 | mode number
   };
   struct KeyHash {
     std::size_t operator()(const CallKey& key) const {
@@ -71,7 +71,8 @@ class WorkedSets {
   std::unordered_map<CallKey, std::vector<Worked>, KeyHash> byBase_;
   std::vector<std::uint64_t> seen_;  // hashes of contactIdentity; 0 is a free slot
   std::size_t contacts_ = 0;
-  std::vector<std::string> modes_;  // upper-cased, each once
+  std::unordered_map<std::string, std::uint32_t> modes_;  // upper-cased, numbered as they come
+  static constexpr std::uint32_t kOtherMode = 0xFFFF;
 };
 
 // The valid calls (field 0 trimmed and upper-cased) of one user database,
