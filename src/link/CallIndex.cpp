@@ -338,10 +338,13 @@ bool CallIndex::lookAtLogs() {
   bool again = false;
   for (Seen& seen : seenLogs_) {
     const std::optional<FileStatus> now = statusOf(files_, seen.path);
-    if (sameStatus(now, seen.status)) continue;
+    const bool unchanged = sameStatus(now, seen.status);
+    // An unfinished last line is taken once the file has settled.
+    const bool tailDue = now && seen.offset < now->size && !seen.tailTaken && isSettled(now);
+    if (unchanged && !tailDue) continue;
     changed = true;
-    const bool grew = now && seen.status && now->identity == seen.status->identity &&
-                      now->size > seen.status->size && now->size >= seen.offset;
+    const bool grew = unchanged || (now && seen.status && now->identity == seen.status->identity &&
+                                    now->size > seen.status->size && now->size >= seen.offset);
     if (!grew) {
       again = true;
       break;
@@ -427,6 +430,7 @@ void CallIndex::readLog(Seen& seen, const std::function<void(const WorkedContact
       }
     }
     seen.offset = complete;
+    seen.tailTaken = limit > complete;
   } catch (const FileError& e) {
     seen.problem = e.what();
   }
@@ -437,6 +441,7 @@ std::unique_ptr<WorkedSets> CallIndex::readAllLogs() {
   for (Seen& seen : seenLogs_) {
     seen.status = statusOf(files_, seen.path);
     seen.offset = 0;
+    seen.tailTaken = false;
     readLog(seen, [&](const WorkedContact& contact) { worked->add(contact); });
     if (abandoned()) return nullptr;
   }

@@ -127,6 +127,7 @@ class CallIndex {
     std::string path;
     std::optional<FileStatus> status;
     std::uint64_t offset = 0;  // a log: where its complete lines or records end
+    bool tailTaken = false;    // a log: what follows offset has been read too
     std::string problem;       // why it could not be read, at the last look
   };
   struct Request {

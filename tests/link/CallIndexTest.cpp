@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "fakes/CaseName.h"
@@ -118,6 +119,22 @@ TEST(CallIndex, LogsGrowingAndReplacedWhileIndexed) {
   EXPECT_EQ(rig.at2m("Q1HERE"), CallState::None);
   EXPECT_EQ(rig.at2m("Q2OUT"), CallState::NewSlot);
   EXPECT_EQ(rig.index.figures().contacts, 6U);
+}
+
+TEST(CallIndex, LastLineWithoutLineEndCountsOnceTheFileHasSettled) {
+  testing::TempDir dir;
+  StdFileSystem files;
+  std::string line = logLine("Q1ABC", "144.174", "FT8");
+  const std::string log = dir.write("old.log", line.substr(0, line.size() - 2));
+  std::filesystem::last_write_time(log,
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  CallIndex index(files, std::chrono::hours(1));
+  index.start({}, {log});
+  ASSERT_TRUE(index.settle(seconds(10)));
+  EXPECT_EQ(index.state("Q1ABC", *bandNamed("2m"), "FT8", false), CallState::Worked);
+  files.append(log, "\r\n" + logLine("Q2ABC", "144.174", "FT8"));
+  ASSERT_TRUE(index.settle(seconds(10)));
+  EXPECT_EQ(index.figures().contacts, 2U);
 }
 
 // The index against the worked-before count over a random log held twice, as
