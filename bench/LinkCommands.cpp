@@ -84,7 +84,9 @@ int index(const std::vector<std::string>& args, std::ostream& out) {
   std::vector<std::string> rest = args;
   std::size_t decodes = 0;
   if (rest.size() >= 2 && rest.front() == "--burst") {
-    decodes = std::strtoul(rest[1].c_str(), nullptr, 10);
+    char* end = nullptr;
+    decodes = std::strtoul(rest[1].c_str(), &end, 10);
+    if (decodes == 0 || *end != '\0') throw UsageError("N is a number of decodes");
     rest.erase(rest.begin(), rest.begin() + 2);
   }
   if (rest.empty()) throw UsageError("expects at least one DATABASE");
