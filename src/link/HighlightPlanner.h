@@ -34,6 +34,8 @@ std::optional<Rgb> parseColour(std::string_view text);
 // "#rrggbb".
 std::string colourText(const Rgb& colour);
 
+// The settings key of the option ("1" on, "0" or absent off).
+inline constexpr std::string_view kHighlightKey = "Highlight";
 // The settings keys of the three colours and their defaults.
 inline constexpr std::string_view kColourNeededKey = "ColorNeeded";
 inline constexpr std::string_view kColourNewSlotKey = "ColorNewSlot";
