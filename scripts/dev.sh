@@ -80,9 +80,9 @@ case "${1:-}" in
     echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
     build asan
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests "$root/build/asan"
-    echo "== Searches and take-overs that read on threads, under ThreadSanitizer"
+    echo "== Searches, take-overs and the call index that read on threads, under ThreadSanitizer"
     build tsan
-    for t in search maintenance; do
+    for t in search maintenance link; do
       TSAN_OPTIONS=halt_on_error=1 "$root/build/tsan/tests/$t/${t}_tests" --gtest_brief=1
     done
     echo "== Fuzz the record reader for a minute"
