@@ -71,7 +71,8 @@ void ContactCache::refresh(const IFileSystem& files, const std::vector<std::stri
       if (!status) throw FileError("No such file or directory");
       const bool same = log.status && log.status->sameContentAs(*status);
       // WSJT-X only appends: a log that grew keeps what it held.
-      const bool grew = log.status && log.status->identity == status->identity && status->size > log.status->size;
+      const bool grew =
+          log.status && log.status->identity == status->identity && status->size > log.status->size;
       if (!same) {
         const std::uint64_t from = grew ? log.status->size : 0;
         if (!grew) log = Log{};
