@@ -32,6 +32,8 @@ until [[ -s $work/follow.out ]]; do
   sleep 0.1
 done
 port=$(head -n 1 "$work/follow.out" | cut -f 3)
+# The logs are read beside the first datagrams; the figures are those of a follower that has read them.
+sleep 3
 # Each datagram is sent only once the one before has been handled.
 for datagram in "${datagrams[@]}"; do
   before=$(grep -c handled "$work/follow.err" || true)

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/FollowReport.h"
@@ -243,6 +244,9 @@ class frmVHF final : public IWindowEvents {
   bool quietRecord_ = false;  // no warning box for a record shown by following
   link::FollowState follow_;
   link::ContactCache contactCache_;  // the listed logs, held while following
+  // Reads the listed logs into contactCache_ when following starts, so that
+  // ticking the menu item does not wait for them; joined before the cache is used.
+  std::jthread cacheLoader_;
   // MyGrid of WSJT-X's settings, read once while following.
   std::optional<std::string> wsjtxLocator_;
   std::unique_ptr<IUdpReceiver> receiver_;

@@ -138,8 +138,16 @@ void frmVHF::startFollowing() {
   } catch (const FileError& e) {
     listenError_ = e.what();
   }
-  // The logs are read now, so that the first DX call shows without waiting for them.
-  contactCache_.refresh(files_, listedLogs());
+  // The logs are read now, beside the window, so that the first DX call
+  // shows without waiting for them.
+  if (cacheLoader_.joinable()) cacheLoader_.join();
+  cacheLoader_ = std::jthread([this, logs = listedLogs()] {
+    try {
+      contactCache_.refresh(files_, logs);
+    } catch (...) {
+      // Memory short: the first DX call reads the logs itself.
+    }
+  });
   wsjtxLocator_.reset();
   refreshStation(true);
 }
@@ -148,6 +156,7 @@ void frmVHF::stopFollowing() {
   if (socketWatcher_ != nullptr) socketWatcher_->unwatch();
   receiver_.reset();
   follow_.reset();
+  if (cacheLoader_.joinable()) cacheLoader_.join();
   contactCache_ = link::ContactCache();
   Following = false;
   window_.setChecked(ctl::kMnuFollow, false);
@@ -299,6 +308,7 @@ WorkedSummary frmVHF::countWorked(const std::string& call, bool baseCalls) {
   const std::vector<std::string> logs = listedLogs();
   if (Following) {
     // Calls change every minute or so: the logs are held, not read each time.
+    if (cacheLoader_.joinable()) cacheLoader_.join();
     contactCache_.refresh(files_, logs);
     contactCache_.feed(call, count);
   } else {
