@@ -12,22 +12,13 @@
 #include "maintenance/Merge.h"
 #include "maintenance/SafeFiles.h"
 #include "maintenance/TakeOver.h"
+#include "records/Text.h"
+#include "records/TextFile.h"
 #include "ui/MessageTexts.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {
 namespace {
-
-// The text with "{0}", "{1}", ... replaced by the values in turn.
-std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
-  std::string out(text);
-  std::size_t index = 0;
-  for (const auto value : values) {
-    const std::string mark = "{" + std::to_string(index++) + "}";
-    if (const auto at = out.find(mark); at != std::string::npos) out.replace(at, mark.size(), value);
-  }
-  return out;
-}
 
 std::string problemText(StationProblem problem, bool german) {
   switch (problem) {
@@ -39,6 +30,8 @@ std::string problemText(StationProblem problem, bool german) {
       return std::string(texts::kStationBadLocator.in(german));
     case StationProblem::Remark:
       return std::string(texts::kStationBadRemark.in(german));
+    case StationProblem::RemarkControl:
+      return std::string(texts::kStationRemarkControl.in(german));
     case StationProblem::None:
       break;
   }
@@ -62,6 +55,20 @@ std::vector<std::string> distinctLogs(const IFileSystem& files, const std::vecto
     distinct.push_back(log);
   }
   return distinct;
+}
+
+// Why a user database must not be written, or nothing: it is the backup of
+// another database of its folder, or it is write-protected.
+std::string unwritableText(const IFileSystem& files, const std::string& path, bool german,
+                           const std::string& nl) {
+  if (isBackupOfAnother(files, path)) return fillIn(texts::kTakeOverIsBackup.in(german), {path});
+  if (files.writeProtected(path)) return std::string(texts::kDatabaseWriteProtected.in(german)) + nl + path;
+  return {};
+}
+
+// The backup the database keeps its previous version under.
+std::string backupPathOf(const LockedDatabase& database) {
+  return pathIn(folderOf(database.listed()), database.backupName());
 }
 
 }  // namespace
@@ -135,8 +142,8 @@ bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
     tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + target, MessageIcon::Exclamation);
     return false;
   }
-  if (files_.identity(pathIn(folderOf(target), kBackupFileName)) == id) {
-    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {target}), MessageIcon::Exclamation);
+  if (const std::string refused = unwritableText(files_, target, german, nl); !refused.empty()) {
+    tell(title, refused, MessageIcon::Exclamation);
     return false;
   }
   for (const auto& item : window_.listItems(ctl::kCombo1)) {
@@ -174,7 +181,7 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   try {
     plan = planTakeOverFromFiles(files_, *locked, logLines, distinct, FieldSeparator);
   } catch (const TakeOverReadError& e) {
-    fail(texts::kTakeOverUnreadable.in(german), e.path + nl + e.what());
+    fail(texts::kTakeOverUnreadable.in(german), e.path + nl + (e.longLine ? lineTooLongText(e.longLine) : e.what()));
     return;
   }
   scope.normalPointer();
@@ -197,7 +204,7 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   scope.normalPointer();
   tell(title,
        fillIn(texts::kTakeOverDone.in(german), {target}) + nl +
-           std::string(texts::kTakeOverBackupKept.in(german)),
+           fillIn(texts::kTakeOverBackupKept.in(german), {backupPathOf(*locked)}),
        MessageIcon::Information);
 }
 
@@ -213,9 +220,9 @@ bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, 
     report = std::string(texts::kDatabaseChangedMeanwhile.in(german)) + nl + path;
   } catch (const BackupNotPutBack& e) {
     report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what() + nl + nl +
-             std::string(texts::kMergeBackupNotPutBack.in(german)) + nl + folderOf(path);
+             fillIn(texts::kBackupNowACopy.in(german), {backupPathOf(database)});
   } catch (const FileError& e) {
-    report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what();
+    report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + withoutScratchNames(e.what());
   }
   window_.setMousePointer(MousePointer::Normal);
   tell(title, report, MessageIcon::Stop);
@@ -233,9 +240,15 @@ void frmVHF::addStationByHand(const std::string& database) {
     tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + database, MessageIcon::Exclamation);
     return;
   }
-  if (files_.identity(pathIn(folderOf(database), kBackupFileName)) == id) {
-    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {database}), MessageIcon::Exclamation);
+  if (const std::string refused = unwritableText(files_, database, german, nl); !refused.empty()) {
+    tell(title, refused, MessageIcon::Exclamation);
     return;
+  }
+  Encoding encoding = Encoding::Utf8;  // the plan checks again on what it reads
+  try {
+    encoding = databaseEncoding(files_, database);
+  } catch (const FileError&) {
+    // Told when the database is read under its lock.
   }
   StationDialogRequest request;
   request.title = title;
@@ -245,8 +258,11 @@ void frmVHF::addStationByHand(const std::string& database) {
   request.okCaption = texts::kStationOk.in(german);
   request.cancelCaption = texts::kStationCancel.in(german);
   request.initial.call = window_.text(ctl::kText10);
-  request.check = [german](const StationEntry& entry) {
-    return problemText(checkStation(entry.call, entry.locator, entry.remark), german);
+  request.check = [german, encoding](const StationEntry& entry) {
+    const StationProblem problem = checkStation(entry.call, entry.locator, entry.remark);
+    if (problem != StationProblem::None) return problemText(problem, german);
+    const std::string notHeld = charactersNotHeld(trimBlanks(entry.remark), encoding);
+    return notHeld.empty() ? std::string() : fillIn(texts::kStationRemarkNotHeld.in(german), {notHeld});
   };
   const auto entry = stationDialog_->askStation(request);
   if (!entry) return;
@@ -264,10 +280,20 @@ void frmVHF::addStationByHand(const std::string& database) {
   try {
     plan = planAddStation(readLockedDatabase(*locked), entry->call, entry->locator, entry->remark,
                           FieldSeparator);
+  } catch (const LineTooLongError& e) {
+    scope.normalPointer();
+    tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + lineTooLongText(e.line()),
+         MessageIcon::Stop);
+    return;
   } catch (const FileError& e) {
     scope.normalPointer();
     tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + e.what(),
          MessageIcon::Stop);
+    return;
+  }
+  if (!plan.notHeld.empty()) {
+    scope.normalPointer();
+    tell(title, fillIn(texts::kStationRemarkNotHeld.in(german), {plan.notHeld}), MessageIcon::Exclamation);
     return;
   }
   if (!writeTakenOver(title, *locked, plan.text)) return;

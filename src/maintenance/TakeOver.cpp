@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -320,6 +321,18 @@ bool changeByContact(std::string_view content, const ContactCollector::Contact& 
   return true;
 }
 
+// U+0000 to U+001F, U+007F, U+0080 to U+009F, U+2028 and U+2029 in UTF-8.
+bool hasControlCharacter(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x20 || byte == 0x7F) return true;
+    const std::string_view rest = utf8.substr(i);
+    if (byte == 0xC2 && rest.size() > 1 && static_cast<unsigned char>(rest[1]) <= 0x9F) return true;
+    if (rest.starts_with("\xE2\x80\xA8") || rest.starts_with("\xE2\x80\xA9")) return true;
+  }
+  return false;
+}
+
 Encoding encodingOf(std::string_view bytes) {
   EncodingDetector detector;
   if (bytes.starts_with(kUtf8Bom)) detector.markByteOrderMark();
@@ -338,6 +351,8 @@ bool isUserDatabasePath(std::string_view path) {
 
 bool isValidCall(std::string_view call) {
   if (call.size() < 3 || call.size() > 13) return false;
+  // "//" would make the line a comment line that no reader ever finds.
+  if (call.front() == '/' || call.back() == '/' || call.find("//") != std::string_view::npos) return false;
   bool digit = false;
   bool letter = false;
   for (const char c : call) {
@@ -384,7 +399,7 @@ void readLogLines(const IFileSystem& files, const std::string& path,
                   const std::function<void(std::string_view)>& line) {
   // An ADIF file arrives as the log lines WSJT-X writes for its contacts.
   const std::unique_ptr<IInputFile> input = openDatabaseLines(files, path);
-  LineReader reader(*input);
+  LineReader reader(*input, std::size_t{1} << 16, kLongestHeldLine);
   std::string_view view;
   while (reader.next(view)) line(view);
 }
@@ -409,7 +424,9 @@ std::string callText(const CallKey& key) {
 }
 
 void ContactCollector::addLine(std::string_view line) {
-  if (line.empty() || isCommentLine(line)) return;
+  // "//" inside a contact (a web address in its comment) is no comment mark
+  // in a log: only a line starting with it is a comment.
+  if (line.empty() || trimBlanks(line).starts_with("//")) return;
   splitFieldViews(line, ",", fields_);
   const std::size_t n = fields_.size();
   if (n < 6) return;
@@ -535,12 +552,42 @@ TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& con
 
 std::string readLockedDatabase(LockedDatabase& database) {
   database.input().rewind();
-  // Appended piece by piece: the text grows without room filled ahead.
+  // Appended piece by piece: the text grows without room filled ahead. A
+  // line too long to hold ends the reading there, so a file without line
+  // ends is never read whole.
   std::string bytes;
   std::vector<char> piece(std::size_t{1} << 18);
-  while (const std::size_t n = database.input().read(piece.data(), piece.size()))
+  std::uint64_t lineNumber = 1;
+  std::size_t lineLength = 0;
+  while (const std::size_t n = database.input().read(piece.data(), piece.size())) {
+    for (std::size_t at = 0; at < n;) {
+      const void* found = std::memchr(piece.data() + at, '\n', n - at);
+      const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - piece.data()) : n;
+      lineLength += end - at;
+      if (lineLength > kLongestHeldLine + 1) throw LineTooLongError(lineNumber);  // + 1: its CR
+      if (found) {
+        ++lineNumber;
+        lineLength = 0;
+      }
+      at = found ? end + 1 : n;
+    }
     bytes.append(piece.data(), n);
+  }
   return bytes;
+}
+
+Encoding databaseEncoding(const IFileSystem& files, const std::string& path) {
+  const std::unique_ptr<IInputFile> input = files.openRead(path);
+  EncodingDetector detector;
+  std::vector<char> piece(std::size_t{1} << 18);
+  bool first = true;
+  while (const std::size_t n = input->read(piece.data(), piece.size())) {
+    std::string_view bytes(piece.data(), n);
+    if (first && bytes.starts_with(kUtf8Bom)) detector.markByteOrderMark();
+    first = false;
+    detector.feed(bytes);
+  }
+  return detector.result();
 }
 
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
@@ -556,6 +603,8 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
       for (const auto& log : logs) {
         try {
           readLogLines(files, log, [&contacts](std::string_view line) { contacts.addLine(line); });
+        } catch (const LineTooLongError& e) {
+          throw TakeOverReadError(log, e.what(), e.line());
         } catch (const FileError& e) {
           throw TakeOverReadError(log, e.what());
         }
@@ -567,6 +616,8 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
   std::string bytes;
   try {
     bytes = readLockedDatabase(database);
+  } catch (const LineTooLongError& e) {
+    throw TakeOverReadError(database.listed(), e.what(), e.line());
   } catch (const FileError& e) {
     throw TakeOverReadError(database.listed(), e.what());
   }
@@ -581,10 +632,27 @@ StationProblem checkStation(std::string_view call, std::string_view locator, std
   if (!isValidCall(upperCall)) return StationProblem::Call;
   if (upperCall.find("ZZZ") != std::string::npos) return StationProblem::CallTerminator;
   if (!isValidGrid(trimBlanks(locator))) return StationProblem::Locator;
-  if (remark.find_first_of(",\r\n") != std::string_view::npos ||
-      remark.find("//") != std::string_view::npos || remark.find("ZZZ") != std::string_view::npos)
+  if (hasControlCharacter(remark)) return StationProblem::RemarkControl;
+  if (remark.find(',') != std::string_view::npos || remark.find("//") != std::string_view::npos ||
+      remark.find("ZZZ") != std::string_view::npos)
     return StationProblem::Remark;
   return StationProblem::None;
+}
+
+std::string charactersNotHeld(std::string_view utf8, Encoding encoding) {
+  std::string missing;
+  if (encoding == Encoding::Utf8) return missing;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::string_view character = utf8.substr(at, length);
+    at += length;
+    if (character != "?" && fromUtf8(character, encoding) == "?" &&
+        missing.find(character) == std::string::npos) {
+      missing.append(missing.empty() ? "" : " ").append(character);
+    }
+  }
+  return missing;
 }
 
 AddStationPlan planAddStation(std::string_view database, std::string_view call, std::string_view locator,
@@ -592,10 +660,14 @@ AddStationPlan planAddStation(std::string_view database, std::string_view call, 
   fieldSeparator.assign(1, ',');
   const std::string theCall = upper(trimBlanks(call));
   const std::string theLocator = upper(trimBlanks(locator));
-  const std::string theRemark = fromUtf8(trimBlanks(remark), encodingOf(database));
-  const Database db = splitDatabase(database);
+  const Encoding encoding = encodingOf(database);
   AddStationPlan plan;
   plan.call = theCall;
+  // Nothing is planned rather than a remark written with "?" in its place.
+  plan.notHeld = charactersNotHeld(trimBlanks(remark), encoding);
+  if (!plan.notHeld.empty()) return plan;
+  const std::string theRemark = fromUtf8(trimBlanks(remark), encoding);
+  const Database db = splitDatabase(database);
   Replacements replaced;
   std::vector<Insertion> inserted;
   for (std::size_t i = 0; i < db.lines.size() && !plan.existed; ++i) {

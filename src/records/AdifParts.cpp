@@ -24,6 +24,10 @@ constexpr std::array<LinesSoFar, 4> kEntries{LinesSoFar{false, false, false}, Li
 
 constexpr std::size_t kBatch = 64;         // lines handed over at once
 constexpr std::size_t kMaxQueued = 4096;   // lines a part holds until they are taken
+// Bytes of lines all parts together hold, queued or gathered for handing
+// over, besides the one record each is reading: records of long fields
+// must not let the queues grow with the file.
+constexpr std::size_t kHeldBytes = std::size_t{64} << 20;
 constexpr std::size_t kLookFor = 1 << 20;  // bytes searched for the "<eor>" a part starts after
 
 // The offset right after the first "<eor>", in any letter case, from the
@@ -62,6 +66,8 @@ struct AdifParts::Part {
   std::mutex mutex;
   std::condition_variable_any changed;
   std::deque<PartLine> lines;
+  std::size_t bytes = 0;  // of the queued lines' texts
+  bool waiting = false;   // the walk waits for room
   bool done = false;
   std::size_t continuesWith = 0;  // the part whose start the walk ended at; count() at the end of the file
   std::exception_ptr error;
@@ -130,11 +136,20 @@ void AdifParts::stopAll() {
 void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
   Part& part = *parts_[index];
   std::vector<PartLine> batch;
+  std::size_t batchBytes = 0;
+  // A part's share: two thirds queued, one third gathered in the batch.
+  const std::size_t share = kHeldBytes / parts_.size();
   const auto handOver = [&] {
     std::unique_lock lock(part.mutex);
-    part.changed.wait(lock, stop, [&] { return part.lines.size() < kMaxQueued; });
+    part.waiting = true;
+    part.changed.wait(lock, stop, [&] {
+      return part.lines.empty() || (part.lines.size() < kMaxQueued && part.bytes + batchBytes <= share / 3 * 2);
+    });
+    part.waiting = false;
     std::move(batch.begin(), batch.end(), std::back_inserter(part.lines));
+    part.bytes += batchBytes;
     batch.clear();
+    batchBytes = 0;
     lock.unlock();
     part.changed.notify_all();
   };
@@ -156,8 +171,9 @@ void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
         for (std::size_t i = 0; i < seen.size(); ++i) {
           if ((wanted >> i & 1u) != 0) seen[i].add(line.text);
         }
+        batchBytes += line.text.size();
         batch.push_back(std::move(line));
-        if (batch.size() == kBatch) handOver();
+        if (batch.size() == kBatch || batchBytes >= share / 3) handOver();
       }
       const std::uint64_t at = reader.offset();
       while (target < parts_.size() && parts_[target]->start < at) ++target;
@@ -172,6 +188,7 @@ void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
   {
     const std::lock_guard lock(part.mutex);
     std::move(batch.begin(), batch.end(), std::back_inserter(part.lines));
+    part.bytes += batchBytes;
     part.done = true;
     part.continuesWith = reached;
     part.error = error;
@@ -187,7 +204,8 @@ bool AdifParts::next(const LinesSoFar& lines, std::string& line) {
     if (!part.lines.empty()) {
       PartLine taken = std::move(part.lines.front());
       part.lines.pop_front();
-      const bool room = part.lines.size() + 1 == kMaxQueued;
+      part.bytes -= taken.text.size();
+      const bool room = part.waiting;
       lock.unlock();
       if (room) part.changed.notify_all();
       if ((taken.wanted & wanted_) == 0) continue;

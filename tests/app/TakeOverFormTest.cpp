@@ -103,7 +103,7 @@ TEST_F(TakeOverForm, TheFirstUserDatabaseOfTheListIsTheTarget) {
   EXPECT_EQ(readFile(other),
             "//CALL3.txt format\r\nQ1ABC,JO11,,,,,,06/19\r\nQ2BCD,JO02,,,,,,05/19\r\n"
             "Q4DEF,JO04AA,,,,,,01/19\r\nZZZZZZ\r\n");
-  EXPECT_EQ(dir.read("other/CALL3_Old.txt"), kDatabase);
+  EXPECT_EQ(dir.read("other/mine_Old.txt"), kDatabase);
 }
 
 TEST_F(TakeOverForm, AdifLogsAreTakenOverLikeWsjtxLogs) {

@@ -3,6 +3,7 @@
 // one start to the next through it.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -75,6 +76,25 @@ TEST(QtSettingsStore, AWriteThatCannotBeStoredFails) {
   QtSettingsStore store;
   EXPECT_THROW(store.write(app, "Settings", "Top", "1"), std::exception);
   EXPECT_EQ(store.read(app, "Settings", "Top", "1"), "1");
+}
+
+// A FIFO would hang the start, a huge file take seconds and gigabytes: such
+// a settings file gives the defaults and is left as it is.
+TEST(QtSettingsStore, AFifoOrAHugeFileIsNeitherReadNorOverwritten) {
+  for (const std::string app : {"Orvanta-Fifo", "Orvanta-Huge"}) {
+    std::filesystem::create_directories(std::filesystem::path(configFile(app)).parent_path());
+    if (app == "Orvanta-Fifo") {
+      ASSERT_EQ(::mkfifo(configFile(app).c_str(), 0600), 0);
+    } else {
+      testing::writeFile(configFile(app), "[Settings]\nTop=5\n" + std::string((1 << 20) + 1, '#'));
+    }
+    const auto before = std::filesystem::status(configFile(app)).type();
+    QtSettingsStore store;
+    EXPECT_EQ(store.read(app, "Settings", "Top", "1"), "1") << app;
+    EXPECT_THROW(store.write(app, "Settings", "Top", "7"), std::exception) << app;
+    EXPECT_EQ(std::filesystem::status(configFile(app)).type(), before) << app;
+  }
+  EXPECT_EQ(std::filesystem::file_size(configFile("Orvanta-Huge")), 17u + (1 << 20) + 1);
 }
 
 // Starts the real window with the real settings store on the databases of the
