@@ -172,7 +172,8 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
       return tell(in(texts::kDatabaseWriteProtected, de) + nl + path, MessageIcon::Exclamation);
     case MonthEndResult::BackupNotPutBack:
       return tell(in(texts::kMonthEndCannotWrite, de) + nl + outcome.reason + nl + nl +
-                      fillIn(texts::kBackupNowACopy.in(de), {pathIn(folderOf(path), backupNameFor(fileNameOf(path)))}),
+                      fillIn(texts::kBackupNowACopy.in(de),
+                             {pathIn(folderOf(path), backupNameFor(fileNameOf(path)))}),
                   MessageIcon::Exclamation);
     case MonthEndResult::LineTooLong:
       return tell(in(texts::kDatabaseCannotBeRead, de) + nl + lineTooLongText(outcome.line),

@@ -181,7 +181,8 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   try {
     plan = planTakeOverFromFiles(files_, *locked, logLines, distinct, FieldSeparator);
   } catch (const TakeOverReadError& e) {
-    fail(texts::kTakeOverUnreadable.in(german), e.path + nl + (e.longLine ? lineTooLongText(e.longLine) : e.what()));
+    fail(texts::kTakeOverUnreadable.in(german),
+         e.path + nl + (e.longLine ? lineTooLongText(e.longLine) : e.what()));
     return;
   }
   scope.normalPointer();
@@ -222,7 +223,8 @@ bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, 
     report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what() + nl + nl +
              fillIn(texts::kBackupNowACopy.in(german), {backupPathOf(database)});
   } catch (const FileError& e) {
-    report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + withoutScratchNames(e.what());
+    report =
+        std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + withoutScratchNames(e.what());
   }
   window_.setMousePointer(MousePointer::Normal);
   tell(title, report, MessageIcon::Stop);
@@ -282,7 +284,8 @@ void frmVHF::addStationByHand(const std::string& database) {
                           FieldSeparator);
   } catch (const LineTooLongError& e) {
     scope.normalPointer();
-    tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + lineTooLongText(e.line()),
+    tell(title,
+         std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + lineTooLongText(e.line()),
          MessageIcon::Stop);
     return;
   } catch (const FileError& e) {

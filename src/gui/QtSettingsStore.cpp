@@ -39,8 +39,8 @@ bool QtSettingsStore::usable(const std::string& application) {
   const auto status = std::filesystem::status(file, error);
   usable_ = 1;
   if (std::filesystem::exists(status) &&
-      (!std::filesystem::is_regular_file(status) || std::filesystem::file_size(file, error) > kLargestSettingsFile ||
-       error)) {
+      (!std::filesystem::is_regular_file(status) ||
+       std::filesystem::file_size(file, error) > kLargestSettingsFile || error)) {
     usable_ = 0;
     std::cerr << texts::kSettingsFileSkipped << file.string() << std::endl;
   }

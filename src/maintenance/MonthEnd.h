@@ -22,13 +22,13 @@ class MonthEndReadError : public FileError {
 
 enum class MonthEndResult {
   Updated,
-  Unchanged,    // the file already was as the update leaves it; not rewritten
-  CannotRead,   // reason: the system's description
-  CannotWrite,  // reason: the system's description; the database is unchanged
-  Locked,       // another run holds the database
-  Changed,      // another program wrote the database meanwhile; nothing replaced
-  Unexpected,   // out of memory, say; the database is unchanged
-  LineTooLong,  // line: a line longer than kLongestHeldLine; the database is unchanged
+  Unchanged,         // the file already was as the update leaves it; not rewritten
+  CannotRead,        // reason: the system's description
+  CannotWrite,       // reason: the system's description; the database is unchanged
+  Locked,            // another run holds the database
+  Changed,           // another program wrote the database meanwhile; nothing replaced
+  Unexpected,        // out of memory, say; the database is unchanged
+  LineTooLong,       // line: a line longer than kLongestHeldLine; the database is unchanged
   WriteProtected,    // the database may not be written; nothing was touched
   BackupNotPutBack,  // the database is unchanged, but its backup is now a copy of it
 };

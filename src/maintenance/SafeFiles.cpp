@@ -145,9 +145,8 @@ std::string withoutScratchNames(std::string text) {
     const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
     std::size_t end = at + kScratchMarker.size();
     if (text.compare(end, kKeeperMark.size(), kKeeperMark) == 0) end += kKeeperMark.size();
-    for (std::size_t n = 0; n < kRandomLength && end < text.size() &&
-                            std::isalnum(static_cast<unsigned char>(text[end]));
-         ++n)
+    for (std::size_t n = 0;
+         n < kRandomLength && end < text.size() && std::isalnum(static_cast<unsigned char>(text[end])); ++n)
       ++end;
     if (text[start] != '.' || start == at) {
       at = end;

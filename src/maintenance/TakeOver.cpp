@@ -552,17 +552,20 @@ TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& con
 
 std::string readLockedDatabase(LockedDatabase& database) {
   database.input().rewind();
-  // Appended piece by piece: the text grows without room filled ahead. A
-  // line too long to hold ends the reading there, so a file without line
+  // Appended piece by piece. A line too long to hold ends the reading there, so a file without line
   // ends is never read whole.
   std::string bytes;
+  // Room for the file as it was locked, so that the text is never copied
+  // while it grows; pages are only taken as the bytes arrive.
+  bytes.reserve(static_cast<std::size_t>(database.readStatus().size));
   std::vector<char> piece(std::size_t{1} << 18);
   std::uint64_t lineNumber = 1;
   std::size_t lineLength = 0;
   while (const std::size_t n = database.input().read(piece.data(), piece.size())) {
     for (std::size_t at = 0; at < n;) {
       const void* found = std::memchr(piece.data() + at, '\n', n - at);
-      const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - piece.data()) : n;
+      const std::size_t end =
+          found ? static_cast<std::size_t>(static_cast<const char*>(found) - piece.data()) : n;
       lineLength += end - at;
       if (lineLength > kLongestHeldLine + 1) throw LineTooLongError(lineNumber);  // + 1: its CR
       if (found) {

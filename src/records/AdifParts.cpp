@@ -22,8 +22,8 @@ namespace {
 constexpr std::array<LinesSoFar, 4> kEntries{LinesSoFar{false, false, false}, LinesSoFar{true, false, false},
                                              LinesSoFar{true, true, false}, LinesSoFar{true, false, true}};
 
-constexpr std::size_t kBatch = 64;         // lines handed over at once
-constexpr std::size_t kMaxQueued = 4096;   // lines a part holds until they are taken
+constexpr std::size_t kBatch = 64;        // lines handed over at once
+constexpr std::size_t kMaxQueued = 4096;  // lines a part holds until they are taken
 // Bytes of lines all parts together hold, queued or gathered for handing
 // over, besides the one record each is reading: records of long fields
 // must not let the queues grow with the file.
@@ -143,7 +143,8 @@ void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
     std::unique_lock lock(part.mutex);
     part.waiting = true;
     part.changed.wait(lock, stop, [&] {
-      return part.lines.empty() || (part.lines.size() < kMaxQueued && part.bytes + batchBytes <= share / 3 * 2);
+      return part.lines.empty() ||
+             (part.lines.size() < kMaxQueued && part.bytes + batchBytes <= share / 3 * 2);
     });
     part.waiting = false;
     std::move(batch.begin(), batch.end(), std::back_inserter(part.lines));

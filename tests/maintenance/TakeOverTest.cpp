@@ -233,29 +233,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {2, 0, 0, 0}}),
     testing::CaseName());
 
-struct HeldCase {
-  const char* name;
-  std::string remark;
-  Encoding encoding;
-  std::string missing;
-};
-
-class RemarkCharacters : public ::testing::TestWithParam<HeldCase> {};
-
-TEST_P(RemarkCharacters, NamesWhatTheEncodingCannotHold) {
-  EXPECT_EQ(charactersNotHeld(GetParam().remark, GetParam().encoding), GetParam().missing);
+TEST(RemarkCharacters, NamesWhatTheEncodingCannotHold) {
+  const std::string remark = "\xE2\x82\xAC \xC3\xBC \xE6\x97\xA5 \xC5\x81\xE6\x97\xA5?";  // € ü 日 Ł日?
+  EXPECT_EQ(charactersNotHeld(remark, Encoding::Windows1252), "\xE6\x97\xA5 \xC5\x81");
+  EXPECT_EQ(charactersNotHeld(remark, Encoding::Utf8), "");
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Encodings, RemarkCharacters,
-    ::testing::Values(HeldCase{"EuroAndUmlautsFitWindows1252", "5 \xE2\x82\xAC M\xC3\xBCller",
-                               Encoding::Windows1252, ""},
-                      HeldCase{"EachMissingCharacterOnce", "\xE6\x97\xA5\xE6\x9C\xAC \xE6\x97\xA5?",
-                               Encoding::Windows1252, "\xE6\x97\xA5 \xE6\x9C\xAC"},
-                      HeldCase{"PolishLettersPartly", "\xC5\x81\xC3\xB3" "d\xC5\xBA", Encoding::Windows1252,
-                               "\xC5\x81 \xC5\xBA"},
-                      HeldCase{"Utf8HoldsAll", "\xE6\x97\xA5\xE6\x9C\xAC", Encoding::Utf8, ""}),
-    testing::CaseName());
 
 struct CheckCase {
   const char* name;
@@ -295,11 +277,9 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"CallStartingWithSlash", "/Q1ABC", "JO01", "", StationProblem::Call},
         CheckCase{"CallEndingWithSlash", "Q1ABC/", "JO01", "", StationProblem::Call},
         CheckCase{"RemarkWithTab", "Q1ABC", "JO62", "a\tb", StationProblem::RemarkControl},
-        CheckCase{"RemarkWithDelete", "Q1ABC", "JO62", "a\x7F", StationProblem::RemarkControl},
         CheckCase{"RemarkWithC1Control", "Q1ABC", "JO62", "a\xC2\x85", StationProblem::RemarkControl},
         CheckCase{"RemarkWithLineSeparator", "Q1ABC", "JO62", "a\xE2\x80\xA8", StationProblem::RemarkControl},
-        CheckCase{"RemarkWithParagraphSeparator", "Q1ABC", "JO62", "\xE2\x80\xA9", StationProblem::RemarkControl},
-        CheckCase{"RemarkWithNoBreakSpaceIsFine", "Q1ABC", "JO62", "a\xC2\xA0\xE2\x82\xAC", StationProblem::None}),
+        CheckCase{"RemarkWithNoBreakSpace", "Q1ABC", "JO62", "a\xC2\xA0", StationProblem::None}),
     testing::CaseName());
 
 struct AddCase {
