@@ -191,7 +191,7 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   const std::string counts =
       fillIn(texts::kTakeOverCounts.in(german), {std::to_string(c.added), std::to_string(c.changed),
                                                  std::to_string(c.unchanged), std::to_string(c.skipped)});
-  if (plan.text.empty()) {
+  if (!plan.changes()) {
     tell(title, counts + nl + std::string(texts::kTakeOverNothing.in(german)), MessageIcon::Information);
     return;
   }
@@ -201,7 +201,7 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
     return;
   }
   scope.busyPointer();
-  if (!writeTakenOver(title, *locked, plan.text)) return;
+  if (!writeTakenOver(title, *locked, plan.write)) return;
   scope.normalPointer();
   tell(title,
        fillIn(texts::kTakeOverDone.in(german), {target}) + nl +
@@ -209,13 +209,14 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
        MessageIcon::Information);
 }
 
-bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes) {
+bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database,
+                            const std::function<void(IOutputFile&)>& content) {
   const bool german = isGerman();
   const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
   const std::string& path = database.listed();
   std::string report;
   try {
-    replaceKeepingBackup(files_, database, bytes);
+    replaceKeepingBackup(files_, database, content);
     return true;
   } catch (const DatabaseChanged&) {
     report = std::string(texts::kDatabaseChangedMeanwhile.in(german)) + nl + path;
@@ -299,7 +300,7 @@ void frmVHF::addStationByHand(const std::string& database) {
     tell(title, fillIn(texts::kStationRemarkNotHeld.in(german), {plan.notHeld}), MessageIcon::Exclamation);
     return;
   }
-  if (!writeTakenOver(title, *locked, plan.text)) return;
+  if (!writeTakenOver(title, *locked, [&plan](IOutputFile& out) { out.write(plan.text); })) return;
   scope.normalPointer();
   const auto done = plan.existed ? texts::kStationUpdated : texts::kStationAdded;
   tell(title, fillIn(done.in(german), {plan.call, database}), MessageIcon::Information);

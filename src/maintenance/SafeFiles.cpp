@@ -343,11 +343,15 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept {
 }
 
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
+  replaceKeepingBackup(files, database, [bytes](IOutputFile& out) { out.write(bytes); });
+}
+
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database,
+                          const std::function<void(IOutputFile&)>& content) {
   const std::string target = database.real();
-  const std::string scratch =
-      writeScratch(files, folderOf(target), fileNameOf(target), database.readStatus().permissions,
-                   [bytes](IOutputFile& out) { out.write(bytes); });
-  placeKeepingBackup(files, database, scratch);
+  placeKeepingBackup(
+      files, database,
+      writeScratch(files, folderOf(target), fileNameOf(target), database.readStatus().permissions, content));
 }
 
 void placeKeepingBackup(IFileSystem& files, LockedDatabase& database, const std::string& scratch) {

@@ -146,6 +146,9 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept;
 // (its previous backup included), BackupNotPutBack when only the backup
 // changed.
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes);
+// The same with the new bytes written through content.
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database,
+                          const std::function<void(IOutputFile&)>& content);
 // The same for a scratch file written and flushed already; it gets the
 // database's owner, group and access first, and is gone afterwards.
 void placeKeepingBackup(IFileSystem& files, LockedDatabase& database, const std::string& scratch);

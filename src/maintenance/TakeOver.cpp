@@ -114,10 +114,11 @@ LineCall lineCall(std::string_view line) {
 
 // ---- The database as lines of bytes ----
 
+// A line's end is where the next one begins: 16 bytes a line, as a large
+// database has millions.
 struct LineSpan {
   std::size_t begin = 0;
   std::size_t contentEnd = 0;  // where the line end starts
-  std::size_t end = 0;         // after the line end
 };
 
 enum class LineClass : unsigned char { Other, Record, Terminator };
@@ -136,7 +137,8 @@ struct Database {
     return bytes.substr(lines[i].begin, lines[i].contentEnd - lines[i].begin);
   }
   std::string_view lineEnd(std::size_t i) const {
-    return bytes.substr(lines[i].contentEnd, lines[i].end - lines[i].contentEnd);
+    const std::size_t end = i + 1 < lines.size() ? lines[i + 1].begin : bytes.size();
+    return bytes.substr(lines[i].contentEnd, end - lines[i].contentEnd);
   }
 };
 
@@ -155,8 +157,7 @@ Database splitDatabase(std::string_view bytes) {
   bool lf = false;
   for (std::size_t pos = db.start; pos < bytes.size();) {
     const std::size_t nl = bytes.find('\n', pos);
-    LineSpan span{pos, nl == std::string_view::npos ? bytes.size() : nl,
-                  nl == std::string_view::npos ? bytes.size() : nl + 1};
+    LineSpan span{pos, nl == std::string_view::npos ? bytes.size() : nl};
     if (span.contentEnd > pos && bytes[span.contentEnd - 1] == '\r') {
       --span.contentEnd;
       crlf = crlf || nl != std::string_view::npos;
@@ -164,7 +165,7 @@ Database splitDatabase(std::string_view bytes) {
       lf = true;
     }
     db.lines.push_back(span);
-    pos = span.end;
+    pos = nl == std::string_view::npos ? bytes.size() : nl + 1;
   }
   db.eol = lf && !crlf ? "\n" : "\r\n";
   db.classes.reserve(db.lines.size());
@@ -202,7 +203,13 @@ struct Insertion {
 // The database with some lines replaced (by index, ascending) and new lines
 // (in call order) inserted: each before the first record whose call sorts
 // after it, else before the first terminator line, else at the end.
-std::string render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted) {
+// The pieces handed on at a time when the new database streams to a file.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+// Puts the new database together in out; with spill, out is handed on (and
+// emptied) each time it holds a piece, so that it never holds the whole.
+void render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted,
+            std::string& out, const std::function<void(std::string_view)>& spill) {
   const CallKey* maxKey = nullptr;
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
     if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i].key > *maxKey))
@@ -217,16 +224,22 @@ std::string render(const Database& db, const Replacements& replaced, const std::
                               inserted.begin());
   std::size_t added = 0;
   for (const auto& n : inserted) added += n.line.size() + db.eol.size();
-  std::string out;
-  out.reserve(db.bytes.size() + added + 2);
+  if (!spill) out.reserve(db.bytes.size() + added + 2);
+  const auto spillFull = [&] {
+    if (spill && out.size() >= kPiece) spill(out), out.clear();
+  };
   // Unchanged lines are copied in runs, up to the next place that changes.
   std::size_t copied = 0;
   const auto copyTo = [&](std::size_t at) {
-    out.append(db.bytes.substr(copied, at - copied));
-    copied = at;
+    while (copied < at) {
+      const std::size_t n = spill ? std::min(at - copied, kPiece) : at - copied;
+      out.append(db.bytes.substr(copied, n));
+      copied += n;
+      spillFull();
+    }
   };
   const auto put = [&](std::size_t from, std::size_t to) {
-    for (std::size_t j = from; j < to; ++j) out.append(inserted[j].line).append(db.eol);
+    for (std::size_t j = from; j < to; ++j) out.append(inserted[j].line).append(db.eol), spillFull();
   };
   std::size_t next = 0;
   std::size_t replacement = 0;
@@ -254,6 +267,12 @@ std::string render(const Database& db, const Replacements& replaced, const std::
     if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1) == "\r") out.append("\n");
     put(tail, inserted.size());
   }
+  if (spill && !out.empty()) spill(out), out.clear();
+}
+
+std::string render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted) {
+  std::string out;
+  render(db, replaced, inserted, out, nullptr);
   return out;
 }
 
@@ -489,7 +508,23 @@ std::size_t ContactCollector::find(const CallKey& call) const {
 
 namespace {
 
-TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, std::string& fieldSeparator) {
+// The lines a take-over replaces and inserts, before they are put together.
+struct Changes {
+  Replacements replaced;
+  std::vector<Insertion> inserted;
+  bool any() const { return !replaced.lines.empty() || !inserted.empty(); }
+};
+
+// A database read for a take-over and what changes in it, kept until the
+// new file is written.
+struct PendingTakeOver {
+  std::string bytes;
+  Database db;
+  Changes changes;
+};
+
+TakeOverCounts planChanges(const Database& db, const ContactCollector& contacts, std::string& fieldSeparator,
+                           Changes& changes) {
   fieldSeparator.assign(1, ',');
   TakeOverPlan plan;
   plan.counts.skipped = contacts.skipped();
@@ -517,7 +552,7 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
     }
   }
   std::sort(matched.begin(), matched.end());
-  Replacements replaced;
+  Replacements& replaced = changes.replaced;
   RecordScratch scratch;
   for (const auto& [line, k] : matched) {
     const std::size_t offset = replaced.text.size();
@@ -529,7 +564,7 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
   }
   std::sort(added.begin(), added.end(),
             [&](std::size_t a, std::size_t b) { return newest[a].call < newest[b].call; });
-  std::vector<Insertion> inserted;
+  std::vector<Insertion>& inserted = changes.inserted;
   inserted.reserve(added.size());
   for (const std::size_t k : added) {
     const auto& c = newest[k];
@@ -538,16 +573,19 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
   }
   plan.counts.added = inserted.size();
   plan.counts.changed = replaced.lines.size();
-  if (inserted.empty() && replaced.lines.empty()) return plan;
-  plan.text = render(db, replaced, inserted);
-  return plan;
+  return plan.counts;
 }
 
 }  // namespace
 
 TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts,
                           std::string& fieldSeparator) {
-  return planTakeOver(splitDatabase(database), contacts, fieldSeparator);
+  const Database db = splitDatabase(database);
+  Changes changes;
+  TakeOverPlan plan;
+  plan.counts = planChanges(db, contacts, fieldSeparator, changes);
+  if (changes.any()) plan.text = render(db, changes.replaced, changes.inserted);
+  return plan;
 }
 
 std::string readLockedDatabase(LockedDatabase& database) {
@@ -616,18 +654,26 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
       logFailure = std::current_exception();
     }
   });
-  std::string bytes;
+  const auto pending = std::make_shared<PendingTakeOver>();
   try {
-    bytes = readLockedDatabase(database);
+    pending->bytes = readLockedDatabase(database);
   } catch (const LineTooLongError& e) {
     throw TakeOverReadError(database.listed(), e.what(), e.line());
   } catch (const FileError& e) {
     throw TakeOverReadError(database.listed(), e.what());
   }
-  const Database db = splitDatabase(bytes);
+  pending->db = splitDatabase(pending->bytes);
   logReader.join();
   if (logFailure) std::rethrow_exception(logFailure);
-  return planTakeOver(db, contacts, fieldSeparator);
+  TakeOverPlan plan;
+  plan.counts = planChanges(pending->db, contacts, fieldSeparator, pending->changes);
+  if (!pending->changes.any()) return plan;
+  plan.write = [pending](IOutputFile& out) {
+    std::string piece;
+    render(pending->db, pending->changes.replaced, pending->changes.inserted, piece,
+           [&out](std::string_view bytes) { out.write(bytes); });
+  };
+  return plan;
 }
 
 StationProblem checkStation(std::string_view call, std::string_view locator, std::string_view remark) {

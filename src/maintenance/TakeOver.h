@@ -115,7 +115,11 @@ struct TakeOverCounts {
 
 struct TakeOverPlan {
   TakeOverCounts counts;
-  std::string text;  // the whole new database; empty when nothing changes
+  std::string text;  // the whole new database from planTakeOver; empty when nothing changes
+  // Writes the new database planTakeOverFromFiles planned, piece by piece;
+  // empty when nothing changes.
+  std::function<void(IOutputFile&)> write;
+  bool changes() const { return !text.empty() || static_cast<bool>(write); }
 };
 
 // Works out the new database from its bytes and the collected contacts: a
@@ -141,7 +145,8 @@ std::string readLockedDatabase(LockedDatabase& database);
 // PlanTakeOver over files: the contacts of lines (log lines taken first)
 // and of the logs, the database as it is held under its lock. The logs are
 // read on a second thread meanwhile, through files' const operations only.
-// Throws TakeOverReadError.
+// The plan holds the database's bytes and writes the new file from them, so
+// that the whole new text is never held beside them. Throws TakeOverReadError.
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs, std::string& fieldSeparator);
