@@ -78,8 +78,7 @@ TEST(QtSettingsStore, AWriteThatCannotBeStoredFails) {
   EXPECT_EQ(store.read(app, "Settings", "Top", "1"), "1");
 }
 
-// A FIFO would hang the start, a huge file take seconds and gigabytes: such
-// a settings file gives the defaults and is left as it is.
+// A FIFO (it would hang the start) or a huge file gives the defaults and is left as it is.
 TEST(QtSettingsStore, AFifoOrAHugeFileIsNeitherReadNorOverwritten) {
   std::filesystem::create_directories(configHome.dir.file("Fifo"));
   ASSERT_EQ(::mkfifo(configFile("Fifo").c_str(), 0600), 0);

@@ -200,8 +200,7 @@ TEST(FileSafety, MergeWriteFailureAtEveryStepIsReportedAndDamagesNothing) {
       for (const auto* folder : {"a", "b", "c", "d"}) {
         EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
       }
-      // Left: a's previous backup, or an old file under its scratch name,
-      // a second name of its folder's backup.
+      // Left: a's previous backup, or an old file under its scratch name (its folder's backup).
       if (hasScratchFile(dir)) {
         bool known = hiddenFileHolding(dir.file("a"), kDatabases.at("a/CALL3_Old.txt"));
         for (const std::string folder : {"a", "b", "c", "d"})
