@@ -71,6 +71,35 @@ std::string backupPathOf(const LockedDatabase& database) {
   return pathIn(folderOf(database.listed()), database.backupName());
 }
 
+// The database's encoding as far as it can be told before the lock; the
+// plan checks again on what it reads.
+Encoding encodingOf(const IFileSystem& files, const std::string& database) {
+  try {
+    return databaseEncoding(files, database);
+  } catch (const FileError&) {
+    return Encoding::Utf8;  // told when the database is read under its lock
+  }
+}
+
+// The dialog for a station typed in by hand, checking the entry against the
+// rules of a record and the characters the database can hold.
+StationDialogRequest stationRequest(const std::string& title, bool german, Encoding encoding) {
+  StationDialogRequest request;
+  request.title = title;
+  request.callLabel = texts::kStationCallLabel.in(german);
+  request.locatorLabel = texts::kStationLocatorLabel.in(german);
+  request.remarkLabel = texts::kStationRemarkLabel.in(german);
+  request.okCaption = texts::kStationOk.in(german);
+  request.cancelCaption = texts::kStationCancel.in(german);
+  request.check = [german, encoding](const StationEntry& entry) {
+    const StationProblem problem = checkStation(entry.call, entry.locator, entry.remark);
+    if (problem != StationProblem::None) return problemText(problem, german);
+    const std::string notHeld = charactersNotHeld(trimBlanks(entry.remark), encoding);
+    return notHeld.empty() ? std::string() : fillIn(texts::kStationRemarkNotHeld.in(german), {notHeld});
+  };
+  return request;
+}
+
 }  // namespace
 
 std::unique_ptr<LockedDatabase> frmVHF::lockForTakeOver(const std::string& title, const std::string& path) {
@@ -247,26 +276,8 @@ void frmVHF::addStationByHand(const std::string& database) {
     tell(title, refused, MessageIcon::Exclamation);
     return;
   }
-  Encoding encoding = Encoding::Utf8;  // the plan checks again on what it reads
-  try {
-    encoding = databaseEncoding(files_, database);
-  } catch (const FileError&) {
-    // Told when the database is read under its lock.
-  }
-  StationDialogRequest request;
-  request.title = title;
-  request.callLabel = texts::kStationCallLabel.in(german);
-  request.locatorLabel = texts::kStationLocatorLabel.in(german);
-  request.remarkLabel = texts::kStationRemarkLabel.in(german);
-  request.okCaption = texts::kStationOk.in(german);
-  request.cancelCaption = texts::kStationCancel.in(german);
+  StationDialogRequest request = stationRequest(title, german, encodingOf(files_, database));
   request.initial.call = window_.text(ctl::kText10);
-  request.check = [german, encoding](const StationEntry& entry) {
-    const StationProblem problem = checkStation(entry.call, entry.locator, entry.remark);
-    if (problem != StationProblem::None) return problemText(problem, german);
-    const std::string notHeld = charactersNotHeld(trimBlanks(entry.remark), encoding);
-    return notHeld.empty() ? std::string() : fillIn(texts::kStationRemarkNotHeld.in(german), {notHeld});
-  };
   const auto entry = stationDialog_->askStation(request);
   if (!entry) return;
   // The dialog checks as well, but what is written must never rest on it.

@@ -74,6 +74,44 @@ struct AdifParts::Part {
   std::jthread thread;
 };
 
+namespace {
+
+// The lines a part's walk gathers before handing them over to its queue.
+// Of a part's share of the held bytes two thirds may be queued, one third
+// gathered here.
+struct Batch {
+  std::vector<PartLine> lines;
+  std::size_t bytes = 0;
+  std::size_t share = 0;
+
+  void add(PartLine line) {
+    bytes += line.text.size();
+    lines.push_back(std::move(line));
+  }
+  bool full() const { return lines.size() == kBatch || bytes >= share / 3; }
+  // Under the part's lock.
+  void moveTo(AdifParts::Part& part) {
+    std::move(lines.begin(), lines.end(), std::back_inserter(part.lines));
+    part.bytes += bytes;
+    lines.clear();
+    bytes = 0;
+  }
+  // Waits until the queue has room (or is empty), then hands the lines over.
+  void handOver(AdifParts::Part& part, const std::stop_token& stop) {
+    std::unique_lock lock(part.mutex);
+    part.waiting = true;
+    part.changed.wait(lock, stop, [&] {
+      return part.lines.empty() || (part.lines.size() < kMaxQueued && part.bytes + bytes <= share / 3 * 2);
+    });
+    part.waiting = false;
+    moveTo(part);
+    lock.unlock();
+    part.changed.notify_all();
+  }
+};
+
+}  // namespace
+
 AdifSplit AdifSplit::automatic() {
   const unsigned cores = std::thread::hardware_concurrency();
   return AdifSplit{std::clamp<std::size_t>(cores, 1, 8), std::uint64_t{8} << 20};
@@ -112,7 +150,7 @@ AdifParts::AdifParts(RawTextFilter filter, const std::vector<std::uint64_t>& sta
   // Every part's start is known before any walk looks for it.
   try {
     for (std::size_t i = 0; i < parts_.size(); ++i) {
-      parts_[i]->thread = std::jthread([this, i](std::stop_token stop) { walkPart(i, std::move(stop)); });
+      parts_[i]->thread = std::jthread([this, i](const std::stop_token& stop) { walkPart(i, stop); });
     }
   } catch (...) {
     stopAll();
@@ -133,27 +171,9 @@ void AdifParts::stopAll() {
 // Walks a part from its start until its walk ends a record right at a later
 // part's start, or the file ends; the lines any reader may want are handed
 // over as they come.
-void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
+void AdifParts::walkPart(std::size_t index, const std::stop_token& stop) {
   Part& part = *parts_[index];
-  std::vector<PartLine> batch;
-  std::size_t batchBytes = 0;
-  // A part's share: two thirds queued, one third gathered in the batch.
-  const std::size_t share = kHeldBytes / parts_.size();
-  const auto handOver = [&] {
-    std::unique_lock lock(part.mutex);
-    part.waiting = true;
-    part.changed.wait(lock, stop, [&] {
-      return part.lines.empty() ||
-             (part.lines.size() < kMaxQueued && part.bytes + batchBytes <= share / 3 * 2);
-    });
-    part.waiting = false;
-    std::move(batch.begin(), batch.end(), std::back_inserter(part.lines));
-    part.bytes += batchBytes;
-    batch.clear();
-    batchBytes = 0;
-    lock.unlock();
-    part.changed.notify_all();
-  };
+  Batch batch{{}, 0, kHeldBytes / parts_.size()};
   std::size_t reached = parts_.size();
   std::exception_ptr error;
   try {
@@ -172,9 +192,8 @@ void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
         for (std::size_t i = 0; i < seen.size(); ++i) {
           if ((wanted >> i & 1u) != 0) seen[i].add(line.text);
         }
-        batchBytes += line.text.size();
-        batch.push_back(std::move(line));
-        if (batch.size() == kBatch || batchBytes >= share / 3) handOver();
+        batch.add(std::move(line));
+        if (batch.full()) batch.handOver(part, stop);
       }
       const std::uint64_t at = reader.offset();
       while (target < parts_.size() && parts_[target]->start < at) ++target;
@@ -188,8 +207,7 @@ void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
   }
   {
     const std::lock_guard lock(part.mutex);
-    std::move(batch.begin(), batch.end(), std::back_inserter(part.lines));
-    part.bytes += batchBytes;
+    batch.moveTo(part);
     part.done = true;
     part.continuesWith = reached;
     part.error = error;
