@@ -2,6 +2,7 @@
 // the databases given, and the month-end update of one database.
 
 #include <chrono>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "BenchCommands.h"
 #include "maintenance/Merge.h"
 #include "maintenance/SafeFiles.h"
+#include "records/Text.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta::bench {
@@ -27,6 +29,20 @@ void listDatabases(BenchSession& session, const std::vector<std::string>& databa
   session.window.clearList(ctl::kCombo1);
   for (const auto& database : databases) session.window.addListItem(ctl::kCombo1, database);
   session.window.setText(ctl::kCombo1, databases.front());
+}
+
+// Where the merge wrote into the first database's folder: over the listed
+// database of that folder whose name is the merged name in any letter case
+// (WSJT-X's CALL3.TXT stays CALL3.TXT), else under the merged name.
+std::string mergedPath(const std::vector<std::string>& databases, const std::string& fileName) {
+  const std::string folder = folderOf(databases.front());
+  for (const auto& database : databases) {
+    const std::filesystem::path path(database);
+    if (folderOf(database) == folder && lowerAscii(path.filename().string()) == lowerAscii(fileName)) {
+      return database;
+    }
+  }
+  return pathIn(folder, fileName);
 }
 
 int merge(const std::vector<std::string>& args, std::ostream& out) {
@@ -52,8 +68,7 @@ int merge(const std::vector<std::string>& args, std::ostream& out) {
 
   // The merged file holds a line for the header, one per record, the
   // terminator and the empty last line.
-  const std::string fileName = mergedFileName(session.form.DbFileName);
-  auto merged = session.files.openRead(pathIn(folderOf(args.front()), fileName));
+  auto merged = session.files.openRead(mergedPath(args, mergedFileName(session.form.DbFileName)));
   std::size_t lineEnds = 0;
   std::string buffer(std::size_t{1} << 20, '\0');
   while (const std::size_t n = merged->read(buffer.data(), buffer.size())) {

@@ -1,5 +1,6 @@
 # Installs the program like any desktop program (the program, its desktop
-# entry, icons in the hicolor theme and AppStream metadata, under the
+# entry, icons in the hicolor theme, AppStream metadata, the ADIF MIME type
+# and the manual page, under the
 # GNU directories) and packs it as a Debian package:
 #   cmake --preset release && cmake --build --preset release
 #   cd build/release && cpack          -> orvanta_<version>_<arch>.deb
@@ -27,6 +28,13 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 install(FILES ${icon_dir}/orvanta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The ADIF log type, through shared-mime-info's package folder.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/mime/orvanta.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+# The manual page, compressed as Debian installs manual pages.
+file(ARCHIVE_CREATE OUTPUT ${PROJECT_BINARY_DIR}/orvanta.1.gz PATHS ${PROJECT_SOURCE_DIR}/resources/man/orvanta.1
+     FORMAT raw COMPRESSION GZip)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/man/orvanta.1)
+install(FILES ${PROJECT_BINARY_DIR}/orvanta.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvanta)

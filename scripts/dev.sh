@@ -9,7 +9,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages_run=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core)
 packages_test=("${packages_run[@]}" libgtest-dev clang libclang-rt-14-dev clang-format-14 clang-tidy-14
-  xvfb openbox xdotool x11-utils desktop-file-utils appstream dpkg-dev file)
+  xvfb openbox xdotool x11-utils desktop-file-utils appstream dpkg-dev file libxml2-utils shared-mime-info
+  man-db groff-base)
 
 install_missing() {
   local missing=()
@@ -79,9 +80,9 @@ case "${1:-}" in
     echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
     build asan
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests "$root/build/asan"
-    echo "== Searches and take-overs that read on threads, under ThreadSanitizer"
+    echo "== Searches, take-overs and the call index that read on threads, under ThreadSanitizer"
     build tsan
-    for t in search maintenance; do
+    for t in search maintenance link; do
       TSAN_OPTIONS=halt_on_error=1 "$root/build/tsan/tests/$t/${t}_tests" --gtest_brief=1
     done
     echo "== Fuzz the record reader for a minute"

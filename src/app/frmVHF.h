@@ -66,6 +66,19 @@ class frmVHF final : public IWindowEvents {
   std::string RecordLine;            // the log record shown last, as it was shown
   std::string LastStepLine;          // line the last forward step showed
   bool MaintenanceRunning = false;   // a merge or month-end update is under way
+  // Files named on the command line: listed at loading after the remembered
+  // databases, each once, the first made current.
+  std::vector<std::string> CommandLineFiles;
+  // The log line on screen, when the start or a step showed it: the steps go
+  // on from it while the database, its file and the search box are as they
+  // were then. Anything else (a search, another database) forgets it.
+  struct ShownLine {
+    std::string path;
+    std::uint64_t number = 0;  // line of the file, from 1; 0 when none is known
+    FileStatus file;           // the file when that line was read
+    std::string searchBox;     // what the step left in the search box
+  };
+  ShownLine Shown;
 
   // ---- Start-up and shutdown ----
   void Form_Load();
@@ -144,6 +157,11 @@ class frmVHF final : public IWindowEvents {
   void dispatch(std::string_view control, WindowEvent event, int key);
   void dispatchClick(std::string_view control);
   std::string stepKeyText() const;
+  // Steps from the log line on screen when it is still known; false when the
+  // step has to look for the contact instead.
+  bool stepFromShownLine(const std::string& path);
+  void rememberShownLine(const std::string& path, std::uint64_t number);
+  void endStep();
   void reportUnexpected(std::string_view reason) noexcept;
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
   std::string lineTooLongText(std::uint64_t line) const;
@@ -153,6 +171,8 @@ class frmVHF final : public IWindowEvents {
   // Lists the call3 database of a folder and its log; returns the database's
   // name as stored, empty (nothing listed) when the folder has none.
   std::string listFolderDatabases(const std::string& folder);
+  // Lists CommandLineFiles; returns the first as a full path, empty when none.
+  std::string listCommandLineFiles();
   // Where the open dialog starts: the folder of the current database, else
   // the first WSJT-X folder, else the current folder.
   std::string openDialogFolder(const std::vector<std::string>& folders) const;

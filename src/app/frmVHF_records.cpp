@@ -64,6 +64,7 @@ std::vector<std::string> frmVHF::NormalizeRecord(std::string& line, const std::s
 
 void frmVHF::Combo1_Click() {
   DbPath = window_.text(ctl::kCombo1);
+  Shown = {};
   if (!DbPath.empty() && applyKindRule(DbPath)) {
     // A user database has no record keys; a log chosen after a log keeps the
     // previous keys, so the next step looks for the last record shown there.

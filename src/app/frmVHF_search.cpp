@@ -1,11 +1,14 @@
 // Search, the "-"/"+" steps and the file dialog.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/frmVHF.h"
+#include "maintenance/SafeFiles.h"
 #include "records/Adif.h"
 #include "records/Text.h"
+#include "search/LogSteps.h"
 #include "search/ScanInput.h"
 #include "search/SearchScan.h"
 #include "ui/MessageTexts.h"
@@ -89,10 +92,15 @@ void frmVHF::Command1_Click() {
       SearchDirection = 0;
       return;
     }
+    if (stepFromShownLine(path)) return;
+  } catch (const LineTooLongError& e) {
+    reportUnreadable(lineTooLongText(e.line()));
+    return;
   } catch (const FileError& e) {
     reportUnreadable(e.what());
     return;
   }
+  Shown = {};
 
   const std::string boxText = upperCaseUtf8(trimBlanks(window_.text(ctl::kText10)));
   const bool stepInLog = DbKind == "log" && !StepKey.empty() && SearchDirection != 0;
@@ -117,6 +125,9 @@ void frmVHF::Command1_Click() {
       RecordKey.clear();
     }
     outcome = runScan(*file, request, LastStepLine, listener);
+    if (stepInLog && outcome.found && outcome.shownOffset) {
+      rememberShownLine(path, lineNumberAt(*openDatabaseLines(files_, path), *outcome.shownOffset));
+    }
   } catch (const LineTooLongError& e) {
     reportUnreadable(lineTooLongText(e.line()));
     return;
@@ -125,10 +136,49 @@ void frmVHF::Command1_Click() {
     return;
   }
   if (!outcome.found) showNotFound(messages_, german, outcome.continued, primary, NewLine);
+  endStep();
+}
+
+// The scan's last step: the step buttons work from now on.
+void frmVHF::endStep() {
   SearchDirection = 0;
   window_.setEnabled(ctl::kCommand2, true);
   window_.setEnabled(ctl::kCommand3, true);
   focusSearchBox();
+}
+
+void frmVHF::rememberShownLine(const std::string& path, std::uint64_t number) {
+  Shown = {};
+  const std::optional<FileStatus> status = files_.status(path);
+  if (!status) return;
+  Shown = ShownLine{path, number, *status, window_.text(ctl::kText10)};
+}
+
+bool frmVHF::stepFromShownLine(const std::string& path) {
+  if (SearchDirection == 0 || DbKind != "log" || Shown.number == 0 || Shown.path != path) return false;
+  if (window_.text(ctl::kText10) != Shown.searchBox) return false;
+  const std::optional<FileStatus> status = files_.status(path);
+  if (!status || !status->sameContentAs(Shown.file)) return false;
+
+  const LineStep step = stepFromLine(*openDatabaseLines(files_, path), Shown.number, SearchDirection);
+  if (step.found) {
+    Shown.number = step.number;
+    // A step back shows the line upper-cased, as the scan holds it.
+    std::string line;
+    if (SearchDirection < 0) {
+      upperCaseInto(step.line, step.encoding, line);
+    } else {
+      line = step.line;
+    }
+    ShowRecord(line, step.encoding);
+  } else {
+    // Past the first or last contact: the key of the one still on screen.
+    const std::string key =
+        StepKey.empty() ? upperCaseUtf8(trimBlanks(window_.text(ctl::kText10))) : stepKeyText();
+    showNotFound(messages_, isGerman(), false, key, NewLine);
+  }
+  endStep();
+  return true;
 }
 
 void frmVHF::Command2_Click() {
@@ -136,6 +186,7 @@ void frmVHF::Command2_Click() {
   StepKey = trimBlanks(RecordKey);
   Command1_Click();
   window_.setText(ctl::kText10, window_.text(ctl::kText2));
+  Shown.searchBox = window_.text(ctl::kText10);
 }
 
 void frmVHF::Command3_Click() {
@@ -143,6 +194,7 @@ void frmVHF::Command3_Click() {
   StepKey = trimBlanks(RecordKey);
   Command1_Click();
   window_.setText(ctl::kText10, window_.text(ctl::kText2));
+  Shown.searchBox = window_.text(ctl::kText10);
 }
 
 void frmVHF::Text10_KeyPress(int& KeyAscii) {
@@ -164,12 +216,22 @@ void frmVHF::Command4_Click() {
   // WSJT-X keeps its files in the user's data folders, not where the program
   // was started: the dialog offers them among its places.
   const std::vector<std::string> folders = dataFolders();
-  const std::string path = ShowOpenDialog(
-      OpenDialogServices{fileDialog_, events_, messages_, NewLine, folders}, title, openDialogFolder(folders),
-      fileName, std::string(texts::kOpenDialogFilters.in(german)), 1);
+  const std::string folder = openDialogFolder(folders);
+  // WSJT-X writes "CALL3.TXT": the dialog proposes the spelling the folder holds.
+  try {
+    if (!files_.exists(pathIn(folder, fileName))) {
+      fileName = files_.findFirst(pathIn(folder, fileName)).value_or(fileName);
+    }
+  } catch (const FileError&) {
+    // A folder that cannot be listed gets the usual name.
+  }
+  const std::string path =
+      ShowOpenDialog(OpenDialogServices{fileDialog_, events_, messages_, NewLine, folders}, title, folder,
+                     fileName, std::string(texts::kOpenDialogFilters.in(german)), 1);
   DbPath = path;
   if (path.empty()) return;
   DbFileName = fileName;
+  Shown = {};
   window_.addListItem(ctl::kCombo1, path);
   applyKindRule(path);
   ApplyLanguage();

@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -125,6 +126,8 @@ void frmVHF::Form_Load() {
   // The second database is listed as stored: no kind, no test for a
   // duplicate of the first.
   if (!second.empty()) skipOnFailure([&] { window_.addListItem(ctl::kCombo1, second); });
+  const std::string given = listCommandLineFiles();
+  if (!given.empty()) skipOnFailure([&] { applyKindRule(given); });
 
   skipOnFailure([&] { ApplyLanguage(); });
   skipOnFailure([&] { ClearFields(); });
@@ -132,8 +135,9 @@ void frmVHF::Form_Load() {
   // Nothing remembered: offer the database and the log of the folder the
   // program was started in, else those of the first WSJT-X folder that has a
   // database. A log alone is not offered.
-  std::string current = first;
-  if (first.empty() && second.empty()) {
+  // Files given on the command line say what to open: no folder is looked in.
+  std::string current = given.empty() ? first : given;
+  if (current.empty() && second.empty()) {
     skipOnFailure([&] { current = listFolderDatabases(files_.currentDirectory()); });
     // From the start folder the current database is the bare name, found
     // relative to it at activation; from elsewhere only the full path resolves.
@@ -156,6 +160,23 @@ void frmVHF::Form_Load() {
 std::vector<std::string> frmVHF::dataFolders() const {
   if (environment_ == nullptr) return {};
   return wsjtxDataFolders(*environment_, files_);
+}
+
+std::string frmVHF::listCommandLineFiles() {
+  std::string first;
+  for (const std::string& file : CommandLineFiles) {
+    if (file.empty()) continue;
+    std::string path = file;
+    skipOnFailure([&] {
+      if (path.front() != '/') path = pathIn(files_.currentDirectory(), path);
+      path = std::filesystem::path(path).lexically_normal().string();
+      const std::vector<std::string> listed = window_.listItems(ctl::kCombo1);
+      if (std::find(listed.begin(), listed.end(), path) == listed.end())
+        window_.addListItem(ctl::kCombo1, path);
+    });
+    if (first.empty()) first = path;
+  }
+  return first;
 }
 
 std::string frmVHF::listFolderDatabases(const std::string& folder) {
@@ -211,6 +232,8 @@ void frmVHF::Form_Activate() {
     FirstLine first;
     skipOnFailure([&] { first = readFirstLine(files_, path); });
     skipOnFailure([&] { ShowRecord(first.line, first.encoding); });
+    // The steps through a log go on from its first contact.
+    skipOnFailure([&] { rememberShownLine(path, 1); });
     return;
   }
 
@@ -244,15 +267,25 @@ void frmVHF::Form_Unload() {
   std::string current;
   skipOnFailure([&] { current = window_.text(ctl::kCombo1); });
 
-  // Only a current "call3.txt" or "wsjtx.log" database is remembered, with
-  // the last listed database of the other name beside it.
+  // Only a current "call3.txt" or log database is remembered, with the last
+  // listed database of the other kind beside it. An ADIF log counts as the
+  // log when it is current, or when no "wsjtx.log" is listed.
   std::string callEntry;
   std::string logEntry;
   skipOnFailure([&] {
+    std::string adifEntry;
+    bool currentListed = false;
     for (const std::string& entry : window_.listItems(ctl::kCombo1)) {
       const std::string lower = lowerAscii(entry);
       if (contains(lower, "call3.txt")) callEntry = entry;
       if (contains(lower, "wsjtx.log")) logEntry = entry;
+      if (isAdifPath(entry)) adifEntry = entry;
+      currentListed = currentListed || entry == current;
+    }
+    if (currentListed && isAdifPath(current)) {
+      logEntry = current;
+    } else if (logEntry.empty()) {
+      logEntry = adifEntry;
     }
   });
 

@@ -217,9 +217,13 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   scope.normalPointer();
 
   const auto& c = plan.counts;
+  const auto counted = [german](const CountedText& text, auto count) {
+    return fillIn(text.in(german, count), {std::to_string(count)});
+  };
   const std::string counts =
-      fillIn(texts::kTakeOverCounts.in(german), {std::to_string(c.added), std::to_string(c.changed),
-                                                 std::to_string(c.unchanged), std::to_string(c.skipped)});
+      fillIn(texts::kTakeOverCounts.in(german),
+             {counted(texts::kStationsCounted, c.added), std::to_string(c.changed),
+              std::to_string(c.unchanged), counted(texts::kContactsCounted, c.skipped)});
   if (!plan.changes()) {
     tell(title, counts + nl + std::string(texts::kTakeOverNothing.in(german)), MessageIcon::Information);
     return;
@@ -314,7 +318,10 @@ void frmVHF::addStationByHand(const std::string& database) {
   if (!writeTakenOver(title, *locked, [&plan](IOutputFile& out) { out.write(plan.text); })) return;
   scope.normalPointer();
   const auto done = plan.existed ? texts::kStationUpdated : texts::kStationAdded;
-  tell(title, fillIn(done.in(german), {plan.call, database}), MessageIcon::Information);
+  tell(title,
+       fillIn(done.in(german), {plan.call, database}) + newLine() +
+           fillIn(texts::kStationUndatedHint.in(german), {newLine(), newLine()}),
+       MessageIcon::Information);
 }
 
 }  // namespace orvanta

@@ -30,9 +30,8 @@ std::string joined(const std::set<std::string>& items) {
 WorkedBeforeTable makeTable(const WorkedSummary& summary, bool german, bool noLog) {
   WorkedBeforeTable table;
   table.title = texts::kWorkedTitle.in(german);
-  table.heading =
-      summary.call + ": " + std::to_string(summary.total) +
-      std::string((summary.total == 1 ? texts::kWorkedOneContact : texts::kWorkedContacts).in(german));
+  table.heading = summary.call + ": " +
+                  fillIn(texts::kWorkedContacts.in(german, summary.total), {std::to_string(summary.total)});
   table.columns.emplace_back(texts::kWorkedBand.in(german));
   table.columns.insert(table.columns.end(), summary.modes.begin(), summary.modes.end());
   table.columns.emplace_back(texts::kWorkedFirst.in(german));

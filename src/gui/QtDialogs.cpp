@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
@@ -125,6 +126,14 @@ OpenFileResult QtFileDialog::openFile(const OpenFileRequest& request) {
     if (!places.contains(url)) places << url;
   }
   dialog.setSidebarUrls(places);
+  // The places keep their whole names ("WSJT-X - rig2"): the side bar is at
+  // least as wide as its widest entry.
+  if (auto* sidebar = dialog.findChild<QListView*>(QStringLiteral("sidebar"))) {
+    sidebar->setTextElideMode(Qt::ElideNone);
+    const int width = sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth() +
+                      sidebar->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    sidebar->setMinimumWidth(width);
+  }
 
   const bool accepted = dialog.exec() == QDialog::Accepted;
   OpenFileResult result;

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -71,6 +72,20 @@ void showWholeTextAsTip(QLineEdit& box) {
 
 }  // namespace
 
+// Sees every key of the application before any widget does, for the keys
+// that press a button wherever the focus is.
+class QtWindow::StepKeyFilter final : public QObject {
+ public:
+  explicit StepKeyFilter(QtWindow& window) : QObject(&window), window_(window) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    return event->type() == QEvent::KeyPress &&
+           window_.pressKeyButton(watched, *static_cast<QKeyEvent*>(event));
+  }
+
+ private:
+  QtWindow& window_;
+};
+
 QtWindow::QtWindow() {
   setObjectName(ctl::kFrmVHF);
   QIcon icon;
@@ -86,10 +101,14 @@ QtWindow::QtWindow() {
   frameTimer_.setInterval(50);
   connect(&frameTimer_, &QTimer::timeout, this, [this] { watchFrame(); });
   setWindowTitle(qs(orvanta::windowTitle(true)));
+  // The step keys work wherever the focus is in this window.
+  stepKeys_ = new StepKeyFilter(*this);
+  QApplication::instance()->installEventFilter(stepKeys_);
   resize(pixels(kClientWidthTwips), pixels(kClientHeightTwips) + menuBar()->sizeHint().height());
 }
 
 QtWindow::~QtWindow() {
+  QApplication::instance()->removeEventFilter(stepKeys_);
   listener_ = nullptr;
   if (busy_) QApplication::restoreOverrideCursor();
 }
@@ -131,8 +150,13 @@ QWidget* QtWindow::createControl(const ControlDescription& c, QWidget* client) {
       // selected and copied.
       box->setReadOnly(c.name != ctl::kText10);
       if (c.darkBlueText) {
+        // The design's dark blue comes with the light background it was
+        // chosen for, so that it stays readable on a dark desktop too.
         QPalette palette = box->palette();
-        palette.setColor(QPalette::Text, QColor(0, 0, 128));
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+          palette.setColor(group, QPalette::Text, QColor(0, 0, 128));
+          palette.setColor(group, QPalette::Base, QColor(Qt::white));
+        }
         box->setPalette(palette);
       }
       box->installEventFilter(this);
@@ -218,6 +242,24 @@ void QtWindow::reportActivate() {
   if (activated_) return;
   activated_ = true;
   report(ctl::kFrmVHF, WindowEvent::Activate);
+}
+
+// A key of keyButtons() typed anywhere in this window presses its button,
+// unless the focus is in the control that keeps the key. True when pressed.
+bool QtWindow::pressKeyButton(QObject* watched, const QKeyEvent& key) {
+  auto* target = qobject_cast<QWidget*>(watched);
+  const bool plain = (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (target == nullptr || target->window() != this || !plain) return false;
+  for (const auto& k : keyButtons()) {
+    if (QKeySequence(qs(k.key))[0].key() != key.key()) continue;
+    auto* keeper = qobject_cast<QWidget*>(entry(k.keptBy));
+    const QWidget* focus = QApplication::focusWidget();
+    if (keeper != nullptr && focus != nullptr && (focus == keeper || keeper->isAncestorOf(focus)))
+      return false;
+    if (auto* button = qobject_cast<QPushButton*>(entry(k.button))) button->click();
+    return true;
+  }
+  return false;
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 // for the form and reports the toolkit's events to one listener.
 
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QTimer>
 #include <map>
@@ -68,6 +69,9 @@ class QtWindow final : public QMainWindow, public IWindow {
   bool event(QEvent* event) override;
 
  private:
+  class StepKeyFilter;
+  bool pressKeyButton(QObject* watched, const QKeyEvent& key);
+  QObject* stepKeys_ = nullptr;  // a StepKeyFilter, owned by the window
   void buildControls();
   QWidget* createControl(const ControlDescription& c, QWidget* client);
   void buildMenus();

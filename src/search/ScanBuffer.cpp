@@ -250,4 +250,20 @@ bool ScanBuffer::nextLine(std::string_view& line) {
   return true;
 }
 
+bool ScanBuffer::nextLineOrSkip(std::string_view& line, bool& tooLong) {
+  tooLong = false;
+  try {
+    return nextLine(line);
+  } catch (const LongLineAt&) {
+    // nextLine stops at the start of the long line: read through it.
+    class NoCandidate final : public CandidateFinder {
+      const char* find(const char* /*begin*/, const char* end) const override { return end; }
+    };
+    skipLongLine(NoCandidate());
+    line = {};
+    tooLong = true;
+    return true;
+  }
+}
+
 }  // namespace orvanta

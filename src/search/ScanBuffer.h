@@ -60,6 +60,12 @@ class ScanBuffer {
   // The next line as stored; the view stays valid until the next call.
   // Throws LongLineAt when the line is longer than longestLine.
   bool nextLine(std::string_view& line);
+  // As nextLine, but a line longer than longestLine is read through without
+  // being held and comes back empty with tooLong set.
+  bool nextLineOrSkip(std::string_view& line, bool& tooLong);
+
+  // Where in the file the line nextLine returned last starts.
+  std::uint64_t lastLineOffset() const { return offsetOf(previousStart_); }
 
  private:
   enum class More { Line, End, TooLong };

@@ -63,16 +63,18 @@ class RequestFinder {
 // the hit itself stays. A line equal to the one the last step showed is
 // passed over.
 Encoding lineAfterHit(ScanBuffer& buffer, std::string& current, Encoding hitEncoding,
-                      std::string& lastStepLine) {
+                      std::string& lastStepLine, std::uint64_t& shownOffset) {
   Encoding encoding = hitEncoding;
   std::string_view next;
   if (buffer.nextLine(next)) {
     current.assign(next);
     encoding = lineEncoding(next);
+    shownOffset = buffer.lastLineOffset();
   }
   if (current == lastStepLine && buffer.nextLine(next)) {
     current.assign(next);
     encoding = lineEncoding(next);
+    shownOffset = buffer.lastLineOffset();
   }
   lastStepLine = current;
   return encoding;
@@ -126,9 +128,12 @@ ScanOutcome scanLines(IInputFile& file, const ScanRequest& request, std::string&
 
     if (request.direction > 0) {
       current = upper;
-      encoding = lineAfterHit(buffer, current, encoding, lastStepLine);
+      std::uint64_t shown = hit.offset;
+      encoding = lineAfterHit(buffer, current, encoding, lastStepLine, shown);
+      outcome.shownOffset = shown;
     } else if (request.direction < 0) {
       encoding = lineBeforeHit(hit, longestLine, current);
+      if (hit.hasPrevious) outcome.shownOffset = hit.previousOffset;
     } else {
       current.swap(upper);
     }

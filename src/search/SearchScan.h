@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,8 @@ struct ScanRequest {
 struct ScanOutcome {
   bool found = false;      // a record is on screen and the operator stopped there
   bool continued = false;  // the operator went on after a hit
+  // Where the line a step showed starts in the file, when it is known.
+  std::optional<std::uint64_t> shownOffset;
 };
 
 // Runs the scan over one file, from its first line. Each line is matched and

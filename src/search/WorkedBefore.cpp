@@ -125,6 +125,11 @@ std::optional<WorkedContact> contactOfLogLine(std::string_view line, std::string
   return contact;
 }
 
+std::string contactIdentity(const WorkedContact& contact) {
+  const std::string band = contact.band ? std::to_string(*contact.band) : "?";
+  return contact.call + '\x1F' + minuteKey(contact.date, contact.time) + '\x1F' + band;
+}
+
 // ---- WorkedBeforeCount ----
 
 WorkedBeforeCount::WorkedBeforeCount(std::string_view call, bool baseCalls)
@@ -160,9 +165,7 @@ void WorkedBeforeCount::add(const WorkedContact& contact) {
   std::string call = upperAscii(contact.call);
   if (baseCalls_) call = std::string(baseCall(call));
   if (call.empty() || call != wanted_) return;
-  const std::string band = contact.band ? std::to_string(*contact.band) : "?";
-  if (!seen_.insert(contact.call + '\x1F' + minuteKey(contact.date, contact.time) + '\x1F' + band).second)
-    return;
+  if (!seen_.insert(contactIdentity(contact)).second) return;
   Slot& slot = slots_[contact.band.value_or(adifBands().size())];
   slot.modes[contact.mode.empty() ? "?" : contact.mode].add(contact);
   slot.all.add(contact);

@@ -51,6 +51,11 @@ struct WorkedContact {
 // frequency. Nothing for a line too short to hold a call.
 std::optional<WorkedContact> contactOfLogLine(std::string_view line, std::string_view adifBand = {});
 
+// What makes two contacts one: the call as written, date and time to the
+// minute, and band. A contact held by two logs (or logged twice by WSJT-X)
+// is counted once.
+std::string contactIdentity(const WorkedContact& contact);
+
 // The contacts of one band in one mode, with the dates of the earliest and
 // the latest.
 struct WorkedCell {

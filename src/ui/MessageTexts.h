@@ -10,12 +10,6 @@
 
 namespace orvanta {
 
-struct BilingualText {
-  std::string_view german;
-  std::string_view english;
-  constexpr std::string_view in(bool isGerman) const { return isGerman ? german : english; }
-};
-
 // The text with "{0}", "{1}", ... replaced by the values in turn.
 inline std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
   std::string out(text);
@@ -26,6 +20,22 @@ inline std::string fillIn(std::string_view text, std::initializer_list<std::stri
   }
   return out;
 }
+
+struct BilingualText {
+  std::string_view german;
+  std::string_view english;
+  constexpr std::string_view in(bool isGerman) const { return isGerman ? german : english; }
+};
+
+// A counted noun with its number, "{0}": the singular for exactly one, the
+// plural for every other number ("0 Stationen", "1 Station").
+struct CountedText {
+  BilingualText one;
+  BilingualText many;
+  constexpr std::string_view in(bool isGerman, unsigned long long count) const {
+    return (count == 1 ? one : many).in(isGerman);
+  }
+};
 
 namespace texts {
 
@@ -119,10 +129,14 @@ inline constexpr BilingualText kMonthEndCannotWrite{
 
 inline constexpr BilingualText kAddStationTitle{"Station übernehmen", "Add station"};
 inline constexpr BilingualText kAddLogTitle{"Log übernehmen", "Add log"};
+// "{0}" and "{3}" stand for the counted stations and contacts.
 inline constexpr BilingualText kTakeOverCounts{
-    "{0} Stationen neu, {1} geändert, {2} unverändert, {3} Kontakte ohne gültiges Rufzeichen oder Locator "
-    "übersprungen.",
-    "{0} stations new, {1} changed, {2} unchanged, {3} contacts skipped without a valid call or locator."};
+    "{0} neu, {1} geändert, {2} unverändert, {3} ohne gültiges Rufzeichen oder Locator übersprungen.",
+    "{0} new, {1} changed, {2} unchanged, {3} skipped without a valid call or locator."};
+inline constexpr CountedText kStationsCounted{{"{0} Station", "{0} station"},
+                                              {"{0} Stationen", "{0} stations"}};
+inline constexpr CountedText kContactsCounted{{"{0} Kontakt", "{0} contact"},
+                                              {"{0} Kontakte", "{0} contacts"}};
 inline constexpr BilingualText kTakeOverQuestion{"In {0} übernehmen?", "Take over into {0}?"};
 inline constexpr BilingualText kTakeOverNothing{
     "Es gibt nichts zu übernehmen; die Datenbank bleibt unverändert.",
@@ -135,6 +149,13 @@ inline constexpr BilingualText kStationAdded{"Die Station {0} ist in {1} neu auf
                                              "The station {0} has been added to {1}."};
 inline constexpr BilingualText kStationUpdated{"Die Station {0} ist in {1} geändert.",
                                                "The station {0} has been updated in {1}."};
+// A station added by hand is undated; a merge takes it for the year 2000.
+// "{0}" and "{1}" are line ends.
+inline constexpr BilingualText kStationUndatedHint{
+    "Bitte vor dem Zusammenfassen das Update-Datum setzen (Monatsabschluss):{0}bis dahin ist die Station "
+    "undatiert, und ein datierter Eintrag desselben{1}Rufzeichens in einer anderen Datenbank gewinnt.",
+    "Please set the update date (month-end) before merging:{0}until then the station is undated, and a "
+    "dated entry of the same call{1}in another database wins."};
 inline constexpr BilingualText kTakeOverNoDatabase{"Es ist keine Datenbank ausgewählt.",
                                                    "No database is selected."};
 inline constexpr BilingualText kTakeOverNoContact{
@@ -196,9 +217,9 @@ inline constexpr BilingualText kWorkedTitle{"Schon gearbeitet?", "Worked before?
 inline constexpr BilingualText kWorkedBaseCall{"Grundrufzeichen vergleichen (ohne /P, /M, Präfix)",
                                                "Match the base call (without /P, /M, prefix)"};
 inline constexpr BilingualText kWorkedClose{"Schließen", "Close"};
-// After the call sign and the number: "Q1ABC: 3 Verbindungen".
-inline constexpr BilingualText kWorkedContacts{" Verbindungen", " contacts"};
-inline constexpr BilingualText kWorkedOneContact{" Verbindung", " contact"};
+// After the call sign: "Q1ABC: 3 Verbindungen".
+inline constexpr CountedText kWorkedContacts{{"{0} Verbindung", "{0} contact"},
+                                             {"{0} Verbindungen", "{0} contacts"}};
 inline constexpr BilingualText kWorkedNone{"Keine Verbindung mit diesem Rufzeichen.",
                                            "No contact with this call sign."};
 inline constexpr BilingualText kWorkedNoLog{"Kein Log in der Liste der Datenbanken.",
@@ -210,6 +231,33 @@ inline constexpr BilingualText kWorkedLast{"Letzte", "Last"};
 inline constexpr BilingualText kWorkedGrids{"Locator", "Grids"};
 
 // ---- Whole program ----
+
+// What `orvanta --help` prints, and the answer to an option not understood ({0}).
+inline constexpr BilingualText kCommandLineHelp{
+    "Aufruf: orvanta [OPTION...] [DATEI...]\n"
+    "Rufzeichen-Datenbanken (CALL3.txt) und WSJT-X-Logs (wsjtx.log, wsjtx_log.adi) nachschlagen und "
+    "pflegen.\n"
+    "\n"
+    "Die angegebenen Dateien kommen nach den zuletzt benutzten in die Liste der Datenbanken;\n"
+    "die erste wird angezeigt.\n"
+    "\n"
+    "  -h, --help      diese Hilfe zeigen und beenden\n"
+    "  -V, --version   die Version zeigen und beenden\n"
+    "\n"
+    "Die Optionen von Qt gelten ebenso, etwa -style Fusion.\n",
+    "Usage: orvanta [OPTION...] [FILE...]\n"
+    "Look up and maintain call sign databases (CALL3.txt) and WSJT-X logs (wsjtx.log, wsjtx_log.adi).\n"
+    "\n"
+    "The files given are added to the list of databases after the ones used last;\n"
+    "the first of them is shown.\n"
+    "\n"
+    "  -h, --help      show this help and exit\n"
+    "  -V, --version   show the version and exit\n"
+    "\n"
+    "Qt's options apply as well, such as -style Fusion.\n"};
+inline constexpr BilingualText kCommandLineUnknown{
+    "orvanta: unbekannte Option {0}\nMehr mit: orvanta --help\n",
+    "orvanta: unknown option {0}\nTry: orvanta --help\n"};
 
 // A line a command would have to hold whole (to show, compare or rewrite it)
 // is too long; the line's number, counted from 1, stands between the parts.

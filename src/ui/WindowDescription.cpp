@@ -78,6 +78,11 @@ constexpr std::array<MenuDescription, 16> kMenus{{
     {ctl::kMnuInfo, ctl::kMnuHelp, "&Info", "F1", false},
 }};
 
+constexpr std::array<KeyButton, 2> kKeyButtons{{
+    {"PgDown", ctl::kCommand3, ctl::kCombo1},
+    {"PgUp", ctl::kCommand2, ctl::kCombo1},
+}};
+
 using P = TextProperty;
 
 constexpr std::array<LanguageText, 20> kCommon{{
@@ -197,6 +202,8 @@ std::vector<ControlState> initialControlStates() {
   states.push_back({"CommonDialog1", true});
   return states;
 }
+
+std::span<const KeyButton> keyButtons() { return kKeyButtons; }
 
 std::span<const LanguageText> commonTexts() { return kCommon; }
 std::span<const LanguageText> userDatabaseTexts() { return kUser; }

@@ -113,6 +113,18 @@ struct MenuDescription {
 // before its entries.
 std::span<const MenuDescription> menuTree();
 
+// A key that presses a button wherever the focus is in the window, except
+// in the one control that keeps the key for itself.
+struct KeyButton {
+  std::string_view key;     // key sequence such as "PgDown"
+  std::string_view button;  // the button it presses
+  std::string_view keptBy;  // the control in which the key keeps its own meaning
+};
+
+// Page Down and Page Up step with "+" and "-"; in the database list they
+// keep choosing entries.
+std::span<const KeyButton> keyButtons();
+
 struct ControlState {
   std::string name;
   bool enabled;

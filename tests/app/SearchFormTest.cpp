@@ -7,6 +7,8 @@
 
 #include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
+#include "records/Encoding.h"
+#include "records/Text.h"
 
 namespace orvanta {
 namespace {
@@ -583,6 +585,61 @@ TEST_F(Search, UnreadableDatabaseIsReportedAndNothingElseChanges) {
     }
   }
 }
+
+// A Fox's log: contacts 1 to 4 share date and time (one call twice), and a
+// comment holds "//". Step "+" to the last contact and "-" back to the first.
+class FoxLogSteps : public Search, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(FoxLogSteps, PlusReachesEveryContactToTheLastAndMinusBackToTheFirst) {
+  const std::vector<std::string> calls = {"Q1AAA", "Q2BBB", "Q3CCC", "Q4DDD", "Q2BBB", "Q5EEE", "Q6FFF"};
+  const std::vector<std::string> notes = {"cq", "a", "b", "c", "d", "see //x", "end"};
+  const bool adif = contains(GetParam(), ".adi");
+  std::string file = adif ? "<eoh>\n" : "";
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const std::string t = i == 0 ? "074400" : i < 5 ? "074445" : "07450" + std::to_string(i);
+    file += adif ? "<call:5>" + calls[i] + " <qso_date:8>20240301 <time_on:6>" + t +
+                       " <comment:" + std::to_string(notes[i].size()) + ">" + notes[i] + " <eor>\n"
+                 : "2024-03-01," + t + ",2024-03-01," + t + "," + calls[i] + ",JO01,50.3,FT8,-1,-2,," +
+                       notes[i] + ",X\r\n";
+  }
+  const std::string path = dir.write(GetParam(), file);
+  window.setText("Combo1", path);
+  form.Form_Activate();
+  // The log steps from the contact a search found, the ADIF log from the one the start showed.
+  if (!adif) search("q1aaa", {MessageAnswer::No});
+  for (std::size_t i = 1; i < calls.size(); ++i) {
+    form.Command3_Click();
+    EXPECT_EQ(box(2) + " " + box(9), calls[i] + " " + notes[i]) << "+ to contact " << i;
+  }
+  form.Command3_Click();
+  EXPECT_EQ(box(2), "Q6FFF");
+  for (std::size_t i = calls.size() - 1; i-- > 0;) {
+    form.Command2_Click();
+    EXPECT_EQ(box(2) + " " + box(9), calls[i] + " " + upperCaseUtf8(notes[i])) << "- to contact " << i;
+  }
+  form.Command2_Click();
+  EXPECT_EQ(messages.calls.size(), adif ? 2u : 3u) << "nothing after the last and before the first";
+  form.Command3_Click();
+  window.setText("Text10", "Q4DDD");
+  form.Command3_Click();
+  EXPECT_EQ(box(2) + " " + box(9), "Q2BBB d") << "typed text: the step looks for the contact";
+}
+
+TEST_F(Search, LogStepsPassALineTooLongToHoldAndRefuseOnlyToShowIt) {
+  const std::string c = "2024-01-01,09:00:01,2024-01-01,09:01:00,Q1AAA,JO01,144.1,FT8,,,,x,Y\n";
+  std::string log = c + std::string(17u << 20, 'x') + "\n" + c + c + c;
+  for (const char* call : {"Q5EEE", "Q4DDD", "Q3CCC"}) log.replace(log.rfind("Q1AAA"), 5, call);
+  useDatabase("wsjtx.log", log);
+  search("q3ccc", {MessageAnswer::No});
+  for (const char* call : {"+Q4DDD", "+Q5EEE", "-Q4DDD", "-Q3CCC"}) {
+    call[0] == '+' ? form.Command3_Click() : form.Command2_Click();
+    EXPECT_EQ(box(2), call + 1);
+  }
+  form.Command2_Click();
+  EXPECT_NE(messages.calls.back().text.find("line 2 is longer than 16 MiB"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FoxLogSteps, ::testing::Values("wsjtx.log", "wsjtx_log.adi"));
 
 }  // namespace
 }  // namespace orvanta

@@ -56,6 +56,10 @@ TEST_F(Shutdown, WritesTheKeysInOrderByTheListAndTheCurrentDatabase) {
        "/w/old-call3.txt.bak",
        "/w/old-call3.txt.bak",
        ""},
+      {"ADIF current", {"/w/CALL3.TXT", "/w/a.adi"}, "/w/a.adi", "/w/a.adi", "/w/CALL3.TXT"},
+      {"ADIF current beside wsjtx.log", {"/w/wsjtx.log", "/w/x.ADIF"}, "/w/x.ADIF", "/w/x.ADIF", ""},
+      {"ADIF listed", {"/w/call3.txt", "/a.adi"}, "/w/call3.txt", "/w/call3.txt", "/a.adi"},
+      {"wsjtx.log current, ADIF listed", {"/w/wsjtx.log", "/a.adi"}, "/w/wsjtx.log", "/w/wsjtx.log", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

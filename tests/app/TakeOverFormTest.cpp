@@ -8,6 +8,7 @@
 
 #include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
+#include "ui/MessageTexts.h"
 
 namespace orvanta {
 namespace {
@@ -71,14 +72,13 @@ TEST_P(TakeOverQuestion, AsksWithTheCountsThenWritesAndTells) {
 INSTANTIATE_TEST_SUITE_P(
     Languages, TakeOverQuestion,
     ::testing::Values(LanguageCase{"German", "de",
-                                   "1 Stationen neu, 1 geändert, 0 unverändert, 1 Kontakte ohne gültiges "
+                                   "1 Station neu, 1 geändert, 0 unverändert, 1 Kontakt ohne gültiges "
                                    "Rufzeichen oder Locator übersprungen.",
                                    "In ", " übernehmen?", "Log übernehmen"},
-                      LanguageCase{
-                          "English", "en",
-                          "1 stations new, 1 changed, 0 unchanged, 1 contacts skipped without a valid "
-                          "call or locator.",
-                          "Take over into ", "?", "Add log"}),
+                      LanguageCase{"English", "en",
+                                   "1 station new, 1 changed, 0 unchanged, 1 contact skipped without a valid "
+                                   "call or locator.",
+                                   "Take over into ", "?", "Add log"}),
     testing::CaseName());
 
 TEST_F(TakeOverForm, NoChangesNothing) {
@@ -203,8 +203,7 @@ TEST_F(TakeOverForm, TheContactOnScreenIsTakenOver) {
   messages.calls.clear();
   form.mnuAddStation_Click();
   ASSERT_EQ(messages.calls.size(), 2u);
-  EXPECT_TRUE(
-      messages.calls[0].text.starts_with("1 stations new, 0 changed, 0 unchanged, 0 contacts skipped"))
+  EXPECT_TRUE(messages.calls[0].text.starts_with("1 station new, 0 changed, 0 unchanged, 0 contacts skipped"))
       << messages.calls[0].text;
   EXPECT_EQ(messages.calls[0].title, "Add station");
   EXPECT_EQ(
@@ -239,7 +238,8 @@ TEST_P(StationByHand, IsWrittenWithoutFurtherQuestion) {
   ASSERT_EQ(stationDialog.shownProblems.size(), 1u);
   EXPECT_NE(stationDialog.shownProblems[0].find("locator is not valid"), std::string::npos);
   ASSERT_EQ(messages.calls.size(), 1u);
-  EXPECT_EQ(messages.calls[0].text, std::string(c.told) + database + ".");
+  EXPECT_EQ(messages.calls[0].text, std::string(c.told) + database + ".\r\n" +
+                                        fillIn(texts::kStationUndatedHint.in(false), {"\r\n", "\r\n"}));
   EXPECT_EQ(readFile(database), c.expectedFile);
   EXPECT_EQ(dir.read("CALL3_Old.txt"), kDatabase);
 }

@@ -16,7 +16,9 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "QtFormFixture.h"
@@ -102,6 +104,25 @@ TEST_F(MainWindow, EveryControlHasItsNameAndPlace) {
   for (QAction* a : desktop.mainWindow().menuBar()->actions()) bar << a->menu()->objectName();
   EXPECT_EQ(bar, QStringList({"mnuDat", "mnuOpt", "mnuExtr", "mnuHelp"}));
   for (QAction* a : find<QMenu>("mnuDat")->actions()) EXPECT_TRUE(a->isEnabled());
+}
+
+TEST_F(MainWindow, EveryTextIsReadableInLightAndDarkPalettes) {
+  const QPalette light = QApplication::palette();
+  QPalette dark(QColor(53, 53, 53));  // Fusion's dark scheme
+  dark.setColor(QPalette::Base, QColor(42, 42, 42));
+  for (const auto& [name, palette] : {std::pair{"light", light}, std::pair{"dark", dark}}) {
+    QApplication::setPalette(palette);
+    QApplication::processEvents();
+    for (const auto& c : windowControls()) {
+      const bool box = c.kind == ControlKind::TextBox;
+      if (!box && c.kind != ControlKind::Label) continue;
+      const QPalette& p = find<QWidget>(std::string(c.name).c_str())->palette();
+      const int text = p.color(box ? QPalette::Text : QPalette::WindowText).lightness();
+      EXPECT_GE(std::abs(text - p.color(box ? QPalette::Base : QPalette::Window).lightness()), 100)
+          << c.name << " " << name;
+    }
+  }
+  QApplication::setPalette(light);
 }
 
 TEST_F(MainWindow, TabOrderFollowsTheTabIndex) {
@@ -292,6 +313,20 @@ TEST_F(MainWindow, TypingIntoTheDatabaseListChoosesNothing) {
   QTest::keyClick(combo, Qt::Key_Down);
   EXPECT_EQ(listener.count("Combo1", WindowEvent::Click), 1);
   EXPECT_EQ(window.text("Combo1"), "/data/wsjtx.log");
+
+  // Page Up and Down choose in the list, and press "-" and "+" everywhere else.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+  EXPECT_EQ(window.text("Combo1"), "/data/CALL3.txt");
+  window.setEnabled("Command2", true);
+  window.setEnabled("Command3", true);
+  for (const char* focus : {"Text10", "Text5", "Command1", "Command3"}) {
+    find<QWidget>(focus)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::KeypadModifier);
+  }
+  EXPECT_EQ(listener.count("Command3", WindowEvent::Click), 4);
+  EXPECT_EQ(listener.count("Command2", WindowEvent::Click), 4);
+  EXPECT_EQ(listener.count("Combo1", WindowEvent::Click), 2);
 }
 
 TEST_F(MainWindow, ControlsThroughTheWindowInterface) {

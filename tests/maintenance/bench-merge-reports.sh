@@ -24,4 +24,9 @@ if ! "$bench" merge "$dir/a/CALL3.txt" "$dir/b/CALL3.txt" >"$dir/out" 2>"$dir/er
   echo "completed merge exited non-zero"; cat "$dir/err"; status=1
 fi
 if ! grep -qx "records: 2" "$dir/out"; then echo "completed merge: $(cat "$dir/out")"; status=1; fi
+
+# WSJT-X's spelling: each file is replaced under its own name and counted there.
+mv "$dir/a/CALL3.txt" "$dir/a/CALL3.TXT" && mv "$dir/b/CALL3.txt" "$dir/b/CALL3.TXT"
+"$bench" merge "$dir/a/CALL3.TXT" "$dir/b/CALL3.TXT" >"$dir/out" 2>"$dir/err" && grep -qx "records: 2" "$dir/out" ||
+  { echo "merge of CALL3.TXT: $(cat "$dir/out" "$dir/err")"; status=1; }
 exit $status

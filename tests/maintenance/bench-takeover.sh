@@ -13,7 +13,7 @@ status=0
 if ! "$bench" takeover "$dir/CALL3.txt" "$dir/wsjtx.log" >"$dir/out" 2>"$dir/err"; then
   echo "takeover exited non-zero"; cat "$dir/err"; status=1
 fi
-if [ "$(head -n 1 "$dir/out")" != "0 stations new, 1 changed, 0 unchanged, 1 contacts skipped without a valid call or locator." ]; then
+if [ "$(head -n 1 "$dir/out")" != "0 stations new, 1 changed, 0 unchanged, 1 contact skipped without a valid call or locator." ]; then
   echo "takeover question: $(cat "$dir/out")"; status=1
 fi
 if ! grep -q "taken over into" "$dir/out"; then echo "completion message missing"; status=1; fi

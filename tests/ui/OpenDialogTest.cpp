@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/FormFixture.h"
@@ -74,6 +75,19 @@ TEST_F(OpenDialog, RequestInBothLanguages) {
     }
   }
   EXPECT_EQ(events.yields, 3) << "the wrapper yields once after each dialog";
+}
+
+TEST_F(OpenDialog, ProposesTheSpellingTheFolderHolds) {
+  const std::pair<std::vector<const char*>, const char*> cases[] = {{{"CALL3.TXT"}, "CALL3.TXT"},
+                                                                    {{"CALL3.TXT", "CALL3.txt"}, "CALL3.txt"},
+                                                                    {{"CALL3.TXT.bak"}, "CALL3.txt"}};
+  for (const auto& [names, proposed] : cases) {
+    const testing::TempDir folder;
+    for (const char* name : names) folder.write(name, "//\r\n");
+    window.setText("Combo1", folder.file("db.txt"));
+    form.Command4_Click();
+    EXPECT_EQ(dialog.requests.back().fileName, proposed) << names.front();
+  }
 }
 
 TEST_F(OpenDialog, ChoosingFilesAddsThemAndSetsTheKind) {
