@@ -66,9 +66,12 @@ std::string unwritableText(const IFileSystem& files, const std::string& path, bo
   return {};
 }
 
-// The backup the database keeps its previous version under.
+// The backup the database keeps its previous version under, spelt as the
+// database is (a bare name for a bare name).
 std::string backupPathOf(const LockedDatabase& database) {
-  return pathIn(folderOf(database.listed()), database.backupName());
+  const std::string& listed = database.listed();
+  if (listed.find('/') == std::string::npos) return database.backupName();
+  return pathIn(folderOf(listed), database.backupName());
 }
 
 // The database's encoding as far as it can be told before the lock; the
