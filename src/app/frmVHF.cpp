@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-#include "records/Adif.h"
+#include "records/DatabaseKind.h"
 #include "records/Text.h"
 #include "ui/MessageTexts.h"
 
@@ -127,12 +127,9 @@ bool frmVHF::FileExists(const std::string& path) {
 }
 
 bool frmVHF::applyKindRule(const std::string& path) {
-  const std::string lower = lowerAscii(path);
-  const bool user = lower.find(".txt") != std::string::npos;
-  if (user) DbKind = "user";
-  if (lower.find(".log") != std::string::npos) DbKind = "log";
-  if (isAdifPath(path)) DbKind = "log";
-  return user;
+  const PathKind found = kindOfPath(path);
+  if (found.kind != DatabaseKind::None) DbKind = kindText(found.kind);
+  return found.txt;
 }
 
 void frmVHF::focusSearchBox() { window_.setFocus(ctl::kText10); }

@@ -121,14 +121,10 @@ class frmVHF final : public IWindowEvents {
   // steps compare it against the file's raw lines upper-cased in its own
   // encoding. A box whose field the line lacks keeps its text.
   void ShowRecord(std::string& line, Encoding encoding = Encoding::Utf8);
-  // Splits a record line by the form's DbKind and FieldSeparator; a regular
-  // user record always ends at field 7.
-  std::vector<std::string> NormalizeRecord(std::string& line, const std::string& date);
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.
   bool FileExists(const std::string& path);
-  // Derives DbKind from a path: ".txt" gives "user", then ".log" or an
-  // ending ".adi"/".adif" gives "log".
+  // Sets DbKind by the kind rule (kindOfPath); a path of no kind leaves it.
   // Returns true when the ".txt" test succeeded.
   bool applyKindRule(const std::string& path);
 

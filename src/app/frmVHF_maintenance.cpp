@@ -91,7 +91,9 @@ void frmVHF::mnuAktualiesieren_Click() {
     events_.yield();
   };
   request.yield = [this] { events_.yield(); };
-  const MergeOutcome outcome = mergeDatabases(files_, request, FieldSeparator);
+  // The merge splits the collected records at ",".
+  FieldSeparator.assign(1, ',');
+  const MergeOutcome outcome = mergeDatabases(files_, request);
   if (!outcome.temporaryPath.empty()) MergeTempPath = outcome.temporaryPath;
   scope.normalPointer();
 
@@ -151,7 +153,7 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
 
   scope.busyPointer();
   events_.yield();
-  const MonthEndOutcome outcome = updateMonthEnd(files_, path, month, FieldSeparator);
+  const MonthEndOutcome outcome = updateMonthEnd(files_, path, month);
   switch (outcome.result) {
     case MonthEndResult::Updated:
     case MonthEndResult::Unchanged:

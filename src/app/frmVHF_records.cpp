@@ -58,10 +58,6 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
   }
 }
 
-std::vector<std::string> frmVHF::NormalizeRecord(std::string& line, const std::string& date) {
-  return orvanta::NormalizeRecord(line, date, DbKind, FieldSeparator);
-}
-
 void frmVHF::Combo1_Click() {
   DbPath = window_.text(ctl::kCombo1);
   if (!DbPath.empty() && applyKindRule(DbPath)) {

@@ -68,7 +68,7 @@ std::vector<std::string> distinctLogs(const IFileSystem& files, const std::vecto
 
 std::unique_ptr<LockedDatabase> frmVHF::lockForTakeOver(const std::string& title, const std::string& path) {
   const bool german = isGerman();
-  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  const std::string& nl = newLine();
   try {
     return std::make_unique<LockedDatabase>(files_, path);
   } catch (const FileLocked&) {
@@ -121,7 +121,7 @@ void frmVHF::mnuAddLog_Click() {
 // neither overwrite the backup of its folder nor a log.
 bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
   const bool german = isGerman();
-  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  const std::string& nl = newLine();
   target.clear();
   for (const auto& item : window_.listItems(ctl::kCombo1)) {
     if (target.empty() && isUserDatabasePath(item)) target = item;
@@ -151,7 +151,7 @@ bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
 void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
                               const std::vector<std::string>& logs) {
   const bool german = isGerman();
-  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  const std::string& nl = newLine();
   std::string target;
   if (!takeOverTarget(title, target)) return;
   MaintenanceScope scope(MaintenanceRunning, window_);
@@ -172,7 +172,8 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   scope.busyPointer();
   TakeOverPlan plan;
   try {
-    plan = planTakeOverFromFiles(files_, *locked, logLines, distinct, FieldSeparator);
+    FieldSeparator.assign(1, ',');
+    plan = planTakeOverFromFiles(files_, *locked, logLines, distinct);
   } catch (const TakeOverReadError& e) {
     fail(texts::kTakeOverUnreadable.in(german), e.path + nl + e.what());
     return;
@@ -203,7 +204,7 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
 
 bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes) {
   const bool german = isGerman();
-  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  const std::string& nl = newLine();
   const std::string& path = database.listed();
   std::string report;
   try {
@@ -225,7 +226,7 @@ bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, 
 void frmVHF::addStationByHand(const std::string& database) {
   const bool german = isGerman();
   const std::string title(texts::kAddStationTitle.in(german));
-  const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
+  const std::string& nl = newLine();
   if (stationDialog_ == nullptr) return;
   // Nothing is asked for a database that cannot be written.
   const auto id = files_.identity(database);
@@ -262,8 +263,8 @@ void frmVHF::addStationByHand(const std::string& database) {
   scope.busyPointer();
   AddStationPlan plan;
   try {
-    plan = planAddStation(readLockedDatabase(*locked), entry->call, entry->locator, entry->remark,
-                          FieldSeparator);
+    FieldSeparator.assign(1, ',');
+    plan = planAddStation(readLockedDatabase(*locked), entry->call, entry->locator, entry->remark);
   } catch (const FileError& e) {
     scope.normalPointer();
     tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + e.what(),

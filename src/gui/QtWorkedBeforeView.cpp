@@ -1,4 +1,5 @@
 #include "gui/QtWorkedBeforeView.h"
+#include "gui/QtText.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -13,8 +14,6 @@
 
 namespace orvanta {
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 struct Parts {
   QLabel* heading;

@@ -5,6 +5,7 @@
 #include "maintenance/Merge.h"
 #include "maintenance/MergePlacement.h"
 #include "maintenance/SafeFiles.h"
+#include "records/Text.h"
 
 namespace orvanta {
 namespace {
@@ -54,7 +55,7 @@ std::vector<std::string> userDatabases(const std::vector<std::string>& listed) {
 const std::string* listedBackup(const IFileSystem& files, const std::vector<std::string>& databases,
                                 const std::string& fileName) {
   for (const auto& path : databases) {
-    if (sameNameIgnoringCase(fileNameOf(path), fileName)) continue;
+    if (sameIgnoringCase(fileNameOf(path), fileName)) continue;
     const auto backup = files.status(pathIn(folderOf(path), kBackupFileName));
     const auto database = files.status(path);
     if (backup && database && backup->identity == database->identity) return &path;
@@ -100,10 +101,10 @@ MergeOutcome plan(IFileSystem& files, const std::vector<std::string>& databases,
 }
 
 std::string mergedText(std::vector<MergeSource>& sources, const MergeRequest& request,
-                       const std::string& fileName, std::string& fieldSeparator, std::size_t& records) {
+                       const std::string& fileName, std::size_t& records) {
   const TextFormat format = mergedFormat(sources);
   for (auto& source : sources) convertSource(source, format.encoding);
-  MergedRecords merged = MergeRecords(sources, fieldSeparator, lineEndBytes(format.lineEnd), request.yield);
+  MergedRecords merged = MergeRecords(sources, lineEndBytes(format.lineEnd), request.yield);
   sources.clear();
   sources.shrink_to_fit();
   records = merged.records;
@@ -128,8 +129,7 @@ MergeOutcome place(IFileSystem& files, std::vector<FolderPlacement>& placements,
   return done;
 }
 
-MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const std::string& fileName,
-                         std::string& fieldSeparator) {
+MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const std::string& fileName) {
   const std::vector<std::string> databases = userDatabases(request.listed);
   Locks locks;
   std::vector<MergeSource> sources;
@@ -141,7 +141,7 @@ MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const 
   if (request.yield) request.yield();
 
   MergeOutcome done = outcome(MergeResult::Done);
-  const std::string text = mergedText(sources, request, fileName, fieldSeparator, done.records);
+  const std::string text = mergedText(sources, request, fileName, done.records);
   std::vector<FolderPlacement> placements;
   if (MergeOutcome planned = plan(files, databases, fileName, locks, placements);
       planned.result != MergeResult::Done) {
@@ -152,7 +152,7 @@ MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const 
 
 }  // namespace
 
-MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request, std::string& fieldSeparator) {
+MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request) {
   // Databases restored at start-up leave DbFileName empty; the dialog's own
   // default name is what the operator expects then. DbFileName is also set
   // when a log was opened last; a merge never replaces a log, so then too
@@ -166,7 +166,7 @@ MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request, std
   } else {
     if (request.started) request.started();
     try {
-      result = mergeLocked(files, request, fileName, fieldSeparator);
+      result = mergeLocked(files, request, fileName);
     } catch (const std::exception& e) {
       // Running out of memory, say, before anything was placed.
       result = outcome(MergeResult::Unexpected, {}, e.what());

@@ -55,7 +55,6 @@ struct MergeRequest {
 // folder's backup. Nothing is replaced unless every database is still the
 // file that was read. No exception leaves it: every failure is an outcome,
 // and a failure leaves each folder as it was except those the outcome names.
-// Sets fieldSeparator to ",".
-MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request, std::string& fieldSeparator);
+MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request);
 
 }  // namespace orvanta

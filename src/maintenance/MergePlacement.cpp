@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "maintenance/Merge.h"
+#include "records/Text.h"
 
 namespace orvanta {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 std::string targetIn(const std::string& folder, const std::vector<std::string>& databases,
                      std::string_view fileName) {
   for (const auto& database : databases) {
-    if (folderOf(database) == folder && sameNameIgnoringCase(fileNameOf(database), fileName)) return database;
+    if (folderOf(database) == folder && sameIgnoringCase(fileNameOf(database), fileName)) return database;
   }
   return pathIn(folder, fileName);
 }

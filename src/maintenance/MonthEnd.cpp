@@ -66,8 +66,8 @@ struct PassResult {
 
 // One pass from input to out. The line end is chosen at the first line end
 // the file shows: LF alone only as long as the file uses nothing else.
-PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText,
-                      std::string& fieldSeparator, bool forceCrLf) {
+PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText, bool forceCrLf) {
+  std::string fieldSeparator(1, ',');
   ReadingInput counted(input);
   // Every line is rewritten, so every line is held whole: one too long for
   // that ends the update before anything is replaced.
@@ -144,8 +144,7 @@ namespace {
 
 // The pass over the locked database into a fresh scratch file, and the
 // replacement. Throws; the scratch file is gone then.
-MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::string_view monthText,
-                        std::string& fieldSeparator) {
+MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::string_view monthText) {
   const std::string target = database.real();
   for (const bool forceCrLf : {false, true}) {
     std::string temporary;
@@ -153,7 +152,7 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
       database.input().rewind();
       auto output = createScratch(files, folderOf(target), fileNameOf(target),
                                   database.readStatus().permissions, temporary);
-      const PassResult pass = updatePass(database.input(), *output, monthText, fieldSeparator, forceCrLf);
+      const PassResult pass = updatePass(database.input(), *output, monthText, forceCrLf);
       if (pass.restartWithCrLf || pass.unchanged) {
         output.reset();
         discardTemporary(files, temporary);
@@ -185,9 +184,7 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
 
 }  // namespace
 
-MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
-                               std::string& fieldSeparator) {
-  fieldSeparator.assign(1, ',');  // not = ",", which GCC 12 at -O3 takes for an overlapping copy
+MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText) {
   try {
     std::unique_ptr<LockedDatabase> database;
     try {
@@ -197,7 +194,7 @@ MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std:
     } catch (const FileError& e) {
       return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
     }
-    return rewrite(files, *database, monthText, fieldSeparator);
+    return rewrite(files, *database, monthText);
   } catch (const DatabaseChanged&) {
     return MonthEndOutcome{MonthEndResult::Changed, 0, {}};
   } catch (const LineTooLongError& e) {

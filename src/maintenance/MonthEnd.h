@@ -45,15 +45,13 @@ struct MonthEndOutcome {
 // (bytes are never re-encoded), byte-order mark and line ends (LF when it
 // used LF alone, else CR LF); unchanged lines stay byte for byte. The file
 // ends with one empty line: it is added only when the last line is not empty,
-// so a second run in the same month changes nothing. Sets fieldSeparator to
-// ",".
+// so a second run in the same month changes nothing.
 //
 // The database is held under the lock while the new text streams into a
 // scratch file beside it; the scratch file is renamed over the database only
 // when the database is still the file that was read, so the database holds
 // its old or its new content in full at every moment and nobody's later
 // write is lost. A database that is a link stays that link.
-MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
-                               std::string& fieldSeparator);
+MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText);
 
 }  // namespace orvanta

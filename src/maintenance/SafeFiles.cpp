@@ -63,34 +63,6 @@ std::string copyScratch(IFileSystem& files, LockedDatabase& database, const std:
 
 }  // namespace
 
-std::string folderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string pathIn(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (path.empty() || path.back() != '/') path += '/';
-  path += name;
-  return path;
-}
-
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 std::string scratchPrefix(std::string_view ownerName) {
   std::string prefix = ".";
   prefix += stemOf(ownerName);

@@ -7,22 +7,12 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 namespace orvanta {
 
 // The name every folder keeps its previous database under.
 inline constexpr std::string_view kBackupFileName = "CALL3_Old.txt";
-
-// The folder part of a path, without the last "/" ("." for a bare file name,
-// "/" for a file in the root folder).
-std::string folderOf(const std::string& path);
-// The file-name part of a path.
-std::string fileNameOf(const std::string& path);
-// folder & "/" & name, without doubling a "/" the folder already ends with.
-std::string pathIn(const std::string& folder, std::string_view name);
-// Whether two file names are equal ignoring ASCII letter case, as names are
-// on the system the databases come from.
-bool sameNameIgnoringCase(std::string_view a, std::string_view b);
 
 // Scratch files stand beside the file they belong to under a name of their
 // own: "." & that file's name & ".orvanta-" & six random characters. Each is

@@ -24,13 +24,7 @@ constexpr std::size_t kRegularFields = 8;
 
 void upperInto(std::string_view text, std::string& out) {
   out.resize(text.size());
-  std::transform(text.begin(), text.end(), out.begin(), upperAscii);
-}
-
-std::string upper(std::string_view text) {
-  std::string out;
-  upperInto(text, out);
-  return out;
+  std::transform(text.begin(), text.end(), out.begin(), [](char c) { return upperAscii(c); });
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -53,7 +47,7 @@ int monthFromName(std::string_view name) {
   static constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                                "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
   if (name.size() != 3) return -1;
-  const std::string up = upper(name);
+  const std::string up = upperAscii(name);
   for (std::size_t i = 0; i < kMonths.size(); ++i) {
     if (kMonths[i] == up) return static_cast<int>(i) + 1;
   }
@@ -107,7 +101,8 @@ LineCall lineCall(std::string_view line) {
   const std::string_view call = trimBlanks(line.substr(0, line.find(',')));
   char first[16];
   const std::size_t n = std::min<std::size_t>(call.size(), sizeof first);
-  std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first, upperAscii);
+  std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first,
+                 [](char c) { return upperAscii(c); });
   return LineCall{makeCallKey(std::string_view(first, n)), call.size()};
 }
 
@@ -258,21 +253,17 @@ std::string render(const Database& db, const Replacements& replaced, const std::
 
 // The fields of a record in its eight regular fields; a record of one or
 // two fields is padded with empty fields, its fields kept in place.
-std::vector<std::string> regularFields(std::string_view content, std::string_view date,
-                                       std::string& fieldSeparator) {
+std::vector<std::string> regularFields(std::string_view content, std::string_view date) {
   std::string line(content);
+  std::string fieldSeparator(1, ',');
   std::vector<std::string> fields = NormalizeRecord(line, date, "user", fieldSeparator);
   if (fields.size() < kRegularFields) fields.resize(kRegularFields);
   return fields;
 }
 
-bool sameUpperCase(std::string_view text, std::string_view upperText) {
-  return text.size() == upperText.size() && std::equal(text.begin(), text.end(), upperText.begin(),
-                                                       [](char a, char b) { return upperAscii(a) == b; });
-}
-
 // Buffers that the records share, so that looking at one allocates nothing.
 struct RecordScratch {
+  std::string separator = ",";
   std::string normalized;
   std::vector<std::string_view> fields;
 };
@@ -281,8 +272,8 @@ struct RecordScratch {
 // false, and nothing appended, when it stays. Most records are in their
 // regular form already (eight fields, a date); those are read and rewritten
 // without splitting them.
-bool changeByContact(std::string_view content, const ContactCollector::Contact& c,
-                     std::string& fieldSeparator, RecordScratch& scratch, std::string& out) {
+bool changeByContact(std::string_view content, const ContactCollector::Contact& c, RecordScratch& scratch,
+                     std::string& out) {
   const std::size_t dateAt = regularDateField(content);
   const std::size_t locatorAt = content.find(',') + 1;
   std::vector<std::string_view>& fields = scratch.fields;
@@ -293,7 +284,7 @@ bool changeByContact(std::string_view content, const ContactCollector::Contact& 
     date = content.substr(dateAt);
   } else {
     scratch.normalized.assign(content);
-    normalizeRecordFields(scratch.normalized, kNoDate, "user", fieldSeparator, fields);
+    normalizeRecordFields(scratch.normalized, kNoDate, "user", scratch.separator, fields);
     locator = fields.size() > 1 ? fields[1] : std::string_view();
     date = fields.size() >= kRegularFields ? fields[7] : std::string_view();
   }
@@ -301,7 +292,8 @@ bool changeByContact(std::string_view content, const ContactCollector::Contact& 
   if (recordMonth && c.year * 12 + c.month - 1 <= *recordMonth) return false;
   locator = trimBlanks(locator);
   const std::string_view grid = c.gridText();
-  if (sameUpperCase(locator, grid) || (grid.size() == 4 && sameUpperCase(locator.substr(0, 4), grid)))
+  if (equalsIgnoringCase(locator, grid) ||
+      (grid.size() == 4 && equalsIgnoringCase(locator.substr(0, 4), grid)))
     return false;
   if (dateAt != std::string_view::npos) {
     const std::size_t afterLocator = content.find(',', locatorAt);
@@ -329,13 +321,6 @@ Encoding encodingOf(std::string_view bytes) {
 
 }  // namespace
 
-bool isUserDatabasePath(std::string_view path) {
-  std::string lower(path);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  return lower.find(".txt") != std::string::npos && !isLogDatabasePath(path);
-}
-
 bool isValidCall(std::string_view call) {
   if (call.size() < 3 || call.size() > 13) return false;
   bool digit = false;
@@ -354,7 +339,7 @@ bool isValidGrid(std::string_view grid) {
     return false;
   if (grid.size() >= 6 && (!letterIn(grid[4], 'X') || !letterIn(grid[5], 'X'))) return false;
   if (grid.size() == 8 && (!isDigit(grid[6]) || !isDigit(grid[7]))) return false;
-  return upper(grid) != "RR73";
+  return upperAscii(grid) != "RR73";
 }
 
 bool parseContactTime(std::string_view date, std::string_view time, ContactTime& out) {
@@ -426,7 +411,7 @@ void ContactCollector::addLine(std::string_view line) {
   contact.year = static_cast<std::uint16_t>(time.year);
   contact.month = static_cast<std::uint8_t>(time.month);
   contact.gridLength = static_cast<std::uint8_t>(grid.size());
-  std::transform(grid.begin(), grid.end(), contact.grid, upperAscii);
+  std::transform(grid.begin(), grid.end(), contact.grid, [](char c) { return upperAscii(c); });
   if (4 * (newest_.size() + 1) > 3 * slots_.size()) grow();
   const std::uint64_t hash = hashOf(contact.call);
   Slot& slot = slots_[slotOf(contact.call, hash)];
@@ -472,8 +457,7 @@ std::size_t ContactCollector::find(const CallKey& call) const {
 
 namespace {
 
-TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, std::string& fieldSeparator) {
-  fieldSeparator.assign(1, ',');
+TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts) {
   TakeOverPlan plan;
   plan.counts.skipped = contacts.skipped();
   const std::vector<ContactCollector::Contact>& newest = contacts.newest();
@@ -504,7 +488,7 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
   RecordScratch scratch;
   for (const auto& [line, k] : matched) {
     const std::size_t offset = replaced.text.size();
-    if (changeByContact(db.content(line), newest[k], fieldSeparator, scratch, replaced.text)) {
+    if (changeByContact(db.content(line), newest[k], scratch, replaced.text)) {
       replaced.add(line, offset);
     } else {
       ++plan.counts.unchanged;
@@ -528,9 +512,8 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
 
 }  // namespace
 
-TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts,
-                          std::string& fieldSeparator) {
-  return planTakeOver(splitDatabase(database), contacts, fieldSeparator);
+TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts) {
+  return planTakeOver(splitDatabase(database), contacts);
 }
 
 std::string readLockedDatabase(LockedDatabase& database) {
@@ -545,7 +528,7 @@ std::string readLockedDatabase(LockedDatabase& database) {
 
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
-                                   const std::vector<std::string>& logs, std::string& fieldSeparator) {
+                                   const std::vector<std::string>& logs) {
   // The logs are read on a second thread while this one reads and splits
   // the database; the two touch nothing in common.
   ContactCollector contacts;
@@ -573,11 +556,11 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
   const Database db = splitDatabase(bytes);
   logReader.join();
   if (logFailure) std::rethrow_exception(logFailure);
-  return planTakeOver(db, contacts, fieldSeparator);
+  return planTakeOver(db, contacts);
 }
 
 StationProblem checkStation(std::string_view call, std::string_view locator, std::string_view remark) {
-  const std::string upperCall = upper(trimBlanks(call));
+  const std::string upperCall = upperAscii(trimBlanks(call));
   if (!isValidCall(upperCall)) return StationProblem::Call;
   if (upperCall.find("ZZZ") != std::string::npos) return StationProblem::CallTerminator;
   if (!isValidGrid(trimBlanks(locator))) return StationProblem::Locator;
@@ -588,10 +571,9 @@ StationProblem checkStation(std::string_view call, std::string_view locator, std
 }
 
 AddStationPlan planAddStation(std::string_view database, std::string_view call, std::string_view locator,
-                              std::string_view remark, std::string& fieldSeparator) {
-  fieldSeparator.assign(1, ',');
-  const std::string theCall = upper(trimBlanks(call));
-  const std::string theLocator = upper(trimBlanks(locator));
+                              std::string_view remark) {
+  const std::string theCall = upperAscii(trimBlanks(call));
+  const std::string theLocator = upperAscii(trimBlanks(locator));
   const std::string theRemark = fromUtf8(trimBlanks(remark), encodingOf(database));
   const Database db = splitDatabase(database);
   AddStationPlan plan;
@@ -602,7 +584,7 @@ AddStationPlan planAddStation(std::string_view database, std::string_view call, 
     if (db.classes[i] != LineClass::Record || db.keys[i].length != theCall.size() ||
         db.keys[i].key != makeCallKey(theCall))
       continue;
-    std::vector<std::string> fields = regularFields(db.content(i), "", fieldSeparator);
+    std::vector<std::string> fields = regularFields(db.content(i), "");
     fields[1] = theLocator;
     fields[2] = theRemark;
     fields[7].clear();

@@ -14,12 +14,9 @@
 
 #include "maintenance/SafeFiles.h"
 #include "platform/FileSystem.h"
+#include "records/DatabaseKind.h"
 
 namespace orvanta {
-
-// The kind rule's user database: the path holds ".txt" in any letter case
-// and is no log.
-bool isUserDatabasePath(std::string_view path);
 
 // 3 to 13 characters of A-Z, 0-9 and "/", at least one digit and one letter.
 bool isValidCall(std::string_view call);
@@ -119,9 +116,8 @@ struct TakeOverPlan {
 // Works out the new database from its bytes and the collected contacts: a
 // call without a record gets the line "CALL,GRID,,,,,,MM/YY" in call order; a
 // record dated before the newest contact's month whose locator differs gets
-// the grid and that month. Sets fieldSeparator to ",".
-TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts,
-                          std::string& fieldSeparator);
+// the grid and that month.
+TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts);
 
 // Reading a database or a log for a take-over failed; path names the file.
 class TakeOverReadError : public FileError {
@@ -140,7 +136,7 @@ std::string readLockedDatabase(LockedDatabase& database);
 // Throws TakeOverReadError.
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
-                                   const std::vector<std::string>& logs, std::string& fieldSeparator);
+                                   const std::vector<std::string>& logs);
 
 // What is wrong with a station typed in by hand.
 enum class StationProblem { None, Call, CallTerminator, Locator, Remark };
@@ -157,8 +153,8 @@ struct AddStationPlan {
 // "CALL,LOCATOR,REMARK,,,,," in call order (no date, so the month-end update
 // stamps it); a record gets its locator and remark replaced and its date
 // emptied. The remark is UTF-8 and is written in the database's encoding.
-// Sets fieldSeparator to ",".
+//
 AddStationPlan planAddStation(std::string_view database, std::string_view call, std::string_view locator,
-                              std::string_view remark, std::string& fieldSeparator);
+                              std::string_view remark);
 
 }  // namespace orvanta

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Ascii.h"
 #include "platform/FileSystem.h"
 
 namespace orvanta {
@@ -180,12 +181,11 @@ int openRegularNonBlocking(const std::string& path) {
 }  // namespace
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
   // Iterative matcher with backtracking to the last "*": linear in practice,
   // never exponential.
   std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {

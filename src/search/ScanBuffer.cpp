@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "records/Encoding.h"
+#include "records/NormalizeRecord.h"
 #include "records/TextFile.h"
 
 #if defined(__SSE2__)
@@ -121,7 +122,7 @@ ScanBuffer::More ScanBuffer::more() {
 void ScanBuffer::dropLongPrevious() {
   if (!hasPrevious_ || !previousHeld_ || previousLength_ <= longestLine_) return;
   const std::string_view previous(window_.data() + previousStart_, previousLength_);
-  previousComment_ = previous.find("//") != std::string_view::npos;
+  previousComment_ = isCommentLine(previous);
   previousHeld_ = false;
   previousOffset_ = offsetOf(previousStart_);
 }
@@ -225,7 +226,7 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
     candidate.line = withoutCr(start, stop);
     setPrevious(start, stop);
     pos_ = nl != nullptr ? stop + 1 : stop;
-    if (candidate.line.size() > longestLine_ && candidate.line.find("//") == std::string_view::npos) {
+    if (candidate.line.size() > longestLine_ && !isCommentLine(candidate.line)) {
       throw LongLineAt{candidate.offset};
     }
     return true;
