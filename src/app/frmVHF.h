@@ -17,12 +17,15 @@
 #include "platform/Window.h"
 #include "platform/WorkedBeforeView.h"
 #include "records/TextFile.h"
+#include "ui/MessageTexts.h"
 
 namespace orvanta {
 
 class LockedDatabase;
+class PlacementError;
 
 struct MergeOutcome;
+struct ScanOutcome;
 
 // Everything the form needs from its surroundings.
 struct FormServices {
@@ -134,12 +137,20 @@ class frmVHF final : public IWindowEvents {
   bool refusedWhileMaintaining();
   // NewLine, or CR LF before loading has set it.
   const std::string& newLine() const;
-  std::string mergeFailureText(const MergeOutcome& outcome) const;
-  std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
+  // A catalogue text in the form's language, filled in, with the form's line ends.
+  std::string say(const BilingualText& text, std::initializer_list<std::string_view> values = {}) const;
+  // The one text of a failure below the form, whichever command met it.
+  // path: the file the command worked on, for an error that names none.
+  std::string failureText(const FileError& error, const std::string& path) const;
+  std::string mergeRefusalText(const MergeOutcome& outcome) const;
+  std::string mergeWriteFailureText(const PlacementError& error) const;
   void focusSearchBox();
   void dispatch(std::string_view control, WindowEvent event, int key);
   void dispatchClick(std::string_view control);
   std::string stepKeyText() const;
+  // The search up to its outcome; false when there was nothing to search.
+  // Throws FileError.
+  bool runSearch(const std::string& path, std::string& primary, ScanOutcome& outcome);
   void reportUnexpected(std::string_view reason) noexcept;
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
   std::string lineTooLongText(std::uint64_t line) const;
@@ -156,8 +167,8 @@ class frmVHF final : public IWindowEvents {
   void takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
                         const std::vector<std::string>& logs);
   bool takeOverTarget(const std::string& title, std::string& target);
-  bool writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes);
-  std::unique_ptr<LockedDatabase> lockForTakeOver(const std::string& title, const std::string& path);
+  bool writableDatabase(const std::string& title, const std::string& database);
+  void tellTakeOverFailure(const std::string& title, const FileError& error, const std::string& path);
   void tell(const std::string& title, std::string_view text, MessageIcon icon);
 
   std::vector<std::string_view> recordFields_;  // ShowRecord's field list, reused

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,17 +18,6 @@
 
 namespace orvanta {
 namespace {
-
-// The text with "{0}", "{1}", ... replaced by the values in turn.
-std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
-  std::string out(text);
-  std::size_t index = 0;
-  for (const auto value : values) {
-    const std::string mark = "{" + std::to_string(index++) + "}";
-    if (const auto at = out.find(mark); at != std::string::npos) out.replace(at, mark.size(), value);
-  }
-  return out;
-}
 
 std::string problemText(StationProblem problem, bool german) {
   switch (problem) {
@@ -45,6 +35,15 @@ std::string problemText(StationProblem problem, bool german) {
   return {};
 }
 
+// What identifies the file at path; a path that cannot be examined cannot be read.
+std::optional<FileIdentity> identityOf(const IFileSystem& files, const std::string& path) {
+  try {
+    return files.identity(path);
+  } catch (const FileError& e) {
+    throw ReadError(path, e);
+  }
+}
+
 // Each log once, however often or under whichever spelling it is listed,
 // so that its contacts count once; missing gets the first that names no file.
 std::vector<std::string> distinctLogs(const IFileSystem& files, const std::vector<std::string>& logs,
@@ -52,7 +51,7 @@ std::vector<std::string> distinctLogs(const IFileSystem& files, const std::vecto
   std::vector<std::string> distinct;
   std::vector<FileIdentity> seen;
   for (const auto& log : logs) {
-    const auto id = files.identity(log);
+    const auto id = identityOf(files, log);
     if (!id) {
       if (missing.empty()) missing = log;
       continue;
@@ -66,178 +65,136 @@ std::vector<std::string> distinctLogs(const IFileSystem& files, const std::vecto
 
 }  // namespace
 
-std::unique_ptr<LockedDatabase> frmVHF::lockForTakeOver(const std::string& title, const std::string& path) {
-  const bool german = isGerman();
-  const std::string& nl = newLine();
-  try {
-    return std::make_unique<LockedDatabase>(files_, path);
-  } catch (const FileLocked&) {
-    tell(title, std::string(texts::kDatabaseLocked.in(german)) + nl + path, MessageIcon::Exclamation);
-  } catch (const FileError& e) {
-    tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + path + nl + e.what(),
-         MessageIcon::Stop);
-  }
-  return nullptr;
-}
-
 void frmVHF::tell(const std::string& title, std::string_view text, MessageIcon icon) {
   messages_.show(std::string(text), title, icon, MessageButtons::Ok);
 }
 
+void frmVHF::tellTakeOverFailure(const std::string& title, const FileError& error, const std::string& path) {
+  window_.setMousePointer(MousePointer::Normal);
+  const bool locked = dynamic_cast<const FileLocked*>(&error) != nullptr;
+  tell(title, failureText(error, path), locked ? MessageIcon::Exclamation : MessageIcon::Stop);
+}
+
 void frmVHF::mnuAddStation_Click() {
-  const bool german = isGerman();
-  const std::string title(texts::kAddStationTitle.in(german));
+  const std::string title = say(texts::kAddStationTitle);
   if (refusedWhileMaintaining()) return;
   const std::string path = window_.text(ctl::kCombo1);
-  if (isLogDatabasePath(path)) {
-    if (RecordKey.empty()) {
-      tell(title, texts::kTakeOverNoContact.in(german), MessageIcon::Exclamation);
-      return;
+  try {
+    if (isLogDatabasePath(path)) {
+      if (RecordKey.empty()) {
+        tell(title, say(texts::kTakeOverNoContact), MessageIcon::Exclamation);
+        return;
+      }
+      takeOverContacts(title, {RecordLine}, {});
+    } else if (!path.empty() && isUserDatabasePath(path)) {
+      addStationByHand(path);
+    } else {
+      tell(title, say(texts::kTakeOverNoDatabase), MessageIcon::Exclamation);
     }
-    takeOverContacts(title, {RecordLine}, {});
-  } else if (!path.empty() && isUserDatabasePath(path)) {
-    addStationByHand(path);
-  } else {
-    tell(title, texts::kTakeOverNoDatabase.in(german), MessageIcon::Exclamation);
+  } catch (const FileError& e) {
+    tellTakeOverFailure(title, e, path);
   }
 }
 
 void frmVHF::mnuAddLog_Click() {
-  const bool german = isGerman();
-  const std::string title(texts::kAddLogTitle.in(german));
+  const std::string title = say(texts::kAddLogTitle);
   if (refusedWhileMaintaining()) return;
   std::vector<std::string> logs;
   for (const auto& item : window_.listItems(ctl::kCombo1)) {
     if (isLogDatabasePath(item)) logs.push_back(item);
   }
   if (logs.empty()) {
-    tell(title, texts::kTakeOverNoLog.in(german), MessageIcon::Exclamation);
+    tell(title, say(texts::kTakeOverNoLog), MessageIcon::Exclamation);
     return;
   }
-  takeOverContacts(title, {}, logs);
+  try {
+    takeOverContacts(title, {}, logs);
+  } catch (const FileError& e) {
+    tellTakeOverFailure(title, e, {});
+  }
 }
 
 // The first user database of the list, checked so that writing it can
 // neither overwrite the backup of its folder nor a log.
 bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
-  const bool german = isGerman();
-  const std::string& nl = newLine();
   target.clear();
   for (const auto& item : window_.listItems(ctl::kCombo1)) {
     if (target.empty() && isUserDatabasePath(item)) target = item;
   }
   if (target.empty()) {
-    tell(title, texts::kTakeOverNoTarget.in(german), MessageIcon::Exclamation);
+    tell(title, say(texts::kTakeOverNoTarget), MessageIcon::Exclamation);
     return false;
   }
-  const auto id = files_.identity(target);
-  if (!id) {
-    tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + target, MessageIcon::Exclamation);
-    return false;
-  }
-  if (files_.identity(pathIn(folderOf(target), kBackupFileName)) == id) {
-    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {target}), MessageIcon::Exclamation);
-    return false;
-  }
+  if (!writableDatabase(title, target)) return false;
+  const auto id = identityOf(files_, target);
   for (const auto& item : window_.listItems(ctl::kCombo1)) {
-    if (isLogDatabasePath(item) && files_.identity(item) == id) {
-      tell(title, fillIn(texts::kTakeOverIsLog.in(german), {target}), MessageIcon::Exclamation);
+    if (isLogDatabasePath(item) && identityOf(files_, item) == id) {
+      tell(title, say(texts::kTakeOverIsLog, {target}), MessageIcon::Exclamation);
       return false;
     }
   }
   return true;
 }
 
+// A database the take-over may write: it is there and is not its folder's backup.
+bool frmVHF::writableDatabase(const std::string& title, const std::string& database) {
+  const auto id = identityOf(files_, database);
+  if (!id) {
+    tell(title, say(texts::kDatabaseNotFound, {database}), MessageIcon::Exclamation);
+    return false;
+  }
+  if (identityOf(files_, pathIn(folderOf(database), kBackupFileName)) == id) {
+    tell(title, say(texts::kTakeOverIsBackup, {database}), MessageIcon::Exclamation);
+    return false;
+  }
+  return true;
+}
+
 void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
                               const std::vector<std::string>& logs) {
-  const bool german = isGerman();
   const std::string& nl = newLine();
   std::string target;
   if (!takeOverTarget(title, target)) return;
   MaintenanceScope scope(MaintenanceRunning, window_);
-  const auto fail = [&](std::string_view what, const std::string& detail) {
-    scope.normalPointer();
-    tell(title, std::string(what) + nl + detail, MessageIcon::Stop);
-  };
-
   std::string missing;
   const std::vector<std::string> distinct = distinctLogs(files_, logs, missing);
   if (!missing.empty()) {
-    fail(texts::kTakeOverNotFound.in(german), missing);
+    tell(title, say(texts::kDatabaseNotFound, {missing}), MessageIcon::Stop);
     return;
   }
   // Held from reading until the new file is in place.
-  const auto locked = lockForTakeOver(title, target);
-  if (!locked) return;
+  LockedDatabase locked(files_, target);
   scope.busyPointer();
-  TakeOverPlan plan;
-  try {
-    FieldSeparator.assign(1, ',');
-    plan = planTakeOverFromFiles(files_, *locked, logLines, distinct);
-  } catch (const TakeOverReadError& e) {
-    fail(texts::kTakeOverUnreadable.in(german), e.path + nl + e.what());
-    return;
-  }
+  FieldSeparator.assign(1, ',');
+  const TakeOverPlan plan = planTakeOverFromFiles(files_, locked, logLines, distinct);
   scope.normalPointer();
 
   const auto& c = plan.counts;
   const std::string counts =
-      fillIn(texts::kTakeOverCounts.in(german), {std::to_string(c.added), std::to_string(c.changed),
-                                                 std::to_string(c.unchanged), std::to_string(c.skipped)});
+      say(texts::kTakeOverCounts, {std::to_string(c.added), std::to_string(c.changed),
+                                   std::to_string(c.unchanged), std::to_string(c.skipped)});
   if (plan.text.empty()) {
-    tell(title, counts + nl + std::string(texts::kTakeOverNothing.in(german)), MessageIcon::Information);
+    tell(title, counts + nl + say(texts::kTakeOverNothing), MessageIcon::Information);
     return;
   }
-  const std::string question = counts + nl + fillIn(texts::kTakeOverQuestion.in(german), {target});
+  const std::string question = counts + nl + say(texts::kTakeOverQuestion, {target});
   if (messages_.show(question, title, MessageIcon::Information, MessageButtons::YesNo) !=
       MessageAnswer::Yes) {
     return;
   }
   scope.busyPointer();
-  if (!writeTakenOver(title, *locked, plan.text)) return;
+  replaceKeepingBackup(files_, locked, plan.text);
   scope.normalPointer();
-  tell(title,
-       fillIn(texts::kTakeOverDone.in(german), {target}) + nl +
-           std::string(texts::kTakeOverBackupKept.in(german)),
+  tell(title, say(texts::kTakeOverDone, {target}) + nl + say(texts::kTakeOverBackupKept),
        MessageIcon::Information);
 }
 
-bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes) {
-  const bool german = isGerman();
-  const std::string& nl = newLine();
-  const std::string& path = database.listed();
-  std::string report;
-  try {
-    replaceKeepingBackup(files_, database, bytes);
-    return true;
-  } catch (const DatabaseChanged&) {
-    report = std::string(texts::kDatabaseChangedMeanwhile.in(german)) + nl + path;
-  } catch (const BackupNotPutBack& e) {
-    report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what() + nl + nl +
-             std::string(texts::kMergeBackupNotPutBack.in(german)) + nl + folderOf(path);
-  } catch (const FileError& e) {
-    report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what();
-  }
-  window_.setMousePointer(MousePointer::Normal);
-  tell(title, report, MessageIcon::Stop);
-  return false;
-}
-
 void frmVHF::addStationByHand(const std::string& database) {
-  const bool german = isGerman();
-  const std::string title(texts::kAddStationTitle.in(german));
-  const std::string& nl = newLine();
+  const std::string title = say(texts::kAddStationTitle);
   if (stationDialog_ == nullptr) return;
   // Nothing is asked for a database that cannot be written.
-  const auto id = files_.identity(database);
-  if (!id) {
-    tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + database, MessageIcon::Exclamation);
-    return;
-  }
-  if (files_.identity(pathIn(folderOf(database), kBackupFileName)) == id) {
-    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {database}), MessageIcon::Exclamation);
-    return;
-  }
+  if (!writableDatabase(title, database)) return;
+  const bool german = isGerman();
   StationDialogRequest request;
   request.title = title;
   request.callLabel = texts::kStationCallLabel.in(german);
@@ -258,23 +215,15 @@ void frmVHF::addStationByHand(const std::string& database) {
   }
 
   MaintenanceScope scope(MaintenanceRunning, window_);
-  const auto locked = lockForTakeOver(title, database);
-  if (!locked) return;
+  LockedDatabase locked(files_, database);
   scope.busyPointer();
-  AddStationPlan plan;
-  try {
-    FieldSeparator.assign(1, ',');
-    plan = planAddStation(readLockedDatabase(*locked), entry->call, entry->locator, entry->remark);
-  } catch (const FileError& e) {
-    scope.normalPointer();
-    tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + e.what(),
-         MessageIcon::Stop);
-    return;
-  }
-  if (!writeTakenOver(title, *locked, plan.text)) return;
+  FieldSeparator.assign(1, ',');
+  const AddStationPlan plan =
+      planAddStation(readLockedDatabase(locked), entry->call, entry->locator, entry->remark);
+  replaceKeepingBackup(files_, locked, plan.text);
   scope.normalPointer();
-  const auto done = plan.existed ? texts::kStationUpdated : texts::kStationAdded;
-  tell(title, fillIn(done.in(german), {plan.call, database}), MessageIcon::Information);
+  tell(title, say(plan.existed ? texts::kStationUpdated : texts::kStationAdded, {plan.call, database}),
+       MessageIcon::Information);
 }
 
 }  // namespace orvanta

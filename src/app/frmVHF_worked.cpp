@@ -30,9 +30,8 @@ std::string joined(const std::set<std::string>& items) {
 WorkedBeforeTable makeTable(const WorkedSummary& summary, bool german, bool noLog) {
   WorkedBeforeTable table;
   table.title = texts::kWorkedTitle.in(german);
-  table.heading =
-      summary.call + ": " + std::to_string(summary.total) +
-      std::string((summary.total == 1 ? texts::kWorkedOneContact : texts::kWorkedContacts).in(german));
+  table.heading = fillIn((summary.total == 1 ? texts::kWorkedOneContact : texts::kWorkedContacts).in(german),
+                         {summary.call, std::to_string(summary.total)});
   table.columns.emplace_back(texts::kWorkedBand.in(german));
   table.columns.insert(table.columns.end(), summary.modes.begin(), summary.modes.end());
   table.columns.emplace_back(texts::kWorkedFirst.in(german));
@@ -50,7 +49,7 @@ WorkedBeforeTable makeTable(const WorkedSummary& summary, bool german, bool noLo
   if (table.rows.empty()) table.emptyText = texts::kWorkedNone.in(german);
   if (noLog) table.notes.emplace_back(texts::kWorkedNoLog.in(german));
   for (const auto& [path, reason] : summary.unreadable) {
-    table.notes.push_back(std::string(texts::kWorkedUnreadable.in(german)) + path + " (" + reason + ")");
+    table.notes.push_back(fillIn(texts::kWorkedUnreadable.in(german), {path, reason}));
   }
   table.checkBoxText = texts::kWorkedBaseCall.in(german);
   table.closeText = texts::kWorkedClose.in(german);

@@ -10,11 +10,10 @@
 namespace orvanta {
 namespace {
 
-MergeOutcome outcome(MergeResult result, std::string path = {}, std::string reason = {}) {
+MergeOutcome outcome(MergeResult result, std::string path = {}) {
   MergeOutcome o;
   o.result = result;
   o.path = std::move(path);
-  o.reason = std::move(reason);
   return o;
 }
 
@@ -63,11 +62,15 @@ const std::string* listedBackup(const IFileSystem& files, const std::vector<std:
   return nullptr;
 }
 
-// Every distinct database, read from its lock.
+// Every distinct database, read from its lock. Throws FileLocked or ReadError.
 MergeOutcome readAll(IFileSystem& files, const std::vector<std::string>& databases, Locks& locks,
                      std::vector<MergeSource>& sources) {
   for (const auto& path : databases) {
-    if (!files.status(path)) return outcome(MergeResult::NotFound, path);
+    try {
+      if (!files.status(path)) return outcome(MergeResult::NotFound, path);
+    } catch (const FileError& e) {
+      throw ReadError(path, e);
+    }
   }
   for (const auto& path : databases) {
     const std::size_t before = locks.held.size();
@@ -75,27 +78,26 @@ MergeOutcome readAll(IFileSystem& files, const std::vector<std::string>& databas
       LockedDatabase* lock = locks.take(files, path);
       if (locks.held.size() != before) sources.push_back(loadMergeSource(lock->input(), path));
     } catch (const FileLocked&) {
-      return outcome(MergeResult::Locked, path);
+      throw;
     } catch (const FileError& e) {
-      return outcome(MergeResult::CannotRead, path, e.what());
+      throw ReadError(path, e);
     }
   }
   return outcome(sources.size() < 2 ? MergeResult::TooFew : MergeResult::Done);
 }
 
-// The placements with the lock of every file they replace or keep.
+// The placements with the lock of every file they replace or keep. Throws
+// FileLocked.
 MergeOutcome plan(IFileSystem& files, const std::vector<std::string>& databases, const std::string& fileName,
                   Locks& locks, std::vector<FolderPlacement>& placements) {
-  try {
-    placements = planPlacement(files, databases, fileName);
-    for (auto& placement : placements) {
-      placement.source = locks.take(files, placement.backupSource);
-      if (placement.backupSource == placement.target) placement.targetLock = placement.source;
-    }
-  } catch (const PlacementRefused& e) {
-    return outcome(e.notAFile ? MergeResult::NotAFile : MergeResult::LogNeverReplaced, e.path);
-  } catch (const FileLocked& e) {
-    return outcome(MergeResult::Locked, e.path);
+  PlacementPlan planned = planPlacement(files, databases, fileName);
+  if (!planned.refused.empty()) {
+    return outcome(planned.notAFile ? MergeResult::NotAFile : MergeResult::LogNeverReplaced, planned.refused);
+  }
+  placements = std::move(planned.folders);
+  for (auto& placement : placements) {
+    placement.source = locks.take(files, placement.backupSource);
+    if (placement.backupSource == placement.target) placement.targetLock = placement.source;
   }
   return outcome(MergeResult::Done);
 }
@@ -113,18 +115,17 @@ std::string mergedText(std::vector<MergeSource>& sources, const MergeRequest& re
   return mergedDatabaseText(header, merged.text, terminator, format);
 }
 
+// Throws FileChanged when a database was written meanwhile and nothing
+// changed, PlacementError for any other failure.
 MergeOutcome place(IFileSystem& files, std::vector<FolderPlacement>& placements, const std::string& text,
                    const MergeRequest& request, MergeOutcome done) {
   try {
     placeMergedDatabase(files, placements, text, request.yield, done.temporaryPath);
   } catch (const PlacementError& e) {
     if (!e.changedPath.empty() && e.completedFolders.empty() && e.notPutBack.empty()) {
-      return outcome(MergeResult::Changed, e.changedPath);
+      throw FileChanged(e.changedPath);
     }
-    MergeOutcome failed = outcome(MergeResult::CannotWrite, {}, e.what());
-    failed.updatedFolders = e.completedFolders;
-    failed.notPutBack = e.notPutBack;
-    return failed;
+    throw;
   }
   return done;
 }
@@ -165,12 +166,7 @@ MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request) {
     result = outcome(MergeResult::ReservedName, fileName);
   } else {
     if (request.started) request.started();
-    try {
-      result = mergeLocked(files, request, fileName);
-    } catch (const std::exception& e) {
-      // Running out of memory, say, before anything was placed.
-      result = outcome(MergeResult::Unexpected, {}, e.what());
-    }
+    result = mergeLocked(files, request, fileName);
   }
   result.fileName = fileName;
   return result;

@@ -25,7 +25,7 @@ class ReadingInput final : public IInputFile {
     try {
       n = input_.read(buffer, size);
     } catch (const FileError& e) {
-      throw MonthEndReadError(e.what());
+      throw ReadError(std::string(), e);
     }
     count += n;
     return n;
@@ -157,7 +157,7 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
         output.reset();
         discardTemporary(files, temporary);
         if (pass.restartWithCrLf) continue;
-        return MonthEndOutcome{MonthEndResult::Unchanged, 0, {}};
+        return MonthEndOutcome{false, 0};
       }
       output->sync();
       output->close();
@@ -173,7 +173,7 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
       } catch (const FileError&) {
         // The new content is in place; a power cut could bring back the old, whole.
       }
-      return MonthEndOutcome{MonthEndResult::Updated, pass.changedLines, {}};
+      return MonthEndOutcome{true, pass.changedLines};
     } catch (...) {
       if (!temporary.empty()) discardTemporary(files, temporary);
       throw;
@@ -185,26 +185,15 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
 }  // namespace
 
 MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText) {
+  LockedDatabase database(files, path);
   try {
-    std::unique_ptr<LockedDatabase> database;
-    try {
-      database = std::make_unique<LockedDatabase>(files, path);
-    } catch (const FileLocked&) {
-      return MonthEndOutcome{MonthEndResult::Locked, 0, {}};
-    } catch (const FileError& e) {
-      return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
-    }
-    return rewrite(files, *database, monthText);
-  } catch (const DatabaseChanged&) {
-    return MonthEndOutcome{MonthEndResult::Changed, 0, {}};
-  } catch (const LineTooLongError& e) {
-    return MonthEndOutcome{MonthEndResult::LineTooLong, 0, {}, e.line()};
-  } catch (const MonthEndReadError& e) {
-    return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
+    return rewrite(files, database, monthText);
+  } catch (const FileChanged&) {
+    throw;
+  } catch (const ReadError&) {
+    throw;
   } catch (const FileError& e) {
-    return MonthEndOutcome{MonthEndResult::CannotWrite, 0, e.what()};
-  } catch (const std::exception& e) {
-    return MonthEndOutcome{MonthEndResult::Unexpected, 0, e.what()};
+    throw WriteError(path, e);
   }
 }
 

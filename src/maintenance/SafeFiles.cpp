@@ -122,8 +122,22 @@ void removeStaleScratch(IFileSystem& files, const std::string& folder, std::stri
   }
 }
 
+namespace {
+
+std::unique_ptr<ILockedFile> openForReading(IFileSystem& files, const std::string& path) {
+  try {
+    return files.openLocked(path);
+  } catch (const FileLocked&) {
+    throw;
+  } catch (const FileError& e) {
+    throw ReadError(path, e);
+  }
+}
+
+}  // namespace
+
 LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed)
-    : listed_(std::move(listed)), file_(files.openLocked(listed_)), status_(file_->status()) {
+    : listed_(std::move(listed)), file_(openForReading(files, listed_)), status_(file_->status()) {
   real_ = files.resolve(listed_);
   removeStaleScratch(files, folderOf(listed_), fileNameOf(listed_));
   if (real_ != listed_) removeStaleScratch(files, folderOf(real_), fileNameOf(real_));
@@ -132,7 +146,7 @@ LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed)
 void LockedDatabase::checkUnchanged(const IFileSystem& files, const std::string& name) const {
   const auto now = files.status(name);
   if (!now || !now->sameContentAs(status_) || !file_->status().sameContentAs(status_)) {
-    throw DatabaseChanged(listed_);
+    throw FileChanged(listed_);
   }
 }
 
@@ -207,7 +221,9 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept {
   step.keeper.clear();
 }
 
-void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
+namespace {
+
+void replaceSteps(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
   const std::string target = database.real();
   const std::string scratch =
       writeScratch(files, folderOf(target), fileNameOf(target), database.readStatus().permissions,
@@ -236,6 +252,20 @@ void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::str
     files.syncFolder(folderOf(target));
   } catch (const FileError&) {
     // Both files are whole whichever rename a power cut might undo.
+  }
+}
+
+}  // namespace
+
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
+  try {
+    replaceSteps(files, database, bytes);
+  } catch (const FileChanged&) {
+    throw;
+  } catch (const WriteError&) {
+    throw;
+  } catch (const FileError& e) {
+    throw WriteError(database.listed(), e);
   }
 }
 

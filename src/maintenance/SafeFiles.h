@@ -34,21 +34,12 @@ void discardTemporary(IFileSystem& files, const std::string& temporary) noexcept
 // holder of the owner's lock may call it.
 void removeStaleScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName) noexcept;
 
-// Another program wrote the database after it was read.
-class DatabaseChanged : public FileError {
- public:
-  explicit DatabaseChanged(const std::string& file) : FileError(file + ": changed meanwhile"), path(file) {}
-  std::string path;
-};
-
 // Replacing a database failed after its folder's backup had been replaced,
 // and the previous backup could not be put back: the database is unchanged,
 // but CALL3_Old.txt is now a copy of it.
-class BackupNotPutBack : public FileError {
+class BackupNotPutBack : public WriteError {
  public:
-  BackupNotPutBack(const std::string& database, const std::string& why)
-      : FileError(database + ": " + why), path(database) {}
-  std::string path;
+  BackupNotPutBack(const std::string& database, const std::string& why) : WriteError(database, why) {}
 };
 
 // A database held under the lock from reading until its replacement is in
@@ -56,7 +47,7 @@ class BackupNotPutBack : public FileError {
 // target; the listed name stays the link it is.
 class LockedDatabase {
  public:
-  // Throws FileLocked when another run holds it, FileError when it cannot
+  // Throws FileLocked when another run holds it, ReadError when it cannot
   // be opened or is no regular file. Removes what killed runs left beside it.
   LockedDatabase(IFileSystem& files, std::string listed);
 
@@ -65,7 +56,7 @@ class LockedDatabase {
   const FileStatus& readStatus() const { return status_; }
   ILockedFile& input() { return *file_; }
 
-  // Throws DatabaseChanged unless the name still holds the file as it was
+  // Throws FileChanged unless the name still holds the file as it was
   // when it was locked.
   void checkUnchanged(const IFileSystem& files) const { checkUnchanged(files, real_); }
   // The same for another name of the file (a hard link).
@@ -107,7 +98,7 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept;
 // The whole replacement of one locked database: the new bytes go to a
 // scratch file beside its final target; when the database is still as it was
 // read, it becomes the backup of its listed folder and the new file takes
-// its place. Throws DatabaseChanged or FileError with the database unchanged
+// its place. Throws FileChanged or WriteError with the database unchanged
 // (its previous backup included), BackupNotPutBack when only the backup
 // changed.
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes);

@@ -517,13 +517,17 @@ TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& con
 }
 
 std::string readLockedDatabase(LockedDatabase& database) {
-  database.input().rewind();
-  // Appended piece by piece: the text grows without room filled ahead.
-  std::string bytes;
-  std::vector<char> piece(std::size_t{1} << 18);
-  while (const std::size_t n = database.input().read(piece.data(), piece.size()))
-    bytes.append(piece.data(), n);
-  return bytes;
+  try {
+    database.input().rewind();
+    // Appended piece by piece: the text grows without room filled ahead.
+    std::string bytes;
+    std::vector<char> piece(std::size_t{1} << 18);
+    while (const std::size_t n = database.input().read(piece.data(), piece.size()))
+      bytes.append(piece.data(), n);
+    return bytes;
+  } catch (const FileError& e) {
+    throw ReadError(database.listed(), e);
+  }
 }
 
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
@@ -540,19 +544,14 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
         try {
           readLogLines(files, log, [&contacts](std::string_view line) { contacts.addLine(line); });
         } catch (const FileError& e) {
-          throw TakeOverReadError(log, e.what());
+          throw ReadError(log, e);
         }
       }
     } catch (...) {
       logFailure = std::current_exception();
     }
   });
-  std::string bytes;
-  try {
-    bytes = readLockedDatabase(database);
-  } catch (const FileError& e) {
-    throw TakeOverReadError(database.listed(), e.what());
-  }
+  const std::string bytes = readLockedDatabase(database);
   const Database db = splitDatabase(bytes);
   logReader.join();
   if (logFailure) std::rethrow_exception(logFailure);

@@ -119,21 +119,14 @@ struct TakeOverPlan {
 // the grid and that month.
 TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts);
 
-// Reading a database or a log for a take-over failed; path names the file.
-class TakeOverReadError : public FileError {
- public:
-  TakeOverReadError(std::string file, const std::string& what) : FileError(what), path(std::move(file)) {}
-  std::string path;
-};
-
 // The whole content of a locked database, read from its start. Throws
-// FileError.
+// ReadError.
 std::string readLockedDatabase(LockedDatabase& database);
 
 // PlanTakeOver over files: the contacts of lines (log lines taken first)
 // and of the logs, the database as it is held under its lock. The logs are
 // read on a second thread meanwhile, through files' const operations only.
-// Throws TakeOverReadError.
+// Throws ReadError naming the file that could not be read.
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs);

@@ -19,13 +19,11 @@
 namespace orvanta {
 namespace {
 
-[[noreturn]] void fail(const std::string& path, int error) {
-  throw FileError(path + ": " + std::strerror(error));
-}
+[[noreturn]] void fail(const std::string& path, int error) { throw FileError(path, std::strerror(error)); }
 
 [[noreturn]] void failNotRegular(const std::string& path, const struct stat& st) {
   if (S_ISDIR(st.st_mode)) fail(path, EISDIR);
-  throw FileError(path + ": not a regular file");
+  throw FileError(path, "not a regular file");
 }
 
 // Reads with pread at an offset of its own, so that readers of one open
@@ -172,7 +170,7 @@ int openRegularNonBlocking(const std::string& path) {
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
-    throw FileError(path + ": " + (error == EISDIR ? std::strerror(error) : "not a regular file"));
+    throw FileError(path, error == EISDIR ? std::strerror(error) : "not a regular file");
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
@@ -313,7 +311,10 @@ bool StdFileSystem::exists(const std::string& path) const {
 
 std::optional<FileIdentity> StdFileSystem::identity(const std::string& path) const {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+    fail(path, errno);
+  }
   return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
@@ -419,21 +420,21 @@ std::vector<std::string> StdFileSystem::listFolder(const std::string& folder) co
 
 // A file system that lacks the writers' operations refuses them.
 std::optional<FileStatus> IFileSystem::status(const std::string& path, bool) const {
-  throw FileError(path + ": not supported");
+  throw FileError(path, "not supported");
 }
-std::string IFileSystem::resolve(const std::string& path) const { throw FileError(path + ": not supported"); }
+std::string IFileSystem::resolve(const std::string& path) const { throw FileError(path, "not supported"); }
 std::unique_ptr<ILockedFile> IFileSystem::openLocked(const std::string& path) {
-  throw FileError(path + ": not supported");
+  throw FileError(path, "not supported");
 }
 std::unique_ptr<IOutputFile> IFileSystem::createExclusive(const std::string& path, unsigned) {
-  throw FileError(path + ": not supported");
+  throw FileError(path, "not supported");
 }
 void IFileSystem::append(const std::string& path, std::string_view) {
-  throw FileError(path + ": not supported");
+  throw FileError(path, "not supported");
 }
-void IFileSystem::link(const std::string&, const std::string& to) { throw FileError(to + ": not supported"); }
+void IFileSystem::link(const std::string&, const std::string& to) { throw FileError(to, "not supported"); }
 std::vector<std::string> IFileSystem::listFolder(const std::string& folder) const {
-  throw FileError(folder + ": not supported");
+  throw FileError(folder, "not supported");
 }
 
 }  // namespace orvanta

@@ -29,7 +29,7 @@ struct TextFormat {
 inline constexpr std::size_t kLongestHeldLine = std::size_t{16} << 20;
 
 // A line longer than a reader may hold; line() counts the file's lines from 1.
-class LineTooLongError : public FileError {
+class LineTooLongError : public ReadError {
  public:
   explicit LineTooLongError(std::uint64_t line);
   std::uint64_t line() const { return line_; }

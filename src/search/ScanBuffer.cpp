@@ -196,7 +196,7 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
     if (pos_ >= complete_) {
       const More state = more();
       if (state == More::End) return false;
-      if (state == More::TooLong && skipLongLine(finder)) throw LongLineAt{previousOffset_};
+      if (state == More::TooLong && skipLongLine(finder)) throw LongLineAt(previousOffset_);
       continue;
     }
     const char* base = window_.data();
@@ -227,7 +227,7 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
     setPrevious(start, stop);
     pos_ = nl != nullptr ? stop + 1 : stop;
     if (candidate.line.size() > longestLine_ && !isCommentLine(candidate.line)) {
-      throw LongLineAt{candidate.offset};
+      throw LongLineAt(candidate.offset);
     }
     return true;
   }
@@ -238,14 +238,14 @@ bool ScanBuffer::nextLine(std::string_view& line) {
   while (pos_ >= complete_) {
     const More state = more();
     if (state == More::End) return false;
-    if (state == More::TooLong) throw LongLineAt{offsetOf(pos_)};
+    if (state == More::TooLong) throw LongLineAt(offsetOf(pos_));
   }
   const char* base = window_.data();
   const void* nl = std::memchr(base + pos_, '\n', complete_ - pos_);
   const std::size_t stop =
       nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : complete_;
   line = withoutCr(pos_, stop);
-  if (line.size() > longestLine_) throw LongLineAt{offsetOf(pos_)};
+  if (line.size() > longestLine_) throw LongLineAt(offsetOf(pos_));
   setPrevious(pos_, stop);
   pos_ = nl != nullptr ? stop + 1 : stop;
   return true;

@@ -89,7 +89,7 @@ Encoding lineBeforeHit(const Candidate& hit, std::size_t longestLine, std::strin
   const bool held = hit.previousHeld && hit.previous.size() <= longestLine;
   const bool comment = hit.previousHeld ? isCommentLine(hit.previous) : hit.previousComment;
   if (comment) return kEmptyLine;
-  if (!held) throw LongLineAt{hit.previousOffset};
+  if (!held) throw LongLineAt(hit.previousOffset);
   const Encoding encoding = lineEncoding(hit.previous);
   upperCaseInto(hit.previous, encoding, current);
   return encoding;

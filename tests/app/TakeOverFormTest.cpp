@@ -262,7 +262,7 @@ TEST_F(TakeOverForm, AMissingDatabaseIsToldBeforeAnythingIsAsked) {
   form.mnuAddStation_Click();
   EXPECT_TRUE(stationDialog.requests.empty());
   ASSERT_EQ(messages.calls.size(), 1u);
-  EXPECT_TRUE(messages.calls[0].text.starts_with("The file was not found:")) << messages.calls[0].text;
+  EXPECT_TRUE(messages.calls[0].text.starts_with("The database was not found:")) << messages.calls[0].text;
 }
 
 TEST_F(TakeOverForm, CancelledDialogChangesNothing) {
