@@ -64,10 +64,15 @@ struct PassResult {
   bool restartWithCrLf = false;
 };
 
+// A record of the user database split at ",", brought to its regular form.
+std::vector<std::string> userRecordFields(std::string& line, std::string_view monthText) {
+  std::string separator(1, ',');
+  return NormalizeRecord(line, monthText, "user", separator);
+}
+
 // One pass from input to out. The line end is chosen at the first line end
 // the file shows: LF alone only as long as the file uses nothing else.
 PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText, bool forceCrLf) {
-  std::string fieldSeparator(1, ',');
   ReadingInput counted(input);
   // Every line is rewritten, so every line is held whole: one too long for
   // that ends the update before anything is replaced.
@@ -111,7 +116,7 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
       out.put(current);
     } else {
       line.assign(current);
-      const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator);
+      const auto fields = userRecordFields(line, monthText);
       // A line of one or two fields has no eight fields to write and stays.
       if (fields.size() >= kRegularFields && line != current) {
         ++result.changedLines;
