@@ -24,7 +24,7 @@ std::string whatIsNoFile(const IFileSystem& files, const FolderPlacement& placem
   const auto target = files.status(placement.target);
   if (target && target->type != FileType::Regular) return placement.target;
   if (!target && files.status(placement.target, false)) return placement.target;
-  const std::string backup = pathIn(placement.folder, kBackupFileName);
+  std::string backup = pathIn(placement.folder, kBackupFileName);
   // A link at the backup name is replaced itself; what it points to is never touched.
   const auto backupEntry = files.status(backup, false);
   if (backupEntry && backupEntry->type != FileType::Regular && backupEntry->type != FileType::SymbolicLink) {
@@ -126,9 +126,9 @@ void checkAllUnchanged(const IFileSystem& files, const std::vector<FolderPlaceme
 
 [[noreturn]] void failPlacement(const std::exception& e, std::vector<std::string> completed,
                                 std::vector<std::string> notPutBack) {
-  PlacementError error(e.what(), std::move(completed), std::move(notPutBack));
-  if (const auto* changed = dynamic_cast<const FileChanged*>(&e)) error.changedPath = changed->path();
-  throw error;
+  const auto* changed = dynamic_cast<const FileChanged*>(&e);
+  throw PlacementError(e.what(), std::move(completed), std::move(notPutBack),
+                       changed != nullptr ? changed->path() : std::string());
 }
 
 }  // namespace

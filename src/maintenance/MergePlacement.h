@@ -51,8 +51,12 @@ PlacementPlan planPlacement(const IFileSystem& files, const std::vector<std::str
 // copy of it; every other folder is as it was.
 class PlacementError : public FileError {
  public:
-  PlacementError(const std::string& what, std::vector<std::string> completed, std::vector<std::string> kept)
-      : FileError(what), completedFolders(std::move(completed)), notPutBack(std::move(kept)) {}
+  PlacementError(const std::string& what, std::vector<std::string> completed, std::vector<std::string> kept,
+                 std::string changed = {})
+      : FileError(what),
+        completedFolders(std::move(completed)),
+        notPutBack(std::move(kept)),
+        changedPath(std::move(changed)) {}
   std::vector<std::string> completedFolders;
   std::vector<std::string> notPutBack;
   std::string changedPath;  // set when another program wrote a database meanwhile

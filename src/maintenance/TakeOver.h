@@ -45,7 +45,8 @@ void readLogLines(const IFileSystem& files, const std::string& path,
 struct CallKey {
   std::uint64_t high = 0;
   std::uint64_t low = 0;
-  friend auto operator<=>(const CallKey&, const CallKey&) = default;
+  // The defaulted comparison compares with a literal 0 of its own.
+  friend auto operator<=>(const CallKey&, const CallKey&) = default;  // NOLINT(modernize-use-nullptr)
 };
 CallKey makeCallKey(std::string_view call);
 std::string callText(const CallKey& key);

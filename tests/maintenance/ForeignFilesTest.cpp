@@ -173,7 +173,7 @@ struct Special {
 };
 
 std::string makeFifo(const testing::TempDir& dir) {
-  const std::string path = dir.file("fifo/CALL3.txt");
+  std::string path = dir.file("fifo/CALL3.txt");
   fs::create_directories(dir.file("fifo"));
   ::mkfifo(path.c_str(), 0644);
   return path;

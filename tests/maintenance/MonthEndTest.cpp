@@ -24,7 +24,7 @@ class MonthEnd : public testing::FormFixture {
     clock.date = CivilDate{2019, 5, 31};
   }
   std::string current(const std::string& name, const std::string& bytes) {
-    const std::string path = dir.write(name, bytes);
+    std::string path = dir.write(name, bytes);
     window.addListItem("Combo1", path);
     window.setText("Combo1", path);
     return path;
