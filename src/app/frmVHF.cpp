@@ -2,9 +2,10 @@
 #include "ui/WindowDescription.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 
-#include "records/Adif.h"
+#include "records/DatabaseKind.h"
 #include "records/Text.h"
 #include "ui/MessageTexts.h"
 
@@ -47,8 +48,7 @@ void frmVHF::onWindowEvent(std::string_view control, WindowEvent event, int key)
 
 void frmVHF::reportUnexpected(std::string_view reason) noexcept {
   try {
-    std::string text(texts::kUnexpectedError.in(isGerman()));
-    text.append(newLine()).append(reason);
+    const std::string text = say(texts::kUnexpectedError, {reason});
     messages_.show(text, std::string(texts::kUnexpectedErrorTitle), MessageIcon::Stop, MessageButtons::Ok);
   } catch (...) {
     // Not even the message could be shown (memory still short): the program
@@ -57,9 +57,7 @@ void frmVHF::reportUnexpected(std::string_view reason) noexcept {
 }
 
 std::string frmVHF::lineTooLongText(std::uint64_t line) const {
-  const bool german = isGerman();
-  return std::string(texts::kLineTooLongStart.in(german)) + std::to_string(line) +
-         std::string(texts::kLineTooLongEnd.in(german));
+  return say(texts::kLineTooLong, {std::to_string(line)});
 }
 
 void frmVHF::dispatch(std::string_view control, WindowEvent event, int key) {
@@ -132,7 +130,12 @@ void frmVHF::dispatchClick(std::string_view control) {
 
 bool frmVHF::FileExists(const std::string& path) {
   if (path.empty()) return false;
-  const auto found = files_.findFirst(path);
+  std::optional<std::string> found;
+  try {
+    found = files_.findFirst(path);
+  } catch (const FileError& e) {
+    throw ReadError(path, e);
+  }
   if (!found) return false;
   // A name without wildcards must exist as written: the readers open the
   // path as it stands, and on Linux another letter case is another file.
@@ -141,12 +144,9 @@ bool frmVHF::FileExists(const std::string& path) {
 }
 
 bool frmVHF::applyKindRule(const std::string& path) {
-  const std::string lower = lowerAscii(path);
-  const bool user = lower.find(".txt") != std::string::npos;
-  if (user) DbKind = "user";
-  if (lower.find(".log") != std::string::npos) DbKind = "log";
-  if (isAdifPath(path)) DbKind = "log";
-  return user;
+  const PathKind found = kindOfPath(path);
+  if (found.kind != DatabaseKind::None) DbKind = kindText(found.kind);
+  return found.txt;
 }
 
 void frmVHF::focusSearchBox() { window_.setFocus(ctl::kText10); }

@@ -26,12 +26,15 @@
 #include "platform/WorkedBeforeView.h"
 #include "records/TextFile.h"
 #include "search/WorkedBefore.h"
+#include "ui/MessageTexts.h"
 
 namespace orvanta {
 
 class LockedDatabase;
+class PlacementError;
 
 struct MergeOutcome;
+struct ScanOutcome;
 
 // Everything the form needs from its surroundings.
 struct FormServices {
@@ -174,14 +177,10 @@ class frmVHF final : public IWindowEvents {
   // steps compare it against the file's raw lines upper-cased in its own
   // encoding. A box whose field the line lacks keeps its text.
   void ShowRecord(std::string& line, Encoding encoding = Encoding::Utf8);
-  // Splits a record line by the form's DbKind and FieldSeparator; a regular
-  // user record always ends at field 7.
-  std::vector<std::string> NormalizeRecord(std::string& line, const std::string& date);
   // True when the path names at least one ordinary file. Throws FileError
   // when the path cannot be examined.
   bool FileExists(const std::string& path);
-  // Derives DbKind from a path: ".txt" gives "user", then ".log" or an
-  // ending ".adi"/".adif" gives "log".
+  // Sets DbKind by the kind rule (kindOfPath); a path of no kind leaves it.
   // Returns true when the ".txt" test succeeded.
   bool applyKindRule(const std::string& path);
 
@@ -191,8 +190,13 @@ class frmVHF final : public IWindowEvents {
   bool refusedWhileMaintaining();
   // NewLine, or CR LF before loading has set it.
   const std::string& newLine() const;
-  std::string mergeFailureText(const MergeOutcome& outcome) const;
-  std::string mergeWriteFailureText(const MergeOutcome& outcome) const;
+  // A catalogue text in the form's language, filled in, with the form's line ends.
+  std::string say(const BilingualText& text, std::initializer_list<std::string_view> values = {}) const;
+  // The one text of a failure below the form, whichever command met it.
+  // path: the file the command worked on, for an error that names none.
+  std::string failureText(const FileError& error, const std::string& path) const;
+  std::string mergeRefusalText(const MergeOutcome& outcome) const;
+  std::string mergeWriteFailureText(const PlacementError& error) const;
   void focusSearchBox();
   void dispatch(std::string_view control, WindowEvent event, int key);
   void dispatchClick(std::string_view control);
@@ -202,6 +206,10 @@ class frmVHF final : public IWindowEvents {
   bool stepFromShownLine(const std::string& path);
   void rememberShownLine(const std::string& path, std::uint64_t number);
   void endStep();
+  // The search up to its outcome; false when there was nothing to search.
+  // Throws FileError.
+  bool runSearch(const std::string& path, std::string& primary, ScanOutcome& outcome);
+  void showNotFound(bool continued, const std::string& key);
   void reportUnexpected(std::string_view reason) noexcept;
   // The reason shown for a line too long to hold: "line N is longer than 16 MiB".
   std::string lineTooLongText(std::uint64_t line) const;
@@ -220,9 +228,8 @@ class frmVHF final : public IWindowEvents {
   void takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
                         const std::vector<std::string>& logs);
   bool takeOverTarget(const std::string& title, std::string& target);
-  bool writeTakenOver(const std::string& title, LockedDatabase& database,
-                      const std::function<void(IOutputFile&)>& content);
-  std::unique_ptr<LockedDatabase> lockForTakeOver(const std::string& title, const std::string& path);
+  bool writableDatabase(const std::string& title, const std::string& database);
+  void tellTakeOverFailure(const std::string& title, const FileError& error, const std::string& path);
   void tell(const std::string& title, std::string_view text, MessageIcon icon);
   void startFollowing();
   void stopFollowing();

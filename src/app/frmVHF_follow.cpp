@@ -387,17 +387,19 @@ void frmVHF::addLoggedStation(const link::LoggedContact& contact, FollowReport& 
   if (!isValidCall(contact.call) || !isValidGrid(contact.grid)) {
     return refuse(fillIn(texts::kFollowAddInvalid.in(german), {contact.call}));
   }
-  const auto id = files_.identity(target);
-  if (!id)
-    return refuse(
-        fillIn(texts::kFollowAddFailed.in(german), {contact.call, texts::kTakeOverNotFound.in(german)}));
-  if (isBackupOfAnother(files_, target)) {
-    return refuse(fillIn(texts::kFollowAddFailed.in(german),
-                         {contact.call, fillIn(texts::kTakeOverIsBackup.in(german), {target})}));
-  }
   try {
+    // The notice is one line: the message's line ends become blanks.
+    if (!files_.identity(target)) {
+      return refuse(fillIn(texts::kFollowAddFailed.in(german),
+                           {contact.call, fillIn(texts::kDatabaseNotFound.in(german), {target}, " ")}));
+    }
+    if (isBackupOfAnother(files_, target)) {
+      return refuse(fillIn(texts::kFollowAddFailed.in(german),
+                           {contact.call, fillIn(texts::kTakeOverIsBackup.in(german), {target})}));
+    }
+    FieldSeparator.assign(1, ',');
     LockedDatabase locked(files_, target);
-    const TakeOverPlan plan = planTakeOverFromFiles(files_, locked, {contact.logLine}, {}, FieldSeparator);
+    const TakeOverPlan plan = planTakeOverFromFiles(files_, locked, {contact.logLine}, {});
     if (plan.write) {
       replaceKeepingBackup(files_, locked, plan.write);
     } else if (!plan.text.empty()) {
@@ -414,7 +416,7 @@ void frmVHF::addLoggedStation(const link::LoggedContact& contact, FollowReport& 
   } catch (const FileLocked&) {
     refuse(fillIn(texts::kFollowAddLocked.in(german), {contact.call, target}));
   } catch (const FileError& e) {
-    refuse(fillIn(texts::kFollowAddFailed.in(german), {contact.call, e.what()}));
+    refuse(fillIn(texts::kFollowAddFailed.in(german), {contact.call, withoutScratchNames(e.what())}));
   }
 }
 

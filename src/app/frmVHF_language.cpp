@@ -1,6 +1,7 @@
 #include <span>
 
 #include "app/frmVHF.h"
+#include "records/Text.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {
@@ -52,10 +53,7 @@ void frmVHF::mnuExtr_Click() {
   }
   // The last three characters, upper-cased, name a user database; anything
   // else (a log) leaves the merge item as it was.
-  std::string ending = current.substr(current.size() >= 3 ? current.size() - 3 : 0);
-  for (char& c : ending) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  const std::string ending = upperAscii(current.substr(current.size() >= 3 ? current.size() - 3 : 0));
   if (ending == "TXT") window_.setEnabled(ctl::kMnuAktualiesieren, true);
 }
 

@@ -6,71 +6,86 @@
 #include "app/frmVHF.h"
 #include "maintenance/Merge.h"
 #include "maintenance/MergeDatabases.h"
+#include "maintenance/MergePlacement.h"
 #include "maintenance/MonthEnd.h"
 #include "maintenance/SafeFiles.h"
+#include "records/TextFile.h"
 #include "ui/MessageTexts.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {
-namespace {
-
-// A message text in the form's language, ready to be joined with others.
-std::string in(const BilingualText& text, bool german) { return std::string(text.in(german)); }
-
-}  // namespace
 
 const std::string& frmVHF::newLine() const {
   static const std::string kCrLf = "\r\n";
   return NewLine.empty() ? kCrLf : NewLine;
 }
 
-std::string frmVHF::mergeWriteFailureText(const MergeOutcome& outcome) const {
-  const bool de = isGerman();
-  const std::string& nl = newLine();
-  std::string text = in(texts::kMergeCannotWrite, de) + nl + outcome.reason + nl + nl;
-  if (outcome.updatedFolders.empty() && outcome.notPutBack.empty())
-    return text + in(texts::kMergeNothingChanged, de);
-  if (!outcome.updatedFolders.empty()) {
-    text += in(texts::kMergeAlreadyUpdated, de);
-    for (const auto& folder : outcome.updatedFolders) text += nl + folder;
-    text += nl;
-  }
-  if (!outcome.notPutBack.empty()) {
-    text += in(texts::kMergeBackupNotPutBack, de);
-    for (const auto& folder : outcome.notPutBack) text += nl + folder;
-    text += nl;
-  }
-  return text + in(texts::kMergeOthersUnchanged, de);
+std::string frmVHF::say(const BilingualText& text, std::initializer_list<std::string_view> values) const {
+  return fillIn(text.in(isGerman()), values, newLine());
 }
 
-std::string frmVHF::mergeFailureText(const MergeOutcome& outcome) const {
-  const bool de = isGerman();
+std::string frmVHF::failureText(const FileError& error, const std::string& path) const {
+  const std::string& file = error.path().empty() ? path : error.path();
+  if (dynamic_cast<const FileLocked*>(&error) != nullptr) return say(texts::kDatabaseLocked, {file});
+  if (dynamic_cast<const FileChanged*>(&error) != nullptr)
+    return say(texts::kDatabaseChangedMeanwhile, {file});
+  if (const auto* longLine = dynamic_cast<const LineTooLongError*>(&error)) {
+    return say(texts::kDatabaseCannotBeRead, {file, lineTooLongText(longLine->line())});
+  }
+  if (const auto* placement = dynamic_cast<const PlacementError*>(&error))
+    return mergeWriteFailureText(*placement);
+  if (dynamic_cast<const WriteError*>(&error) == nullptr) {
+    return say(texts::kDatabaseCannotBeRead, {file, withoutScratchNames(error.reason())});
+  }
+  std::string text = say(texts::kDatabaseCannotBeWritten, {file, withoutScratchNames(error.reason())});
+  if (const auto* notPutBack = dynamic_cast<const BackupNotPutBack*>(&error)) {
+    text += newLine() + newLine() + say(texts::kBackupNowACopy, {notPutBack->backup()});
+  }
+  return text;
+}
+
+std::string frmVHF::mergeWriteFailureText(const PlacementError& error) const {
   const std::string& nl = newLine();
-  const std::string unchanged = nl + nl + in(texts::kMergeNothingChanged, de);
+  std::string text = say(texts::kMergeCannotWrite, {withoutScratchNames(error.what())}) + nl + nl;
+  if (error.completedFolders.empty() && error.notPutBack.empty())
+    return text + say(texts::kMergeNothingChanged);
+  if (!error.completedFolders.empty()) {
+    text += say(texts::kMergeAlreadyUpdated);
+    for (const auto& folder : error.completedFolders) text += nl + folder;
+    text += nl;
+  }
+  if (!error.notPutBack.empty()) {
+    text += say(texts::kMergeBackupNotPutBack);
+    for (const auto& folder : error.notPutBack) text += nl + folder;
+    text += nl;
+  }
+  return text + say(texts::kMergeOthersUnchanged);
+}
+
+std::string frmVHF::mergeRefusalText(const MergeOutcome& outcome) const {
+  const std::string& nl = newLine();
+  std::string text;
   switch (outcome.result) {
     case MergeResult::ReservedName:
-      return in(texts::kMergeReservedNameBefore, de) + outcome.path + in(texts::kMergeReservedNameAfter, de) +
-             nl + in(texts::kMergeReservedNameHint, de) + unchanged;
+      text = say(texts::kMergeReservedName, {outcome.path});
+      break;
     case MergeResult::NotFound:
-      return in(texts::kDatabaseNotFound, de) + nl + outcome.path + unchanged;
+      text = say(texts::kDatabaseNotFound, {outcome.path});
+      break;
     case MergeResult::IsBackup:
-      return in(texts::kMergeIsBackupBefore, de) + outcome.path + in(texts::kMergeIsBackupAfter, de) + nl +
-             in(texts::kMergeIsBackupHint, de) + unchanged;
-    case MergeResult::CannotRead:
-      return in(texts::kDatabaseCannotBeRead, de) + nl + outcome.reason + unchanged;
+      text = say(texts::kMergeIsBackup, {outcome.path});
+      break;
     case MergeResult::LogNeverReplaced:
-      return in(texts::kMergeLogNeverReplaced, de) + nl + outcome.path + unchanged;
-    case MergeResult::NotAFile:
-      return in(texts::kMergeNameTaken, de) + nl + outcome.path + unchanged;
+      text = say(texts::kMergeLogNeverReplaced, {outcome.path});
+      break;
     case MergeResult::WriteProtected:
-      return in(texts::kDatabaseWriteProtected, de) + nl + outcome.path + unchanged;
-    case MergeResult::Locked:
-      return in(texts::kDatabaseLocked, de) + nl + outcome.path;
-    case MergeResult::Changed:
-      return in(texts::kDatabaseChangedMeanwhile, de) + nl + outcome.path;
+      text = say(texts::kDatabaseWriteProtected, {outcome.path});
+      break;
     default:
-      return mergeWriteFailureText(outcome);
+      text = say(texts::kMergeNameTaken, {outcome.path});
+      break;
   }
+  return text + nl + nl + say(texts::kMergeNothingChanged);
 }
 
 bool frmVHF::refusedWhileMaintaining() {
@@ -82,8 +97,7 @@ bool frmVHF::refusedWhileMaintaining() {
 void frmVHF::mnuAktualiesieren_Click() {
   if (refusedWhileMaintaining()) return;
   MaintenanceScope scope(MaintenanceRunning, window_);
-  const bool de = isGerman();
-  const std::string& nl = newLine();
+  const std::string title = say(texts::kMergeTitle);
   MergeRequest request;
   request.listed = window_.listItems(ctl::kCombo1);
   request.dbFileName = DbFileName;
@@ -94,45 +108,47 @@ void frmVHF::mnuAktualiesieren_Click() {
     events_.yield();
   };
   request.yield = [this] { events_.yield(); };
-  const MergeOutcome outcome = mergeDatabases(files_, request, FieldSeparator);
+  // The merge splits the collected records at ",".
+  FieldSeparator.assign(1, ',');
+  MergeOutcome outcome;
+  try {
+    outcome = mergeDatabases(files_, request);
+  } catch (const FileError& e) {
+    scope.normalPointer();
+    std::string text = failureText(e, {});
+    if (dynamic_cast<const ReadError*>(&e) != nullptr)
+      text += newLine() + newLine() + say(texts::kMergeNothingChanged);
+    messages_.show(text, title, MessageIcon::Stop, MessageButtons::Ok);
+    return;
+  }
   if (!outcome.temporaryPath.empty()) MergeTempPath = outcome.temporaryPath;
   scope.normalPointer();
-
-  const std::string title(in(texts::kMergeTitle, de));
-  switch (outcome.result) {
-    case MergeResult::Done:
-      break;
-    case MergeResult::TooFew:
-      messages_.show(
-          in(texts::kMergeSelectSeveral, de) + nl + in(texts::kMergeSelectAtLeastTwo, de) + nl + nl,
-          in(texts::kMergeTooFewTitle, de), MessageIcon::Information, MessageButtons::Ok);
-      return;
-    case MergeResult::Unexpected:
-      messages_.show(in(texts::kMergeUnexpected, de) + nl + outcome.reason,
-                     in(texts::kMergeUnexpectedTitle, de), MessageIcon::Stop, MessageButtons::Ok);
-      return;
-    default:
-      messages_.show(mergeFailureText(outcome), title, MessageIcon::Stop, MessageButtons::Ok);
-      return;
+  if (outcome.result == MergeResult::TooFew) {
+    messages_.show(say(texts::kMergeSelectSeveral) + newLine() + say(texts::kMergeSelectAtLeastTwo) +
+                       newLine() + newLine(),
+                   say(texts::kMergeTooFewTitle), MessageIcon::Information, MessageButtons::Ok);
+    return;
+  }
+  if (outcome.result != MergeResult::Done) {
+    messages_.show(mergeRefusalText(outcome), title, MessageIcon::Stop, MessageButtons::Ok);
+    return;
   }
   window_.beep();
   // The completion message alone tells "en" and "de" apart; any other
   // language shows just the name.
   if (Language == "en" || Language == "de") {
-    messages_.show(
-        in(texts::kMergeCompleteBefore, de) + outcome.fileName + " " + in(texts::kMergeCompleteAfter, de),
-        title, MessageIcon::Information, MessageButtons::Ok);
+    messages_.show(say(texts::kMergeComplete, {outcome.fileName}), title, MessageIcon::Information,
+                   MessageButtons::Ok);
   } else {
-    messages_.show(outcome.fileName + " ", "", MessageIcon::Information, MessageButtons::Ok);
+    messages_.show(fillIn(texts::kMergeCompleteOther, {outcome.fileName}), "", MessageIcon::Information,
+                   MessageButtons::Ok);
   }
 }
 
 void frmVHF::mnuSetUpdate_Datum_Click() {
   if (refusedWhileMaintaining()) return;
   MaintenanceScope scope(MaintenanceRunning, window_);
-  const bool de = isGerman();
-  const std::string& nl = newLine();
-  const std::string title(in(texts::kMonthEndTitle, de));
+  const std::string title = say(texts::kMonthEndTitle);
   auto tell = [&](const std::string& text, MessageIcon icon) {
     scope.normalPointer();
     messages_.show(text, title, icon, MessageButtons::Ok);
@@ -141,43 +157,18 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
   const std::string month = monthText(clock_.today());
   FieldSeparator.assign(1, ',');
   const std::string path = window_.text(ctl::kCombo1);
-  if (path.empty()) return tell(in(texts::kMonthEndNoDatabase, de), MessageIcon::Exclamation);
-  if (isLogDatabasePath(path))
-    return tell(in(texts::kMonthEndNotInLog, de) + nl + path, MessageIcon::Exclamation);
-  bool exists = false;
+  if (path.empty()) return tell(say(texts::kMonthEndNoDatabase), MessageIcon::Exclamation);
+  if (isLogDatabasePath(path)) return tell(say(texts::kMonthEndNotInLog, {path}), MessageIcon::Exclamation);
   try {
-    exists = FileExists(path);
-  } catch (const FileError&) {
-    exists = false;
-  }
-  if (!exists) return tell(in(texts::kDatabaseNotFound, de) + nl + path, MessageIcon::Exclamation);
-
-  scope.busyPointer();
-  events_.yield();
-  const MonthEndOutcome outcome = updateMonthEnd(files_, path, month, FieldSeparator);
-  switch (outcome.result) {
-    case MonthEndResult::Updated:
-    case MonthEndResult::Unchanged:
-      break;
-    case MonthEndResult::CannotRead:
-      return tell(in(texts::kDatabaseCannotBeRead, de) + nl + outcome.reason, MessageIcon::Exclamation);
-    case MonthEndResult::CannotWrite:
-    case MonthEndResult::Unexpected:
-      return tell(in(texts::kMonthEndCannotWrite, de) + nl + outcome.reason, MessageIcon::Exclamation);
-    case MonthEndResult::Locked:
-      return tell(in(texts::kDatabaseLocked, de) + nl + path, MessageIcon::Stop);
-    case MonthEndResult::Changed:
-      return tell(in(texts::kDatabaseChangedMeanwhile, de) + nl + path, MessageIcon::Stop);
-    case MonthEndResult::WriteProtected:
-      return tell(in(texts::kDatabaseWriteProtected, de) + nl + path, MessageIcon::Exclamation);
-    case MonthEndResult::BackupNotPutBack:
-      return tell(in(texts::kMonthEndCannotWrite, de) + nl + outcome.reason + nl + nl +
-                      fillIn(texts::kBackupNowACopy.in(de),
-                             {pathIn(folderOf(path), backupNameFor(fileNameOf(path)))}),
-                  MessageIcon::Exclamation);
-    case MonthEndResult::LineTooLong:
-      return tell(in(texts::kDatabaseCannotBeRead, de) + nl + lineTooLongText(outcome.line),
-                  MessageIcon::Exclamation);
+    if (!FileExists(path)) return tell(say(texts::kDatabaseNotFound, {path}), MessageIcon::Exclamation);
+    scope.busyPointer();
+    events_.yield();
+    if (updateMonthEnd(files_, path, month).writeProtected)
+      return tell(say(texts::kDatabaseWriteProtected, {path}), MessageIcon::Exclamation);
+  } catch (const FileError& e) {
+    const bool raced =
+        dynamic_cast<const FileLocked*>(&e) != nullptr || dynamic_cast<const FileChanged*>(&e) != nullptr;
+    return tell(failureText(e, path), raced ? MessageIcon::Stop : MessageIcon::Exclamation);
   }
   events_.yield();
   scope.normalPointer();

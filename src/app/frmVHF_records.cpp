@@ -6,6 +6,7 @@
 #include "app/frmVHF.h"
 #include "records/NormalizeRecord.h"
 #include "records/RecordView.h"
+#include "ui/MessageTexts.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {
@@ -51,17 +52,8 @@ void frmVHF::ShowRecord(std::string& line, Encoding encoding) {
   // The message only informs; the boxes keep the record.
   window_.setMousePointer(MousePointer::Normal);
   const std::string call = toUtf8(view.surplusCall, encoding);
-  if (isGerman()) {
-    messages_.show("bei Call: " + call + newLine() + "(" + std::to_string(view.surplusFields) +
-                       " Trennzeichen zu viel!)",
-                   " Datenbankfehler ", MessageIcon::Exclamation, MessageButtons::Ok);
-  } else {
-    messages_.show("by Call: " + call, " Database - ERROR ", MessageIcon::Exclamation, MessageButtons::Ok);
-  }
-}
-
-std::vector<std::string> frmVHF::NormalizeRecord(std::string& line, const std::string& date) {
-  return orvanta::NormalizeRecord(line, date, DbKind, FieldSeparator);
+  messages_.show(say(texts::kSurplusSeparators, {call, std::to_string(view.surplusFields)}),
+                 say(texts::kDatabaseErrorTitle), MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
 void frmVHF::Combo1_Click() {

@@ -46,27 +46,6 @@ class FormListener final : public ScanListener {
   const std::string title_;
 };
 
-void showUnreadable(IMessageBox& messages, bool german, const std::string& path, const std::string& reason,
-                    const std::string& newLine) {
-  messages.show(std::string(texts::kDatabaseCannotBeRead.in(german)) + newLine + path + newLine + reason,
-                std::string(texts::kSearchUnreadableTitle.in(german)), MessageIcon::Stop, MessageButtons::Ok);
-}
-
-void showNotFound(IMessageBox& messages, bool german, bool continued, const std::string& a,
-                  const std::string& newLine) {
-  if (german) {
-    const std::string further = continued ? "weiteren" : "";
-    messages.show("Keine " + further + " Daten zu      " + newLine + a + newLine + "vorhanden !",
-                  std::string(texts::kSearchNotFoundTitle.in(true)), MessageIcon::Information,
-                  MessageButtons::Ok);
-  } else {
-    const std::string lead = continued ? "No further data on " : "No data about ";
-    messages.show(lead + newLine + a + newLine + "available." + newLine,
-                  std::string(texts::kSearchNotFoundTitle.in(false)), MessageIcon::Information,
-                  MessageButtons::Ok);
-  }
-}
-
 }  // namespace
 
 // In a log, a step looks for the date and time of the contact on screen
@@ -79,64 +58,59 @@ std::string frmVHF::stepKeyText() const {
 
 void frmVHF::Command1_Click() {
   const std::string path = window_.text(ctl::kCombo1);
-  const bool german = isGerman();
   // A database that is there but cannot be read is told to the operator, and
   // the scan ends without changing anything else.
-  const auto reportUnreadable = [&](const std::string& reason) {
-    SearchDirection = 0;
-    showUnreadable(messages_, german, path, reason, NewLine);
-  };
-
+  ScanOutcome outcome;
+  std::string primary;
   try {
     if (!FileExists(path)) {
       SearchDirection = 0;
       return;
     }
     if (stepFromShownLine(path)) return;
-  } catch (const LineTooLongError& e) {
-    reportUnreadable(lineTooLongText(e.line()));
-    return;
+    Shown = {};
+    if (!runSearch(path, primary, outcome)) return;
   } catch (const FileError& e) {
-    reportUnreadable(e.what());
+    SearchDirection = 0;
+    messages_.show(failureText(e, path), say(texts::kDatabaseErrorTitle), MessageIcon::Stop,
+                   MessageButtons::Ok);
     return;
   }
-  Shown = {};
+  if (!outcome.found) showNotFound(outcome.continued, primary);
+  endStep();
+}
 
+bool frmVHF::runSearch(const std::string& path, std::string& primary, ScanOutcome& outcome) {
   const std::string boxText = upperCaseUtf8(trimBlanks(window_.text(ctl::kText10)));
   const bool stepInLog = DbKind == "log" && !StepKey.empty() && SearchDirection != 0;
-  const std::string primary = stepInLog ? stepKeyText() : boxText;
+  primary = stepInLog ? stepKeyText() : boxText;
   if (primary.empty()) {
     SearchDirection = 0;
     StepKey.clear();
     RecordKey.clear();
     focusSearchBox();
-    return;
+    return false;
   }
 
   // The search box cannot change while the scan runs (its boxes are modal),
   // so B is the same for every line.
-  FormListener listener(*this, messages_, files_, path, german);
-  ScanOutcome outcome;
-  try {
-    const ScanRequest request{primary, boxText, SearchDirection};
-    const auto file = openScanLines(files_, path, request);
-    if (!stepInLog) {
-      StepKey.clear();
-      RecordKey.clear();
-    }
-    outcome = runScan(*file, request, LastStepLine, listener);
-    if (stepInLog && outcome.found && outcome.shownOffset) {
-      rememberShownLine(path, lineNumberAt(*openDatabaseLines(files_, path), *outcome.shownOffset));
-    }
-  } catch (const LineTooLongError& e) {
-    reportUnreadable(lineTooLongText(e.line()));
-    return;
-  } catch (const FileError& e) {
-    reportUnreadable(e.what());
-    return;
+  FormListener listener(*this, messages_, files_, path, isGerman());
+  const ScanRequest request{primary, boxText, SearchDirection};
+  const auto file = openScanLines(files_, path, request);
+  if (!stepInLog) {
+    StepKey.clear();
+    RecordKey.clear();
   }
-  if (!outcome.found) showNotFound(messages_, german, outcome.continued, primary, NewLine);
-  endStep();
+  outcome = runScan(*file, request, LastStepLine, listener);
+  if (stepInLog && outcome.found && outcome.shownOffset) {
+    rememberShownLine(path, lineNumberAt(*openDatabaseLines(files_, path), *outcome.shownOffset));
+  }
+  return true;
+}
+
+void frmVHF::showNotFound(bool continued, const std::string& key) {
+  messages_.show(say(continued ? texts::kSearchNoFurther : texts::kSearchNotFound, {key}),
+                 say(texts::kSearchNotFoundTitle), MessageIcon::Information, MessageButtons::Ok);
 }
 
 // The scan's last step: the step buttons work from now on.
@@ -175,7 +149,7 @@ bool frmVHF::stepFromShownLine(const std::string& path) {
     // Past the first or last contact: the key of the one still on screen.
     const std::string key =
         StepKey.empty() ? upperCaseUtf8(trimBlanks(window_.text(ctl::kText10))) : stepKeyText();
-    showNotFound(messages_, isGerman(), false, key, NewLine);
+    showNotFound(false, key);
   }
   endStep();
   return true;
@@ -211,7 +185,7 @@ void frmVHF::Command4_Click() {
   // A merge or month-end update works from the list; it must not change under it.
   if (MaintenanceRunning) return;
   const bool german = isGerman();
-  const std::string title(texts::kOpenDialogTitle.in(german));
+  const std::string title = say(texts::kOpenDialogTitle);
   std::string fileName = "CALL3.txt";
   // WSJT-X keeps its files in the user's data folders, not where the program
   // was started: the dialog offers them among its places.

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/frmVHF.h"
-#include "maintenance/SafeFiles.h"
+#include "platform/Paths.h"
 #include "records/Adif.h"
 #include "records/Text.h"
 #include "ui/MessageTexts.h"
@@ -254,13 +254,8 @@ void frmVHF::Form_Activate() {
     shown = pathIn(dir, path);
   }
   skipOnFailure([&] {
-    const bool german = isGerman();
-    const std::string text = std::string(texts::kStartNotFound.in(german)) + NewLine + shown +
-                             " (User-Version) " + NewLine +
-                             std::string(texts::kStartChooseDatabase.in(german)) + NewLine +
-                             std::string(texts::kStartOrOpen.in(german));
-    messages_.show(text, std::string(texts::kStartNotFoundTitle.in(german)), MessageIcon::Information,
-                   MessageButtons::Ok);
+    messages_.show(say(texts::kStartNotFound, {shown}), say(texts::kStartNotFoundTitle),
+                   MessageIcon::Information, MessageButtons::Ok);
   });
   skipOnFailure([&] { window_.setFocus(ctl::kCombo1); });
 }

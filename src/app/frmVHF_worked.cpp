@@ -30,8 +30,8 @@ std::string joined(const std::set<std::string>& items) {
 WorkedBeforeTable makeTable(const WorkedSummary& summary, bool german, bool noLog) {
   WorkedBeforeTable table;
   table.title = texts::kWorkedTitle.in(german);
-  table.heading = summary.call + ": " +
-                  fillIn(texts::kWorkedContacts.in(german, summary.total), {std::to_string(summary.total)});
+  table.heading =
+      fillIn(texts::kWorkedContacts.in(german, summary.total), {summary.call, std::to_string(summary.total)});
   table.columns.emplace_back(texts::kWorkedBand.in(german));
   table.columns.insert(table.columns.end(), summary.modes.begin(), summary.modes.end());
   table.columns.emplace_back(texts::kWorkedFirst.in(german));
@@ -49,7 +49,7 @@ WorkedBeforeTable makeTable(const WorkedSummary& summary, bool german, bool noLo
   if (table.rows.empty()) table.emptyText = texts::kWorkedNone.in(german);
   if (noLog) table.notes.emplace_back(texts::kWorkedNoLog.in(german));
   for (const auto& [path, reason] : summary.unreadable) {
-    table.notes.push_back(std::string(texts::kWorkedUnreadable.in(german)) + path + " (" + reason + ")");
+    table.notes.push_back(fillIn(texts::kWorkedUnreadable.in(german), {path, reason}));
   }
   table.checkBoxText = texts::kWorkedBaseCall.in(german);
   table.closeText = texts::kWorkedClose.in(german);

@@ -1,4 +1,5 @@
 #include "gui/QtDialogs.h"
+#include "gui/QtText.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,8 +17,6 @@
 
 namespace orvanta {
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 // "User-Datenbank (*.txt)" already names its pattern; others get it appended.
 // On this platform "*.*" would hide every file without a dot, so "all files"
@@ -140,7 +139,7 @@ OpenFileResult QtFileDialog::openFile(const OpenFileRequest& request) {
   const QStringList chosen = dialog.selectedFiles();
   if (!accepted || chosen.isEmpty() || chosen.first().isEmpty()) return result;
   result.outcome = OpenFileResult::Outcome::Chosen;
-  result.path = chosen.first().toStdString();
+  result.path = str(chosen.first());
   return result;
 }
 

@@ -1,4 +1,5 @@
 #include "gui/QtSettingsStore.h"
+#include "gui/QtText.h"
 
 #include <QSettings>
 #include <QStandardPaths>
@@ -16,9 +17,7 @@
 namespace orvanta {
 namespace {
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-QString qtKey(const std::string& section, const std::string& key) { return qt(section) + "/" + qt(key); }
+QString qtKey(const std::string& section, const std::string& key) { return qs(section) + "/" + qs(key); }
 
 constexpr std::uintmax_t kLargestSettingsFile = std::uintmax_t{1} << 20;
 
@@ -42,7 +41,7 @@ bool QtSettingsStore::usable(const std::string& application) {
       (!std::filesystem::is_regular_file(status) ||
        std::filesystem::file_size(file, error) > kLargestSettingsFile || error)) {
     usable_ = 0;
-    std::cerr << texts::kSettingsFileSkipped << file.string() << std::endl;
+    std::cerr << fillIn(texts::kSettingsFileSkipped, {file.string()}) << std::endl;
   }
   return usable_ != 0;
 }
@@ -50,23 +49,23 @@ bool QtSettingsStore::usable(const std::string& application) {
 std::string QtSettingsStore::read(const std::string& application, const std::string& section,
                                   const std::string& key, const std::string& defaultValue) {
   if (!usable(application)) return defaultValue;
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, qt(application), qt(application));
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, qs(application), qs(application));
   const QVariant value = settings.value(qtKey(section, key));
   if (!value.isValid()) return defaultValue;
   // A value edited by hand as a, b reads back as a list; it is still one text.
-  if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(", ").toStdString();
-  return value.toString().toStdString();
+  if (value.typeId() == QMetaType::QStringList) return str(value.toStringList().join(", "));
+  return str(value.toString());
 }
 
 void QtSettingsStore::write(const std::string& application, const std::string& section,
                             const std::string& key, const std::string& value) {
   // The file found there is left as it is.
   if (!usable(application)) throw std::runtime_error("settings file not written: " + key);
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, qt(application), qt(application));
-  settings.setValue(qtKey(section, key), qt(value));
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, qs(application), qs(application));
+  settings.setValue(qtKey(section, key), qs(value));
   settings.sync();
   if (settings.status() != QSettings::NoError) {
-    throw std::runtime_error("cannot store " + key + " in " + settings.fileName().toStdString());
+    throw std::runtime_error("cannot store " + key + " in " + str(settings.fileName()));
   }
 }
 

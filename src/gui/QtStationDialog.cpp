@@ -1,4 +1,5 @@
 #include "gui/QtStationDialog.h"
+#include "gui/QtText.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -13,8 +14,6 @@
 
 namespace orvanta {
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 QLineEdit* addField(QDialog& dialog, QFormLayout& form, const char* name, const std::string& label,
                     const std::string& text) {
@@ -56,8 +55,7 @@ std::optional<StationEntry> QtStationDialog::askStation(const StationDialogReque
   StationEntry entry;
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-    entry =
-        StationEntry{call->text().toStdString(), locator->text().toStdString(), remark->text().toStdString()};
+    entry = StationEntry{str(call->text()), str(locator->text()), str(remark->text())};
     const std::string wrong = request.check ? request.check(entry) : std::string();
     if (wrong.empty()) {
       dialog.accept();

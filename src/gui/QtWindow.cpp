@@ -25,15 +25,11 @@
 #include <vector>
 
 #include "gui/QtFonts.h"
+#include "gui/QtText.h"
 #include "ui/WindowDescription.h"
 
 namespace orvanta {
 namespace {
-
-QString qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-std::string str(const QString& text) { return text.toStdString(); }
 
 int pixels(int twips) { return static_cast<int>(std::lround(twips / static_cast<double>(kTwipsPerPixel))); }
 int twips(int pixels) { return pixels * kTwipsPerPixel; }

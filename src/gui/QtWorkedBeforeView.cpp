@@ -1,4 +1,5 @@
 #include "gui/QtWorkedBeforeView.h"
+#include "gui/QtText.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -12,11 +13,6 @@
 #include <QVBoxLayout>
 
 namespace orvanta {
-namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
 
 void fillWorkedTable(const WorkedTableParts& parts, const WorkedBeforeTable& table) {
   parts.heading->setText(qs(table.heading));

@@ -110,14 +110,15 @@ struct Normalized {
   std::string_view text;
   std::int16_t year = kYearWithoutDate;
 
-  void assign(std::string_view entry, std::string& fieldSeparator) {
+  void assign(std::string_view entry) {
     if (const std::size_t date = regularDateField(entry); date != std::string_view::npos) {
       text = entry;
       year = UpdateYear(entry.substr(date));
       return;
     }
     buffer.assign(entry);
-    year = yearOf(NormalizeRecord(buffer, {}, "user", fieldSeparator));
+    std::string separator(1, ',');
+    year = yearOf(NormalizeRecord(buffer, {}, "user", separator));
     text = buffer;
   }
 };
@@ -129,8 +130,8 @@ void prefetchAhead(const std::vector<SortEntry>& entries, std::size_t index) {
   if (index + kDistance < entries.size()) __builtin_prefetch(entries[index + kDistance].data);
 }
 
-MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string& fieldSeparator,
-                           std::string_view lineEnd, const std::function<void()>& yield) {
+MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string_view lineEnd,
+                           const std::function<void()>& yield) {
   auto yieldNow = [&yield] {
     if (yield) yield();
   };
@@ -141,7 +142,6 @@ MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string& fieldSep
   std::sort(entries.begin(), entries.end());
   yieldNow();
 
-  fieldSeparator.assign(1, ',');  // not = ",", which GCC 12 at -O3 takes for an overlapping copy
   MergedRecords result;
   std::size_t bytes = 0;
   for (const auto& entry : entries) bytes += entry.size;
@@ -153,14 +153,14 @@ MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string& fieldSep
   std::size_t k = 0;
   while (k < entries.size()) {
     prefetchAhead(entries, k);
-    slots[best].assign(entries[k].text(), fieldSeparator);
+    slots[best].assign(entries[k].text());
     // The records of one call sign lie next to each other; each is
     // normalized once, and a later one wins only with a strictly greater year.
     std::size_t j = k + 1;
     for (; j < entries.size() && entries[j].sameCallSign(entries[k]); ++j) {
       prefetchAhead(entries, j);
       Normalized& other = slots[1 - best];
-      other.assign(entries[j].text(), fieldSeparator);
+      other.assign(entries[j].text());
       if (slots[best].year < other.year) best = 1 - best;
     }
     result.text += slots[best].text;
@@ -173,22 +173,6 @@ MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string& fieldSep
 }
 
 }  // namespace
-
-bool isLogDatabasePath(std::string_view path) {
-  static constexpr std::string_view kLog = ".log";
-  if (isAdifPath(path)) return true;
-  if (path.size() < kLog.size()) return false;
-  for (std::size_t i = 0; i + kLog.size() <= path.size(); ++i) {
-    bool match = true;
-    for (std::size_t k = 0; k < kLog.size() && match; ++k) {
-      char c = path[i + k];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      match = c == kLog[k];
-    }
-    if (match) return true;
-  }
-  return false;
-}
 
 std::string mergedFileName(std::string_view dbFileName) {
   if (dbFileName.empty() || isLogDatabasePath(dbFileName)) return std::string(kDefaultDbFileName);
@@ -323,17 +307,17 @@ void convertSource(MergeSource& source, Encoding target) {
   source.format.encoding = target;
 }
 
-MergedRecords MergeRecords(std::vector<std::string_view> lines, std::string& fieldSeparator,
-                           std::string_view lineEnd, const std::function<void()>& yield) {
+MergedRecords MergeRecords(std::vector<std::string_view> lines, std::string_view lineEnd,
+                           const std::function<void()>& yield) {
   std::vector<SortEntry> entries;
   entries.reserve(lines.size());
   for (const std::string_view line : lines) addEntry(entries, line);
   lines = std::vector<std::string_view>();
-  return mergeEntries(std::move(entries), fieldSeparator, lineEnd, yield);
+  return mergeEntries(std::move(entries), lineEnd, yield);
 }
 
-MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string& fieldSeparator,
-                           std::string_view lineEnd, const std::function<void()>& yield) {
+MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string_view lineEnd,
+                           const std::function<void()>& yield) {
   std::size_t count = 0;
   for (const auto& source : sources) count += source.lengths.size();
   std::vector<SortEntry> entries;
@@ -345,7 +329,7 @@ MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string&
       offset += length;
     }
   }
-  return mergeEntries(std::move(entries), fieldSeparator, lineEnd, yield);
+  return mergeEntries(std::move(entries), lineEnd, yield);
 }
 
 std::string mergeHeaderLine(std::string_view fileName) {

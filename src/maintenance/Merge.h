@@ -10,16 +10,13 @@
 #include "maintenance/SafeFiles.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "records/DatabaseKind.h"
 #include "records/TextFile.h"
 
 namespace orvanta {
 
 // The name the merge writes under when no file was chosen in the dialog.
 inline constexpr std::string_view kDefaultDbFileName = "CALL3.txt";
-
-// The kind rule: a path holding ".log" or ending in ".adi" or ".adif", in any
-// letter case, is a log database, which is only ever read.
-bool isLogDatabasePath(std::string_view path);
 
 // The name the merged database is written under: the name chosen in the
 // dialog, unless none was chosen in this run or the one chosen is a log (a
@@ -69,15 +66,14 @@ struct MergedRecords {
 // Sorts all lines (comment lines, empty lines and terminator lines dropped,
 // leading blanks removed) and keeps one record per call sign: the one with the
 // greatest update year, of equal years the one that sorts first. Every
-// written record is in its regular eight-field form. Sets fieldSeparator to
-// ",". yield runs after the lines are collected, after the sort and after
-// the walk.
-MergedRecords MergeRecords(std::vector<std::string_view> lines, std::string& fieldSeparator,
-                           std::string_view lineEnd, const std::function<void()>& yield);
+// written record is in its regular eight-field form. yield runs after the lines are collected, after the sort
+// and after the walk.
+MergedRecords MergeRecords(std::vector<std::string_view> lines, std::string_view lineEnd,
+                           const std::function<void()>& yield);
 // The same over every line of the sources, in their order, without a list
 // of all lines beside the sorted records.
-MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string& fieldSeparator,
-                           std::string_view lineEnd, const std::function<void()>& yield);
+MergedRecords MergeRecords(const std::vector<MergeSource>& sources, std::string_view lineEnd,
+                           const std::function<void()>& yield);
 
 // "//" & fileName & " format for WSJT-PROGRAMs by Q9ZZ"
 std::string mergeHeaderLine(std::string_view fileName);

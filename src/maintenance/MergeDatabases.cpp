@@ -5,15 +5,15 @@
 #include "maintenance/Merge.h"
 #include "maintenance/MergePlacement.h"
 #include "maintenance/SafeFiles.h"
+#include "records/Text.h"
 
 namespace orvanta {
 namespace {
 
-MergeOutcome outcome(MergeResult result, std::string path = {}, std::string reason = {}) {
+MergeOutcome outcome(MergeResult result, std::string path = {}) {
   MergeOutcome o;
   o.result = result;
   o.path = std::move(path);
-  o.reason = std::move(reason);
   return o;
 }
 
@@ -55,7 +55,7 @@ std::vector<std::string> userDatabases(const std::vector<std::string>& listed) {
 const std::string* listedBackup(const IFileSystem& files, const std::vector<std::string>& databases,
                                 const std::string& fileName) {
   for (const auto& path : databases) {
-    if (sameNameIgnoringCase(fileNameOf(path), fileName)) continue;
+    if (sameIgnoringCase(fileNameOf(path), fileName)) continue;
     const auto backup = files.status(pathIn(folderOf(path), kBackupFileName));
     const auto database = files.status(path);
     if (backup && database && backup->identity == database->identity) return &path;
@@ -63,11 +63,15 @@ const std::string* listedBackup(const IFileSystem& files, const std::vector<std:
   return nullptr;
 }
 
-// Every distinct database, read from its lock.
+// Every distinct database, read from its lock. Throws FileLocked or ReadError.
 MergeOutcome readAll(IFileSystem& files, const std::vector<std::string>& databases, Locks& locks,
                      std::vector<MergeSource>& sources) {
   for (const auto& path : databases) {
-    if (!files.status(path)) return outcome(MergeResult::NotFound, path);
+    try {
+      if (!files.status(path)) return outcome(MergeResult::NotFound, path);
+    } catch (const FileError& e) {
+      throw ReadError(path, e);
+    }
   }
   for (const auto& path : databases) {
     const std::size_t before = locks.held.size();
@@ -75,40 +79,39 @@ MergeOutcome readAll(IFileSystem& files, const std::vector<std::string>& databas
       LockedDatabase* lock = locks.take(files, path);
       if (locks.held.size() != before) sources.push_back(loadMergeSource(lock->input(), path));
     } catch (const FileLocked&) {
-      return outcome(MergeResult::Locked, path);
+      throw;
     } catch (const FileError& e) {
-      return outcome(MergeResult::CannotRead, path, e.what());
+      throw ReadError(path, e);
     }
   }
   return outcome(sources.size() < 2 ? MergeResult::TooFew : MergeResult::Done);
 }
 
-// The placements with the lock of every file they replace or keep.
+// The placements with the lock of every file they replace or keep. Throws
+// FileLocked.
 MergeOutcome plan(IFileSystem& files, const std::vector<std::string>& databases, const std::string& fileName,
                   Locks& locks, std::vector<FolderPlacement>& placements) {
-  try {
-    placements = planPlacement(files, databases, fileName);
-    for (auto& placement : placements) {
-      placement.source = locks.take(files, placement.backupSource);
-      if (placement.backupSource == placement.target) placement.targetLock = placement.source;
-      for (const std::string* replaced : {&placement.target, &placement.backupSource}) {
-        if (files.status(*replaced) && files.writeProtected(*replaced))
-          return outcome(MergeResult::WriteProtected, *replaced);
-      }
+  PlacementPlan planned = planPlacement(files, databases, fileName);
+  if (!planned.refused.empty()) {
+    return outcome(planned.notAFile ? MergeResult::NotAFile : MergeResult::LogNeverReplaced, planned.refused);
+  }
+  placements = std::move(planned.folders);
+  for (auto& placement : placements) {
+    placement.source = locks.take(files, placement.backupSource);
+    if (placement.backupSource == placement.target) placement.targetLock = placement.source;
+    for (const std::string* replaced : {&placement.target, &placement.backupSource}) {
+      if (files.status(*replaced) && files.writeProtected(*replaced))
+        return outcome(MergeResult::WriteProtected, *replaced);
     }
-  } catch (const PlacementRefused& e) {
-    return outcome(e.notAFile ? MergeResult::NotAFile : MergeResult::LogNeverReplaced, e.path);
-  } catch (const FileLocked& e) {
-    return outcome(MergeResult::Locked, e.path);
   }
   return outcome(MergeResult::Done);
 }
 
 std::string mergedText(std::vector<MergeSource>& sources, const MergeRequest& request,
-                       const std::string& fileName, std::string& fieldSeparator, std::size_t& records) {
+                       const std::string& fileName, std::size_t& records) {
   const TextFormat format = mergedFormat(sources);
   for (auto& source : sources) convertSource(source, format.encoding);
-  MergedRecords merged = MergeRecords(sources, fieldSeparator, lineEndBytes(format.lineEnd), request.yield);
+  MergedRecords merged = MergeRecords(sources, lineEndBytes(format.lineEnd), request.yield);
   sources.clear();
   sources.shrink_to_fit();
   records = merged.records;
@@ -117,24 +120,22 @@ std::string mergedText(std::vector<MergeSource>& sources, const MergeRequest& re
   return mergedDatabaseText(header, merged.text, terminator, format);
 }
 
+// Throws FileChanged when a database was written meanwhile and nothing
+// changed, PlacementError for any other failure.
 MergeOutcome place(IFileSystem& files, std::vector<FolderPlacement>& placements, const std::string& text,
                    const MergeRequest& request, MergeOutcome done) {
   try {
     placeMergedDatabase(files, placements, text, request.yield, done.temporaryPath);
   } catch (const PlacementError& e) {
     if (!e.changedPath.empty() && e.completedFolders.empty() && e.notPutBack.empty()) {
-      return outcome(MergeResult::Changed, e.changedPath);
+      throw FileChanged(e.changedPath);
     }
-    MergeOutcome failed = outcome(MergeResult::CannotWrite, {}, withoutScratchNames(e.what()));
-    failed.updatedFolders = e.completedFolders;
-    failed.notPutBack = e.notPutBack;
-    return failed;
+    throw;
   }
   return done;
 }
 
-MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const std::string& fileName,
-                         std::string& fieldSeparator) {
+MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const std::string& fileName) {
   const std::vector<std::string> databases = userDatabases(request.listed);
   Locks locks;
   std::vector<MergeSource> sources;
@@ -146,7 +147,7 @@ MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const 
   if (request.yield) request.yield();
 
   MergeOutcome done = outcome(MergeResult::Done);
-  const std::string text = mergedText(sources, request, fileName, fieldSeparator, done.records);
+  const std::string text = mergedText(sources, request, fileName, done.records);
   std::vector<FolderPlacement> placements;
   if (MergeOutcome planned = plan(files, databases, fileName, locks, placements);
       planned.result != MergeResult::Done) {
@@ -157,7 +158,7 @@ MergeOutcome mergeLocked(IFileSystem& files, const MergeRequest& request, const 
 
 }  // namespace
 
-MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request, std::string& fieldSeparator) {
+MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request) {
   // Databases restored at start-up leave DbFileName empty; the dialog's own
   // default name is what the operator expects then. DbFileName is also set
   // when a log was opened last; a merge never replaces a log, so then too
@@ -170,12 +171,7 @@ MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request, std
     result = outcome(MergeResult::ReservedName, fileName);
   } else {
     if (request.started) request.started();
-    try {
-      result = mergeLocked(files, request, fileName, fieldSeparator);
-    } catch (const std::exception& e) {
-      // Running out of memory, say, before anything was placed.
-      result = outcome(MergeResult::Unexpected, {}, e.what());
-    }
+    result = mergeLocked(files, request, fileName);
   }
   result.fileName = fileName;
   return result;

@@ -11,6 +11,7 @@
 
 namespace orvanta {
 
+// Whether the merge was done or refused before anything was touched.
 enum class MergeResult {
   Done,
   TooFew,            // fewer than two distinct user databases listed
@@ -18,25 +19,14 @@ enum class MergeResult {
   NotFound,          // path: a listed database
   IsBackup,          // path: a listed database that is its folder's backup
   WriteProtected,    // path: a database the merge would replace may not be written
-  CannotRead,        // reason
   LogNeverReplaced,  // path: the log the merge would have replaced
   NotAFile,          // path: a folder or other non-regular file at a target or backup name
-  Locked,            // path: another run holds it
-  Changed,           // path: another program wrote it meanwhile; nothing changed
-  CannotWrite,       // reason; updatedFolders and notPutBack tell what changed
-  Unexpected,        // reason; nothing changed
 };
 
 struct MergeOutcome {
   MergeResult result = MergeResult::Done;
   std::string fileName;  // the name the merged database is written under
   std::string path;
-  std::string reason;  // the system's description of a failure
-  // Folders that hold the merged database, their old one as CALL3_Old.txt.
-  std::vector<std::string> updatedFolders;
-  // Folders that still hold their old database, but whose CALL3_Old.txt
-  // could not be put back and is now a copy of it.
-  std::vector<std::string> notPutBack;
   std::string temporaryPath;  // the first scratch file of the merged database
   std::size_t records = 0;
 };
@@ -54,9 +44,9 @@ struct MergeRequest {
 // however often and under whichever spelling or link it is listed; the
 // merged database replaces each folder's database, the old one kept as the
 // folder's backup. Nothing is replaced unless every database is still the
-// file that was read. No exception leaves it: every failure is an outcome,
-// and a failure leaves each folder as it was except those the outcome names.
-// Sets fieldSeparator to ",".
-MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request, std::string& fieldSeparator);
+// file that was read. A refusal is an outcome; a failure throws FileLocked,
+// ReadError, FileChanged (nothing changed) or PlacementError, which names
+// the folders that changed; every other folder is as it was.
+MergeOutcome mergeDatabases(IFileSystem& files, const MergeRequest& request);
 
 }  // namespace orvanta

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "maintenance/Merge.h"
+#include "records/Text.h"
 
 namespace orvanta {
 namespace {
@@ -12,30 +13,32 @@ namespace {
 std::string targetIn(const std::string& folder, const std::vector<std::string>& databases,
                      std::string_view fileName) {
   for (const auto& database : databases) {
-    if (folderOf(database) == folder && sameNameIgnoringCase(fileNameOf(database), fileName)) return database;
+    if (folderOf(database) == folder && sameIgnoringCase(fileNameOf(database), fileName)) return database;
   }
   return pathIn(folder, fileName);
 }
 
-// A rename over a folder, FIFO or device would hide it or fail half-way.
-void refuseWhatIsNoFile(const IFileSystem& files, const FolderPlacement& placement) {
+// A rename over a folder, FIFO or device would hide it or fail half-way:
+// the name that is no file, or empty.
+std::string whatIsNoFile(const IFileSystem& files, const FolderPlacement& placement) {
   const auto target = files.status(placement.target);
-  if (target && target->type != FileType::Regular) throw PlacementRefused(placement.target, true);
-  if (!target && files.status(placement.target, false)) throw PlacementRefused(placement.target, true);
-  const std::string backup = pathIn(placement.folder, kBackupFileName);
+  if (target && target->type != FileType::Regular) return placement.target;
+  if (!target && files.status(placement.target, false)) return placement.target;
+  std::string backup = pathIn(placement.folder, kBackupFileName);
   // A link at the backup name is replaced itself; what it points to is never touched.
   const auto backupEntry = files.status(backup, false);
   if (backupEntry && backupEntry->type != FileType::Regular && backupEntry->type != FileType::SymbolicLink) {
-    throw PlacementRefused(backup, true);
+    return backup;
   }
+  return {};
 }
 
 }  // namespace
 
-std::vector<FolderPlacement> planPlacement(const IFileSystem& files,
-                                           const std::vector<std::string>& databases,
-                                           std::string_view fileName) {
-  std::vector<FolderPlacement> placements;
+PlacementPlan planPlacement(const IFileSystem& files, const std::vector<std::string>& databases,
+                            std::string_view fileName) {
+  PlacementPlan plan;
+  std::vector<FolderPlacement>& placements = plan.folders;
   std::vector<std::optional<FileIdentity>> folderIds;
   for (const auto& database : databases) {
     const std::string folder = folderOf(database);
@@ -51,14 +54,17 @@ std::vector<FolderPlacement> planPlacement(const IFileSystem& files,
     placement.target = targetIn(folder, databases, fileName);
     const bool targetExists = files.status(placement.target).has_value();
     placement.backupSource = targetExists ? placement.target : database;
-    if (isLogDatabasePath(placement.target)) throw PlacementRefused(placement.target, false);
-    if (isLogDatabasePath(placement.backupSource)) throw PlacementRefused(placement.backupSource, false);
-    refuseWhatIsNoFile(files, placement);
+    for (const std::string* log : {&placement.target, &placement.backupSource}) {
+      if (isLogDatabasePath(*log)) return PlacementPlan{{}, *log, false};
+    }
+    if (std::string noFile = whatIsNoFile(files, placement); !noFile.empty()) {
+      return PlacementPlan{{}, std::move(noFile), true};
+    }
     placement.realTarget = targetExists ? files.resolve(placement.target) : placement.target;
     placements.push_back(std::move(placement));
     folderIds.push_back(folderId);
   }
-  return placements;
+  return plan;
 }
 
 namespace {
@@ -121,9 +127,9 @@ void checkAllUnchanged(const IFileSystem& files, const std::vector<FolderPlaceme
 
 [[noreturn]] void failPlacement(const std::exception& e, std::vector<std::string> completed,
                                 std::vector<std::string> notPutBack) {
-  PlacementError error(e.what(), std::move(completed), std::move(notPutBack));
-  if (const auto* changed = dynamic_cast<const DatabaseChanged*>(&e)) error.changedPath = changed->path;
-  throw error;
+  const auto* changed = dynamic_cast<const FileChanged*>(&e);
+  throw PlacementError(e.what(), std::move(completed), std::move(notPutBack),
+                       changed != nullptr ? changed->path() : std::string());
 }
 
 }  // namespace

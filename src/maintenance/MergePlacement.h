@@ -29,24 +29,21 @@ struct FolderPlacement {
   LockedDatabase* targetLock = nullptr;  // the lock on target; none when target is new
 };
 
-// A merge the planner refuses before anything is touched; path names the
-// file it would have read, renamed or replaced.
-class PlacementRefused : public std::runtime_error {
- public:
-  PlacementRefused(const std::string& file, bool isNotAFile)
-      : std::runtime_error(file), path(file), notAFile(isNotAFile) {}
-  std::string path;
-  bool notAFile;  // a folder or another non-regular file has the name; else a log would be replaced
+struct PlacementPlan {
+  std::vector<FolderPlacement> folders;
+  // Set when the merge is refused before anything is touched: the file it
+  // would have read, renamed or replaced.
+  std::string refused;
+  bool notAFile = false;  // a folder or another non-regular file has the name; else a log would be replaced
 };
 
 // One placement per folder (folders compared by identity), in list order;
 // databases lists every listed database, each spelling of one file included.
-// Throws PlacementRefused when a target or a file to keep as the backup is a
-// log by the kind rule (logs are only ever read), or when the target or
+// Refused, with no placements, when a target or a file to keep as the backup
+// is a log by the kind rule (logs are only ever read), or when the target or
 // backup name is taken by something other than a file.
-std::vector<FolderPlacement> planPlacement(const IFileSystem& files,
-                                           const std::vector<std::string>& databases,
-                                           std::string_view fileName);
+PlacementPlan planPlacement(const IFileSystem& files, const std::vector<std::string>& databases,
+                            std::string_view fileName);
 
 // A placement that failed part-way. completedFolders hold the merged
 // database and their old one as the backup; notPutBack folders still hold
@@ -54,8 +51,12 @@ std::vector<FolderPlacement> planPlacement(const IFileSystem& files,
 // copy of it; every other folder is as it was.
 class PlacementError : public FileError {
  public:
-  PlacementError(const std::string& what, std::vector<std::string> completed, std::vector<std::string> kept)
-      : FileError(what), completedFolders(std::move(completed)), notPutBack(std::move(kept)) {}
+  PlacementError(const std::string& what, std::vector<std::string> completed, std::vector<std::string> kept,
+                 std::string changed = {})
+      : FileError(what),
+        completedFolders(std::move(completed)),
+        notPutBack(std::move(kept)),
+        changedPath(std::move(changed)) {}
   std::vector<std::string> completedFolders;
   std::vector<std::string> notPutBack;
   std::string changedPath;  // set when another program wrote a database meanwhile

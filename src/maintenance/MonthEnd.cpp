@@ -25,7 +25,7 @@ class ReadingInput final : public IInputFile {
     try {
       n = input_.read(buffer, size);
     } catch (const FileError& e) {
-      throw MonthEndReadError(e.what());
+      throw ReadError(std::string(), e);
     }
     count += n;
     return n;
@@ -64,10 +64,15 @@ struct PassResult {
   bool restartWithCrLf = false;
 };
 
+// A record of the user database split at ",", brought to its regular form.
+std::vector<std::string> userRecordFields(std::string& line, std::string_view monthText) {
+  std::string separator(1, ',');
+  return NormalizeRecord(line, monthText, "user", separator);
+}
+
 // One pass from input to out. The line end is chosen at the first line end
 // the file shows: LF alone only as long as the file uses nothing else.
-PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText,
-                      std::string& fieldSeparator, bool forceCrLf) {
+PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText, bool forceCrLf) {
   ReadingInput counted(input);
   // Every line is rewritten, so every line is held whole: one too long for
   // that ends the update before anything is replaced.
@@ -111,7 +116,7 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
       out.put(current);
     } else {
       line.assign(current);
-      const auto fields = NormalizeRecord(line, monthText, "user", fieldSeparator);
+      const auto fields = userRecordFields(line, monthText);
       // A line of one or two fields has no eight fields to write and stays.
       if (fields.size() >= kRegularFields && line != current) {
         ++result.changedLines;
@@ -144,8 +149,7 @@ namespace {
 
 // The pass over the locked database into a fresh scratch file, and the
 // replacement. Throws; the scratch file is gone then.
-MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::string_view monthText,
-                        std::string& fieldSeparator) {
+MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::string_view monthText) {
   const std::string target = database.real();
   for (const bool forceCrLf : {false, true}) {
     std::string temporary;
@@ -153,18 +157,18 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
       database.input().rewind();
       auto output = createScratch(files, folderOf(target), fileNameOf(target),
                                   database.readStatus().permissions, temporary);
-      const PassResult pass = updatePass(database.input(), *output, monthText, fieldSeparator, forceCrLf);
+      const PassResult pass = updatePass(database.input(), *output, monthText, forceCrLf);
       if (pass.restartWithCrLf || pass.unchanged) {
         output.reset();
         discardTemporary(files, temporary);
         if (pass.restartWithCrLf) continue;
-        return MonthEndOutcome{MonthEndResult::Unchanged, 0, {}};
+        return MonthEndOutcome{false, 0};
       }
       output->sync();
       output->close();
       // The previous version stays as the database's backup.
       placeKeepingBackup(files, database, temporary);
-      return MonthEndOutcome{MonthEndResult::Updated, pass.changedLines, {}};
+      return MonthEndOutcome{true, pass.changedLines};
     } catch (...) {
       if (!temporary.empty()) discardTemporary(files, temporary);
       throw;
@@ -175,32 +179,19 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
 
 }  // namespace
 
-MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
-                               std::string& fieldSeparator) {
-  fieldSeparator.assign(1, ',');  // not = ",", which GCC 12 at -O3 takes for an overlapping copy
+MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText) {
+  LockedDatabase database(files, path);
   try {
-    std::unique_ptr<LockedDatabase> database;
-    try {
-      database = std::make_unique<LockedDatabase>(files, path);
-    } catch (const FileLocked&) {
-      return MonthEndOutcome{MonthEndResult::Locked, 0, {}};
-    } catch (const FileError& e) {
-      return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
-    }
-    if (files.writeProtected(database->real())) return MonthEndOutcome{MonthEndResult::WriteProtected, 0, {}};
-    return rewrite(files, *database, monthText, fieldSeparator);
-  } catch (const DatabaseChanged&) {
-    return MonthEndOutcome{MonthEndResult::Changed, 0, {}};
-  } catch (const LineTooLongError& e) {
-    return MonthEndOutcome{MonthEndResult::LineTooLong, 0, {}, e.line()};
-  } catch (const MonthEndReadError& e) {
-    return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
-  } catch (const BackupNotPutBack& e) {
-    return MonthEndOutcome{MonthEndResult::BackupNotPutBack, 0, e.what()};
+    if (files.writeProtected(database.real())) return MonthEndOutcome{false, 0, true};
+    return rewrite(files, database, monthText);
+  } catch (const FileChanged&) {
+    throw;
+  } catch (const ReadError&) {
+    throw;
+  } catch (const WriteError&) {
+    throw;
   } catch (const FileError& e) {
-    return MonthEndOutcome{MonthEndResult::CannotWrite, 0, withoutScratchNames(e.what())};
-  } catch (const std::exception& e) {
-    return MonthEndOutcome{MonthEndResult::Unexpected, 0, e.what()};
+    throw WriteError(path, e);
   }
 }
 

@@ -4,6 +4,8 @@
 #include <random>
 #include <utility>
 
+#include "records/Text.h"
+
 namespace orvanta {
 namespace {
 
@@ -102,27 +104,8 @@ void settleKeepers(IFileSystem& files, const std::string& folder, const std::str
 
 }  // namespace
 
-std::string folderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string pathIn(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (path.empty() || path.back() != '/') path += '/';
-  path += name;
-  return path;
-}
-
 std::string backupNameFor(std::string_view databaseName) {
-  if (sameNameIgnoringCase(databaseName, "CALL3.txt")) return std::string(kBackupFileName);
+  if (sameIgnoringCase(databaseName, "CALL3.txt")) return std::string(kBackupFileName);
   const auto dot = databaseName.rfind('.');
   if (dot == std::string_view::npos || dot == 0) return std::string(databaseName) + "_Old";
   return std::string(databaseName.substr(0, dot)) + "_Old" + std::string(databaseName.substr(dot));
@@ -130,7 +113,7 @@ std::string backupNameFor(std::string_view databaseName) {
 
 bool isBackupOfAnother(const IFileSystem& files, const std::string& path) {
   const std::string name = fileNameOf(path);
-  if (sameNameIgnoringCase(name, kBackupFileName)) return true;
+  if (sameIgnoringCase(name, kBackupFileName)) return true;
   auto dot = name.rfind('.');
   if (dot == std::string::npos || dot == 0) dot = name.size();
   const std::string stem = name.substr(0, dot);
@@ -157,15 +140,6 @@ std::string withoutScratchNames(std::string text) {
     at = start + owner.size();
   }
   return text;
-}
-
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 std::string scratchPrefix(std::string_view ownerName) {
@@ -227,10 +201,24 @@ void removeStaleScratch(IFileSystem& files, const std::string& folder, std::stri
   }
 }
 
+namespace {
+
+std::unique_ptr<ILockedFile> openForReading(IFileSystem& files, const std::string& path) {
+  try {
+    return files.openLocked(path);
+  } catch (const FileLocked&) {
+    throw;
+  } catch (const FileError& e) {
+    throw ReadError(path, e);
+  }
+}
+
+}  // namespace
+
 LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed, std::string backupName)
     : listed_(std::move(listed)),
       backupName_(backupName.empty() ? backupNameFor(fileNameOf(listed_)) : std::move(backupName)),
-      file_(files.openLocked(listed_)),
+      file_(openForReading(files, listed_)),
       status_(file_->status()) {
   real_ = files.resolve(listed_);
   removeStaleScratch(files, folderOf(listed_), fileNameOf(listed_));
@@ -241,7 +229,7 @@ LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed, std::stri
 void LockedDatabase::checkUnchanged(const IFileSystem& files, const std::string& name) const {
   const auto now = files.status(name);
   if (!now || !now->sameContentAs(status_) || !file_->status().sameContentAs(status_)) {
-    throw DatabaseChanged(listed_);
+    throw FileChanged(listed_);
   }
 }
 
@@ -292,10 +280,16 @@ void LockedDatabase::putInPlace(IFileSystem& files, const std::string& scratch, 
   }
   if (!unchanged) {
     if (!files.exchange(scratch, name)) files.rename(scratch, name);
-    throw DatabaseChanged(listed_);
+    throw FileChanged(listed_);
   }
   discardTemporary(files, scratch);  // the old file lives on as the backup
   carryOverLateLines(files, name);
+}
+
+std::string backupPathOf(const LockedDatabase& database) {
+  const std::string& listed = database.listed();
+  if (listed.find('/') == std::string::npos) return database.backupName();
+  return pathIn(folderOf(listed), database.backupName());
 }
 
 BackupStep backUp(IFileSystem& files, LockedDatabase& database, const std::string& folder) {
@@ -342,19 +336,9 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept {
   step.keeper.clear();
 }
 
-void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
-  replaceKeepingBackup(files, database, [bytes](IOutputFile& out) { out.write(bytes); });
-}
+namespace {
 
-void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database,
-                          const std::function<void(IOutputFile&)>& content) {
-  const std::string target = database.real();
-  placeKeepingBackup(
-      files, database,
-      writeScratch(files, folderOf(target), fileNameOf(target), database.readStatus().permissions, content));
-}
-
-void placeKeepingBackup(IFileSystem& files, LockedDatabase& database, const std::string& scratch) {
+void placeSteps(IFileSystem& files, LockedDatabase& database, const std::string& scratch) {
   const std::string target = database.real();
   BackupStep step;
   try {
@@ -367,7 +351,7 @@ void placeKeepingBackup(IFileSystem& files, LockedDatabase& database, const std:
     try {
       undoBackup(files, step);
     } catch (const FileError& e) {
-      throw BackupNotPutBack(database.listed(), withoutScratchNames(e.what()));
+      throw BackupNotPutBack(database.listed(), backupPathOf(database), withoutScratchNames(e.what()));
     }
     throw;
   }
@@ -377,6 +361,41 @@ void placeKeepingBackup(IFileSystem& files, LockedDatabase& database, const std:
   } catch (const FileError&) {
     // Both files are whole whichever rename a power cut might undo.
   }
+}
+
+// Runs a step of the replacement; a failure other than a lost race or a
+// refused read is a failure to write the database.
+template <typename Step>
+void asWriteOf(const LockedDatabase& database, Step step) {
+  try {
+    step();
+  } catch (const FileChanged&) {
+    throw;
+  } catch (const WriteError&) {
+    throw;
+  } catch (const FileError& e) {
+    throw WriteError(database.listed(), withoutScratchNames(WriteError(database.listed(), e).reason()));
+  }
+}
+
+}  // namespace
+
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
+  replaceKeepingBackup(files, database, [bytes](IOutputFile& out) { out.write(bytes); });
+}
+
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database,
+                          const std::function<void(IOutputFile&)>& content) {
+  asWriteOf(database, [&] {
+    const std::string target = database.real();
+    placeSteps(files, database,
+               writeScratch(files, folderOf(target), fileNameOf(target), database.readStatus().permissions,
+                            content));
+  });
+}
+
+void placeKeepingBackup(IFileSystem& files, LockedDatabase& database, const std::string& scratch) {
+  asWriteOf(database, [&] { placeSteps(files, database, scratch); });
 }
 
 }  // namespace orvanta

@@ -4,9 +4,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 namespace orvanta {
 
@@ -24,17 +26,6 @@ bool isBackupOfAnother(const IFileSystem& files, const std::string& path);
 // The text with every scratch file's path replaced by the path of the file
 // it stands for, so that a message never names a hidden scratch file.
 std::string withoutScratchNames(std::string text);
-
-// The folder part of a path, without the last "/" ("." for a bare file name,
-// "/" for a file in the root folder).
-std::string folderOf(const std::string& path);
-// The file-name part of a path.
-std::string fileNameOf(const std::string& path);
-// folder & "/" & name, without doubling a "/" the folder already ends with.
-std::string pathIn(const std::string& folder, std::string_view name);
-// Whether two file names are equal ignoring ASCII letter case, as names are
-// on the system the databases come from.
-bool sameNameIgnoringCase(std::string_view a, std::string_view b);
 
 // Scratch files stand beside the file they belong to under a name of their
 // own: "." & that file's name & ".orvanta-" & six random characters. Each is
@@ -56,21 +47,17 @@ void discardTemporary(IFileSystem& files, const std::string& temporary) noexcept
 // holder of the owner's lock may call it.
 void removeStaleScratch(IFileSystem& files, const std::string& folder, std::string_view ownerName) noexcept;
 
-// Another program wrote the database after it was read.
-class DatabaseChanged : public FileError {
+// Replacing a database failed after its backup had been replaced, and the
+// previous backup could not be put back: the database is unchanged, but its
+// backup (backup(), spelt as the database is listed) is now a copy of it.
+class BackupNotPutBack : public WriteError {
  public:
-  explicit DatabaseChanged(const std::string& file) : FileError(file + ": changed meanwhile"), path(file) {}
-  std::string path;
-};
+  BackupNotPutBack(const std::string& database, std::string backup, const std::string& why)
+      : WriteError(database, why), backup_(std::move(backup)) {}
+  const std::string& backup() const { return backup_; }
 
-// Replacing a database failed after its folder's backup had been replaced,
-// and the previous backup could not be put back: the database is unchanged,
-// but CALL3_Old.txt is now a copy of it.
-class BackupNotPutBack : public FileError {
- public:
-  BackupNotPutBack(const std::string& database, const std::string& why)
-      : FileError(database + ": " + why), path(database) {}
-  std::string path;
+ private:
+  std::string backup_;
 };
 
 // A database held under the lock from reading until its replacement is in
@@ -78,7 +65,7 @@ class BackupNotPutBack : public FileError {
 // target; the listed name stays the link it is.
 class LockedDatabase {
  public:
-  // Throws FileLocked when another run holds it, FileError when it cannot
+  // Throws FileLocked when another run holds it, ReadError when it cannot
   // be opened or is no regular file. Removes what killed runs left beside
   // it; a previous backup a killed run had set aside is put back when the
   // backup name holds the database itself, else removed. backupName is the
@@ -91,7 +78,7 @@ class LockedDatabase {
   const FileStatus& readStatus() const { return status_; }
   ILockedFile& input() { return *file_; }
 
-  // Throws DatabaseChanged unless the name still holds the file as it was
+  // Throws FileChanged unless the name still holds the file as it was
   // when it was locked.
   void checkUnchanged(const IFileSystem& files) const { checkUnchanged(files, real_); }
   // The same for another name of the file (a hard link).
@@ -106,7 +93,7 @@ class LockedDatabase {
   // file. Where the file system can, the two are exchanged in one step and
   // the file that came out is compared with what was read once nobody else
   // holds it; should another program have replaced or written it in the
-  // last instant, it is exchanged back and DatabaseChanged thrown, with the
+  // last instant, it is exchanged back and FileChanged thrown, with the
   // scratch file holding the new bytes again. Elsewhere the scratch file is
   // renamed over the database after a last check.
   void putInPlace(IFileSystem& files, const std::string& scratch, const std::string& name);
@@ -118,6 +105,10 @@ class LockedDatabase {
   std::unique_ptr<ILockedFile> file_;
   FileStatus status_;
 };
+
+// The backup the database keeps its previous version under, spelt as the
+// database is listed (a bare name for a bare name).
+std::string backupPathOf(const LockedDatabase& database);
 
 // Keeping a database as its backup without the database's name
 // ever going missing: a second name for the database is made under a scratch
@@ -142,7 +133,7 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept;
 // The whole replacement of one locked database: the new bytes go to a
 // scratch file beside its final target; when the database is still as it was
 // read, it becomes its backup in its listed folder and the new file takes
-// its place. Throws DatabaseChanged or FileError with the database unchanged
+// its place. Throws FileChanged or WriteError with the database unchanged
 // (its previous backup included), BackupNotPutBack when only the backup
 // changed.
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes);

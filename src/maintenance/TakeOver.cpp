@@ -25,13 +25,7 @@ constexpr std::size_t kRegularFields = 8;
 
 void upperInto(std::string_view text, std::string& out) {
   out.resize(text.size());
-  std::transform(text.begin(), text.end(), out.begin(), upperAscii);
-}
-
-std::string upper(std::string_view text) {
-  std::string out;
-  upperInto(text, out);
-  return out;
+  std::transform(text.begin(), text.end(), out.begin(), [](char c) { return upperAscii(c); });
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -54,7 +48,7 @@ int monthFromName(std::string_view name) {
   static constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                                "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
   if (name.size() != 3) return -1;
-  const std::string up = upper(name);
+  const std::string up = upperAscii(name);
   for (std::size_t i = 0; i < kMonths.size(); ++i) {
     if (kMonths[i] == up) return static_cast<int>(i) + 1;
   }
@@ -108,7 +102,8 @@ LineCall lineCall(std::string_view line) {
   const std::string_view call = trimBlanks(line.substr(0, line.find(',')));
   char first[16];
   const std::size_t n = std::min<std::size_t>(call.size(), sizeof first);
-  std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first, upperAscii);
+  std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first,
+                 [](char c) { return upperAscii(c); });
   return LineCall{makeCallKey(std::string_view(first, n)), call.size()};
 }
 
@@ -278,21 +273,17 @@ std::string render(const Database& db, const Replacements& replaced, const std::
 
 // The fields of a record in its eight regular fields; a record of one or
 // two fields is padded with empty fields, its fields kept in place.
-std::vector<std::string> regularFields(std::string_view content, std::string_view date,
-                                       std::string& fieldSeparator) {
+std::vector<std::string> regularFields(std::string_view content, std::string_view date) {
   std::string line(content);
+  std::string fieldSeparator(1, ',');
   std::vector<std::string> fields = NormalizeRecord(line, date, "user", fieldSeparator);
   if (fields.size() < kRegularFields) fields.resize(kRegularFields);
   return fields;
 }
 
-bool sameUpperCase(std::string_view text, std::string_view upperText) {
-  return text.size() == upperText.size() && std::equal(text.begin(), text.end(), upperText.begin(),
-                                                       [](char a, char b) { return upperAscii(a) == b; });
-}
-
 // Buffers that the records share, so that looking at one allocates nothing.
 struct RecordScratch {
+  std::string separator = ",";
   std::string normalized;
   std::vector<std::string_view> fields;
 };
@@ -301,8 +292,8 @@ struct RecordScratch {
 // false, and nothing appended, when it stays. Most records are in their
 // regular form already (eight fields, a date); those are read and rewritten
 // without splitting them.
-bool changeByContact(std::string_view content, const ContactCollector::Contact& c,
-                     std::string& fieldSeparator, RecordScratch& scratch, std::string& out) {
+bool changeByContact(std::string_view content, const ContactCollector::Contact& c, RecordScratch& scratch,
+                     std::string& out) {
   const std::size_t dateAt = regularDateField(content);
   const std::size_t locatorAt = content.find(',') + 1;
   std::vector<std::string_view>& fields = scratch.fields;
@@ -313,7 +304,7 @@ bool changeByContact(std::string_view content, const ContactCollector::Contact& 
     date = content.substr(dateAt);
   } else {
     scratch.normalized.assign(content);
-    normalizeRecordFields(scratch.normalized, kNoDate, "user", fieldSeparator, fields);
+    normalizeRecordFields(scratch.normalized, kNoDate, "user", scratch.separator, fields);
     locator = fields.size() > 1 ? fields[1] : std::string_view();
     date = fields.size() >= kRegularFields ? fields[7] : std::string_view();
   }
@@ -321,7 +312,8 @@ bool changeByContact(std::string_view content, const ContactCollector::Contact& 
   if (recordMonth && c.year * 12 + c.month - 1 <= *recordMonth) return false;
   locator = trimBlanks(locator);
   const std::string_view grid = c.gridText();
-  if (sameUpperCase(locator, grid) || (grid.size() == 4 && sameUpperCase(locator.substr(0, 4), grid)))
+  if (equalsIgnoringCase(locator, grid) ||
+      (grid.size() == 4 && equalsIgnoringCase(locator.substr(0, 4), grid)))
     return false;
   if (dateAt != std::string_view::npos) {
     const std::size_t afterLocator = content.find(',', locatorAt);
@@ -361,13 +353,6 @@ Encoding encodingOf(std::string_view bytes) {
 
 }  // namespace
 
-bool isUserDatabasePath(std::string_view path) {
-  std::string lower(path);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  return lower.find(".txt") != std::string::npos && !isLogDatabasePath(path);
-}
-
 bool isValidCall(std::string_view call) {
   if (call.size() < 3 || call.size() > 13) return false;
   // "//" would make the line a comment line that no reader ever finds.
@@ -388,7 +373,7 @@ bool isValidGrid(std::string_view grid) {
     return false;
   if (grid.size() >= 6 && (!letterIn(grid[4], 'X') || !letterIn(grid[5], 'X'))) return false;
   if (grid.size() == 8 && (!isDigit(grid[6]) || !isDigit(grid[7]))) return false;
-  return upper(grid) != "RR73";
+  return upperAscii(grid) != "RR73";
 }
 
 bool parseContactTime(std::string_view date, std::string_view time, ContactTime& out) {
@@ -462,7 +447,7 @@ void ContactCollector::addLine(std::string_view line) {
   contact.year = static_cast<std::uint16_t>(time.year);
   contact.month = static_cast<std::uint8_t>(time.month);
   contact.gridLength = static_cast<std::uint8_t>(grid.size());
-  std::transform(grid.begin(), grid.end(), contact.grid, upperAscii);
+  std::transform(grid.begin(), grid.end(), contact.grid, [](char c) { return upperAscii(c); });
   if (4 * (newest_.size() + 1) > 3 * slots_.size()) grow();
   const std::uint64_t hash = hashOf(contact.call);
   Slot& slot = slots_[slotOf(contact.call, hash)];
@@ -523,9 +508,7 @@ struct PendingTakeOver {
   Changes changes;
 };
 
-TakeOverCounts planChanges(const Database& db, const ContactCollector& contacts, std::string& fieldSeparator,
-                           Changes& changes) {
-  fieldSeparator.assign(1, ',');
+TakeOverCounts planChanges(const Database& db, const ContactCollector& contacts, Changes& changes) {
   TakeOverPlan plan;
   plan.counts.skipped = contacts.skipped();
   const std::vector<ContactCollector::Contact>& newest = contacts.newest();
@@ -556,7 +539,7 @@ TakeOverCounts planChanges(const Database& db, const ContactCollector& contacts,
   RecordScratch scratch;
   for (const auto& [line, k] : matched) {
     const std::size_t offset = replaced.text.size();
-    if (changeByContact(db.content(line), newest[k], fieldSeparator, scratch, replaced.text)) {
+    if (changeByContact(db.content(line), newest[k], scratch, replaced.text)) {
       replaced.add(line, offset);
     } else {
       ++plan.counts.unchanged;
@@ -578,17 +561,18 @@ TakeOverCounts planChanges(const Database& db, const ContactCollector& contacts,
 
 }  // namespace
 
-TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts,
-                          std::string& fieldSeparator) {
+TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts) {
   const Database db = splitDatabase(database);
   Changes changes;
   TakeOverPlan plan;
-  plan.counts = planChanges(db, contacts, fieldSeparator, changes);
+  plan.counts = planChanges(db, contacts, changes);
   if (changes.any()) plan.text = render(db, changes.replaced, changes.inserted);
   return plan;
 }
 
-std::string readLockedDatabase(LockedDatabase& database) {
+namespace {
+
+std::string readPieces(LockedDatabase& database) {
   database.input().rewind();
   // Appended piece by piece. A line too long to hold ends the reading there, so a file without line
   // ends is never read whole.
@@ -617,6 +601,18 @@ std::string readLockedDatabase(LockedDatabase& database) {
   return bytes;
 }
 
+}  // namespace
+
+std::string readLockedDatabase(LockedDatabase& database) {
+  try {
+    return readPieces(database);
+  } catch (const LineTooLongError& e) {
+    throw LineTooLongError(database.listed(), e);
+  } catch (const FileError& e) {
+    throw ReadError(database.listed(), e);
+  }
+}
+
 Encoding databaseEncoding(const IFileSystem& files, const std::string& path) {
   const std::unique_ptr<IInputFile> input = files.openRead(path);
   EncodingDetector detector;
@@ -633,7 +629,7 @@ Encoding databaseEncoding(const IFileSystem& files, const std::string& path) {
 
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
-                                   const std::vector<std::string>& logs, std::string& fieldSeparator) {
+                                   const std::vector<std::string>& logs) {
   // The logs are read on a second thread while this one reads and splits
   // the database; the two touch nothing in common.
   ContactCollector contacts;
@@ -645,9 +641,9 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
         try {
           readLogLines(files, log, [&contacts](std::string_view line) { contacts.addLine(line); });
         } catch (const LineTooLongError& e) {
-          throw TakeOverReadError(log, e.what(), e.line());
+          throw LineTooLongError(log, e);
         } catch (const FileError& e) {
-          throw TakeOverReadError(log, e.what());
+          throw ReadError(log, e);
         }
       }
     } catch (...) {
@@ -655,18 +651,12 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
     }
   });
   const auto pending = std::make_shared<PendingTakeOver>();
-  try {
-    pending->bytes = readLockedDatabase(database);
-  } catch (const LineTooLongError& e) {
-    throw TakeOverReadError(database.listed(), e.what(), e.line());
-  } catch (const FileError& e) {
-    throw TakeOverReadError(database.listed(), e.what());
-  }
+  pending->bytes = readLockedDatabase(database);
   pending->db = splitDatabase(pending->bytes);
   logReader.join();
   if (logFailure) std::rethrow_exception(logFailure);
   TakeOverPlan plan;
-  plan.counts = planChanges(pending->db, contacts, fieldSeparator, pending->changes);
+  plan.counts = planChanges(pending->db, contacts, pending->changes);
   if (!pending->changes.any()) return plan;
   plan.write = [pending](IOutputFile& out) {
     std::string piece;
@@ -677,7 +667,7 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
 }
 
 StationProblem checkStation(std::string_view call, std::string_view locator, std::string_view remark) {
-  const std::string upperCall = upper(trimBlanks(call));
+  const std::string upperCall = upperAscii(trimBlanks(call));
   if (!isValidCall(upperCall)) return StationProblem::Call;
   if (upperCall.find("ZZZ") != std::string::npos) return StationProblem::CallTerminator;
   if (!isValidGrid(trimBlanks(locator))) return StationProblem::Locator;
@@ -705,10 +695,9 @@ std::string charactersNotHeld(std::string_view utf8, Encoding encoding) {
 }
 
 AddStationPlan planAddStation(std::string_view database, std::string_view call, std::string_view locator,
-                              std::string_view remark, std::string& fieldSeparator) {
-  fieldSeparator.assign(1, ',');
-  const std::string theCall = upper(trimBlanks(call));
-  const std::string theLocator = upper(trimBlanks(locator));
+                              std::string_view remark) {
+  const std::string theCall = upperAscii(trimBlanks(call));
+  const std::string theLocator = upperAscii(trimBlanks(locator));
   const Encoding encoding = encodingOf(database);
   AddStationPlan plan;
   plan.call = theCall;
@@ -723,7 +712,7 @@ AddStationPlan planAddStation(std::string_view database, std::string_view call, 
     if (db.classes[i] != LineClass::Record || db.keys[i].length != theCall.size() ||
         db.keys[i].key != makeCallKey(theCall))
       continue;
-    std::vector<std::string> fields = regularFields(db.content(i), "", fieldSeparator);
+    std::vector<std::string> fields = regularFields(db.content(i), "");
     fields[1] = theLocator;
     fields[2] = theRemark;
     fields[7].clear();

@@ -14,13 +14,10 @@
 
 #include "maintenance/SafeFiles.h"
 #include "platform/FileSystem.h"
+#include "records/DatabaseKind.h"
 #include "records/Encoding.h"
 
 namespace orvanta {
-
-// The kind rule's user database: the path holds ".txt" in any letter case
-// and is no log.
-bool isUserDatabasePath(std::string_view path);
 
 // 3 to 13 characters of A-Z, 0-9 and "/", at least one digit and one letter;
 // "/" neither first nor last nor twice in a row.
@@ -50,7 +47,8 @@ void readLogLines(const IFileSystem& files, const std::string& path,
 struct CallKey {
   std::uint64_t high = 0;
   std::uint64_t low = 0;
-  friend auto operator<=>(const CallKey&, const CallKey&) = default;
+  // The defaulted comparison compares with a literal 0 of its own.
+  friend auto operator<=>(const CallKey&, const CallKey&) = default;  // NOLINT(modernize-use-nullptr)
 };
 CallKey makeCallKey(std::string_view call);
 std::string callText(const CallKey& key);
@@ -125,31 +123,22 @@ struct TakeOverPlan {
 // Works out the new database from its bytes and the collected contacts: a
 // call without a record gets the line "CALL,GRID,,,,,,MM/YY" in call order; a
 // record dated before the newest contact's month whose locator differs gets
-// the grid and that month. Sets fieldSeparator to ",".
-TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts,
-                          std::string& fieldSeparator);
-
-// Reading a database or a log for a take-over failed; path names the file.
-class TakeOverReadError : public FileError {
- public:
-  TakeOverReadError(std::string file, const std::string& what, std::uint64_t tooLong = 0)
-      : FileError(what), path(std::move(file)), longLine(tooLong) {}
-  std::string path;
-  std::uint64_t longLine;  // a line longer than kLongestHeldLine, counted from 1; else 0
-};
+// the grid and that month.
+TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts);
 
 // The whole content of a locked database, read from its start. Throws
-// FileError, LineTooLongError for a line longer than kLongestHeldLine.
+// ReadError (LineTooLongError for a line longer than kLongestHeldLine).
 std::string readLockedDatabase(LockedDatabase& database);
 
 // PlanTakeOver over files: the contacts of lines (log lines taken first)
 // and of the logs, the database as it is held under its lock. The logs are
 // read on a second thread meanwhile, through files' const operations only.
 // The plan holds the database's bytes and writes the new file from them, so
-// that the whole new text is never held beside them. Throws TakeOverReadError.
+// that the whole new text is never held beside them. Throws ReadError naming
+// the file that could not be read.
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
-                                   const std::vector<std::string>& logs, std::string& fieldSeparator);
+                                   const std::vector<std::string>& logs);
 
 // The encoding a database's bytes are in, read in pieces. Throws FileError.
 Encoding databaseEncoding(const IFileSystem& files, const std::string& path);
@@ -174,8 +163,8 @@ struct AddStationPlan {
 // "CALL,LOCATOR,REMARK,,,,," in call order (no date, so the month-end update
 // stamps it); a record gets its locator and remark replaced and its date
 // emptied. The remark is UTF-8 and is written in the database's encoding.
-// Sets fieldSeparator to ",".
+//
 AddStationPlan planAddStation(std::string_view database, std::string_view call, std::string_view locator,
-                              std::string_view remark, std::string& fieldSeparator);
+                              std::string_view remark);
 
 }  // namespace orvanta

@@ -12,10 +12,41 @@
 
 namespace orvanta {
 
-// A file operation that failed; what() is the system's description, fit to show.
+// A file operation that failed: the one way every layer below the form
+// reports a failure. what() is fit to show; path() names the file concerned
+// (empty when the error does not know it) and reason() tells what went wrong
+// with it. The subclasses carry what a handler needs beyond the text.
 class FileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileError(const std::string& what) : std::runtime_error(what), reason_(what) {}
+  FileError(const std::string& path, const std::string& reason)
+      : std::runtime_error(path.empty() ? reason : path + ": " + reason), path_(path), reason_(reason) {}
+  const std::string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+
+ protected:
+  // A failure on the way to path: the cause's reason, with the cause's own
+  // path when that is another file (a scratch file, say).
+  FileError(const std::string& path, const FileError& cause)
+      : FileError(path, cause.path().empty() || cause.path() == path ? cause.reason() : cause.what()) {}
+
+ private:
+  std::string path_;
+  std::string reason_;
+};
+
+// Reading a file failed; nothing was written.
+class ReadError : public FileError {
+ public:
+  using FileError::FileError;
+  ReadError(const std::string& path, const FileError& cause) : FileError(path, cause) {}
+};
+
+// Writing a file anew failed; path names the file that stays unchanged.
+class WriteError : public FileError {
+ public:
+  using FileError::FileError;
+  WriteError(const std::string& path, const FileError& cause) : FileError(path, cause) {}
 };
 
 class IInputFile {
@@ -83,8 +114,13 @@ class ILockedFile : public IInputFile {
 // Another run holds the lock on the file.
 class FileLocked : public FileError {
  public:
-  explicit FileLocked(const std::string& file) : FileError(file + ": locked"), path(file) {}
-  std::string path;
+  explicit FileLocked(const std::string& file) : FileError(file, "locked") {}
+};
+
+// Another program wrote the file after it was read; nothing was replaced.
+class FileChanged : public FileError {
+ public:
+  explicit FileChanged(const std::string& file) : FileError(file, "changed meanwhile") {}
 };
 
 // Everything the program needs of the file system. Paths use "/" and relative
@@ -115,6 +151,7 @@ class IFileSystem {
   virtual void remove(const std::string& path) = 0;
   // True when anything (file or folder) exists under the path.
   virtual bool exists(const std::string& path) const = 0;
+  // Nothing when nothing is under the path; throws when it cannot be examined.
   virtual std::optional<FileIdentity> identity(const std::string& path) const = 0;
   // Gives `to` the permission bits of `from`, so that a file written anew
   // keeps the access its operator gave the old one. Nothing when `from` does

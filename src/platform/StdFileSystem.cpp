@@ -14,18 +14,17 @@
 #include <memory>
 #include <string>
 
+#include "platform/Ascii.h"
 #include "platform/FileSystem.h"
 
 namespace orvanta {
 namespace {
 
-[[noreturn]] void fail(const std::string& path, int error) {
-  throw FileError(path + ": " + std::strerror(error));
-}
+[[noreturn]] void fail(const std::string& path, int error) { throw FileError(path, std::strerror(error)); }
 
 [[noreturn]] void failNotRegular(const std::string& path, const struct stat& st) {
   if (S_ISDIR(st.st_mode)) fail(path, EISDIR);
-  throw FileError(path + ": not a regular file");
+  throw FileError(path, "not a regular file");
 }
 
 // Reads with pread at an offset of its own, so that readers of one open
@@ -172,7 +171,7 @@ int openRegularNonBlocking(const std::string& path) {
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
-    throw FileError(path + ": " + (error == EISDIR ? std::strerror(error) : "not a regular file"));
+    throw FileError(path, error == EISDIR ? std::strerror(error) : "not a regular file");
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
@@ -223,12 +222,11 @@ void copyOwner(const std::string& from, const struct stat& model, int fd) {
 }  // namespace
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
   // Iterative matcher with backtracking to the last "*": linear in practice,
   // never exponential.
   std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {
@@ -356,7 +354,10 @@ bool StdFileSystem::exists(const std::string& path) const {
 
 std::optional<FileIdentity> StdFileSystem::identity(const std::string& path) const {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+    fail(path, errno);
+  }
   return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
@@ -496,21 +497,21 @@ std::vector<std::string> StdFileSystem::listFolder(const std::string& folder) co
 
 // A file system that lacks the writers' operations refuses them.
 std::optional<FileStatus> IFileSystem::status(const std::string& path, bool) const {
-  throw FileError(path + ": not supported");
+  throw FileError(path, "not supported");
 }
-std::string IFileSystem::resolve(const std::string& path) const { throw FileError(path + ": not supported"); }
+std::string IFileSystem::resolve(const std::string& path) const { throw FileError(path, "not supported"); }
 std::unique_ptr<ILockedFile> IFileSystem::openLocked(const std::string& path) {
-  throw FileError(path + ": not supported");
+  throw FileError(path, "not supported");
 }
 std::unique_ptr<IOutputFile> IFileSystem::createExclusive(const std::string& path, unsigned) {
-  throw FileError(path + ": not supported");
+  throw FileError(path, "not supported");
 }
 void IFileSystem::append(const std::string& path, std::string_view) {
-  throw FileError(path + ": not supported");
+  throw FileError(path, "not supported");
 }
-void IFileSystem::link(const std::string&, const std::string& to) { throw FileError(to + ": not supported"); }
+void IFileSystem::link(const std::string&, const std::string& to) { throw FileError(to, "not supported"); }
 std::vector<std::string> IFileSystem::listFolder(const std::string& folder) const {
-  throw FileError(folder + ": not supported");
+  throw FileError(folder, "not supported");
 }
 bool IFileSystem::exchange(const std::string&, const std::string&) { return false; }
 void IFileSystem::copyAccess(const std::string& from, const std::string& to) { copyPermissions(from, to); }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Ascii.h"
+
 namespace orvanta {
 
 inline bool contains(std::string_view text, std::string_view part) {
@@ -20,17 +22,28 @@ inline std::string_view trimBlanks(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-// ASCII letters to lower case; every other byte stays, so a path of either
-// encoding keeps its bytes.
+// ASCII letters to lower or upper case; every other byte stays, so a path of
+// either encoding keeps its bytes.
 inline std::string lowerAscii(std::string_view text) {
   std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : out) c = lowerAscii(c);
   return out;
 }
 
-inline char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+inline std::string upperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = upperAscii(c);
+  return out;
+}
+
+// Whether two texts are equal ignoring ASCII letter case.
+inline bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+  }
+  return true;
+}
 
 // True when the text equals `upper`, an upper-case ASCII text, in any letter case.
 inline bool equalsIgnoringCase(std::string_view text, std::string_view upper) {

@@ -7,7 +7,7 @@
 namespace orvanta {
 
 LineTooLongError::LineTooLongError(std::uint64_t line)
-    : FileError("line " + std::to_string(line) + " is longer than 16 MiB"), line_(line) {}
+    : ReadError("line " + std::to_string(line) + " is longer than 16 MiB"), line_(line) {}
 
 LineReader::LineReader(IInputFile& file, std::size_t bufferSize, std::size_t longestLine)
     : window_(file, std::max<std::size_t>(bufferSize, 16)), longestLine_(longestLine) {}

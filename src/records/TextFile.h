@@ -29,9 +29,12 @@ struct TextFormat {
 inline constexpr std::size_t kLongestHeldLine = std::size_t{16} << 20;
 
 // A line longer than a reader may hold; line() counts the file's lines from 1.
-class LineTooLongError : public FileError {
+class LineTooLongError : public ReadError {
  public:
   explicit LineTooLongError(std::uint64_t line);
+  // The same line of the file at path.
+  LineTooLongError(const std::string& path, const LineTooLongError& cause)
+      : ReadError(path, cause), line_(cause.line_) {}
   std::uint64_t line() const { return line_; }
 
  private:

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "records/Encoding.h"
+#include "records/NormalizeRecord.h"
 #include "records/TextFile.h"
 
 #if defined(__SSE2__)
@@ -121,7 +122,7 @@ ScanBuffer::More ScanBuffer::more() {
 void ScanBuffer::dropLongPrevious() {
   if (!hasPrevious_ || !previousHeld_ || previousLength_ <= longestLine_) return;
   const std::string_view previous(window_.data() + previousStart_, previousLength_);
-  previousComment_ = previous.find("//") != std::string_view::npos;
+  previousComment_ = isCommentLine(previous);
   previousHeld_ = false;
   previousOffset_ = offsetOf(previousStart_);
 }
@@ -195,7 +196,7 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
     if (pos_ >= complete_) {
       const More state = more();
       if (state == More::End) return false;
-      if (state == More::TooLong && skipLongLine(finder)) throw LongLineAt{previousOffset_};
+      if (state == More::TooLong && skipLongLine(finder)) throw LongLineAt(previousOffset_);
       continue;
     }
     const char* base = window_.data();
@@ -225,8 +226,8 @@ bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candida
     candidate.line = withoutCr(start, stop);
     setPrevious(start, stop);
     pos_ = nl != nullptr ? stop + 1 : stop;
-    if (candidate.line.size() > longestLine_ && candidate.line.find("//") == std::string_view::npos) {
-      throw LongLineAt{candidate.offset};
+    if (candidate.line.size() > longestLine_ && !isCommentLine(candidate.line)) {
+      throw LongLineAt(candidate.offset);
     }
     return true;
   }
@@ -237,14 +238,14 @@ bool ScanBuffer::nextLine(std::string_view& line) {
   while (pos_ >= complete_) {
     const More state = more();
     if (state == More::End) return false;
-    if (state == More::TooLong) throw LongLineAt{offsetOf(pos_)};
+    if (state == More::TooLong) throw LongLineAt(offsetOf(pos_));
   }
   const char* base = window_.data();
   const void* nl = std::memchr(base + pos_, '\n', complete_ - pos_);
   const std::size_t stop =
       nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : complete_;
   line = withoutCr(pos_, stop);
-  if (line.size() > longestLine_) throw LongLineAt{offsetOf(pos_)};
+  if (line.size() > longestLine_) throw LongLineAt(offsetOf(pos_));
   setPrevious(pos_, stop);
   pos_ = nl != nullptr ? stop + 1 : stop;
   return true;

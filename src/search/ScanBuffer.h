@@ -31,7 +31,9 @@ struct Candidate {
 // A line longer than may be held, found where it starts in the file. Lines
 // are numbered only then, by reading the file again up to there: counting
 // every line feed of every search would cost more than the search.
-struct LongLineAt {
+class LongLineAt : public FileError {
+ public:
+  explicit LongLineAt(std::uint64_t at) : FileError("line longer than may be held"), offset(at) {}
   std::uint64_t offset;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "records/NormalizeRecord.h"
 #include "records/Text.h"
 
 namespace orvanta {
@@ -88,9 +89,9 @@ Encoding lineBeforeHit(const Candidate& hit, std::size_t longestLine, std::strin
   constexpr Encoding kEmptyLine = Encoding::Utf8;  // as lineEncoding decides for ASCII
   if (!hit.hasPrevious) return kEmptyLine;
   const bool held = hit.previousHeld && hit.previous.size() <= longestLine;
-  const bool comment = hit.previousHeld ? contains(hit.previous, "//") : hit.previousComment;
+  const bool comment = hit.previousHeld ? isCommentLine(hit.previous) : hit.previousComment;
   if (comment) return kEmptyLine;
-  if (!held) throw LongLineAt{hit.previousOffset};
+  if (!held) throw LongLineAt(hit.previousOffset);
   const Encoding encoding = lineEncoding(hit.previous);
   upperCaseInto(hit.previous, encoding, current);
   return encoding;
@@ -114,7 +115,7 @@ ScanOutcome scanLines(IInputFile& file, const ScanRequest& request, std::string&
   std::string current;
   Candidate hit;
   while (buffer.nextCandidate(finder.get(), hit)) {
-    if (contains(hit.line, "//")) continue;  // comment lines never match
+    if (isCommentLine(hit.line)) continue;  // comment lines never match
     // An ASCII line reads the same in both encodings and is upper-cased the
     // cheaper way, byte for byte.
     const bool ascii = isAscii(hit.line);
@@ -138,7 +139,7 @@ ScanOutcome scanLines(IInputFile& file, const ScanRequest& request, std::string&
       current.swap(upper);
     }
 
-    if (contains(current, "ZZZZZZ")) {
+    if (isSearchTerminator(current)) {
       outcome.found = false;  // the terminator line ends the search
     } else {
       listener.show(current, encoding);

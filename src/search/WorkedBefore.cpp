@@ -15,14 +15,6 @@
 namespace orvanta {
 namespace {
 
-std::string upperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
 std::optional<double> parseMHz(std::string_view text) {
   text = trimBlanks(text);
   double value = 0;
@@ -74,13 +66,7 @@ std::optional<std::size_t> bandOfFrequency(double mhz) {
 }
 
 std::optional<std::size_t> bandNamed(std::string_view name) {
-  const std::string lower = [&] {
-    std::string out(trimBlanks(name));
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  }();
+  const std::string lower = lowerAscii(trimBlanks(name));
   const auto& bands = adifBands();
   for (std::size_t i = 0; i < bands.size(); ++i) {
     if (bands[i].name == lower) return i;

@@ -1,8 +1,11 @@
 #pragma once
 
-// The texts of every message box, in both languages, beside the captions of
-// the window description. Handlers pick a text by the form's language; texts
-// are exactly as shown, blanks included.
+// The texts of every message box and dialog, in both languages, beside the
+// captions of the window description. Handlers pick a text by the form's
+// language and fill it in with fillIn: "{0}", "{1}", ... stand for values,
+// "\n" for the form's line end. Texts are exactly as shown, blanks included;
+// the odd spellings of the stored texts ("databass", "Buton", "opens") are
+// the ones the program has always shown and stay.
 
 #include <initializer_list>
 #include <string>
@@ -10,22 +13,17 @@
 
 namespace orvanta {
 
-// The text with "{0}", "{1}", ... replaced by the values in turn.
-inline std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
-  std::string out(text);
-  std::size_t index = 0;
-  for (const auto value : values) {
-    const std::string mark = "{" + std::to_string(index++) + "}";
-    if (const auto at = out.find(mark); at != std::string::npos) out.replace(at, mark.size(), value);
-  }
-  return out;
-}
-
 struct BilingualText {
   std::string_view german;
   std::string_view english;
   constexpr std::string_view in(bool isGerman) const { return isGerman ? german : english; }
 };
+
+// The text with each "{N}" replaced by the Nth value and each "\n" by
+// lineEnd, in one pass: a value is never read for placeholders itself. A
+// placeholder without a value stays as it is.
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values,
+                   std::string_view lineEnd = "\n");
 
 // A counted noun with its number, "{0}": the singular for exactly one, the
 // plural for every other number ("0 Stationen", "1 Station").
@@ -41,16 +39,27 @@ namespace texts {
 
 // ---- Start-up, search, stepping and the file dialog ----
 
-inline constexpr BilingualText kStartNotFound{"Datei nicht gefunden!                            ",
-                                              "Database not found!                       "};
-inline constexpr BilingualText kStartChooseDatabase{"Die Datenbank-Datei bitte in 'Datenbanken:'      ",
-                                                    "Please the data base-file please in 'Databases:' "};
-inline constexpr BilingualText kStartOrOpen{"oder über 'Öffnen' auswählen.  ", "or over 'Open' selects.  "};
+// {0}: the path looked for.
+inline constexpr BilingualText kStartNotFound{
+    "Datei nicht gefunden!                            \n{0} (User-Version) \n"
+    "Die Datenbank-Datei bitte in 'Datenbanken:'      \noder über 'Öffnen' auswählen.  ",
+    "Database not found!                       \n{0} (User-Version) \n"
+    "Please the data base-file please in 'Databases:' \nor over 'Open' selects.  "};
 inline constexpr BilingualText kStartNotFoundTitle{"Hinweis", "Info"};
 inline constexpr BilingualText kSearchFurther{"Weiter suchen ?", "Search further ?"};
 inline constexpr BilingualText kSearchFoundTitle{" Suche erfolgreich", " found"};
-inline constexpr BilingualText kSearchUnreadableTitle{" Datenbankfehler ", " Database - ERROR "};
+inline constexpr BilingualText kDatabaseErrorTitle{" Datenbankfehler ", " Database - ERROR "};
 inline constexpr BilingualText kSearchNotFoundTitle{" Suche erfolglos", " not found"};
+// {0}: the text searched for.
+inline constexpr BilingualText kSearchNotFound{"Keine  Daten zu      \n{0}\nvorhanden !",
+                                               "No data about \n{0}\navailable.\n"};
+inline constexpr BilingualText kSearchNoFurther{"Keine weiteren Daten zu      \n{0}\nvorhanden !",
+                                                "No further data on \n{0}\navailable.\n"};
+// {0}: the call sign of the record, {1}: how many separators too many.
+inline constexpr BilingualText kSurplusSeparators{"bei Call: {0}\n({1} Trennzeichen zu viel!)",
+                                                  "by Call: {0}"};
+// The same in both languages. {0}: the system's description.
+inline constexpr std::string_view kOpenDialogFailed = "Fehler: \n{0}";
 inline constexpr BilingualText kOpenDialogTitle{"Öffnen", "opens"};
 inline constexpr BilingualText kOpenDialogFilters{
     "User-Datenbank (*.txt)|*.txt|Log-Datei (*.log)|*.log|ADIF-Log (*.adi *.adif)|*.adi *.adif|"
@@ -70,35 +79,25 @@ inline constexpr BilingualText kMergeSelectAtLeastTwo{
     "Select at least two databass with the Buton 'Open' please.               "};
 inline constexpr BilingualText kMergeNothingChanged{"Es wurde keine Datenbank verändert.",
                                                     "No database has been changed."};
-inline constexpr BilingualText kMergeReservedNameBefore{"Der Name ", "The name "};
-inline constexpr BilingualText kMergeReservedNameAfter{" ist der Sicherungskopie vorbehalten.",
-                                                       " is reserved for the backup."};
-inline constexpr BilingualText kMergeReservedNameHint{"Bitte die Datenbank unter einem anderen Namen öffnen.",
-                                                      "Please open the database under another name."};
-inline constexpr BilingualText kDatabaseNotFound{"Die Datenbank wurde nicht gefunden:",
-                                                 "The database was not found:"};
-inline constexpr BilingualText kDatabaseCannotBeRead{"Die Datenbank kann nicht gelesen werden:",
-                                                     "The database cannot be read:"};
-inline constexpr BilingualText kMergeIsBackupBefore{"Die Datenbank ", "The database "};
-inline constexpr BilingualText kMergeIsBackupAfter{" ist die Sicherungskopie ihres Ordners.",
-                                                   " is the backup of its folder."};
-inline constexpr BilingualText kMergeIsBackupHint{
+// {0}: the name.
+inline constexpr BilingualText kMergeReservedName{
+    "Der Name {0} ist der Sicherungskopie vorbehalten.\nBitte die Datenbank unter einem anderen Namen "
+    "öffnen.",
+    "The name {0} is reserved for the backup.\nPlease open the database under another name."};
+// {0}: the database.
+inline constexpr BilingualText kMergeIsBackup{
+    "Die Datenbank {0} ist die Sicherungskopie ihres Ordners.\n"
     "Bitte sie unter einem anderen Namen speichern und neu öffnen.",
-    "Please save it under another name and open it again."};
-inline constexpr BilingualText kMergeLogNeverReplaced{"Ein Log wird nie ersetzt:",
-                                                      "A log is never replaced:"};
+    "The database {0} is the backup of its folder.\nPlease save it under another name and open it again."};
+inline constexpr BilingualText kMergeLogNeverReplaced{"Ein Log wird nie ersetzt:\n{0}",
+                                                      "A log is never replaced:\n{0}"};
 inline constexpr BilingualText kMergeNameTaken{
-    "Dieser Name gehört keiner Datei; die zusammengefasste Datenbank kann dort nicht abgelegt werden:",
-    "This name belongs to no file; the merged database cannot be put there:"};
-inline constexpr BilingualText kDatabaseLocked{
-    "Die Datenbank wird gerade von einem anderen Orvanta bearbeitet:",
-    "The database is being changed by another Orvanta:"};
-inline constexpr BilingualText kDatabaseChangedMeanwhile{
-    "Die Datenbank wurde während der Arbeit von einem anderen Programm geändert; es wurde nichts verändert:",
-    "The database was changed by another program meanwhile; nothing has been changed:"};
+    "Dieser Name gehört keiner Datei; die zusammengefasste Datenbank kann dort nicht abgelegt werden:\n{0}",
+    "This name belongs to no file; the merged database cannot be put there:\n{0}"};
+// {0}: the system's description.
 inline constexpr BilingualText kMergeCannotWrite{
-    "Die zusammengefasste Datenbank kann nicht geschrieben werden:",
-    "The merged database cannot be written:"};
+    "Die zusammengefasste Datenbank kann nicht geschrieben werden:\n{0}",
+    "The merged database cannot be written:\n{0}"};
 inline constexpr BilingualText kMergeAlreadyUpdated{
     "Bereits aktualisiert (alte Datenbank als CALL3_Old.txt):",
     "Already updated (old database kept as CALL3_Old.txt):"};
@@ -107,10 +106,9 @@ inline constexpr BilingualText kMergeBackupNotPutBack{
     "Database unchanged, but CALL3_Old.txt is now a copy of it:"};
 inline constexpr BilingualText kMergeOthersUnchanged{"Alle anderen Datenbanken sind unverändert.",
                                                      "All other databases are unchanged."};
-inline constexpr BilingualText kMergeUnexpectedTitle{"Unexpected Error", "Unexpected Error"};
-inline constexpr BilingualText kMergeUnexpected{"Database-Error:", "Database-Error:"};
-inline constexpr BilingualText kMergeCompleteBefore{"Alle ", "All "};
-inline constexpr BilingualText kMergeCompleteAfter{"komplett", "complete"};
+// {0}: the merged database's name; the last for a language other than "de" and "en".
+inline constexpr BilingualText kMergeComplete{"Alle {0} komplett", "All {0} complete"};
+inline constexpr std::string_view kMergeCompleteOther = "{0} ";
 
 // ---- Month-end update ----
 
@@ -118,14 +116,10 @@ inline constexpr BilingualText kMonthEndTitle{"Update-Datum setzen", "Update Set
 inline constexpr BilingualText kMonthEndNoDatabase{"Es ist keine Datenbank ausgewählt.",
                                                    "No database is selected."};
 inline constexpr BilingualText kMonthEndNotInLog{
-    "Das Update-Datum wird nur in einer Datenbank wie CALL3.txt gesetzt, nicht im Log:",
-    "The update date is set only in a database such as CALL3.txt, not in a log:"};
-inline constexpr BilingualText kMonthEndCannotWrite{
-    "Die Datenbank kann nicht geschrieben werden; sie ist unverändert:",
-    "The database cannot be written; it is unchanged:"};
+    "Das Update-Datum wird nur in einer Datenbank wie CALL3.txt gesetzt, nicht im Log:\n{0}",
+    "The update date is set only in a database such as CALL3.txt, not in a log:\n{0}"};
 
 // ---- Taking stations over ----
-// "{0}", "{1}", ... stand for the values filled in by fillIn.
 
 inline constexpr BilingualText kAddStationTitle{"Station übernehmen", "Add station"};
 inline constexpr BilingualText kAddLogTitle{"Log übernehmen", "Add log"};
@@ -150,12 +144,11 @@ inline constexpr BilingualText kStationAdded{"Die Station {0} ist in {1} neu auf
 inline constexpr BilingualText kStationUpdated{"Die Station {0} ist in {1} geändert.",
                                                "The station {0} has been updated in {1}."};
 // A station added by hand is undated; a merge takes it for the year 2000.
-// "{0}" and "{1}" are line ends.
 inline constexpr BilingualText kStationUndatedHint{
-    "Bitte vor dem Zusammenfassen das Update-Datum setzen (Monatsabschluss):{0}bis dahin ist die Station "
-    "undatiert, und ein datierter Eintrag desselben{1}Rufzeichens in einer anderen Datenbank gewinnt.",
-    "Please set the update date (month-end) before merging:{0}until then the station is undated, and a "
-    "dated entry of the same call{1}in another database wins."};
+    "Bitte vor dem Zusammenfassen das Update-Datum setzen (Monatsabschluss):\nbis dahin ist die Station "
+    "undatiert, und ein datierter Eintrag desselben\nRufzeichens in einer anderen Datenbank gewinnt.",
+    "Please set the update date (month-end) before merging:\nuntil then the station is undated, and a "
+    "dated entry of the same call\nin another database wins."};
 inline constexpr BilingualText kTakeOverNoDatabase{"Es ist keine Datenbank ausgewählt.",
                                                    "No database is selected."};
 inline constexpr BilingualText kTakeOverNoContact{
@@ -167,13 +160,6 @@ inline constexpr BilingualText kTakeOverNoTarget{
 inline constexpr BilingualText kTakeOverNoLog{
     "In der Liste der Datenbanken ist kein Log (z.B. wsjtx.log). Es wurde nichts verändert.",
     "The list of databases holds no log (such as wsjtx.log). Nothing has been changed."};
-inline constexpr BilingualText kTakeOverNotFound{"Die Datei wurde nicht gefunden:",
-                                                 "The file was not found:"};
-inline constexpr BilingualText kTakeOverUnreadable{"Die Datei kann nicht gelesen werden:",
-                                                   "The file cannot be read:"};
-inline constexpr BilingualText kTakeOverWriteFailed{
-    "Die Datenbank kann nicht geschrieben werden; sie ist unverändert:",
-    "The database cannot be written; it is unchanged:"};
 inline constexpr BilingualText kTakeOverIsBackup{
     "Die Datenbank {0} ist die Sicherungskopie ihres Ordners und wird nicht überschrieben.",
     "The database {0} is the backup of its folder and is not overwritten."};
@@ -205,8 +191,8 @@ inline constexpr BilingualText kStationRemarkControl{
 inline constexpr BilingualText kStationRemarkNotHeld{
     "Diese Zeichen der Bemerkung kann die Datenbank nicht aufnehmen: {0}",
     "The database cannot hold these characters of the remark: {0}"};
-inline constexpr BilingualText kDatabaseWriteProtected{"Die Datenbank ist schreibgeschützt:",
-                                                       "The database is write-protected:"};
+inline constexpr BilingualText kDatabaseWriteProtected{"Die Datenbank ist schreibgeschützt:\n{0}",
+                                                       "The database is write-protected:\n{0}"};
 inline constexpr BilingualText kBackupNowACopy{
     "Die Datenbank ist unverändert, aber ihre Sicherungskopie {0} ist jetzt eine Kopie von ihr.",
     "The database is unchanged, but its backup {0} is now a copy of it."};
@@ -217,14 +203,15 @@ inline constexpr BilingualText kWorkedTitle{"Schon gearbeitet?", "Worked before?
 inline constexpr BilingualText kWorkedBaseCall{"Grundrufzeichen vergleichen (ohne /P, /M, Präfix)",
                                                "Match the base call (without /P, /M, prefix)"};
 inline constexpr BilingualText kWorkedClose{"Schließen", "Close"};
-// After the call sign: "Q1ABC: 3 Verbindungen".
-inline constexpr CountedText kWorkedContacts{{"{0} Verbindung", "{0} contact"},
-                                             {"{0} Verbindungen", "{0} contacts"}};
+// {0}: the call sign, {1}: the number of contacts ("Q1ABC: 3 Verbindungen").
+inline constexpr CountedText kWorkedContacts{{"{0}: {1} Verbindung", "{0}: {1} contact"},
+                                             {"{0}: {1} Verbindungen", "{0}: {1} contacts"}};
 inline constexpr BilingualText kWorkedNone{"Keine Verbindung mit diesem Rufzeichen.",
                                            "No contact with this call sign."};
 inline constexpr BilingualText kWorkedNoLog{"Kein Log in der Liste der Datenbanken.",
                                             "No log in the list of databases."};
-inline constexpr BilingualText kWorkedUnreadable{"Nicht lesbar: ", "Cannot be read: "};
+// {0}: the log, {1}: the system's description.
+inline constexpr BilingualText kWorkedUnreadable{"Nicht lesbar: {0} ({1})", "Cannot be read: {0} ({1})"};
 inline constexpr BilingualText kWorkedBand{"Band", "Band"};
 inline constexpr BilingualText kWorkedFirst{"Erste", "First"};
 inline constexpr BilingualText kWorkedLast{"Letzte", "Last"};
@@ -313,18 +300,35 @@ inline constexpr BilingualText kCommandLineUnknown{
     "orvanta: unbekannte Option {0}\nMehr mit: orvanta --help\n",
     "orvanta: unknown option {0}\nTry: orvanta --help\n"};
 
-// A line a command would have to hold whole (to show, compare or rewrite it)
-// is too long; the line's number, counted from 1, stands between the parts.
-inline constexpr BilingualText kLineTooLongStart{"Zeile ", "line "};
-inline constexpr BilingualText kLineTooLongEnd{" ist länger als 16 MiB", " is longer than 16 MiB"};
+// The failures of every command: the same failure is told the same way
+// whichever command met it. {0}: the file, {1}: the system's description.
+inline constexpr BilingualText kDatabaseNotFound{"Die Datenbank wurde nicht gefunden:\n{0}",
+                                                 "The database was not found:\n{0}"};
+inline constexpr BilingualText kDatabaseCannotBeRead{"Die Datenbank kann nicht gelesen werden:\n{0}\n{1}",
+                                                     "The database cannot be read:\n{0}\n{1}"};
+inline constexpr BilingualText kDatabaseCannotBeWritten{
+    "Die Datenbank kann nicht geschrieben werden; sie ist unverändert:\n{0}\n{1}",
+    "The database cannot be written; it is unchanged:\n{0}\n{1}"};
+inline constexpr BilingualText kDatabaseLocked{
+    "Die Datenbank wird gerade von einem anderen Orvanta bearbeitet:\n{0}",
+    "The database is being changed by another Orvanta:\n{0}"};
+inline constexpr BilingualText kDatabaseChangedMeanwhile{
+    "Die Datenbank wurde während der Arbeit von einem anderen Programm geändert; es wurde nichts "
+    "verändert:\n{0}",
+    "The database was changed by another program meanwhile; nothing has been changed:\n{0}"};
+// {0}: the line's number, counted from 1.
+inline constexpr BilingualText kLineTooLong{"Zeile {0} ist länger als 16 MiB",
+                                            "line {0} is longer than 16 MiB"};
 
-// The last resort of the event dispatch: the reason follows on the next line.
-inline constexpr BilingualText kUnexpectedError{"Unerwarteter Fehler:", "Unexpected error:"};
+// The last resort of the event dispatch. {0}: the reason.
+inline constexpr BilingualText kUnexpectedError{"Unerwarteter Fehler:\n{0}", "Unexpected error:\n{0}"};
 inline constexpr BilingualText kUnknownReason{"unbekannte Ursache", "unknown cause"};
 inline constexpr std::string_view kUnexpectedErrorTitle = "Orvanta";
-// One line on standard error, before the language is known; the file's path follows.
+// One line on standard error, before the language is known. {0}: the file.
 inline constexpr std::string_view kSettingsFileSkipped =
-    "Orvanta: settings not read and not saved (no regular file or larger than 1 MiB): ";
+    "Orvanta: settings not read and not saved (no regular file or larger than 1 MiB): {0}";
+inline constexpr BilingualText kMergeUnexpectedTitle{"Unexpected Error", "Unexpected Error"};
+inline constexpr BilingualText kMergeUnexpected{"Database-Error:\n{0}", "Database-Error:\n{0}"};
 
 }  // namespace texts
 }  // namespace orvanta

@@ -1,5 +1,7 @@
 #include "ui/OpenDialog.h"
 
+#include "ui/MessageTexts.h"
+
 namespace orvanta {
 
 std::vector<FileFilter> parseFilterList(const std::string& filterList) {
@@ -36,8 +38,8 @@ std::string ShowOpenDialog(const OpenDialogServices& services, const std::string
       return {};
     case OpenFileResult::Outcome::Failed:
       // The platform's dialog reports no error numbers, only a description.
-      services.messages.show("Fehler: " + services.newLine + result.error, title, MessageIcon::Exclamation,
-                             MessageButtons::Ok);
+      services.messages.show(fillIn(texts::kOpenDialogFailed, {result.error}, services.newLine), title,
+                             MessageIcon::Exclamation, MessageButtons::Ok);
       return {};
     case OpenFileResult::Outcome::Chosen:
       break;

@@ -105,6 +105,7 @@ class UnreachableFileSystem final : public IFileSystem {
   std::optional<FileIdentity> identity(const std::string&) const override { throw FileError("not ready"); }
   void copyPermissions(const std::string&, const std::string&) override { throw FileError("not ready"); }
   void syncFolder(const std::string&) override { throw FileError("not ready"); }
+  std::optional<FileStatus> status(const std::string&, bool) const override { throw FileError("not ready"); }
 };
 
 TEST(FileExistsWithoutDisk, EmptyPathIsFalseAndOthersReportTheError) {
@@ -118,6 +119,39 @@ TEST(FileExistsWithoutDisk, EmptyPathIsFalseAndOthersReportTheError) {
   frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
   EXPECT_FALSE(form.FileExists(""));
   EXPECT_THROW((void)form.FileExists("call3.txt"), FileError);
+}
+
+// Whichever command meets a database that cannot be examined tells it the same way.
+TEST(FileExistsWithoutDisk, EveryCommandTellsTheSameFailureAlike) {
+  testing::FakeWindow window;
+  testing::FakeMessageBox messages;
+  testing::FakeFileDialog dialog;
+  testing::FakeSettingsStore settings;
+  UnreachableFileSystem files;
+  testing::FakeClock clock;
+  testing::FakeEventLoop events;
+  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
+  form.Language = "en";
+  const std::string database = "/q/CALL3.txt";
+  for (const char* item : {"/q/CALL3.txt", "/r/CALL3.txt", "/q/wsjtx.log"})
+    window.addListItem("Combo1", item);
+  window.setText("Combo1", database);
+  window.setText("Text10", "Q1ABC");
+  const std::pair<const char*, void (frmVHF::*)()> commands[] = {
+      {"search", &frmVHF::Command1_Click},
+      {"month-end update", &frmVHF::mnuSetUpdate_Datum_Click},
+      {"merge", &frmVHF::mnuAktualiesieren_Click},
+      {"take-over", &frmVHF::mnuAddLog_Click},
+  };
+  for (const auto& [name, command] : commands) {
+    SCOPED_TRACE(name);
+    messages.calls.clear();
+    (form.*command)();
+    ASSERT_EQ(messages.calls.size(), 1u);
+    EXPECT_TRUE(
+        messages.calls[0].text.starts_with("The database cannot be read:\r\n" + database + "\r\nnot ready"))
+        << messages.calls[0].text;
+  }
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ class Search : public testing::FormFixture {
  protected:
   // Makes the file the current database, as choosing it in the list does.
   std::string useDatabase(const std::string& name, const std::string& bytes, const Texts& texts = kEnglish) {
-    const std::string path = dir.write(name, bytes);
+    std::string path = dir.write(name, bytes);
     form.NewLine = "\r\n";
     form.Language = texts.language;
     form.LastFieldIndex = 7;

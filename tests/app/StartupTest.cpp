@@ -355,7 +355,7 @@ TEST_F(Startup, ExistingDatabaseThatCannotBeReadShowsNothingAndSaysNothing) {
 // whole to show its first line: up to 16 MiB it is shown, beyond that the
 // view stays empty, silently, as for a file that cannot be read.
 TEST_F(Startup, FirstLineOfAFileWithoutLineEndsIsShownUpTo16MiB) {
-  dir.write("call3.txt", std::string(9 * 1024 * 1024, 'Q'));
+  dir.write("call3.txt", std::string(std::size_t{9} << 20, 'Q'));
   start();
   EXPECT_TRUE(messages.calls.empty());
   EXPECT_EQ(window.text("Text2").size(), 9u * 1024 * 1024);

@@ -239,7 +239,7 @@ TEST_P(StationByHand, IsWrittenWithoutFurtherQuestion) {
   EXPECT_NE(stationDialog.shownProblems[0].find("locator is not valid"), std::string::npos);
   ASSERT_EQ(messages.calls.size(), 1u);
   EXPECT_EQ(messages.calls[0].text, std::string(c.told) + database + ".\r\n" +
-                                        fillIn(texts::kStationUndatedHint.in(false), {"\r\n", "\r\n"}));
+                                        fillIn(texts::kStationUndatedHint.in(false), {}, "\r\n"));
   EXPECT_EQ(readFile(database), c.expectedFile);
   EXPECT_EQ(dir.read("CALL3_Old.txt"), kDatabase);
 }
@@ -262,7 +262,7 @@ TEST_F(TakeOverForm, AMissingDatabaseIsToldBeforeAnythingIsAsked) {
   form.mnuAddStation_Click();
   EXPECT_TRUE(stationDialog.requests.empty());
   ASSERT_EQ(messages.calls.size(), 1u);
-  EXPECT_TRUE(messages.calls[0].text.starts_with("The file was not found:")) << messages.calls[0].text;
+  EXPECT_TRUE(messages.calls[0].text.starts_with("The database was not found:")) << messages.calls[0].text;
 }
 
 TEST_F(TakeOverForm, AWriteProtectedDatabaseIsToldBeforeAnythingIsAsked) {

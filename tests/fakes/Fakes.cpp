@@ -36,7 +36,7 @@ FakeWindow::FakeWindow() {
   for (const auto& state : initialControlStates()) know(state.name, state.enabled);
 }
 
-FakeWindow::FakeWindow(std::vector<std::string> knownControls) {
+FakeWindow::FakeWindow(const std::vector<std::string>& knownControls) {
   for (const auto& name : knownControls) know(name, true);
   restricted_ = !knownControls.empty();
 }

@@ -46,7 +46,7 @@ class FakeWindow final : public IWindow {
   };
 
   FakeWindow();
-  explicit FakeWindow(std::vector<std::string> knownControls);
+  explicit FakeWindow(const std::vector<std::string>& knownControls);
 
   std::string text(std::string_view control) const override;
   void setText(std::string_view control, std::string_view text) override;

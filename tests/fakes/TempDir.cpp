@@ -1,6 +1,6 @@
 #include "fakes/TempDir.h"
 
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <fstream>
 #include <iterator>
@@ -20,7 +20,7 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::write(std::string_view name, std::string_view bytes) const {
-  const std::string full = file(name);
+  std::string full = file(name);
   std::filesystem::create_directories(std::filesystem::path(full).parent_path());
   writeFile(full, bytes);
   return full;

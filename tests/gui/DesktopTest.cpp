@@ -177,7 +177,8 @@ TEST(AboutBox, FitsTheScreenAndBreaksLinesOnlyWhereTheTextDoes) {
         EXPECT_LE(metrics.horizontalAdvance(line), label->contentsRect().width()) << line.toStdString();
       }
       // One line of text per line of the About text, none wrapped.
-      EXPECT_LE(label->height(), metrics.lineSpacing() * (text.count('\n') + 1) + 2 * metrics.height());
+      const qsizetype lines = text.count('\n') + 1;
+      EXPECT_LE(label->height(), metrics.lineSpacing() * lines + qsizetype{2} * metrics.height());
       box->button(QMessageBox::Ok)->click();
     });
     messages.show(text.toStdString(), std::string(kAboutTitle), MessageIcon::Information, MessageButtons::Ok);

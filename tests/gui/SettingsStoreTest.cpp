@@ -112,6 +112,7 @@ class ProgramRun {
   std::vector<std::string> listed() {
     std::vector<std::string> items;
     QComboBox* combo = find<QComboBox>("Combo1");
+    items.reserve(static_cast<std::size_t>(combo->count()));
     for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
     return items;
   }

@@ -17,7 +17,7 @@
 namespace orvanta {
 namespace {
 
-void whenShown(std::function<void(QDialog*)> answer) {
+void whenShown(const std::function<void(QDialog*)>& answer) {
   QTimer::singleShot(0, [answer] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);

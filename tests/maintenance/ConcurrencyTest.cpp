@@ -5,8 +5,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <cstdio>
 #include <filesystem>

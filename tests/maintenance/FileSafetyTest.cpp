@@ -59,7 +59,7 @@ bool hiddenFileHolding(const std::string& folder, const std::string& content) {
 // backup, and any merged file is complete.
 void expectNothingLost(const testing::TempDir& dir, const std::string& merged, const std::string& when) {
   for (const auto& name : kListed) {
-    const std::string old = kDatabases.at(name);
+    const std::string& old = kDatabases.at(name);
     const std::string folder = std::filesystem::path(name).parent_path().string();
     const std::string own = contentOr(dir.file(name), "<missing>");
     const std::string backup = contentOr(dir.file(folder + "/CALL3_Old.txt"), "<missing>");

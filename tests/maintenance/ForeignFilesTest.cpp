@@ -36,11 +36,9 @@ enum class Command { MonthEnd, Merge };
 void runOn(Rig& rig, const std::vector<std::string>& listed, Command command) {
   for (const auto& path : listed) rig.window.addListItem("Combo1", path);
   rig.window.setText("Combo1", listed.front());
-  if (command == Command::MonthEnd) {
-    rig.form.mnuSetUpdate_Datum_Click();
-  } else {
-    rig.form.mnuAktualiesieren_Click();
-  }
+  // Through the window's dispatch, which tells whatever a command lets escape.
+  rig.form.onWindowEvent(command == Command::MonthEnd ? "mnuSetUpdate_Datum" : "mnuAktualiesieren",
+                         WindowEvent::Click, 0);
 }
 
 std::set<std::string> namesIn(const std::string& folder) {
@@ -175,7 +173,7 @@ struct Special {
 };
 
 std::string makeFifo(const testing::TempDir& dir) {
-  const std::string path = dir.file("fifo/CALL3.txt");
+  std::string path = dir.file("fifo/CALL3.txt");
   fs::create_directories(dir.file("fifo"));
   ::mkfifo(path.c_str(), 0644);
   return path;
@@ -435,7 +433,7 @@ TEST(LockedDatabaseTest, ReplacesKeepingTheBackupUnlessChangedMeanwhile) {
   {
     LockedDatabase database(files, path);
     testing::writeFile(path, kOldA + "Q7NEW,JO01AA,,,,,,05/19\r\n");  // WSJT-X adds a station
-    EXPECT_THROW(replaceKeepingBackup(files, database, "new"), DatabaseChanged);
+    EXPECT_THROW(replaceKeepingBackup(files, database, "new"), FileChanged);
   }
   EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"CALL3.txt", "CALL3_Old.txt"}));
   EXPECT_EQ(dir.read("CALL3_Old.txt"), "older");

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <string>
 #include <utility>

@@ -24,7 +24,7 @@ class MonthEnd : public testing::FormFixture {
     clock.date = CivilDate{2019, 5, 31};
   }
   std::string current(const std::string& name, const std::string& bytes) {
-    const std::string path = dir.write(name, bytes);
+    std::string path = dir.write(name, bytes);
     window.addListItem("Combo1", path);
     window.setText("Combo1", path);
     return path;
@@ -162,9 +162,9 @@ TEST_F(MonthEnd, RefusesWhatIsNoUserDatabase) {
   const Case cases[] = {
       {"no database", "de", "", "Es ist keine Datenbank ausgewählt."},
       {"unreadable", "de", pattern,
-       "Die Datenbank kann nicht gelesen werden:\r\n" + pattern + ": No such file or directory"},
+       "Die Datenbank kann nicht gelesen werden:\r\n" + pattern + "\r\nNo such file or directory"},
       {"unreadable", "en", pattern,
-       "The database cannot be read:\r\n" + pattern + ": No such file or directory"},
+       "The database cannot be read:\r\n" + pattern + "\r\nNo such file or directory"},
       {"no database", "en", "", "No database is selected."},
       {"a log", "de", log,
        "Das Update-Datum wird nur in einer Datenbank wie CALL3.txt gesetzt, nicht im Log:\r\n" + log},
@@ -247,9 +247,10 @@ TEST_F(MonthEnd, ALineLongerThan16MiBIsRefusedAndNothingChanges) {
     const std::string path = current("CALL3.txt", before);
     form.mnuSetUpdate_Datum_Click();
     ASSERT_EQ(messages.calls.size(), 1u);
-    EXPECT_EQ(messages.calls[0].text,
-              german ? "Die Datenbank kann nicht gelesen werden:\r\nZeile 3 ist länger als 16 MiB"
-                     : "The database cannot be read:\r\nline 3 is longer than 16 MiB");
+    EXPECT_EQ(
+        messages.calls[0].text,
+        german ? "Die Datenbank kann nicht gelesen werden:\r\n" + path + "\r\nZeile 3 ist länger als 16 MiB"
+               : "The database cannot be read:\r\n" + path + "\r\nline 3 is longer than 16 MiB");
     EXPECT_EQ(messages.calls[0].icon, MessageIcon::Exclamation);
     EXPECT_TRUE(testing::readFile(path) == before) << "the database is unchanged";
     std::size_t entries = 0;

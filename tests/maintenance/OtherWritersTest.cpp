@@ -44,7 +44,7 @@ TEST(LastInstant, AWriterIsNeverOverwritten) {
       if (operation == "exchange" && !std::exchange(done, true)) writer(path);
     });
     LockedDatabase database(files, path);
-    EXPECT_THROW(replaceKeepingBackup(files, database, "new"), DatabaseChanged);
+    EXPECT_THROW(replaceKeepingBackup(files, database, "new"), FileChanged);
     EXPECT_EQ(dir.read("CALL3.txt") + dir.read("CALL3_Old.txt"), kTheirs + "older");
     EXPECT_EQ(entries(dir.path()), 2u);
   }
@@ -64,9 +64,8 @@ TEST(TwoDatabasesInOneFolder, EachKeepsItsOwnPreviousVersion) {
   EXPECT_EQ(dir.read("CALL3_Old.txt"), "call3.TXT v2");
   EXPECT_EQ(dir.read("a.b_Old.txt"), "a.b.txt v2");
   EXPECT_TRUE(isBackupOfAnother(files, dir.file("a.b_Old.txt")));
-  std::string separator;
   testing::writeFile(mine, "Q1AB,JO01,x\r\n");
-  EXPECT_EQ(updateMonthEnd(files, mine, "05/19", separator).result, MonthEndResult::Updated);
+  EXPECT_TRUE(updateMonthEnd(files, mine, "05/19").updated);
   EXPECT_EQ(dir.read("a.b_Old.txt"), "Q1AB,JO01,x\r\n");
   EXPECT_EQ(backupNameFor("calls"), "calls_Old");
 }
@@ -150,8 +149,12 @@ TEST(LongLines, ASparseGigabyteWithoutLineEndIsRefusedEarly) {
   LockedDatabase database(files, big);
   EXPECT_THROW(readLockedDatabase(database), LineTooLongError);
   LockedDatabase target(files, dir.write("CALL3.txt", kOld));
-  std::string separator;
-  EXPECT_THROW(planTakeOverFromFiles(files, target, {}, {log}, separator), TakeOverReadError);
+  try {
+    planTakeOverFromFiles(files, target, {}, {log});
+    ADD_FAILURE() << "a log without line ends was taken whole";
+  } catch (const LineTooLongError& e) {
+    EXPECT_EQ(e.path(), log);
+  }
 }
 
 TEST(ScratchNamesInMessages, NameTheFileTheyStandFor) {

@@ -175,6 +175,7 @@ TEST_F(TextFiles, BothEncodingsGiveTheSameRecords) {
       "ZZZZZZ,End-Of-Call3-Database 2026.12.07 Orvanta x",
   };
   std::vector<std::string> legacy;
+  legacy.reserve(utf8Lines.size());
   for (const auto& l : utf8Lines) legacy.push_back(fromUtf8(l, Encoding::Windows1252));
   const auto windowsPath =
       dir.write("win/CALL3.txt", joinLines(legacy, {Encoding::Windows1252, false, LineEnd::CrLf}));

@@ -166,9 +166,10 @@ TEST_P(FilteredSearch, GivesTheHitsOfConvertingEveryRecord) {
   const ScanRequest request{text, text, 0};
   const std::string anchor = adifValueAnchor(request);
 
-  const auto lines = [&](RawTextFilter filter) {
-    return [&adif, &shape, filter]() -> std::unique_ptr<IInputFile> {
-      return std::make_unique<AdifLogInput>(std::make_unique<testing::PieceInput>(adif, shape.piece), filter);
+  const std::size_t piece = shape.piece;
+  const auto lines = [&](const RawTextFilter& filter) {
+    return [&adif, piece, filter]() -> std::unique_ptr<IInputFile> {
+      return std::make_unique<AdifLogInput>(std::make_unique<testing::PieceInput>(adif, piece), filter);
     };
   };
   const auto expected = hits(lines(RawTextFilter{}), text);

@@ -29,7 +29,6 @@ class FailingFile final : public IInputFile {
 struct Shown {
   std::string line;
   Encoding encoding;
-  friend bool operator==(const Shown&, const Shown&) = default;
 };
 
 class Recorder final : public ScanListener {
@@ -172,21 +171,11 @@ TEST(SearchScan, AgreesWithLineByLineReadingOnRandomFiles) {
                                           "\x9A",
                                           "\x8A",
                                           "x",
-                                          "Stra\xDF"
-                                          "e",
+                                          "Stra\xDF\x65",
                                           "longlonglonglonglonglonglonglonglonglonglong"};
   const std::vector<std::string> ends = {"\r\n", "\n", "\r\n", "\r"};
-  const std::vector<std::string> texts = {"Q1ABC",
-                                          "Q1AB",
-                                          "EME",
-                                          "\xC3\x84",
-                                          "STRA\xC3\x9F"
-                                          "E",
-                                          "\xC5\xB8",
-                                          "ZZZ",
-                                          "12:00",
-                                          "X",
-                                          "\xC5\x81",
+  const std::vector<std::string> texts = {"Q1ABC",    "Q1AB", "EME",   "\xC3\x84", "STRA\xC3\x9F\x45",
+                                          "\xC5\xB8", "ZZZ",  "12:00", "X",        "\xC5\x81",
                                           "Q"};
   for (int round = 0; round < 400; ++round) {
     std::string bytes;
@@ -203,6 +192,7 @@ TEST(SearchScan, AgreesWithLineByLineReadingOnRandomFiles) {
     request.direction = static_cast<int>(rng() % 3) - 1;
     const std::string lastStepLine = rng() % 3 == 0 ? "Q1ABC,JO62QM" : "";
     std::vector<bool> answers;
+    answers.reserve(4);
     for (int k = 0; k < 4; ++k) answers.push_back(rng() % 3 != 0);
 
     const Result want = reference(bytes, request, lastStepLine, answers);
@@ -579,7 +569,7 @@ TEST(CountLineFeeds, AgreesWithCountingByteByByte) {
           << "start " << start << " length " << length;
     }
   }
-  const std::string allFeeds(64 * 300, '\n');  // every counter byte reaches its limit
+  const std::string allFeeds(std::size_t{64} * 300, '\n');  // every counter byte reaches its limit
   EXPECT_EQ(countLineFeeds(allFeeds.data(), allFeeds.data() + allFeeds.size()), allFeeds.size());
 }
 
