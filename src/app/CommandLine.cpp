@@ -61,7 +61,7 @@ CommandLineReply commandLineReply(const CommandLine& line, bool german) {
     case CommandLine::Action::Help:
       return {std::string(texts::kCommandLineHelp.in(german)), false, 0};
     case CommandLine::Action::Version:
-      return {"orvanta " + versionNumber() + "\n" + std::string(version::kLegalNotice) + "\n", false, 0};
+      return {fillIn(texts::kCommandLineVersion, {versionNumber(), version::kLegalNotice}), false, 0};
     case CommandLine::Action::Unknown:
       return {fillIn(texts::kCommandLineUnknown.in(german), {line.unknown}), true, 2};
     case CommandLine::Action::Run:

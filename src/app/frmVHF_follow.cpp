@@ -293,12 +293,12 @@ bool frmVHF::findStationRecord(const std::string& call, std::string& line, Encod
     line = std::move(finder.line());
     encoding = finder.encoding();
     return true;
-  } catch (const LineTooLongError& e) {
-    stationNotice_ = std::string(texts::kDatabaseCannotBeRead.in(isGerman())) + " " + path + " (" +
-                     lineTooLongText(e.line()) + ")";
   } catch (const FileError& e) {
-    stationNotice_ =
-        std::string(texts::kDatabaseCannotBeRead.in(isGerman())) + " " + path + " (" + e.what() + ")";
+    // The notice is one line: the message's line ends become blanks.
+    std::string text = failureText(e, path);
+    for (auto at = text.find(newLine()); at != std::string::npos; at = text.find(newLine(), at))
+      text.replace(at, newLine().size(), " ");
+    stationNotice_ = std::move(text);
   }
   return false;
 }
@@ -443,7 +443,8 @@ void frmVHF::refreshStation(bool open) {
   std::string reasons;
   for (const auto& [reason, count] : follow_.ignoredCounts()) {
     ignored += count;
-    reasons += (reasons.empty() ? "" : "; ") + reason + " (" + std::to_string(count) + ")";
+    if (!reasons.empty()) reasons += texts::kListSeparator;
+    reasons += fillIn(texts::kFollowIgnoredReason, {reason, std::to_string(count)});
   }
   if (ignored > 0)
     panel.linkTooltip = fillIn(texts::kFollowIgnored.in(german), {std::to_string(ignored), reasons});

@@ -1,4 +1,5 @@
 #include "gui/QtConnectionDialog.h"
+#include "gui/QtText.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -11,8 +12,6 @@
 
 namespace orvanta {
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 QLineEdit* addField(QFormLayout* form, const std::string& label, const std::string& name,
                     const std::string& text) {
@@ -52,7 +51,7 @@ std::optional<ConnectionEntry> QtConnectionDialog::ask(const ConnectionRequest& 
   ConnectionEntry entry;
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-    entry = {address->text().toStdString(), port->text().toStdString(), myLocator->text().toStdString()};
+    entry = {str(address->text()), str(port->text()), str(myLocator->text())};
     // A refused entry keeps the dialog open with the reason under the fields.
     const std::string reason = request.check ? request.check(entry) : std::string();
     problem->setText(qs(reason));

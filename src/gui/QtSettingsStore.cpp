@@ -24,7 +24,7 @@ constexpr std::uintmax_t kLargestSettingsFile = std::uintmax_t{1} << 20;
 // Where QSettings keeps the user's values of an application on this system.
 std::filesystem::path settingsFile(const std::string& application) {
   const std::filesystem::path folder =
-      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
+      str(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
   return folder / application / (application + ".conf");
 }
 

@@ -1,4 +1,5 @@
 #include "gui/QtStationView.h"
+#include "gui/QtText.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -9,11 +10,6 @@
 #include <QVBoxLayout>
 
 namespace orvanta {
-namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
 
 QtStationView::QtStationView(QWidget* parent)
     : window_(new QWidget(parent, Qt::Tool | Qt::WindowDoesNotAcceptFocus)) {

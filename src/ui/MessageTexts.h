@@ -230,6 +230,9 @@ inline constexpr BilingualText kFollowCannotListen{"Kann nicht an {0}:{1} empfan
                                                    "Cannot listen on {0}:{1}: {2}"};
 inline constexpr BilingualText kFollowIgnored{"{0} Datagramme nicht gelesen: {1}",
                                               "{0} datagrams not read: {1}"};
+// One reason datagrams were left aside. {0}: the reason, {1}: how many.
+inline constexpr std::string_view kFollowIgnoredReason = "{0} ({1})";
+inline constexpr std::string_view kListSeparator = "; ";
 inline constexpr BilingualText kFollowInstance{"Programm", "Instance"};
 inline constexpr BilingualText kFollowBand{"Band", "Band"};
 inline constexpr BilingualText kFollowMode{"Betriebsart", "Mode"};
@@ -296,6 +299,9 @@ inline constexpr BilingualText kCommandLineHelp{
     "  -V, --version   show the version and exit\n"
     "\n"
     "Qt's options apply as well, such as -style Fusion.\n"};
+// What `orvanta --version` prints, the same in both languages. {0}: the
+// version, {1}: the legal notice.
+inline constexpr std::string_view kCommandLineVersion = "orvanta {0}\n{1}\n";
 inline constexpr BilingualText kCommandLineUnknown{
     "orvanta: unbekannte Option {0}\nMehr mit: orvanta --help\n",
     "orvanta: unknown option {0}\nTry: orvanta --help\n"};
