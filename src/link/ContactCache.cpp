@@ -1,6 +1,8 @@
 #include "link/ContactCache.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "records/Adif.h"
 #include "records/Text.h"
@@ -68,7 +70,7 @@ void ContactCache::refresh(const IFileSystem& files, const std::vector<std::stri
     if (auto it = logs_.find(path); it != logs_.end()) log = std::move(it->second);
     try {
       const auto status = files.status(path);
-      if (!status) throw FileError("No such file or directory");
+      if (!status) throw ReadError(path, std::strerror(ENOENT));
       const bool same = log.status && log.status->sameContentAs(*status);
       // WSJT-X only appends: a log that grew keeps what it held.
       const bool grew =
@@ -81,7 +83,7 @@ void ContactCache::refresh(const IFileSystem& files, const std::vector<std::stri
         read(files, path, log, from);
       }
     } catch (const FileError& e) {
-      unreadable_.emplace_back(path, e.what());
+      unreadable_.emplace_back(path, e.reason());
       log = Log{};
     }
     kept.emplace(path, std::move(log));

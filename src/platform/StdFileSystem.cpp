@@ -214,8 +214,8 @@ void copyOwner(const std::string& from, const struct stat& model, int fd) {
   if (::fchown(fd, static_cast<uid_t>(-1), model.st_gid) == 0) return;
   const int error = errno;
   if ((model.st_mode & S_IWGRP) != 0 && now.st_gid != model.st_gid) {
-    throw FileError(from + ": the file's group (" + std::to_string(model.st_gid) +
-                    ") cannot be kept: " + std::strerror(error));
+    throw FileError(from, "the file's group (" + std::to_string(model.st_gid) +
+                              ") cannot be kept: " + std::strerror(error));
   }
 }
 

@@ -194,7 +194,7 @@ void WorkedBeforeCount::addLog(const IFileSystem& files, const std::string& path
     std::string_view line;
     while (reader.next(line)) addLine(line);
   } catch (const FileError& e) {
-    unreadable_.emplace_back(path, e.what());
+    unreadable_.emplace_back(path, e.reason());
   }
 }
 
