@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/Paths.h"
 #include "records/DatabaseKind.h"
 #include "records/Text.h"
 #include "ui/MessageTexts.h"
@@ -139,8 +140,8 @@ bool frmVHF::FileExists(const std::string& path) {
   if (!found) return false;
   // A name without wildcards must exist as written: the readers open the
   // path as it stands, and on Linux another letter case is another file.
-  const std::string_view last = std::string_view(path).substr(path.rfind('/') + 1);
-  return last.find_first_of("*?") != std::string_view::npos || *found == last;
+  const std::string last = fileNameOf(path);
+  return last.find_first_of("*?") != std::string::npos || *found == last;
 }
 
 bool frmVHF::applyKindRule(const std::string& path) {

@@ -203,9 +203,7 @@ std::string frmVHF::openDialogFolder(const std::vector<std::string>& folders) co
   const std::string current = window_.text(ctl::kCombo1);
   const std::string start = files_.currentDirectory();
   if (!current.empty()) {
-    const std::size_t slash = current.rfind('/');
-    std::string folder =
-        slash == std::string::npos ? start : current.substr(0, std::max<std::size_t>(slash, 1));
+    std::string folder = current.find('/') == std::string::npos ? start : folderOf(current);
     if (folder.front() != '/') folder = pathIn(start, folder);
     if (files_.exists(folder)) return folder;
   }
