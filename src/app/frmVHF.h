@@ -36,6 +36,10 @@ class PlacementError;
 struct MergeOutcome;
 struct ScanOutcome;
 
+// Where the form keeps what it remembers between runs.
+inline constexpr const char* kApplication = "VHF-Orvanta";
+inline constexpr const char* kSection = "Settings";
+
 // Everything the form needs from its surroundings.
 struct FormServices {
   IWindow& window;

@@ -23,9 +23,6 @@
 namespace orvanta {
 namespace {
 
-constexpr const char* kApplication = "VHF-Orvanta";
-constexpr const char* kSection = "Settings";
-
 // The hits of a scan for a call, kept instead of shown: in a user database
 // the first record whose call is the call, in a log the last contact with it.
 class StationFinder final : public ScanListener {

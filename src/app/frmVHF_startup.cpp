@@ -25,9 +25,6 @@
 namespace orvanta {
 namespace {
 
-constexpr const char* kApplication = "VHF-Orvanta";
-constexpr const char* kSection = "Settings";
-
 // Outer width of the window as designed (client area plus frame), used to
 // bring a window that lies off every screen fully onto the primary one.
 constexpr int kDesignWidth = 8352;

@@ -17,8 +17,6 @@
 namespace orvanta {
 namespace {
 
-constexpr const char* kApplication = "VHF-Orvanta";
-constexpr const char* kSection = "Settings";
 constexpr const char* kBaseCallKey = "BaseCall";
 
 std::string joined(const std::set<std::string>& items) {
