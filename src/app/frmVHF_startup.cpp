@@ -94,16 +94,21 @@ FirstLine readFirstLine(const IFileSystem& files, const std::string& path) {
   return result;
 }
 
+// The window where the last run left it, brought onto a screen.
+void placeWindow(IWindow& window, ISettingsStore& settings) {
+  skipOnFailure([&] {
+    if (auto top = parseTwips(settings.read(kApplication, kSection, "Top", "1"))) window.setTop(*top);
+  });
+  skipOnFailure([&] {
+    if (auto left = parseTwips(settings.read(kApplication, kSection, "Left", "1"))) window.setLeft(*left);
+  });
+  skipOnFailure([&] { keepOnScreen(window); });
+}
+
 }  // namespace
 
 void frmVHF::Form_Load() {
-  skipOnFailure([&] {
-    if (auto top = parseTwips(settings_.read(kApplication, kSection, "Top", "1"))) window_.setTop(*top);
-  });
-  skipOnFailure([&] {
-    if (auto left = parseTwips(settings_.read(kApplication, kSection, "Left", "1"))) window_.setLeft(*left);
-  });
-  skipOnFailure([&] { keepOnScreen(window_); });
+  placeWindow(window_, settings_);
 
   SearchDirection = 0;
   NewLine = "\r\n";

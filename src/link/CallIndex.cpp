@@ -114,26 +114,35 @@ std::uint32_t WorkedSets::modeNumber(std::string_view mode) {
   return modes_.emplace(mode, static_cast<std::uint32_t>(modes_.size())).first->second;
 }
 
+namespace {
+
+// Puts hash (never 0) into the open-addressing table unless it is there;
+// the table always has a free slot. Whether it was new.
+bool insertHash(std::vector<std::uint64_t>& table, std::uint64_t hash) {
+  const std::size_t mask = table.size() - 1;
+  for (std::size_t at = static_cast<std::size_t>(hash * 0x9E3779B97F4A7C15U >> 20) & mask;;
+       at = (at + 1) & mask) {
+    if (table[at] == hash) return false;
+    if (table[at] == 0) {
+      table[at] = hash;
+      return true;
+    }
+  }
+}
+
+}  // namespace
+
 bool WorkedSets::firstTime(std::uint64_t hash) {
   if ((contacts_ + 1) * 2 > seen_.size()) {
     std::vector<std::uint64_t> old(std::max<std::size_t>(1024, seen_.size() * 2));
     old.swap(seen_);
-    contacts_ = 0;
     for (const std::uint64_t known : old) {
-      if (known != 0) firstTime(known);
+      if (known != 0) insertHash(seen_, known);
     }
   }
-  hash = hash == 0 ? 1 : hash;
-  const std::size_t mask = seen_.size() - 1;
-  for (std::size_t at = static_cast<std::size_t>(hash * 0x9E3779B97F4A7C15U >> 20) & mask;;
-       at = (at + 1) & mask) {
-    if (seen_[at] == hash) return false;
-    if (seen_[at] == 0) {
-      seen_[at] = hash;
-      ++contacts_;
-      return true;
-    }
-  }
+  if (!insertHash(seen_, hash == 0 ? 1 : hash)) return false;
+  ++contacts_;
+  return true;
 }
 
 bool WorkedSets::add(const WorkedContact& contact) {

@@ -46,7 +46,7 @@ void ContactCache::read(const IFileSystem& files, const std::string& path, Log& 
   }
   if (log.adif) {
     AdifReader reader(*file);
-    if (from > 0 && log.contacts.size() > 0) reader.startAfterRecord(from);
+    if (from > 0 && !log.contacts.empty()) reader.startAfterRecord(from);
     AdifRecord record;
     std::string line;
     while (reader.next(record)) {
@@ -65,7 +65,7 @@ void ContactCache::refresh(const IFileSystem& files, const std::vector<std::stri
   unreadable_.clear();
   std::unordered_map<std::string, Log> kept;
   for (const auto& path : logs) {
-    if (kept.count(path) != 0) continue;
+    if (kept.contains(path)) continue;
     Log log;
     if (auto it = logs_.find(path); it != logs_.end()) log = std::move(it->second);
     try {

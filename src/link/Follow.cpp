@@ -106,7 +106,7 @@ std::optional<LoggedContact> contactOf(const LoggedAdif& m) {
 }
 
 Instance* FollowState::slot(const std::string& id) {
-  if (instances_.size() >= kMaxInstances && instances_.count(id) == 0) {
+  if (instances_.size() >= kMaxInstances && !instances_.contains(id)) {
     ignored("more than " + std::to_string(kMaxInstances) + " instances");
     return nullptr;
   }
@@ -161,7 +161,7 @@ bool FollowState::logged(const LoggedContact& contact) {
 }
 
 void FollowState::ignored(const std::string& reason) {
-  if (ignored_.size() < kMaxReasons || ignored_.count(reason) != 0) {
+  if (ignored_.size() < kMaxReasons || ignored_.contains(reason)) {
     ++ignored_[reason];
   } else {
     ++ignored_["other"];

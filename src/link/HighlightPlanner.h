@@ -58,6 +58,7 @@ struct HighlightColours {
 struct HighlightDestination {
   std::string address;
   std::uint16_t port = 0;
+  // NOLINTNEXTLINE(modernize-use-nullptr): the 0 clang-tidy sees is the defaulted comparison's own.
   friend auto operator<=>(const HighlightDestination&, const HighlightDestination&) = default;
 };
 
@@ -119,6 +120,7 @@ class HighlightPlanner {
   struct Target {
     std::string id;
     HighlightDestination to;
+    // NOLINTNEXTLINE(modernize-use-nullptr): the 0 clang-tidy sees is the defaulted comparison's own.
     friend auto operator<=>(const Target&, const Target&) = default;
   };
   struct Slot {

@@ -149,7 +149,7 @@ TEST(CallIndex, AgreesWithTheWorkedBeforeCount) {
   std::string text;
   std::string adif;
   for (int i = 0; i < 300; ++i) {
-    const std::string call = calls[next(calls.size())];
+    const std::string& call = calls[next(calls.size())];
     const std::size_t band = next(mhz.size());
     const char* mode = modes[next(modes.size())];
     if (next(2) == 0) {
@@ -174,7 +174,7 @@ TEST(CallIndex, AgreesWithTheWorkedBeforeCount) {
         const auto row = std::find_if(summary.rows.begin(), summary.rows.end(),
                                       [&](const WorkedRow& r) { return r.band == band; });
         for (const char* mode : modes) {
-          const bool here = row != summary.rows.end() && row->modes.count(mode) > 0;
+          const bool here = row != summary.rows.end() && row->modes.contains(mode);
           const CallState model = here                ? CallState::Worked
                                   : summary.total > 0 ? CallState::NewSlot
                                                       : CallState::None;

@@ -35,6 +35,7 @@ struct Rig {
   Clock::time_point now{};
   std::vector<std::string> lines(const std::vector<HighlightAction>& actions) const {
     std::vector<std::string> out;
+    out.reserve(actions.size());
     for (const auto& action : actions) out.push_back(highlightLine(action));
     return out;
   }

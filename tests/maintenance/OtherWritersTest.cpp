@@ -3,10 +3,10 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 
@@ -76,7 +76,7 @@ TEST(KilledInTheBackupStep, TheNextRunPutsThePreviousBackupBack) {
   dir.write("mydb_Old.txt", "older");
   ASSERT_EQ(testing::finish(testing::spawn([&] {
               StdFileSystem files([](std::string_view operation, const std::string&) {
-                if (operation == "exchange") ::raise(SIGKILL);
+                if (operation == "exchange") std::raise(SIGKILL);
               });
               LockedDatabase database(files, path);
               replaceKeepingBackup(files, database, "new");
