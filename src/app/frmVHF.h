@@ -220,7 +220,8 @@ class frmVHF final : public IWindowEvents {
   void takeOverContacts(const std::string& title, const std::vector<std::string>& logLines,
                         const std::vector<std::string>& logs);
   bool takeOverTarget(const std::string& title, std::string& target);
-  bool writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes);
+  bool writeTakenOver(const std::string& title, LockedDatabase& database,
+                      const std::function<void(IOutputFile&)>& content);
   std::unique_ptr<LockedDatabase> lockForTakeOver(const std::string& title, const std::string& path);
   void tell(const std::string& title, std::string_view text, MessageIcon icon);
   void startFollowing();

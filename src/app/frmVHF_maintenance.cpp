@@ -7,6 +7,7 @@
 #include "maintenance/Merge.h"
 #include "maintenance/MergeDatabases.h"
 #include "maintenance/MonthEnd.h"
+#include "maintenance/SafeFiles.h"
 #include "ui/MessageTexts.h"
 #include "ui/WindowDescription.h"
 
@@ -61,6 +62,8 @@ std::string frmVHF::mergeFailureText(const MergeOutcome& outcome) const {
       return in(texts::kMergeLogNeverReplaced, de) + nl + outcome.path + unchanged;
     case MergeResult::NotAFile:
       return in(texts::kMergeNameTaken, de) + nl + outcome.path + unchanged;
+    case MergeResult::WriteProtected:
+      return in(texts::kDatabaseWriteProtected, de) + nl + outcome.path + unchanged;
     case MergeResult::Locked:
       return in(texts::kDatabaseLocked, de) + nl + outcome.path;
     case MergeResult::Changed:
@@ -165,6 +168,13 @@ void frmVHF::mnuSetUpdate_Datum_Click() {
       return tell(in(texts::kDatabaseLocked, de) + nl + path, MessageIcon::Stop);
     case MonthEndResult::Changed:
       return tell(in(texts::kDatabaseChangedMeanwhile, de) + nl + path, MessageIcon::Stop);
+    case MonthEndResult::WriteProtected:
+      return tell(in(texts::kDatabaseWriteProtected, de) + nl + path, MessageIcon::Exclamation);
+    case MonthEndResult::BackupNotPutBack:
+      return tell(in(texts::kMonthEndCannotWrite, de) + nl + outcome.reason + nl + nl +
+                      fillIn(texts::kBackupNowACopy.in(de),
+                             {pathIn(folderOf(path), backupNameFor(fileNameOf(path)))}),
+                  MessageIcon::Exclamation);
     case MonthEndResult::LineTooLong:
       return tell(in(texts::kDatabaseCannotBeRead, de) + nl + lineTooLongText(outcome.line),
                   MessageIcon::Exclamation);

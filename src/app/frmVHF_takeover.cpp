@@ -12,6 +12,8 @@
 #include "maintenance/Merge.h"
 #include "maintenance/SafeFiles.h"
 #include "maintenance/TakeOver.h"
+#include "records/Text.h"
+#include "records/TextFile.h"
 #include "ui/MessageTexts.h"
 #include "ui/WindowDescription.h"
 
@@ -28,6 +30,8 @@ std::string problemText(StationProblem problem, bool german) {
       return std::string(texts::kStationBadLocator.in(german));
     case StationProblem::Remark:
       return std::string(texts::kStationBadRemark.in(german));
+    case StationProblem::RemarkControl:
+      return std::string(texts::kStationRemarkControl.in(german));
     case StationProblem::None:
       break;
   }
@@ -51,6 +55,52 @@ std::vector<std::string> distinctLogs(const IFileSystem& files, const std::vecto
     distinct.push_back(log);
   }
   return distinct;
+}
+
+// Why a user database must not be written, or nothing: it is the backup of
+// another database of its folder, or it is write-protected.
+std::string unwritableText(const IFileSystem& files, const std::string& path, bool german,
+                           const std::string& nl) {
+  if (isBackupOfAnother(files, path)) return fillIn(texts::kTakeOverIsBackup.in(german), {path});
+  if (files.writeProtected(path)) return std::string(texts::kDatabaseWriteProtected.in(german)) + nl + path;
+  return {};
+}
+
+// The backup the database keeps its previous version under, spelt as the
+// database is (a bare name for a bare name).
+std::string backupPathOf(const LockedDatabase& database) {
+  const std::string& listed = database.listed();
+  if (listed.find('/') == std::string::npos) return database.backupName();
+  return pathIn(folderOf(listed), database.backupName());
+}
+
+// The database's encoding as far as it can be told before the lock; the
+// plan checks again on what it reads.
+Encoding encodingOf(const IFileSystem& files, const std::string& database) {
+  try {
+    return databaseEncoding(files, database);
+  } catch (const FileError&) {
+    return Encoding::Utf8;  // told when the database is read under its lock
+  }
+}
+
+// The dialog for a station typed in by hand, checking the entry against the
+// rules of a record and the characters the database can hold.
+StationDialogRequest stationRequest(const std::string& title, bool german, Encoding encoding) {
+  StationDialogRequest request;
+  request.title = title;
+  request.callLabel = texts::kStationCallLabel.in(german);
+  request.locatorLabel = texts::kStationLocatorLabel.in(german);
+  request.remarkLabel = texts::kStationRemarkLabel.in(german);
+  request.okCaption = texts::kStationOk.in(german);
+  request.cancelCaption = texts::kStationCancel.in(german);
+  request.check = [german, encoding](const StationEntry& entry) {
+    const StationProblem problem = checkStation(entry.call, entry.locator, entry.remark);
+    if (problem != StationProblem::None) return problemText(problem, german);
+    const std::string notHeld = charactersNotHeld(trimBlanks(entry.remark), encoding);
+    return notHeld.empty() ? std::string() : fillIn(texts::kStationRemarkNotHeld.in(german), {notHeld});
+  };
+  return request;
 }
 
 }  // namespace
@@ -124,8 +174,8 @@ bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
     tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + target, MessageIcon::Exclamation);
     return false;
   }
-  if (files_.identity(pathIn(folderOf(target), kBackupFileName)) == id) {
-    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {target}), MessageIcon::Exclamation);
+  if (const std::string refused = unwritableText(files_, target, german, nl); !refused.empty()) {
+    tell(title, refused, MessageIcon::Exclamation);
     return false;
   }
   for (const auto& item : window_.listItems(ctl::kCombo1)) {
@@ -163,7 +213,8 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
   try {
     plan = planTakeOverFromFiles(files_, *locked, logLines, distinct, FieldSeparator);
   } catch (const TakeOverReadError& e) {
-    fail(texts::kTakeOverUnreadable.in(german), e.path + nl + e.what());
+    fail(texts::kTakeOverUnreadable.in(german),
+         e.path + nl + (e.longLine ? lineTooLongText(e.longLine) : e.what()));
     return;
   }
   scope.normalPointer();
@@ -176,7 +227,7 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
       fillIn(texts::kTakeOverCounts.in(german),
              {counted(texts::kStationsCounted, c.added), std::to_string(c.changed),
               std::to_string(c.unchanged), counted(texts::kContactsCounted, c.skipped)});
-  if (plan.text.empty()) {
+  if (!plan.changes()) {
     tell(title, counts + nl + std::string(texts::kTakeOverNothing.in(german)), MessageIcon::Information);
     return;
   }
@@ -186,29 +237,31 @@ void frmVHF::takeOverContacts(const std::string& title, const std::vector<std::s
     return;
   }
   scope.busyPointer();
-  if (!writeTakenOver(title, *locked, plan.text)) return;
+  if (!writeTakenOver(title, *locked, plan.write)) return;
   scope.normalPointer();
   tell(title,
        fillIn(texts::kTakeOverDone.in(german), {target}) + nl +
-           std::string(texts::kTakeOverBackupKept.in(german)),
+           fillIn(texts::kTakeOverBackupKept.in(german), {backupPathOf(*locked)}),
        MessageIcon::Information);
 }
 
-bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database, const std::string& bytes) {
+bool frmVHF::writeTakenOver(const std::string& title, LockedDatabase& database,
+                            const std::function<void(IOutputFile&)>& content) {
   const bool german = isGerman();
   const std::string nl = NewLine.empty() ? std::string("\r\n") : NewLine;
   const std::string& path = database.listed();
   std::string report;
   try {
-    replaceKeepingBackup(files_, database, bytes);
+    replaceKeepingBackup(files_, database, content);
     return true;
   } catch (const DatabaseChanged&) {
     report = std::string(texts::kDatabaseChangedMeanwhile.in(german)) + nl + path;
   } catch (const BackupNotPutBack& e) {
     report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what() + nl + nl +
-             std::string(texts::kMergeBackupNotPutBack.in(german)) + nl + folderOf(path);
+             fillIn(texts::kBackupNowACopy.in(german), {backupPathOf(database)});
   } catch (const FileError& e) {
-    report = std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + e.what();
+    report =
+        std::string(texts::kTakeOverWriteFailed.in(german)) + nl + path + nl + withoutScratchNames(e.what());
   }
   window_.setMousePointer(MousePointer::Normal);
   tell(title, report, MessageIcon::Stop);
@@ -226,21 +279,12 @@ void frmVHF::addStationByHand(const std::string& database) {
     tell(title, std::string(texts::kTakeOverNotFound.in(german)) + nl + database, MessageIcon::Exclamation);
     return;
   }
-  if (files_.identity(pathIn(folderOf(database), kBackupFileName)) == id) {
-    tell(title, fillIn(texts::kTakeOverIsBackup.in(german), {database}), MessageIcon::Exclamation);
+  if (const std::string refused = unwritableText(files_, database, german, nl); !refused.empty()) {
+    tell(title, refused, MessageIcon::Exclamation);
     return;
   }
-  StationDialogRequest request;
-  request.title = title;
-  request.callLabel = texts::kStationCallLabel.in(german);
-  request.locatorLabel = texts::kStationLocatorLabel.in(german);
-  request.remarkLabel = texts::kStationRemarkLabel.in(german);
-  request.okCaption = texts::kStationOk.in(german);
-  request.cancelCaption = texts::kStationCancel.in(german);
+  StationDialogRequest request = stationRequest(title, german, encodingOf(files_, database));
   request.initial.call = window_.text(ctl::kText10);
-  request.check = [german](const StationEntry& entry) {
-    return problemText(checkStation(entry.call, entry.locator, entry.remark), german);
-  };
   const auto entry = stationDialog_->askStation(request);
   if (!entry) return;
   // The dialog checks as well, but what is written must never rest on it.
@@ -257,13 +301,24 @@ void frmVHF::addStationByHand(const std::string& database) {
   try {
     plan = planAddStation(readLockedDatabase(*locked), entry->call, entry->locator, entry->remark,
                           FieldSeparator);
+  } catch (const LineTooLongError& e) {
+    scope.normalPointer();
+    tell(title,
+         std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + lineTooLongText(e.line()),
+         MessageIcon::Stop);
+    return;
   } catch (const FileError& e) {
     scope.normalPointer();
     tell(title, std::string(texts::kTakeOverUnreadable.in(german)) + nl + database + nl + e.what(),
          MessageIcon::Stop);
     return;
   }
-  if (!writeTakenOver(title, *locked, plan.text)) return;
+  if (!plan.notHeld.empty()) {
+    scope.normalPointer();
+    tell(title, fillIn(texts::kStationRemarkNotHeld.in(german), {plan.notHeld}), MessageIcon::Exclamation);
+    return;
+  }
+  if (!writeTakenOver(title, *locked, [&plan](IOutputFile& out) { out.write(plan.text); })) return;
   scope.normalPointer();
   const auto done = plan.existed ? texts::kStationUpdated : texts::kStationAdded;
   tell(title,

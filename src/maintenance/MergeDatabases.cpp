@@ -33,7 +33,8 @@ struct Locks {
     if (status) {
       if (auto* known = find(status->identity)) return known;
     }
-    held.push_back(std::make_unique<LockedDatabase>(files, path));
+    // Every folder keeps its previous database under one name after a merge.
+    held.push_back(std::make_unique<LockedDatabase>(files, path, std::string(kBackupFileName)));
     return held.back().get();
   }
 };
@@ -90,6 +91,10 @@ MergeOutcome plan(IFileSystem& files, const std::vector<std::string>& databases,
     for (auto& placement : placements) {
       placement.source = locks.take(files, placement.backupSource);
       if (placement.backupSource == placement.target) placement.targetLock = placement.source;
+      for (const std::string* replaced : {&placement.target, &placement.backupSource}) {
+        if (files.status(*replaced) && files.writeProtected(*replaced))
+          return outcome(MergeResult::WriteProtected, *replaced);
+      }
     }
   } catch (const PlacementRefused& e) {
     return outcome(e.notAFile ? MergeResult::NotAFile : MergeResult::LogNeverReplaced, e.path);
@@ -120,7 +125,7 @@ MergeOutcome place(IFileSystem& files, std::vector<FolderPlacement>& placements,
     if (!e.changedPath.empty() && e.completedFolders.empty() && e.notPutBack.empty()) {
       return outcome(MergeResult::Changed, e.changedPath);
     }
-    MergeOutcome failed = outcome(MergeResult::CannotWrite, {}, e.what());
+    MergeOutcome failed = outcome(MergeResult::CannotWrite, {}, withoutScratchNames(e.what()));
     failed.updatedFolders = e.completedFolders;
     failed.notPutBack = e.notPutBack;
     return failed;

@@ -17,6 +17,7 @@ enum class MergeResult {
   ReservedName,      // path: the merged name is the backup's name
   NotFound,          // path: a listed database
   IsBackup,          // path: a listed database that is its folder's backup
+  WriteProtected,    // path: a database the merge would replace may not be written
   CannotRead,        // reason
   LogNeverReplaced,  // path: the log the merge would have replaced
   NotAFile,          // path: a folder or other non-regular file at a target or backup name

@@ -81,6 +81,7 @@ std::vector<std::string> writeScratchFiles(IFileSystem& files, const std::vector
       scratch[i] =
           writeScratch(files, folderOf(placement.realTarget), ownerName, owner.readStatus().permissions,
                        [bytes](IOutputFile& out) { out.write(bytes); });
+      files.copyAccess(placement.targetLock ? placement.realTarget : placement.backupSource, scratch[i]);
     }
   } catch (...) {
     for (const auto& path : scratch) {
@@ -152,15 +153,14 @@ void placeMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& place
   for (std::size_t i = 0; i < placements.size(); ++i) {
     const auto& placement = placements[i];
     try {
-      // Between this check and the rename lie a few microseconds in which a
-      // line another program appends would still be lost; no file system
-      // offers a rename that depends on the target's content.
       // A final target shared with an earlier folder (two links to one
       // file) has been replaced already.
       if (!scratch[i].empty()) {
-        if (placement.targetLock) placement.targetLock->checkUnchanged(files, placement.realTarget);
-        files.rename(scratch[i], placement.realTarget);
-        if (placement.targetLock) placement.targetLock->carryOverLateLines(files, placement.realTarget);
+        if (placement.targetLock) {
+          placement.targetLock->putInPlace(files, scratch[i], placement.realTarget);
+        } else {
+          files.rename(scratch[i], placement.realTarget);
+        }
       }
       scratch[i].clear();
     } catch (const std::exception& e) {

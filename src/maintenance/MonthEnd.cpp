@@ -162,18 +162,8 @@ MonthEndOutcome rewrite(IFileSystem& files, LockedDatabase& database, std::strin
       }
       output->sync();
       output->close();
-      // Between this check and the rename lie a few microseconds in which a
-      // line another program appends would still be lost; no file system
-      // offers a rename that depends on the target's content.
-      database.checkUnchanged(files);
-      files.rename(temporary, target);
-      temporary.clear();
-      database.carryOverLateLines(files);
-      try {
-        files.syncFolder(folderOf(target));
-      } catch (const FileError&) {
-        // The new content is in place; a power cut could bring back the old, whole.
-      }
+      // The previous version stays as the database's backup.
+      placeKeepingBackup(files, database, temporary);
       return MonthEndOutcome{MonthEndResult::Updated, pass.changedLines, {}};
     } catch (...) {
       if (!temporary.empty()) discardTemporary(files, temporary);
@@ -197,6 +187,7 @@ MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std:
     } catch (const FileError& e) {
       return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
     }
+    if (files.writeProtected(database->real())) return MonthEndOutcome{MonthEndResult::WriteProtected, 0, {}};
     return rewrite(files, *database, monthText, fieldSeparator);
   } catch (const DatabaseChanged&) {
     return MonthEndOutcome{MonthEndResult::Changed, 0, {}};
@@ -204,8 +195,10 @@ MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std:
     return MonthEndOutcome{MonthEndResult::LineTooLong, 0, {}, e.line()};
   } catch (const MonthEndReadError& e) {
     return MonthEndOutcome{MonthEndResult::CannotRead, 0, e.what()};
+  } catch (const BackupNotPutBack& e) {
+    return MonthEndOutcome{MonthEndResult::BackupNotPutBack, 0, e.what()};
   } catch (const FileError& e) {
-    return MonthEndOutcome{MonthEndResult::CannotWrite, 0, e.what()};
+    return MonthEndOutcome{MonthEndResult::CannotWrite, 0, withoutScratchNames(e.what())};
   } catch (const std::exception& e) {
     return MonthEndOutcome{MonthEndResult::Unexpected, 0, e.what()};
   }

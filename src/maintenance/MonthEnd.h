@@ -22,13 +22,15 @@ class MonthEndReadError : public FileError {
 
 enum class MonthEndResult {
   Updated,
-  Unchanged,    // the file already was as the update leaves it; not rewritten
-  CannotRead,   // reason: the system's description
-  CannotWrite,  // reason: the system's description; the database is unchanged
-  Locked,       // another run holds the database
-  Changed,      // another program wrote the database meanwhile; nothing replaced
-  Unexpected,   // out of memory, say; the database is unchanged
-  LineTooLong,  // line: a line longer than kLongestHeldLine; the database is unchanged
+  Unchanged,         // the file already was as the update leaves it; not rewritten
+  CannotRead,        // reason: the system's description
+  CannotWrite,       // reason: the system's description; the database is unchanged
+  Locked,            // another run holds the database
+  Changed,           // another program wrote the database meanwhile; nothing replaced
+  Unexpected,        // out of memory, say; the database is unchanged
+  LineTooLong,       // line: a line longer than kLongestHeldLine; the database is unchanged
+  WriteProtected,    // the database may not be written; nothing was touched
+  BackupNotPutBack,  // the database is unchanged, but its backup is now a copy of it
 };
 
 struct MonthEndOutcome {
@@ -49,10 +51,11 @@ struct MonthEndOutcome {
 // ",".
 //
 // The database is held under the lock while the new text streams into a
-// scratch file beside it; the scratch file is renamed over the database only
+// scratch file beside it; the scratch file takes the database's place only
 // when the database is still the file that was read, so the database holds
 // its old or its new content in full at every moment and nobody's later
-// write is lost. A database that is a link stays that link.
+// write is lost. The previous version stays as the database's backup
+// (backupNameFor). A database that is a link stays that link.
 MonthEndOutcome updateMonthEnd(IFileSystem& files, const std::string& path, std::string_view monthText,
                                std::string& fieldSeparator);
 

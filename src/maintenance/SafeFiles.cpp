@@ -1,5 +1,6 @@
 #include "maintenance/SafeFiles.h"
 
+#include <cctype>
 #include <random>
 #include <utility>
 
@@ -7,6 +8,9 @@ namespace orvanta {
 namespace {
 
 constexpr std::string_view kScratchMarker = ".orvanta-";
+// Marks the second name of a previous backup, set aside while a run puts
+// the database in the backup's place.
+constexpr std::string_view kKeeperMark = "prev-";
 constexpr std::size_t kRandomLength = 6;
 constexpr std::string_view kRandomAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 // Long names are cut and told apart by a hash, so that a scratch name stays
@@ -33,11 +37,15 @@ std::string stemOf(std::string_view name) {
   return stem;
 }
 
+std::string keeperPrefix(std::string_view backupName) {
+  return scratchPrefix(backupName) + std::string(kKeeperMark);
+}
+
 // A second name for a file under a fresh scratch name.
 std::string linkScratch(IFileSystem& files, const std::string& existing, const std::string& folder,
-                        std::string_view ownerName) {
+                        const std::string& prefix) {
   for (int attempt = 0;; ++attempt) {
-    std::string path = pathIn(folder, scratchPrefix(ownerName) + randomSuffix());
+    std::string path = pathIn(folder, prefix + randomSuffix());
     try {
       files.link(existing, path);
       return path;
@@ -51,14 +59,45 @@ std::string linkScratch(IFileSystem& files, const std::string& existing, const s
 // A copy of the locked file's bytes, for a backup on another file system,
 // where no second name can be made.
 std::string copyScratch(IFileSystem& files, LockedDatabase& database, const std::string& folder) {
-  return writeScratch(files, folder, fileNameOf(database.listed()), database.readStatus().permissions,
-                      [&database](IOutputFile& out) {
-                        database.input().rewind();
-                        std::string buffer(std::size_t{1} << 20, '\0');
-                        while (const std::size_t n = database.input().read(buffer.data(), buffer.size())) {
-                          out.write(std::string_view(buffer.data(), n));
-                        }
-                      });
+  std::string copy =
+      writeScratch(files, folder, fileNameOf(database.listed()), database.readStatus().permissions,
+                   [&database](IOutputFile& out) {
+                     database.input().rewind();
+                     std::string buffer(std::size_t{1} << 20, '\0');
+                     while (const std::size_t n = database.input().read(buffer.data(), buffer.size())) {
+                       out.write(std::string_view(buffer.data(), n));
+                     }
+                   });
+  try {
+    files.copyAccess(database.real(), copy);
+  } catch (...) {
+    discardTemporary(files, copy);
+    throw;
+  }
+  return copy;
+}
+
+// A run killed while the database stood in the backup's place leaves the
+// previous backup under a keeper name. While the backup name holds the
+// database itself, the database was not replaced and the previous backup is
+// still the one to keep: it is put back. Otherwise it was superseded.
+void settleKeepers(IFileSystem& files, const std::string& folder, const std::string& backupName,
+                   const FileIdentity& database) noexcept {
+  try {
+    const std::string prefix = keeperPrefix(backupName);
+    const std::string backup = pathIn(folder, backupName);
+    for (const auto& name : files.listFolder(folder)) {
+      if (name.size() != prefix.size() + kRandomLength || !name.starts_with(prefix)) continue;
+      const auto held = files.status(backup, false);
+      if (held && held->identity == database) {
+        files.rename(pathIn(folder, name), backup);
+      } else {
+        discardTemporary(files, pathIn(folder, name));
+      }
+    }
+  } catch (...) {
+    // What cannot be settled now is settled by the next run.
+  }
 }
 
 }  // namespace
@@ -80,6 +119,44 @@ std::string pathIn(const std::string& folder, std::string_view name) {
   if (path.empty() || path.back() != '/') path += '/';
   path += name;
   return path;
+}
+
+std::string backupNameFor(std::string_view databaseName) {
+  if (sameNameIgnoringCase(databaseName, "CALL3.txt")) return std::string(kBackupFileName);
+  const auto dot = databaseName.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return std::string(databaseName) + "_Old";
+  return std::string(databaseName.substr(0, dot)) + "_Old" + std::string(databaseName.substr(dot));
+}
+
+bool isBackupOfAnother(const IFileSystem& files, const std::string& path) {
+  const std::string name = fileNameOf(path);
+  if (sameNameIgnoringCase(name, kBackupFileName)) return true;
+  auto dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) dot = name.size();
+  const std::string stem = name.substr(0, dot);
+  if (stem.size() <= 4 || !stem.ends_with("_Old")) return false;
+  const std::string original = pathIn(folderOf(path), stem.substr(0, stem.size() - 4) + name.substr(dot));
+  return files.status(original).has_value();
+}
+
+std::string withoutScratchNames(std::string text) {
+  for (auto at = text.find(kScratchMarker); at != std::string::npos; at = text.find(kScratchMarker, at)) {
+    const auto slash = text.rfind('/', at);
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t end = at + kScratchMarker.size();
+    if (text.compare(end, kKeeperMark.size(), kKeeperMark) == 0) end += kKeeperMark.size();
+    for (std::size_t n = 0;
+         n < kRandomLength && end < text.size() && std::isalnum(static_cast<unsigned char>(text[end])); ++n)
+      ++end;
+    if (text[start] != '.' || start == at) {
+      at = end;
+      continue;
+    }
+    const std::string owner = text.substr(start + 1, at - start - 1);
+    text.replace(start, end - start, owner);
+    at = start + owner.size();
+  }
+  return text;
 }
 
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
@@ -150,11 +227,15 @@ void removeStaleScratch(IFileSystem& files, const std::string& folder, std::stri
   }
 }
 
-LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed)
-    : listed_(std::move(listed)), file_(files.openLocked(listed_)), status_(file_->status()) {
+LockedDatabase::LockedDatabase(IFileSystem& files, std::string listed, std::string backupName)
+    : listed_(std::move(listed)),
+      backupName_(backupName.empty() ? backupNameFor(fileNameOf(listed_)) : std::move(backupName)),
+      file_(files.openLocked(listed_)),
+      status_(file_->status()) {
   real_ = files.resolve(listed_);
   removeStaleScratch(files, folderOf(listed_), fileNameOf(listed_));
   if (real_ != listed_) removeStaleScratch(files, folderOf(real_), fileNameOf(real_));
+  settleKeepers(files, folderOf(listed_), backupName_, status_.identity);
 }
 
 void LockedDatabase::checkUnchanged(const IFileSystem& files, const std::string& name) const {
@@ -191,10 +272,36 @@ void LockedDatabase::carryOverLateLines(IFileSystem& files, const std::string& n
   }
 }
 
+void LockedDatabase::putInPlace(IFileSystem& files, const std::string& scratch, const std::string& name) {
+  checkUnchanged(files, name);
+  if (!files.exchange(scratch, name)) {
+    // Between this check and the rename lie a few microseconds in which
+    // another program's write would still be lost; only an exchange closes that.
+    files.rename(scratch, name);
+    carryOverLateLines(files, name);
+    return;
+  }
+  // The scratch name now holds the file that came out: the file read, unless
+  // another program renamed its own over the name; one still writing to it
+  // is waited for before its state is compared.
+  const auto out = files.status(scratch, false);
+  bool unchanged = out && out->identity == status_.identity;
+  if (unchanged) {
+    file_->waitUntilOnlyHolder(kLateWriterMs);
+    unchanged = file_->status().sameContentAs(status_);
+  }
+  if (!unchanged) {
+    if (!files.exchange(scratch, name)) files.rename(scratch, name);
+    throw DatabaseChanged(listed_);
+  }
+  discardTemporary(files, scratch);  // the old file lives on as the backup
+  carryOverLateLines(files, name);
+}
+
 BackupStep backUp(IFileSystem& files, LockedDatabase& database, const std::string& folder) {
   BackupStep step;
   step.folder = folder;
-  step.backup = pathIn(folder, kBackupFileName);
+  step.backup = pathIn(folder, database.backupName());
   const std::string owner = fileNameOf(database.listed());
   const auto previous = files.status(step.backup, false);
   const auto previousTarget = previous ? files.status(step.backup) : std::nullopt;
@@ -202,12 +309,12 @@ BackupStep backUp(IFileSystem& files, LockedDatabase& database, const std::strin
     step.alreadyBackup = true;  // left so by a run killed after its backup step
     return step;
   }
-  if (previous) step.keeper = linkScratch(files, step.backup, folder, owner);
+  if (previous) step.keeper = linkScratch(files, step.backup, folder, keeperPrefix(database.backupName()));
   std::string copy;
   try {
     const auto folderStatus = files.status(folder);
     copy = folderStatus && folderStatus->identity.device == database.readStatus().identity.device
-               ? linkScratch(files, database.real(), folder, owner)
+               ? linkScratch(files, database.real(), folder, scratchPrefix(owner))
                : copyScratch(files, database, folder);
     files.rename(copy, step.backup);
     step.placed = true;
@@ -236,26 +343,31 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept {
 }
 
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes) {
+  replaceKeepingBackup(files, database, [bytes](IOutputFile& out) { out.write(bytes); });
+}
+
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database,
+                          const std::function<void(IOutputFile&)>& content) {
   const std::string target = database.real();
-  const std::string scratch =
-      writeScratch(files, folderOf(target), fileNameOf(target), database.readStatus().permissions,
-                   [bytes](IOutputFile& out) { out.write(bytes); });
+  placeKeepingBackup(
+      files, database,
+      writeScratch(files, folderOf(target), fileNameOf(target), database.readStatus().permissions, content));
+}
+
+void placeKeepingBackup(IFileSystem& files, LockedDatabase& database, const std::string& scratch) {
+  const std::string target = database.real();
   BackupStep step;
   try {
+    files.copyAccess(target, scratch);
     database.checkUnchanged(files);
     step = backUp(files, database, folderOf(database.listed()));
-    // Between this check and the rename lie a few microseconds in which
-    // another program's write would still be lost; no file system offers a
-    // rename that is conditional on the target's content.
-    database.checkUnchanged(files);
-    files.rename(scratch, target);
-    database.carryOverLateLines(files);
+    database.putInPlace(files, scratch, target);
   } catch (...) {
     discardTemporary(files, scratch);
     try {
       undoBackup(files, step);
     } catch (const FileError& e) {
-      throw BackupNotPutBack(database.listed(), e.what());
+      throw BackupNotPutBack(database.listed(), withoutScratchNames(e.what()));
     }
     throw;
   }

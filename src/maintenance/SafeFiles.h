@@ -10,8 +10,20 @@
 
 namespace orvanta {
 
-// The name every folder keeps its previous database under.
+// The name every folder keeps its previous database under after a merge,
+// and the backup of CALL3.txt.
 inline constexpr std::string_view kBackupFileName = "CALL3_Old.txt";
+
+// The name a database's previous version is kept under in its folder:
+// "<stem>_Old<last extension>" ("mydb.txt" gives "mydb_Old.txt", "calls"
+// gives "calls_Old"); CALL3.txt in any letter case keeps CALL3_Old.txt.
+std::string backupNameFor(std::string_view databaseName);
+// Whether the file at path is the backup of another database of its folder:
+// CALL3_Old.txt, or "<stem>_Old<ext>" beside an existing "<stem><ext>".
+bool isBackupOfAnother(const IFileSystem& files, const std::string& path);
+// The text with every scratch file's path replaced by the path of the file
+// it stands for, so that a message never names a hidden scratch file.
+std::string withoutScratchNames(std::string text);
 
 // The folder part of a path, without the last "/" ("." for a bare file name,
 // "/" for a file in the root folder).
@@ -67,10 +79,14 @@ class BackupNotPutBack : public FileError {
 class LockedDatabase {
  public:
   // Throws FileLocked when another run holds it, FileError when it cannot
-  // be opened or is no regular file. Removes what killed runs left beside it.
-  LockedDatabase(IFileSystem& files, std::string listed);
+  // be opened or is no regular file. Removes what killed runs left beside
+  // it; a previous backup a killed run had set aside is put back when the
+  // backup name holds the database itself, else removed. backupName is the
+  // file name of the database's backup, backupNameFor(its name) when empty.
+  LockedDatabase(IFileSystem& files, std::string listed, std::string backupName = {});
 
   const std::string& listed() const { return listed_; }
+  const std::string& backupName() const { return backupName_; }
   const std::string& real() const { return real_; }
   const FileStatus& readStatus() const { return status_; }
   ILockedFile& input() { return *file_; }
@@ -86,15 +102,24 @@ class LockedDatabase {
   // lost with the old one. A failure leaves them in the old file.
   void carryOverLateLines(IFileSystem& files) noexcept { carryOverLateLines(files, real_); }
   void carryOverLateLines(IFileSystem& files, const std::string& name) noexcept;
+  // Puts the flushed scratch file in place of name, the database's final
+  // file. Where the file system can, the two are exchanged in one step and
+  // the file that came out is compared with what was read once nobody else
+  // holds it; should another program have replaced or written it in the
+  // last instant, it is exchanged back and DatabaseChanged thrown, with the
+  // scratch file holding the new bytes again. Elsewhere the scratch file is
+  // renamed over the database after a last check.
+  void putInPlace(IFileSystem& files, const std::string& scratch, const std::string& name);
 
  private:
   std::string listed_;
+  std::string backupName_;
   std::string real_;
   std::unique_ptr<ILockedFile> file_;
   FileStatus status_;
 };
 
-// Keeping a folder's database as its backup without the database's name
+// Keeping a database as its backup without the database's name
 // ever going missing: a second name for the database is made under a scratch
 // name and renamed over the backup name, so the backup name holds the
 // previous backup or the database at every instant, and the database keeps
@@ -102,7 +127,7 @@ class LockedDatabase {
 // finish decides about it.
 struct BackupStep {
   std::string folder;
-  std::string backup;          // folder & kBackupFileName
+  std::string backup;          // folder & the database's backup name
   std::string keeper;          // second name of the previous backup; empty when there was none
   bool placed = false;         // the backup name holds the database
   bool alreadyBackup = false;  // the backup name held the very file already
@@ -116,10 +141,16 @@ void finishBackup(IFileSystem& files, BackupStep& step) noexcept;
 
 // The whole replacement of one locked database: the new bytes go to a
 // scratch file beside its final target; when the database is still as it was
-// read, it becomes the backup of its listed folder and the new file takes
+// read, it becomes its backup in its listed folder and the new file takes
 // its place. Throws DatabaseChanged or FileError with the database unchanged
 // (its previous backup included), BackupNotPutBack when only the backup
 // changed.
 void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database, std::string_view bytes);
+// The same with the new bytes written through content.
+void replaceKeepingBackup(IFileSystem& files, LockedDatabase& database,
+                          const std::function<void(IOutputFile&)>& content);
+// The same for a scratch file written and flushed already; it gets the
+// database's owner, group and access first, and is gone afterwards.
+void placeKeepingBackup(IFileSystem& files, LockedDatabase& database, const std::string& scratch);
 
 }  // namespace orvanta

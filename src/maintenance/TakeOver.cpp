@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -113,10 +114,11 @@ LineCall lineCall(std::string_view line) {
 
 // ---- The database as lines of bytes ----
 
+// A line's end is where the next one begins: 16 bytes a line, as a large
+// database has millions.
 struct LineSpan {
   std::size_t begin = 0;
   std::size_t contentEnd = 0;  // where the line end starts
-  std::size_t end = 0;         // after the line end
 };
 
 enum class LineClass : unsigned char { Other, Record, Terminator };
@@ -135,7 +137,8 @@ struct Database {
     return bytes.substr(lines[i].begin, lines[i].contentEnd - lines[i].begin);
   }
   std::string_view lineEnd(std::size_t i) const {
-    return bytes.substr(lines[i].contentEnd, lines[i].end - lines[i].contentEnd);
+    const std::size_t end = i + 1 < lines.size() ? lines[i + 1].begin : bytes.size();
+    return bytes.substr(lines[i].contentEnd, end - lines[i].contentEnd);
   }
 };
 
@@ -154,8 +157,7 @@ Database splitDatabase(std::string_view bytes) {
   bool lf = false;
   for (std::size_t pos = db.start; pos < bytes.size();) {
     const std::size_t nl = bytes.find('\n', pos);
-    LineSpan span{pos, nl == std::string_view::npos ? bytes.size() : nl,
-                  nl == std::string_view::npos ? bytes.size() : nl + 1};
+    LineSpan span{pos, nl == std::string_view::npos ? bytes.size() : nl};
     if (span.contentEnd > pos && bytes[span.contentEnd - 1] == '\r') {
       --span.contentEnd;
       crlf = crlf || nl != std::string_view::npos;
@@ -163,7 +165,7 @@ Database splitDatabase(std::string_view bytes) {
       lf = true;
     }
     db.lines.push_back(span);
-    pos = span.end;
+    pos = nl == std::string_view::npos ? bytes.size() : nl + 1;
   }
   db.eol = lf && !crlf ? "\n" : "\r\n";
   db.classes.reserve(db.lines.size());
@@ -201,7 +203,13 @@ struct Insertion {
 // The database with some lines replaced (by index, ascending) and new lines
 // (in call order) inserted: each before the first record whose call sorts
 // after it, else before the first terminator line, else at the end.
-std::string render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted) {
+// The pieces handed on at a time when the new database streams to a file.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+// Puts the new database together in out; with spill, out is handed on (and
+// emptied) each time it holds a piece, so that it never holds the whole.
+void render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted,
+            std::string& out, const std::function<void(std::string_view)>& spill) {
   const CallKey* maxKey = nullptr;
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
     if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i].key > *maxKey))
@@ -216,16 +224,22 @@ std::string render(const Database& db, const Replacements& replaced, const std::
                               inserted.begin());
   std::size_t added = 0;
   for (const auto& n : inserted) added += n.line.size() + db.eol.size();
-  std::string out;
-  out.reserve(db.bytes.size() + added + 2);
+  if (!spill) out.reserve(db.bytes.size() + added + 2);
+  const auto spillFull = [&] {
+    if (spill && out.size() >= kPiece) spill(out), out.clear();
+  };
   // Unchanged lines are copied in runs, up to the next place that changes.
   std::size_t copied = 0;
   const auto copyTo = [&](std::size_t at) {
-    out.append(db.bytes.substr(copied, at - copied));
-    copied = at;
+    while (copied < at) {
+      const std::size_t n = spill ? std::min(at - copied, kPiece) : at - copied;
+      out.append(db.bytes.substr(copied, n));
+      copied += n;
+      spillFull();
+    }
   };
   const auto put = [&](std::size_t from, std::size_t to) {
-    for (std::size_t j = from; j < to; ++j) out.append(inserted[j].line).append(db.eol);
+    for (std::size_t j = from; j < to; ++j) out.append(inserted[j].line).append(db.eol), spillFull();
   };
   std::size_t next = 0;
   std::size_t replacement = 0;
@@ -253,6 +267,12 @@ std::string render(const Database& db, const Replacements& replaced, const std::
     if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1) == "\r") out.append("\n");
     put(tail, inserted.size());
   }
+  if (spill && !out.empty()) spill(out), out.clear();
+}
+
+std::string render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted) {
+  std::string out;
+  render(db, replaced, inserted, out, nullptr);
   return out;
 }
 
@@ -320,6 +340,18 @@ bool changeByContact(std::string_view content, const ContactCollector::Contact& 
   return true;
 }
 
+// U+0000 to U+001F, U+007F, U+0080 to U+009F, U+2028 and U+2029 in UTF-8.
+bool hasControlCharacter(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x20 || byte == 0x7F) return true;
+    const std::string_view rest = utf8.substr(i);
+    if (byte == 0xC2 && rest.size() > 1 && static_cast<unsigned char>(rest[1]) <= 0x9F) return true;
+    if (rest.starts_with("\xE2\x80\xA8") || rest.starts_with("\xE2\x80\xA9")) return true;
+  }
+  return false;
+}
+
 Encoding encodingOf(std::string_view bytes) {
   EncodingDetector detector;
   if (bytes.starts_with(kUtf8Bom)) detector.markByteOrderMark();
@@ -338,6 +370,8 @@ bool isUserDatabasePath(std::string_view path) {
 
 bool isValidCall(std::string_view call) {
   if (call.size() < 3 || call.size() > 13) return false;
+  // "//" would make the line a comment line that no reader ever finds.
+  if (call.front() == '/' || call.back() == '/' || call.find("//") != std::string_view::npos) return false;
   bool digit = false;
   bool letter = false;
   for (const char c : call) {
@@ -384,7 +418,7 @@ void readLogLines(const IFileSystem& files, const std::string& path,
                   const std::function<void(std::string_view)>& line) {
   // An ADIF file arrives as the log lines WSJT-X writes for its contacts.
   const std::unique_ptr<IInputFile> input = openDatabaseLines(files, path);
-  LineReader reader(*input);
+  LineReader reader(*input, std::size_t{1} << 16, kLongestHeldLine);
   std::string_view view;
   while (reader.next(view)) line(view);
 }
@@ -409,7 +443,9 @@ std::string callText(const CallKey& key) {
 }
 
 void ContactCollector::addLine(std::string_view line) {
-  if (line.empty() || isCommentLine(line)) return;
+  // "//" inside a contact (a web address in its comment) is no comment mark
+  // in a log: only a line starting with it is a comment.
+  if (line.empty() || trimBlanks(line).starts_with("//")) return;
   splitFieldViews(line, ",", fields_);
   const std::size_t n = fields_.size();
   if (n < 6) return;
@@ -472,7 +508,23 @@ std::size_t ContactCollector::find(const CallKey& call) const {
 
 namespace {
 
-TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, std::string& fieldSeparator) {
+// The lines a take-over replaces and inserts, before they are put together.
+struct Changes {
+  Replacements replaced;
+  std::vector<Insertion> inserted;
+  bool any() const { return !replaced.lines.empty() || !inserted.empty(); }
+};
+
+// A database read for a take-over and what changes in it, kept until the
+// new file is written.
+struct PendingTakeOver {
+  std::string bytes;
+  Database db;
+  Changes changes;
+};
+
+TakeOverCounts planChanges(const Database& db, const ContactCollector& contacts, std::string& fieldSeparator,
+                           Changes& changes) {
   fieldSeparator.assign(1, ',');
   TakeOverPlan plan;
   plan.counts.skipped = contacts.skipped();
@@ -500,7 +552,7 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
     }
   }
   std::sort(matched.begin(), matched.end());
-  Replacements replaced;
+  Replacements& replaced = changes.replaced;
   RecordScratch scratch;
   for (const auto& [line, k] : matched) {
     const std::size_t offset = replaced.text.size();
@@ -512,7 +564,7 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
   }
   std::sort(added.begin(), added.end(),
             [&](std::size_t a, std::size_t b) { return newest[a].call < newest[b].call; });
-  std::vector<Insertion> inserted;
+  std::vector<Insertion>& inserted = changes.inserted;
   inserted.reserve(added.size());
   for (const std::size_t k : added) {
     const auto& c = newest[k];
@@ -521,26 +573,62 @@ TakeOverPlan planTakeOver(const Database& db, const ContactCollector& contacts, 
   }
   plan.counts.added = inserted.size();
   plan.counts.changed = replaced.lines.size();
-  if (inserted.empty() && replaced.lines.empty()) return plan;
-  plan.text = render(db, replaced, inserted);
-  return plan;
+  return plan.counts;
 }
 
 }  // namespace
 
 TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& contacts,
                           std::string& fieldSeparator) {
-  return planTakeOver(splitDatabase(database), contacts, fieldSeparator);
+  const Database db = splitDatabase(database);
+  Changes changes;
+  TakeOverPlan plan;
+  plan.counts = planChanges(db, contacts, fieldSeparator, changes);
+  if (changes.any()) plan.text = render(db, changes.replaced, changes.inserted);
+  return plan;
 }
 
 std::string readLockedDatabase(LockedDatabase& database) {
   database.input().rewind();
-  // Appended piece by piece: the text grows without room filled ahead.
+  // Appended piece by piece. A line too long to hold ends the reading there, so a file without line
+  // ends is never read whole.
   std::string bytes;
+  // Room for the file as it was locked, so that the text is never copied
+  // while it grows; pages are only taken as the bytes arrive.
+  bytes.reserve(static_cast<std::size_t>(database.readStatus().size));
   std::vector<char> piece(std::size_t{1} << 18);
-  while (const std::size_t n = database.input().read(piece.data(), piece.size()))
+  std::uint64_t lineNumber = 1;
+  std::size_t lineLength = 0;
+  while (const std::size_t n = database.input().read(piece.data(), piece.size())) {
+    for (std::size_t at = 0; at < n;) {
+      const void* found = std::memchr(piece.data() + at, '\n', n - at);
+      const std::size_t end =
+          found ? static_cast<std::size_t>(static_cast<const char*>(found) - piece.data()) : n;
+      lineLength += end - at;
+      if (lineLength > kLongestHeldLine + 1) throw LineTooLongError(lineNumber);  // + 1: its CR
+      if (found) {
+        ++lineNumber;
+        lineLength = 0;
+      }
+      at = found ? end + 1 : n;
+    }
     bytes.append(piece.data(), n);
+  }
   return bytes;
+}
+
+Encoding databaseEncoding(const IFileSystem& files, const std::string& path) {
+  const std::unique_ptr<IInputFile> input = files.openRead(path);
+  EncodingDetector detector;
+  std::vector<char> piece(std::size_t{1} << 18);
+  bool first = true;
+  while (const std::size_t n = input->read(piece.data(), piece.size())) {
+    std::string_view bytes(piece.data(), n);
+    if (first && bytes.starts_with(kUtf8Bom)) detector.markByteOrderMark();
+    first = false;
+    detector.feed(bytes);
+  }
+  return detector.result();
 }
 
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
@@ -556,6 +644,8 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
       for (const auto& log : logs) {
         try {
           readLogLines(files, log, [&contacts](std::string_view line) { contacts.addLine(line); });
+        } catch (const LineTooLongError& e) {
+          throw TakeOverReadError(log, e.what(), e.line());
         } catch (const FileError& e) {
           throw TakeOverReadError(log, e.what());
         }
@@ -564,16 +654,26 @@ TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& dat
       logFailure = std::current_exception();
     }
   });
-  std::string bytes;
+  const auto pending = std::make_shared<PendingTakeOver>();
   try {
-    bytes = readLockedDatabase(database);
+    pending->bytes = readLockedDatabase(database);
+  } catch (const LineTooLongError& e) {
+    throw TakeOverReadError(database.listed(), e.what(), e.line());
   } catch (const FileError& e) {
     throw TakeOverReadError(database.listed(), e.what());
   }
-  const Database db = splitDatabase(bytes);
+  pending->db = splitDatabase(pending->bytes);
   logReader.join();
   if (logFailure) std::rethrow_exception(logFailure);
-  return planTakeOver(db, contacts, fieldSeparator);
+  TakeOverPlan plan;
+  plan.counts = planChanges(pending->db, contacts, fieldSeparator, pending->changes);
+  if (!pending->changes.any()) return plan;
+  plan.write = [pending](IOutputFile& out) {
+    std::string piece;
+    render(pending->db, pending->changes.replaced, pending->changes.inserted, piece,
+           [&out](std::string_view bytes) { out.write(bytes); });
+  };
+  return plan;
 }
 
 StationProblem checkStation(std::string_view call, std::string_view locator, std::string_view remark) {
@@ -581,10 +681,27 @@ StationProblem checkStation(std::string_view call, std::string_view locator, std
   if (!isValidCall(upperCall)) return StationProblem::Call;
   if (upperCall.find("ZZZ") != std::string::npos) return StationProblem::CallTerminator;
   if (!isValidGrid(trimBlanks(locator))) return StationProblem::Locator;
-  if (remark.find_first_of(",\r\n") != std::string_view::npos ||
-      remark.find("//") != std::string_view::npos || remark.find("ZZZ") != std::string_view::npos)
+  if (hasControlCharacter(remark)) return StationProblem::RemarkControl;
+  if (remark.find(',') != std::string_view::npos || remark.find("//") != std::string_view::npos ||
+      remark.find("ZZZ") != std::string_view::npos)
     return StationProblem::Remark;
   return StationProblem::None;
+}
+
+std::string charactersNotHeld(std::string_view utf8, Encoding encoding) {
+  std::string missing;
+  if (encoding == Encoding::Utf8) return missing;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::string_view character = utf8.substr(at, length);
+    at += length;
+    if (character != "?" && fromUtf8(character, encoding) == "?" &&
+        missing.find(character) == std::string::npos) {
+      missing.append(missing.empty() ? "" : " ").append(character);
+    }
+  }
+  return missing;
 }
 
 AddStationPlan planAddStation(std::string_view database, std::string_view call, std::string_view locator,
@@ -592,10 +709,14 @@ AddStationPlan planAddStation(std::string_view database, std::string_view call, 
   fieldSeparator.assign(1, ',');
   const std::string theCall = upper(trimBlanks(call));
   const std::string theLocator = upper(trimBlanks(locator));
-  const std::string theRemark = fromUtf8(trimBlanks(remark), encodingOf(database));
-  const Database db = splitDatabase(database);
+  const Encoding encoding = encodingOf(database);
   AddStationPlan plan;
   plan.call = theCall;
+  // Nothing is planned rather than a remark written with "?" in its place.
+  plan.notHeld = charactersNotHeld(trimBlanks(remark), encoding);
+  if (!plan.notHeld.empty()) return plan;
+  const std::string theRemark = fromUtf8(trimBlanks(remark), encoding);
+  const Database db = splitDatabase(database);
   Replacements replaced;
   std::vector<Insertion> inserted;
   for (std::size_t i = 0; i < db.lines.size() && !plan.existed; ++i) {

@@ -14,6 +14,7 @@
 
 #include "maintenance/SafeFiles.h"
 #include "platform/FileSystem.h"
+#include "records/Encoding.h"
 
 namespace orvanta {
 
@@ -21,7 +22,8 @@ namespace orvanta {
 // and is no log.
 bool isUserDatabasePath(std::string_view path);
 
-// 3 to 13 characters of A-Z, 0-9 and "/", at least one digit and one letter.
+// 3 to 13 characters of A-Z, 0-9 and "/", at least one digit and one letter;
+// "/" neither first nor last nor twice in a row.
 bool isValidCall(std::string_view call);
 // Maidenhead of 4, 6 or 8 characters in any letter case: two letters A-R, two
 // digits, optionally two letters A-X, optionally two digits. "RR73", a
@@ -113,7 +115,11 @@ struct TakeOverCounts {
 
 struct TakeOverPlan {
   TakeOverCounts counts;
-  std::string text;  // the whole new database; empty when nothing changes
+  std::string text;  // the whole new database from planTakeOver; empty when nothing changes
+  // Writes the new database planTakeOverFromFiles planned, piece by piece;
+  // empty when nothing changes.
+  std::function<void(IOutputFile&)> write;
+  bool changes() const { return !text.empty() || static_cast<bool>(write); }
 };
 
 // Works out the new database from its bytes and the collected contacts: a
@@ -126,28 +132,39 @@ TakeOverPlan planTakeOver(std::string_view database, const ContactCollector& con
 // Reading a database or a log for a take-over failed; path names the file.
 class TakeOverReadError : public FileError {
  public:
-  TakeOverReadError(std::string file, const std::string& what) : FileError(what), path(std::move(file)) {}
+  TakeOverReadError(std::string file, const std::string& what, std::uint64_t tooLong = 0)
+      : FileError(what), path(std::move(file)), longLine(tooLong) {}
   std::string path;
+  std::uint64_t longLine;  // a line longer than kLongestHeldLine, counted from 1; else 0
 };
 
 // The whole content of a locked database, read from its start. Throws
-// FileError.
+// FileError, LineTooLongError for a line longer than kLongestHeldLine.
 std::string readLockedDatabase(LockedDatabase& database);
 
 // PlanTakeOver over files: the contacts of lines (log lines taken first)
 // and of the logs, the database as it is held under its lock. The logs are
 // read on a second thread meanwhile, through files' const operations only.
-// Throws TakeOverReadError.
+// The plan holds the database's bytes and writes the new file from them, so
+// that the whole new text is never held beside them. Throws TakeOverReadError.
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs, std::string& fieldSeparator);
 
+// The encoding a database's bytes are in, read in pieces. Throws FileError.
+Encoding databaseEncoding(const IFileSystem& files, const std::string& path);
+
 // What is wrong with a station typed in by hand.
-enum class StationProblem { None, Call, CallTerminator, Locator, Remark };
+enum class StationProblem { None, Call, CallTerminator, Locator, Remark, RemarkControl };
 // Call and locator are taken trimmed of blanks and in any letter case.
 StationProblem checkStation(std::string_view call, std::string_view locator, std::string_view remark);
 
+// The distinct characters of UTF-8 text that the encoding cannot hold,
+// separated by blanks; empty when it holds them all.
+std::string charactersNotHeld(std::string_view utf8, Encoding encoding);
+
 struct AddStationPlan {
+  std::string notHeld;   // characters of the remark the database cannot hold; nothing planned then
   bool existed = false;  // the database had a record of the call
   std::string call;      // the call as written: trimmed, upper case
   std::string text;      // the whole new database

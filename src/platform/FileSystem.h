@@ -146,13 +146,25 @@ class IFileSystem {
   virtual void link(const std::string& from, const std::string& to);
   // Names of the entries of a folder, hidden ones included.
   virtual std::vector<std::string> listFolder(const std::string& folder) const;
+  // Swaps the files the two names hold, in one step. False, and nothing
+  // changed, when the file system cannot do that.
+  virtual bool exchange(const std::string& first, const std::string& second);
+  // Gives `to` what decides who may use `from`: its owner where that is
+  // permitted, its group, permission bits, access control list and user
+  // attributes. Throws FileError when the group cannot be kept for a file
+  // its group may write; nothing else of `to` is changed then.
+  virtual void copyAccess(const std::string& from, const std::string& to);
+  // True when the file must not be written: it has no write permission bit
+  // at all, or this user may not write it.
+  virtual bool writeProtected(const std::string& path) const;
 };
 
 // The real file system through the C++ and POSIX libraries.
 class StdFileSystem final : public IFileSystem {
  public:
   // Called before every operation that changes the disk (create, write, sync,
-  // close, rename, remove, copyPermissions, link, append), with the operation's name and path. Tests use it
+  // close, rename, exchange, remove, copyPermissions, copyAccess, link,
+  // append), with the operation's name and path. Tests use it
   // to inject failures or to stop the process at a chosen step.
   using Hook = std::function<void(std::string_view operation, const std::string& path)>;
 
@@ -177,6 +189,9 @@ class StdFileSystem final : public IFileSystem {
   void append(const std::string& path, std::string_view bytes) override;
   void link(const std::string& from, const std::string& to) override;
   std::vector<std::string> listFolder(const std::string& folder) const override;
+  bool exchange(const std::string& first, const std::string& second) override;
+  void copyAccess(const std::string& from, const std::string& to) override;
+  bool writeProtected(const std::string& path) const override;
 
  private:
   void before(std::string_view operation, const std::string& path) const {

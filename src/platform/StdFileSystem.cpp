@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -177,6 +178,48 @@ int openRegularNonBlocking(const std::string& path) {
   return fd;
 }
 
+// The user attributes and the access control list of a file, the
+// attributes that decide who may use it and that a copy must keep.
+bool keptAttribute(std::string_view name) {
+  return name.starts_with("user.") || name == "system.posix_acl_access";
+}
+
+void copyAttributes(const std::string& from, int fd) {
+  const ssize_t listed = ::listxattr(from.c_str(), nullptr, 0);
+  if (listed <= 0) return;  // none, or a file system that keeps none
+  std::string names(static_cast<std::size_t>(listed), '\0');
+  const ssize_t got = ::listxattr(from.c_str(), names.data(), names.size());
+  if (got < 0) fail(from, errno);
+  names.resize(static_cast<std::size_t>(got));
+  std::string value;
+  for (std::size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
+    const char* name = names.c_str() + at;
+    if (!keptAttribute(name)) continue;
+    const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+    if (length < 0) continue;  // removed meanwhile
+    value.resize(static_cast<std::size_t>(length));
+    const ssize_t read = ::getxattr(from.c_str(), name, value.data(), value.size());
+    if (read < 0) fail(from, errno);
+    if (::fsetxattr(fd, name, value.data(), static_cast<std::size_t>(read), 0) != 0 && errno != ENOTSUP)
+      fail(from, errno);
+  }
+}
+
+// Owner and group of from for the open file; the owner only where this user
+// may give it away. A group-writable file whose group cannot be kept fails.
+void copyOwner(const std::string& from, const struct stat& model, int fd) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) fail(from, errno);
+  if (now.st_uid == model.st_uid && now.st_gid == model.st_gid) return;
+  if (::fchown(fd, model.st_uid, model.st_gid) == 0) return;
+  if (::fchown(fd, static_cast<uid_t>(-1), model.st_gid) == 0) return;
+  const int error = errno;
+  if ((model.st_mode & S_IWGRP) != 0 && now.st_gid != model.st_gid) {
+    throw FileError(from + ": the file's group (" + std::to_string(model.st_gid) +
+                    ") cannot be kept: " + std::strerror(error));
+  }
+}
+
 }  // namespace
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
@@ -324,6 +367,40 @@ void StdFileSystem::copyPermissions(const std::string& from, const std::string& 
   if (::chmod(to.c_str(), st.st_mode & 07777) != 0) fail(to, errno);
 }
 
+void StdFileSystem::copyAccess(const std::string& from, const std::string& to) {
+  struct stat model {};
+  if (::stat(from.c_str(), &model) != 0) return;
+  before("copyAccess", to);
+  const int fd = ::open(to.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) fail(to, errno);
+  try {
+    copyOwner(from, model, fd);
+    // After the owner: a change of owner clears the set-id bits.
+    if (::fchmod(fd, model.st_mode & 07777) != 0) fail(to, errno);
+    copyAttributes(from, fd);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+}
+
+bool StdFileSystem::exchange(const std::string& first, const std::string& second) {
+  before("exchange", first);
+  if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0) return true;
+  if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) return false;
+  fail(first, errno);
+}
+
+bool StdFileSystem::writeProtected(const std::string& path) const {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) fail(path, errno);
+  // Root may write anything; a file nobody may write is protected all the same.
+  if ((st.st_mode & 0222) == 0) return true;
+  if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return false;
+  return errno == EACCES || errno == EPERM || errno == EROFS;
+}
+
 void StdFileSystem::syncFolder(const std::string& folder) {
   before("syncFolder", folder);
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -434,6 +511,12 @@ void IFileSystem::append(const std::string& path, std::string_view) {
 void IFileSystem::link(const std::string&, const std::string& to) { throw FileError(to + ": not supported"); }
 std::vector<std::string> IFileSystem::listFolder(const std::string& folder) const {
   throw FileError(folder + ": not supported");
+}
+bool IFileSystem::exchange(const std::string&, const std::string&) { return false; }
+void IFileSystem::copyAccess(const std::string& from, const std::string& to) { copyPermissions(from, to); }
+bool IFileSystem::writeProtected(const std::string& path) const {
+  const auto found = status(path);
+  return found && (found->permissions & 0222) == 0;
 }
 
 }  // namespace orvanta

@@ -22,8 +22,12 @@ namespace {
 constexpr std::array<LinesSoFar, 4> kEntries{LinesSoFar{false, false, false}, LinesSoFar{true, false, false},
                                              LinesSoFar{true, true, false}, LinesSoFar{true, false, true}};
 
-constexpr std::size_t kBatch = 64;         // lines handed over at once
-constexpr std::size_t kMaxQueued = 4096;   // lines a part holds until they are taken
+constexpr std::size_t kBatch = 64;        // lines handed over at once
+constexpr std::size_t kMaxQueued = 4096;  // lines a part holds until they are taken
+// Bytes of lines all parts together hold, queued or gathered for handing
+// over, besides the one record each is reading: records of long fields
+// must not let the queues grow with the file.
+constexpr std::size_t kHeldBytes = std::size_t{64} << 20;
 constexpr std::size_t kLookFor = 1 << 20;  // bytes searched for the "<eor>" a part starts after
 
 // The offset right after the first "<eor>", in any letter case, from the
@@ -62,11 +66,51 @@ struct AdifParts::Part {
   std::mutex mutex;
   std::condition_variable_any changed;
   std::deque<PartLine> lines;
+  std::size_t bytes = 0;  // of the queued lines' texts
+  bool waiting = false;   // the walk waits for room
   bool done = false;
   std::size_t continuesWith = 0;  // the part whose start the walk ended at; count() at the end of the file
   std::exception_ptr error;
   std::jthread thread;
 };
+
+namespace {
+
+// The lines a part's walk gathers before handing them over to its queue.
+// Of a part's share of the held bytes two thirds may be queued, one third
+// gathered here.
+struct Batch {
+  std::vector<PartLine> lines;
+  std::size_t bytes = 0;
+  std::size_t share = 0;
+
+  void add(PartLine line) {
+    bytes += line.text.size();
+    lines.push_back(std::move(line));
+  }
+  bool full() const { return lines.size() == kBatch || bytes >= share / 3; }
+  // Under the part's lock.
+  void moveTo(AdifParts::Part& part) {
+    std::move(lines.begin(), lines.end(), std::back_inserter(part.lines));
+    part.bytes += bytes;
+    lines.clear();
+    bytes = 0;
+  }
+  // Waits until the queue has room (or is empty), then hands the lines over.
+  void handOver(AdifParts::Part& part, const std::stop_token& stop) {
+    std::unique_lock lock(part.mutex);
+    part.waiting = true;
+    part.changed.wait(lock, stop, [&] {
+      return part.lines.empty() || (part.lines.size() < kMaxQueued && part.bytes + bytes <= share / 3 * 2);
+    });
+    part.waiting = false;
+    moveTo(part);
+    lock.unlock();
+    part.changed.notify_all();
+  }
+};
+
+}  // namespace
 
 AdifSplit AdifSplit::automatic() {
   const unsigned cores = std::thread::hardware_concurrency();
@@ -106,7 +150,7 @@ AdifParts::AdifParts(RawTextFilter filter, const std::vector<std::uint64_t>& sta
   // Every part's start is known before any walk looks for it.
   try {
     for (std::size_t i = 0; i < parts_.size(); ++i) {
-      parts_[i]->thread = std::jthread([this, i](std::stop_token stop) { walkPart(i, std::move(stop)); });
+      parts_[i]->thread = std::jthread([this, i](const std::stop_token& stop) { walkPart(i, stop); });
     }
   } catch (...) {
     stopAll();
@@ -127,17 +171,9 @@ void AdifParts::stopAll() {
 // Walks a part from its start until its walk ends a record right at a later
 // part's start, or the file ends; the lines any reader may want are handed
 // over as they come.
-void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
+void AdifParts::walkPart(std::size_t index, const std::stop_token& stop) {
   Part& part = *parts_[index];
-  std::vector<PartLine> batch;
-  const auto handOver = [&] {
-    std::unique_lock lock(part.mutex);
-    part.changed.wait(lock, stop, [&] { return part.lines.size() < kMaxQueued; });
-    std::move(batch.begin(), batch.end(), std::back_inserter(part.lines));
-    batch.clear();
-    lock.unlock();
-    part.changed.notify_all();
-  };
+  Batch batch{{}, 0, kHeldBytes / parts_.size()};
   std::size_t reached = parts_.size();
   std::exception_ptr error;
   try {
@@ -156,8 +192,8 @@ void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
         for (std::size_t i = 0; i < seen.size(); ++i) {
           if ((wanted >> i & 1u) != 0) seen[i].add(line.text);
         }
-        batch.push_back(std::move(line));
-        if (batch.size() == kBatch) handOver();
+        batch.add(std::move(line));
+        if (batch.full()) batch.handOver(part, stop);
       }
       const std::uint64_t at = reader.offset();
       while (target < parts_.size() && parts_[target]->start < at) ++target;
@@ -171,7 +207,7 @@ void AdifParts::walkPart(std::size_t index, std::stop_token stop) {
   }
   {
     const std::lock_guard lock(part.mutex);
-    std::move(batch.begin(), batch.end(), std::back_inserter(part.lines));
+    batch.moveTo(part);
     part.done = true;
     part.continuesWith = reached;
     part.error = error;
@@ -187,7 +223,8 @@ bool AdifParts::next(const LinesSoFar& lines, std::string& line) {
     if (!part.lines.empty()) {
       PartLine taken = std::move(part.lines.front());
       part.lines.pop_front();
-      const bool room = part.lines.size() + 1 == kMaxQueued;
+      part.bytes -= taken.text.size();
+      const bool room = part.waiting;
       lock.unlock();
       if (room) part.changed.notify_all();
       if ((taken.wanted & wanted_) == 0) continue;

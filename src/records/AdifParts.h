@@ -40,7 +40,7 @@ class AdifParts {
  private:
   AdifParts(RawTextFilter filter, const std::vector<std::uint64_t>& starts,
             std::vector<std::unique_ptr<IInputFile>> readers);
-  void walkPart(std::size_t index, std::stop_token stop);
+  void walkPart(std::size_t index, const std::stop_token& stop);
   void stopAll();
   void moveTo(std::size_t index, const LinesSoFar& lines);
 

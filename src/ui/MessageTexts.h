@@ -143,8 +143,8 @@ inline constexpr BilingualText kTakeOverNothing{
     "There is nothing to take over; the database stays unchanged."};
 inline constexpr BilingualText kTakeOverDone{"Die Stationen sind in {0} übernommen.",
                                              "The stations have been taken over into {0}."};
-inline constexpr BilingualText kTakeOverBackupKept{"Die bisherige Datenbank ist jetzt CALL3_Old.txt.",
-                                                   "The previous database is kept as CALL3_Old.txt."};
+inline constexpr BilingualText kTakeOverBackupKept{"Die bisherige Datenbank ist jetzt {0}.",
+                                                   "The previous database is kept as {0}."};
 inline constexpr BilingualText kStationAdded{"Die Station {0} ist in {1} neu aufgenommen.",
                                              "The station {0} has been added to {1}."};
 inline constexpr BilingualText kStationUpdated{"Die Station {0} ist in {1} geändert.",
@@ -186,9 +186,9 @@ inline constexpr BilingualText kStationOk{"OK", "OK"};
 inline constexpr BilingualText kStationCancel{"Abbrechen", "Cancel"};
 inline constexpr BilingualText kStationBadCall{
     "Das Rufzeichen ist ungültig: 3 bis 13 Zeichen aus A-Z, 0-9 und \"/\", mit mindestens einer Ziffer und "
-    "einem Buchstaben.",
+    "einem Buchstaben; \"/\" nicht am Anfang, nicht am Ende und nicht zweimal hintereinander.",
     "The call sign is not valid: 3 to 13 characters of A-Z, 0-9 and \"/\", with at least one digit and one "
-    "letter."};
+    "letter; \"/\" neither at the start nor at the end nor twice in a row."};
 inline constexpr BilingualText kStationTerminatorCall{
     "Ein Rufzeichen mit \"ZZZ\" geht nicht: die Zeile gälte als Ende der Datenbank.",
     "A call sign containing \"ZZZ\" is not possible: the line would count as the end of the database."};
@@ -198,6 +198,18 @@ inline constexpr BilingualText kStationBadLocator{
 inline constexpr BilingualText kStationBadRemark{
     "Die Bemerkung darf weder \",\" noch \"//\" noch \"ZZZ\" enthalten.",
     "The remark may contain neither \",\" nor \"//\" nor \"ZZZ\"."};
+
+inline constexpr BilingualText kStationRemarkControl{
+    "Die Bemerkung darf keine Steuerzeichen enthalten (Tabulator, Zeilenumbruch und andere).",
+    "The remark may not contain control characters (tab, line breaks and others)."};
+inline constexpr BilingualText kStationRemarkNotHeld{
+    "Diese Zeichen der Bemerkung kann die Datenbank nicht aufnehmen: {0}",
+    "The database cannot hold these characters of the remark: {0}"};
+inline constexpr BilingualText kDatabaseWriteProtected{"Die Datenbank ist schreibgeschützt:",
+                                                       "The database is write-protected:"};
+inline constexpr BilingualText kBackupNowACopy{
+    "Die Datenbank ist unverändert, aber ihre Sicherungskopie {0} ist jetzt eine Kopie von ihr.",
+    "The database is unchanged, but its backup {0} is now a copy of it."};
 
 // ---- Worked before ----
 
@@ -310,6 +322,9 @@ inline constexpr BilingualText kLineTooLongEnd{" ist länger als 16 MiB", " is l
 inline constexpr BilingualText kUnexpectedError{"Unerwarteter Fehler:", "Unexpected error:"};
 inline constexpr BilingualText kUnknownReason{"unbekannte Ursache", "unknown cause"};
 inline constexpr std::string_view kUnexpectedErrorTitle = "Orvanta";
+// One line on standard error, before the language is known; the file's path follows.
+inline constexpr std::string_view kSettingsFileSkipped =
+    "Orvanta: settings not read and not saved (no regular file or larger than 1 MiB): ";
 
 }  // namespace texts
 }  // namespace orvanta

@@ -103,7 +103,7 @@ TEST_F(TakeOverForm, TheFirstUserDatabaseOfTheListIsTheTarget) {
   EXPECT_EQ(readFile(other),
             "//CALL3.txt format\r\nQ1ABC,JO11,,,,,,06/19\r\nQ2BCD,JO02,,,,,,05/19\r\n"
             "Q4DEF,JO04AA,,,,,,01/19\r\nZZZZZZ\r\n");
-  EXPECT_EQ(dir.read("other/CALL3_Old.txt"), kDatabase);
+  EXPECT_EQ(dir.read("other/mine_Old.txt"), kDatabase);
 }
 
 TEST_F(TakeOverForm, AdifLogsAreTakenOverLikeWsjtxLogs) {
@@ -265,10 +265,23 @@ TEST_F(TakeOverForm, AMissingDatabaseIsToldBeforeAnythingIsAsked) {
   EXPECT_TRUE(messages.calls[0].text.starts_with("The file was not found:")) << messages.calls[0].text;
 }
 
+TEST_F(TakeOverForm, AWriteProtectedDatabaseIsToldBeforeAnythingIsAsked) {
+  form.Language = "en";
+  std::filesystem::permissions(database, std::filesystem::perms::owner_read);
+  list({database, log});
+  form.mnuAddStation_Click();
+  form.mnuAddLog_Click();
+  EXPECT_TRUE(stationDialog.requests.empty());
+  ASSERT_EQ(messages.calls.size(), 2u);
+  for (const auto& shown : messages.calls)
+    EXPECT_EQ(shown.text, "The database is write-protected:\r\n" + database);
+}
+
 TEST_F(TakeOverForm, CancelledDialogChangesNothing) {
   list({database});
   form.mnuAddStation_Click();
   EXPECT_EQ(stationDialog.requests.size(), 1u);
+  EXPECT_NE(stationDialog.requests[0].check({"Q1ABC", "JO01", "\xE6\x97\xA5"}), "");  // not Windows-1252
   EXPECT_TRUE(messages.calls.empty());
   EXPECT_EQ(readFile(database), kDatabase);
   EXPECT_FALSE(std::filesystem::exists(dir.file("CALL3_Old.txt")));

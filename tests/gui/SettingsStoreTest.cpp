@@ -3,6 +3,7 @@
 // one start to the next through it.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -75,6 +76,20 @@ TEST(QtSettingsStore, AWriteThatCannotBeStoredFails) {
   QtSettingsStore store;
   EXPECT_THROW(store.write(app, "Settings", "Top", "1"), std::exception);
   EXPECT_EQ(store.read(app, "Settings", "Top", "1"), "1");
+}
+
+// A FIFO (it would hang the start) or a huge file gives the defaults and is left as it is.
+TEST(QtSettingsStore, AFifoOrAHugeFileIsNeitherReadNorOverwritten) {
+  std::filesystem::create_directories(configHome.dir.file("Fifo"));
+  ASSERT_EQ(::mkfifo(configFile("Fifo").c_str(), 0600), 0);
+  configHome.dir.write("Huge/Huge.conf", "[Settings]\nTop=5\n" + std::string(1 << 20, '#'));
+  for (const std::string app : {"Fifo", "Huge"}) {
+    QtSettingsStore store;
+    EXPECT_EQ(store.read(app, "Settings", "Top", "1"), "1") << app;
+    EXPECT_THROW(store.write(app, "Settings", "Top", "7"), std::exception) << app;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(configFile("Fifo")));
+  EXPECT_EQ(std::filesystem::file_size(configFile("Huge")), 17u + (1 << 20));
 }
 
 // Starts the real window with the real settings store on the databases of the

@@ -174,8 +174,8 @@ INSTANTIATE_TEST_SUITE_P(Maintenance, KilledRun,
                                            Kill{"MonthEndBeforeItsRename", Command::MonthEnd, "rename", 1},
                                            Kill{"MergeWhileWriting", Command::Merge, "write", 2},
                                            Kill{"MergeAfterTheFirstBackupLink", Command::Merge, "link", 2},
-                                           Kill{"MergeBetweenBackupAndDatabase", Command::Merge, "rename",
-                                                3}),
+                                           Kill{"MergeBetweenBackupAndDatabase", Command::Merge, "exchange",
+                                                1}),
                          [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
 
 struct Append {

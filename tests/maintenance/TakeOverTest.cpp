@@ -70,6 +70,12 @@ const std::string kQ4 = "Q4DEF,JO04AA,,,,,,01/19\r\n";
 INSTANTIATE_TEST_SUITE_P(
     Contacts, TakeOverTable,
     ::testing::Values(
+        TableCase{"AWebAddressInALogCommentIsNoCommentMark",
+                  kHead + kQ2 + kEnd,
+                  {"2019-05-07,12:00:00,2019-05-07,12:01:00,Q3ABC,JO03,144.174,FT8,-10,-12,100,"
+                   "see https://q3abc.example,Hans\n"},
+                  kHead + kQ2 + "Q3ABC,JO03,,,,,,05/19\r\n" + kEnd,
+                  {1, 0, 0, 0}},
         TableCase{"NewStationFirst",
                   kHead + kQ2 + kQ4 + kEnd,
                   {shortContact("2019-05-07", "12:00:00", "Q1ABC", "jo01ab")},
@@ -227,6 +233,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {2, 0, 0, 0}}),
     testing::CaseName());
 
+TEST(RemarkCharacters, NamesWhatTheEncodingCannotHold) {
+  const std::string remark = "\xE2\x82\xAC \xC3\xBC \xE6\x97\xA5 \xC5\x81\xE6\x97\xA5?";  // € ü 日 Ł日?
+  EXPECT_EQ(charactersNotHeld(remark, Encoding::Windows1252), "\xE6\x97\xA5 \xC5\x81");
+  EXPECT_EQ(charactersNotHeld(remark, Encoding::Utf8), "");
+}
+
 struct CheckCase {
   const char* name;
   const char* call;
@@ -260,7 +272,14 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"RemarkWithComma", "Q1ABC", "JO62", "a,b", StationProblem::Remark},
         CheckCase{"RemarkWithComment", "Q1ABC", "JO62", "http://x", StationProblem::Remark},
         CheckCase{"RemarkWithTerminator", "Q1ABC", "JO62", "ZZZ", StationProblem::Remark},
-        CheckCase{"RemarkWithLineEnd", "Q1ABC", "JO62", "EME\r\nQ9XYZ", StationProblem::Remark}),
+        CheckCase{"RemarkWithLineEnd", "Q1ABC", "JO62", "EME\r\nQ9XYZ", StationProblem::RemarkControl},
+        CheckCase{"CallWithDoubleSlash", "A//1B", "JO01", "", StationProblem::Call},
+        CheckCase{"CallStartingWithSlash", "/Q1ABC", "JO01", "", StationProblem::Call},
+        CheckCase{"CallEndingWithSlash", "Q1ABC/", "JO01", "", StationProblem::Call},
+        CheckCase{"RemarkWithTab", "Q1ABC", "JO62", "a\tb", StationProblem::RemarkControl},
+        CheckCase{"RemarkWithC1Control", "Q1ABC", "JO62", "a\xC2\x85", StationProblem::RemarkControl},
+        CheckCase{"RemarkWithLineSeparator", "Q1ABC", "JO62", "a\xE2\x80\xA8",
+                  StationProblem::RemarkControl}),
     testing::CaseName());
 
 struct AddCase {
@@ -293,7 +312,9 @@ INSTANTIATE_TEST_SUITE_P(
         AddCase{"RemarkInTheDatabasesEncoding", "Q0ABC,JO01,\xE4,,,,,\r\n", "M\xC3\xBCller",
                 "Q0ABC,JO01,\xE4,,,,,\r\nQ1ABC,JO62QM,M\xFCller,,,,,\r\n", false},
         AddCase{"RemarkInUtf8Database", "Q0ABC,JO01,\xC3\xA4,,,,,\n", "M\xC3\xBCller",
-                "Q0ABC,JO01,\xC3\xA4,,,,,\nQ1ABC,JO62QM,M\xC3\xBCller,,,,,\n", false}),
+                "Q0ABC,JO01,\xC3\xA4,,,,,\nQ1ABC,JO62QM,M\xC3\xBCller,,,,,\n", false},
+        AddCase{"RemarkAnAsciiDatabaseCannotHold", "Q0ABC,JO01,,,,,,\r\n", "\xE6\x97\xA5\xE2\x82\xAC", "",
+                false}),
     testing::CaseName());
 
 }  // namespace
