@@ -156,8 +156,10 @@ void frmVHF::Form_Load() {
     DbPath = current;
     skipOnFailure([&] { window_.setText(ctl::kCombo1, current); });
   }
-  // Following goes on where the last run left it.
+  // Following and colouring go on where the last run left them.
   skipOnFailure([&] {
+    Highlighting = settingOr("Highlight", "0") == "1";
+    window_.setChecked(ctl::kMnuHighlight, Highlighting);
     if (settingOr("Follow", "0") == "1") startFollowing();
   });
 }
@@ -266,6 +268,8 @@ void frmVHF::Form_Activate() {
 }
 
 void frmVHF::Form_Unload() {
+  // No colour of this run stays in WSJT-X.
+  skipOnFailure([&] { clearHighlights(); });
   skipOnFailure([&] { settings_.write(kApplication, kSection, "Top", std::to_string(window_.top())); });
   skipOnFailure([&] { settings_.write(kApplication, kSection, "Left", std::to_string(window_.left())); });
 
