@@ -409,14 +409,18 @@ void frmVHF::addLoggedStation(const link::LoggedContact& contact, FollowReport& 
   if (!id)
     return refuse(
         fillIn(texts::kFollowAddFailed.in(german), {contact.call, texts::kTakeOverNotFound.in(german)}));
-  if (files_.identity(pathIn(folderOf(target), kBackupFileName)) == id) {
+  if (isBackupOfAnother(files_, target)) {
     return refuse(fillIn(texts::kFollowAddFailed.in(german),
                          {contact.call, fillIn(texts::kTakeOverIsBackup.in(german), {target})}));
   }
   try {
     LockedDatabase locked(files_, target);
     const TakeOverPlan plan = planTakeOverFromFiles(files_, locked, {contact.logLine}, {}, FieldSeparator);
-    if (!plan.text.empty()) replaceKeepingBackup(files_, locked, plan.text);
+    if (plan.write) {
+      replaceKeepingBackup(files_, locked, plan.write);
+    } else if (!plan.text.empty()) {
+      replaceKeepingBackup(files_, locked, plan.text);
+    }
     const auto& counts = plan.counts;
     const auto done = counts.added > 0     ? texts::kFollowAddedNew
                       : counts.changed > 0 ? texts::kFollowAddedChanged
