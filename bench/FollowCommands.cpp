@@ -191,7 +191,8 @@ int follow(const std::vector<std::string>& args, std::ostream& out) {
     }
   }
   // As on closing: no colour stays behind.
-  for (const auto& action : session.form.clearHighlights()) out << highlightLine(action) << '\n' << std::flush;
+  for (const auto& action : session.form.clearHighlights())
+    out << highlightLine(action) << '\n' << std::flush;
   return 0;
 }
 

@@ -558,7 +558,8 @@ void frmVHF::mnuConnection_Click() {
     settings_.write(kApplication, kSection, "MyLocator", upperCaseUtf8(trimBlanks(entry->myLocator)));
     const std::string_view keys[] = {kColourNeededKey, kColourNewSlotKey, kColourWorkedKey};
     for (std::size_t i = 0; i < entry->colours.size(); ++i) {
-      settings_.write(kApplication, kSection, std::string(keys[i]), colourText(*parseColour(entry->colours[i])));
+      settings_.write(kApplication, kSection, std::string(keys[i]),
+                      colourText(*parseColour(entry->colours[i])));
     }
   } catch (const std::exception&) {
     // Used for this run all the same.

@@ -20,7 +20,7 @@ struct StationPanel {
   std::string linkTooltip;  // datagrams not read, by reason
   // Label and value: instance, band, mode, grid, distance, beam heading.
   std::vector<std::pair<std::string, std::string>> facts;
-  std::string notice;  // "Q1ABC is not in CALL3.txt", what a take-over did
+  std::string notice;         // "Q1ABC is not in CALL3.txt", what a take-over did
   std::string highlightHint;  // while calls are coloured: what WSJT-X needs for it
   WorkedBeforeTable worked;
   std::string autoAddText;

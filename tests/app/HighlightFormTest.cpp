@@ -31,7 +31,8 @@ class HighlightForm : public testing::FormFixture {
   void SetUp() override {
     form.Language = "en";
     window.addListItem("Combo1", dir.write("CALL3.txt", "//h\r\nQ1NEED,JO62\r\nQ1ABC,JO62\r\n"));
-    window.addListItem("Combo1", log = dir.write("wsjtx.log", line("Q1ABC", "144.174") + line("Q3OLD", "50.313")));
+    window.addListItem("Combo1",
+                       log = dir.write("wsjtx.log", line("Q1ABC", "144.174") + line("Q3OLD", "50.313")));
     settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "UdpPort")] = "0";
     form.mnuHighlight_Click();
     form.mnuFollow_Click();
