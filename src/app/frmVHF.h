@@ -252,7 +252,8 @@ class frmVHF final : public IWindowEvents {
   // After the outermost handler: the DX call that waited is shown.
   void afterHandler(std::string_view control);
   WorkedBeforeTable workedTable(const WorkedSummary& summary, bool noLog) const;
-  bool highlightChosen() const;
+  // Following and colouring go on where the last run left them.
+  void resumeFollowing();
   // Builds the index anew from the listed files, with no colour set yet.
   void startHighlighting();
   void stopHighlighting();

@@ -33,6 +33,12 @@ std::vector<std::uint8_t> datagramOf(const HighlightAction& action) {
 
 }  // namespace
 
+void frmVHF::resumeFollowing() {
+  Highlighting = settingOr(std::string(kHighlightKey).c_str(), "0") == "1";
+  window_.setChecked(ctl::kMnuHighlight, Highlighting);
+  if (settingOr("Follow", "0") == "1") startFollowing();
+}
+
 void frmVHF::mnuHighlight_Click() {
   Highlighting = !Highlighting;
   window_.setChecked(ctl::kMnuHighlight, Highlighting);

@@ -156,12 +156,7 @@ void frmVHF::Form_Load() {
     DbPath = current;
     skipOnFailure([&] { window_.setText(ctl::kCombo1, current); });
   }
-  // Following and colouring go on where the last run left them.
-  skipOnFailure([&] {
-    Highlighting = settingOr("Highlight", "0") == "1";
-    window_.setChecked(ctl::kMnuHighlight, Highlighting);
-    if (settingOr("Follow", "0") == "1") startFollowing();
-  });
+  skipOnFailure([&] { resumeFollowing(); });
 }
 
 std::vector<std::string> frmVHF::dataFolders() const {
