@@ -19,6 +19,7 @@ namespace orvanta::bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr std::chrono::seconds kIndexWait{60};
 
 struct FollowOptions {
   std::string address = "127.0.0.1";
@@ -26,6 +27,7 @@ struct FollowOptions {
   long count = -1;
   double seconds = -1;
   bool add = false;
+  bool highlight = false;
   std::vector<std::string> databases;
 };
 
@@ -48,6 +50,8 @@ FollowOptions parseOptions(const std::vector<std::string>& args) {
         options.seconds = std::stod(value());
       } else if (arg == "--add") {
         options.add = true;
+      } else if (arg == "--highlight") {
+        options.highlight = true;
       } else if (arg.starts_with("--")) {
         throw UsageError("unknown option " + arg);
       } else {
@@ -131,6 +135,8 @@ void printReport(std::ostream& out, const FollowReport& report) {
   } else if (const auto* i = std::get_if<link::Ignored>(&message)) {
     Line(out, "ignored") << i->reason;
   }
+  // The colours sent: a decode's own, or those a Status or a contact changed.
+  for (const auto& action : report.highlights) out << highlightLine(action) << '\n' << std::flush;
 }
 
 int follow(const std::vector<std::string>& args, std::ostream& out) {
@@ -143,6 +149,7 @@ int follow(const std::vector<std::string>& args, std::ostream& out) {
   set("UdpAddress", options.address);
   set("UdpPort", options.port);
   set("AutoAdd", options.add ? "1" : "0");
+  set("Highlight", options.highlight ? "1" : "0");
   const std::vector<std::string> others(options.databases.begin() + 1, options.databases.end());
   session.start(options.databases.front(), others);
   session.window.setText(ctl::kCombo1, options.databases.front());
@@ -150,6 +157,11 @@ int follow(const std::vector<std::string>& args, std::ostream& out) {
   IUdpReceiver* receiver = session.form.followReceiver();
   if (receiver == nullptr) {
     std::cerr << "orvanta-bench follow: " << session.form.followError() << '\n';
+    return 1;
+  }
+  // Decodes get colours only from a built index: the figures are those of one.
+  if (CallIndex* index = session.form.highlightIndex(); index != nullptr && !index->settle(kIndexWait)) {
+    std::cerr << "orvanta-bench follow: the call index was not built within a minute\n";
     return 1;
   }
   Line(out, "listening") << options.address << std::to_string(receiver->port());
@@ -178,6 +190,9 @@ int follow(const std::vector<std::string>& args, std::ostream& out) {
       ++handled;
     }
   }
+  // As on closing: no colour stays behind.
+  for (const auto& action : session.form.clearHighlights())
+    out << highlightLine(action) << '\n' << std::flush;
   return 0;
 }
 
@@ -195,6 +210,15 @@ std::vector<std::string> splitAt(const std::string& text, char separator) {
 // A datagram as WSJT-X would send it, from "TYPE,ID,..." (see the usage).
 std::vector<std::uint8_t> datagramOf(const std::string& spec) {
   auto f = splitAt(spec, ',');
+  if (f[0] == "decode" && f.size() >= 3) {
+    link::Decode d;
+    d.id = f[1];
+    d.isNew = true;
+    d.mode = "~";
+    // The message is the rest, commas and all.
+    d.message = spec.substr(f[0].size() + f[1].size() + 2);
+    return link::encodeDecode(d).bytes();
+  }
   f.resize(std::max<std::size_t>(f.size(), 7));
   if (f[0] == "status") {
     link::Status s;
@@ -224,25 +248,62 @@ std::vector<std::uint8_t> datagramOf(const std::string& spec) {
   throw UsageError("unknown datagram " + spec);
 }
 
-int send(const std::vector<std::string>& args, std::ostream&) {
-  if (args.size() < 2) throw UsageError("expects a PORT and at least one DATAGRAM");
-  const auto sender = listenUdp("127.0.0.1", 0);
-  const auto port = static_cast<std::uint16_t>(std::stoul(args[0]));
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    sender->sendTo(datagramOf(args[i]), "127.0.0.1", port);
-    // WSJT-X's messages come a moment apart; the receiver's buffer is no queue.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+// Waits for the datagrams sent back to the sender and prints how many came
+// and how long after the last datagram sent the last of them arrived.
+void collectReplies(IUdpReceiver& sender, double seconds, Clock::time_point sent, std::ostream& out) {
+  const auto deadline =
+      sent + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+  std::size_t replies = 0;
+  Clock::time_point last = sent;
+  for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
+    pollfd watch{sender.descriptor(), POLLIN, 0};
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+    if (::poll(&watch, 1, static_cast<int>(left)) <= 0) continue;
+    while (sender.receive()) {
+      ++replies;
+      last = Clock::now();
+    }
   }
+  out << "replies\t" << replies << "\tlast-after-ms\t"
+      << std::chrono::duration<double, std::milli>(last - sent).count() << '\n';
+}
+
+int send(const std::vector<std::string>& args, std::ostream& out) {
+  bool burst = false;
+  double replies = -1;
+  std::size_t first = 0;
+  for (; first < args.size() && args[first].starts_with("--"); ++first) {
+    if (args[first] == "--burst") {
+      burst = true;
+    } else if (args[first] == "--replies" && first + 1 < args.size()) {
+      replies = std::stod(args[++first]);
+    } else {
+      throw UsageError("unknown option " + args[first]);
+    }
+  }
+  if (args.size() < first + 2) throw UsageError("expects a PORT and at least one DATAGRAM");
+  const auto sender = listenUdp("127.0.0.1", 0);
+  const auto port = static_cast<std::uint16_t>(std::stoul(args[first]));
+  std::vector<std::vector<std::uint8_t>> datagrams;
+  for (std::size_t i = first + 1; i < args.size(); ++i) datagrams.push_back(datagramOf(args[i]));
+  for (const auto& datagram : datagrams) {
+    sender->sendTo(datagram, "127.0.0.1", port);
+    // WSJT-X's messages come a moment apart, its decodes of a cycle at once.
+    if (!burst) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (replies >= 0) collectReplies(*sender, replies, Clock::now(), out);
   return 0;
 }
 
 }  // namespace
 }  // namespace orvanta::bench
 
-ORVANTA_BENCH_COMMAND("follow", "[--address A] [--port P] [--count N] [--seconds S] [--add] DATABASE...",
+ORVANTA_BENCH_COMMAND("follow",
+                      "[--address A] [--port P] [--count N] [--seconds S] [--add] [--highlight] DATABASE...",
                       orvanta::bench::follow)
 ORVANTA_BENCH_COMMAND(
     "send",
-    "PORT DATAGRAM... (status,ID,DXCALL,DXGRID,HZ,MODE,DEGRID | logged,ID,CALL,GRID,HZ,MODE | "
-    "heartbeat,ID | close,ID) to 127.0.0.1",
+    "[--burst] [--replies S] PORT DATAGRAM... (status,ID,DXCALL,DXGRID,HZ,MODE,DEGRID | "
+    "logged,ID,CALL,GRID,HZ,MODE | decode,ID,MESSAGE | heartbeat,ID | close,ID) to 127.0.0.1; --burst sends "
+    "without a pause, --replies waits S seconds for answers and prints their count and the last one's delay",
     orvanta::bench::send)

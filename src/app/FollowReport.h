@@ -5,7 +5,9 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "link/HighlightPlanner.h"
 #include "link/Locator.h"
 #include "link/Protocol.h"
 #include "records/RecordView.h"
@@ -27,6 +29,8 @@ struct FollowReport {
   bool repeatedContact = false;  // the second message of a logged contact
   std::optional<AddResult> added;
   std::string addReason;
+  // Colours sent because of this datagram.
+  std::vector<HighlightAction> highlights;
 };
 
 }  // namespace orvanta

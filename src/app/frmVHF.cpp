@@ -120,6 +120,7 @@ void frmVHF::dispatchClick(std::string_view control) {
       {ctl::kMnuAddLog, &frmVHF::mnuAddLog_Click},
       {ctl::kMnuFollow, &frmVHF::mnuFollow_Click},
       {ctl::kMnuConnection, &frmVHF::mnuConnection_Click},
+      {ctl::kMnuHighlight, &frmVHF::mnuHighlight_Click},
   };
   for (const auto& binding : kClicks) {
     if (binding.name == control) {

@@ -12,6 +12,7 @@
 #include "app/FollowReport.h"
 #include "link/ContactCache.h"
 #include "link/Follow.h"
+#include "link/HighlightPlanner.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/EventLoop.h"
@@ -164,6 +165,16 @@ class frmVHF final : public IWindowEvents {
   void stationAutoAdd_Click(bool checked);
   void stationBaseCall_Click(bool checked);
   bool Following = false;
+  bool Highlighting = false;  // the option, whether following or not
+
+  // ---- Colouring the calls in WSJT-X ----
+  // Extras "Rufzeichen in WSJT-X färben": while following, the calls of
+  // WSJT-X's band activity get the colour of their state.
+  void mnuHighlight_Click();
+  // Takes back every colour set and says which; the sends go out at once.
+  std::vector<HighlightAction> clearHighlights();
+  // The index colouring asks; null while colouring is off or not following.
+  CallIndex* highlightIndex() { return callIndex_.get(); }
 
   // ---- Language, menus, About ----
   void mnuDeutsch_Click();
@@ -237,6 +248,7 @@ class frmVHF final : public IWindowEvents {
   void tell(const std::string& title, std::string_view text, MessageIcon icon);
   void startFollowing();
   void stopFollowing();
+  void followMessage(FollowReport& report);
   void followStatus(const link::Status& status, FollowReport& report);
   void followLogged(const std::optional<link::LoggedContact>& contact, FollowReport& report);
   void showDxCall(const std::string& instanceId, FollowReport& report);
@@ -251,6 +263,17 @@ class frmVHF final : public IWindowEvents {
   // After the outermost handler: the DX call that waited is shown.
   void afterHandler(std::string_view control);
   WorkedBeforeTable workedTable(const WorkedSummary& summary, bool noLog) const;
+  // Following and colouring go on where the last run left them.
+  void resumeFollowing();
+  // Builds the index anew from the listed files, with no colour set yet.
+  void startHighlighting();
+  void stopHighlighting();
+  // The listed files the index is to hold: user databases, then logs.
+  std::pair<std::vector<std::string>, std::vector<std::string>> highlightFiles();
+  // A database opened or dropped from the list is indexed again.
+  void keepIndexCurrent();
+  void highlightDatagram(const Datagram& datagram, FollowReport& report);
+  void sendHighlights(const std::vector<HighlightAction>& actions, FollowReport* report);
 
   int handlerDepth_ = 0;
   bool quietRecord_ = false;  // no warning box for a record shown by following
@@ -272,6 +295,13 @@ class frmVHF final : public IWindowEvents {
   std::string stationRecordGrid_;
   std::string stationNotice_;
   std::vector<std::string_view> recordFields_;  // ShowRecord's field list, reused
+  // Colouring: the planner over the index, both there only while it is on
+  // and following.
+  std::unique_ptr<CallIndex> callIndex_;
+  std::unique_ptr<HighlightPlanner> planner_;
+  std::pair<std::vector<std::string>, std::vector<std::string>> indexedFiles_;
+  std::uint64_t indexVersion_ = 0;  // the index's version the colours were last reviewed at
+  bool highlightBaseCalls_ = false;
   IWindow& window_;
   IMessageBox& messages_;
   IFileDialog& fileDialog_;

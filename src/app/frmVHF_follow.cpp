@@ -120,6 +120,8 @@ void frmVHF::startFollowing() {
   listenAddress_ = std::string(trimBlanks(settingOr("UdpAddress", "127.0.0.1")));
   listenPort_ = std::string(trimBlanks(settingOr("UdpPort", "2237")));
   listenError_.clear();
+  // The colours set go back through the socket they came by.
+  stopHighlighting();
   if (socketWatcher_ != nullptr) socketWatcher_->unwatch();
   receiver_.reset();
   follow_.reset();
@@ -146,10 +148,12 @@ void frmVHF::startFollowing() {
     }
   });
   wsjtxLocator_.reset();
+  if (Highlighting) startHighlighting();
   refreshStation(true);
 }
 
 void frmVHF::stopFollowing() {
+  stopHighlighting();
   if (socketWatcher_ != nullptr) socketWatcher_->unwatch();
   receiver_.reset();
   follow_.reset();
@@ -174,6 +178,17 @@ void frmVHF::followReadable() {
 FollowReport frmVHF::followDatagram(const Datagram& datagram) {
   FollowReport report;
   report.message = link::readMessage(datagram.bytes);
+  followMessage(report);
+  try {
+    highlightDatagram(datagram, report);
+  } catch (const std::exception& e) {
+    stationNotice_ = e.what();
+    refreshStation(false);
+  }
+  return report;
+}
+
+void frmVHF::followMessage(FollowReport& report) {
   try {
     if (const auto* ignored = std::get_if<link::Ignored>(&report.message)) {
       follow_.ignored(ignored->reason);
@@ -181,7 +196,7 @@ FollowReport frmVHF::followDatagram(const Datagram& datagram) {
       follow_.seen(heartbeat->id);
     } else if (const auto* status = std::get_if<link::Status>(&report.message)) {
       followStatus(*status, report);
-      return report;
+      return;
     } else if (const auto* logged = std::get_if<link::QsoLogged>(&report.message)) {
       followLogged(link::contactOf(*logged), report);
     } else if (const auto* adif = std::get_if<link::LoggedAdif>(&report.message)) {
@@ -189,7 +204,7 @@ FollowReport frmVHF::followDatagram(const Datagram& datagram) {
     } else if (const auto* close = std::get_if<link::Close>(&report.message)) {
       follow_.close(close->id);
     } else {
-      return report;  // a Decode changes nothing here
+      return;  // a Decode changes nothing here
     }
     refreshStation(false);
   } catch (const std::exception& e) {
@@ -197,7 +212,6 @@ FollowReport frmVHF::followDatagram(const Datagram& datagram) {
     stationNotice_ = e.what();
     refreshStation(false);
   }
-  return report;
 }
 
 void frmVHF::followStatus(const link::Status& status, FollowReport& report) {
@@ -225,6 +239,7 @@ void frmVHF::afterHandler(std::string_view control) {
   const bool operatorAction = std::find(std::begin(kOperatorActions), std::end(kOperatorActions), control) !=
                               std::end(kOperatorActions);
   try {
+    keepIndexCurrent();
     if (pending && !operatorAction) {
       FollowReport report;
       showDxCall(*pending, report);
@@ -354,6 +369,9 @@ std::string frmVHF::wsjtxSettingsLocator() const {
 
 void frmVHF::followLogged(const std::optional<link::LoggedContact>& contact, FollowReport& report) {
   if (!contact) return;
+  if (callIndex_) {
+    if (const auto worked = contactOfLogLine(contact->logLine)) callIndex_->addContact(*worked);
+  }
   report.call = contact->call;
   report.repeatedContact = !follow_.logged(*contact);
   const bool baseCalls = settingOr("BaseCall", "0") == "1";
@@ -470,6 +488,7 @@ void frmVHF::refreshStation(bool open) {
   panel.autoAddText = texts::kFollowAutoAdd.in(german);
   panel.autoAdd = settingOr("AutoAdd", "0") == "1";
   panel.showAutoAdd = Following;
+  if (Following && Highlighting) panel.highlightHint = texts::kHighlightHint.in(german);
   if (open) {
     stationView_->show(panel);
   } else {
@@ -492,6 +511,8 @@ void frmVHF::stationBaseCall_Click(bool checked) {
     // Not remembered this time; the table still follows the check box.
   }
   if (!stationCall_.empty()) stationWorked_ = countWorked(stationCall_, checked);
+  highlightBaseCalls_ = checked;
+  if (planner_) sendHighlights(planner_->review(HighlightPlanner::Clock::now()), nullptr);
   refreshStation(false);
 }
 
@@ -503,11 +524,18 @@ void frmVHF::mnuConnection_Click() {
   request.addressLabel = texts::kConnectionAddress.in(german);
   request.portLabel = texts::kConnectionPort.in(german);
   request.myLocatorLabel = texts::kConnectionMyLocator.in(german);
+  request.colourLabels = {std::string(texts::kConnectionColourNeeded.in(german)),
+                          std::string(texts::kConnectionColourNewSlot.in(german)),
+                          std::string(texts::kConnectionColourWorked.in(german))};
   request.hint = texts::kConnectionHint.in(german);
   request.okCaption = texts::kStationOk.in(german);
   request.cancelCaption = texts::kStationCancel.in(german);
-  request.initial = {settingOr("UdpAddress", "127.0.0.1"), settingOr("UdpPort", "2237"),
-                     settingOr("MyLocator", "")};
+  const HighlightColours colours = HighlightColours::fromSettings(
+      [this](std::string_view key) { return settingOr(std::string(key).c_str(), ""); });
+  request.initial = {settingOr("UdpAddress", "127.0.0.1"),
+                     settingOr("UdpPort", "2237"),
+                     settingOr("MyLocator", ""),
+                     {colourText(colours.needed), colourText(colours.newSlot), colourText(colours.worked)}};
   request.check = [german](const ConnectionEntry& entry) -> std::string {
     const std::string address(trimBlanks(entry.address));
     if (!isMulticastAddress(address) && !isLocalAddress(address)) {
@@ -517,6 +545,9 @@ void frmVHF::mnuConnection_Click() {
     if (!trimBlanks(entry.myLocator).empty() && !link::locatorCentre(entry.myLocator)) {
       return std::string(texts::kConnectionBadLocator.in(german));
     }
+    for (const auto& colour : entry.colours) {
+      if (!parseColour(colour)) return fillIn(texts::kConnectionBadColour.in(german), {trimBlanks(colour)});
+    }
     return {};
   };
   const auto entry = connectionDialog_->ask(request);
@@ -525,6 +556,11 @@ void frmVHF::mnuConnection_Click() {
     settings_.write(kApplication, kSection, "UdpAddress", std::string(trimBlanks(entry->address)));
     settings_.write(kApplication, kSection, "UdpPort", std::string(trimBlanks(entry->port)));
     settings_.write(kApplication, kSection, "MyLocator", upperCaseUtf8(trimBlanks(entry->myLocator)));
+    const std::string_view keys[] = {kColourNeededKey, kColourNewSlotKey, kColourWorkedKey};
+    for (std::size_t i = 0; i < entry->colours.size(); ++i) {
+      settings_.write(kApplication, kSection, std::string(keys[i]),
+                      colourText(*parseColour(entry->colours[i])));
+    }
   } catch (const std::exception&) {
     // Used for this run all the same.
   }

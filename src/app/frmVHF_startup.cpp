@@ -158,10 +158,7 @@ void frmVHF::Form_Load() {
     DbPath = current;
     skipOnFailure([&] { window_.setText(ctl::kCombo1, current); });
   }
-  // Following goes on where the last run left it.
-  skipOnFailure([&] {
-    if (settingOr("Follow", "0") == "1") startFollowing();
-  });
+  skipOnFailure([&] { resumeFollowing(); });
 }
 
 std::vector<std::string> frmVHF::dataFolders() const {
@@ -261,6 +258,8 @@ void frmVHF::Form_Activate() {
 }
 
 void frmVHF::Form_Unload() {
+  // No colour of this run stays in WSJT-X.
+  skipOnFailure([&] { clearHighlights(); });
   skipOnFailure([&] { settings_.write(kApplication, kSection, "Top", std::to_string(window_.top())); });
   skipOnFailure([&] { settings_.write(kApplication, kSection, "Left", std::to_string(window_.left())); });
 

@@ -1,6 +1,8 @@
 #include "gui/QtConnectionDialog.h"
 #include "gui/QtText.h"
 
+#include <array>
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -32,6 +34,11 @@ std::optional<ConnectionEntry> QtConnectionDialog::ask(const ConnectionRequest& 
   QLineEdit* address = addField(form, request.addressLabel, "address", request.initial.address);
   QLineEdit* port = addField(form, request.portLabel, "port", request.initial.port);
   QLineEdit* myLocator = addField(form, request.myLocatorLabel, "myLocator", request.initial.myLocator);
+  static constexpr const char* kColourNames[] = {"colourNeeded", "colourNewSlot", "colourWorked"};
+  std::array<QLineEdit*, 3> colours{};
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    colours[i] = addField(form, request.colourLabels[i], kColourNames[i], request.initial.colours[i]);
+  }
   layout->addLayout(form);
   auto* hint = new QLabel(qs(request.hint));
   hint->setWordWrap(true);
@@ -51,7 +58,8 @@ std::optional<ConnectionEntry> QtConnectionDialog::ask(const ConnectionRequest& 
   ConnectionEntry entry;
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-    entry = {str(address->text()), str(port->text()), str(myLocator->text())};
+    entry = {str(address->text()), str(port->text()), str(myLocator->text()), {}};
+    for (std::size_t i = 0; i < colours.size(); ++i) entry.colours[i] = str(colours[i]->text());
     // A refused entry keeps the dialog open with the reason under the fields.
     const std::string reason = request.check ? request.check(entry) : std::string();
     problem->setText(qs(reason));

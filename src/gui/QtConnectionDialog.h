@@ -1,9 +1,10 @@
 #pragma once
 
-// The WSJT-X connection dialog on Qt: address, port and own locator, the
-// hint on WSJT-X's "UDP Server" setting, and the reason an entry is refused.
+// The WSJT-X connection dialog on Qt: address, port, own locator and the
+// colours of the calls, the hint on WSJT-X's "UDP Server" setting, and the
+// reason an entry is refused.
 // Parts carry object names for tests: "address", "port", "myLocator",
-// "problem", "ok", "cancel".
+// "colourNeeded", "colourNewSlot", "colourWorked", "problem", "ok", "cancel".
 
 #include "platform/StationView.h"
 #include "platform/UdpReceiver.h"

@@ -30,6 +30,10 @@ QtStationView::QtStationView(QWidget* parent)
   notice_->setObjectName("notice");
   notice_->setWordWrap(true);
   layout->addWidget(notice_);
+  highlightHint_ = new QLabel(window_);
+  highlightHint_->setObjectName("highlightHint");
+  highlightHint_->setWordWrap(true);
+  layout->addWidget(highlightHint_);
   worked_ = makeWorkedTableParts(window_, layout);
   autoAdd_ = new QCheckBox(window_);
   autoAdd_->setObjectName("autoAdd");
@@ -74,6 +78,8 @@ void QtStationView::update(const StationPanel& panel) {
   }
   notice_->setText(qs(panel.notice));
   notice_->setVisible(!panel.notice.empty());
+  highlightHint_->setText(qs(panel.highlightHint));
+  highlightHint_->setVisible(!panel.highlightHint.empty());
   fillWorkedTable(worked_, panel.worked);
   const bool hasTable = !panel.worked.heading.empty();
   for (QWidget* part : {static_cast<QWidget*>(worked_.heading), static_cast<QWidget*>(worked_.table),

@@ -34,6 +34,7 @@ class QtStationView final : public IStationView {
   QLabel* link_;
   QFormLayout* facts_;
   QLabel* notice_;
+  QLabel* highlightHint_;
   WorkedTableParts worked_;
   QCheckBox* autoAdd_;
   std::function<void(bool)> onBaseCall_;

@@ -3,6 +3,7 @@
 // The station window: what is known of the station being worked, beside the
 // main window, never modal and never taking the focus.
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,7 +20,8 @@ struct StationPanel {
   std::string linkTooltip;  // datagrams not read, by reason
   // Label and value: instance, band, mode, grid, distance, beam heading.
   std::vector<std::pair<std::string, std::string>> facts;
-  std::string notice;  // "Q1ABC is not in CALL3.txt", what a take-over did
+  std::string notice;         // "Q1ABC is not in CALL3.txt", what a take-over did
+  std::string highlightHint;  // while calls are coloured: what WSJT-X needs for it
   WorkedBeforeTable worked;
   std::string autoAddText;
   bool autoAdd = false;
@@ -43,6 +45,9 @@ struct ConnectionEntry {
   std::string address;
   std::string port;
   std::string myLocator;
+  // The colours of the calls in WSJT-X as "#RRGGBB": needed, new band or
+  // mode, worked.
+  std::array<std::string, 3> colours;
 };
 
 struct ConnectionRequest {
@@ -50,6 +55,7 @@ struct ConnectionRequest {
   std::string addressLabel;
   std::string portLabel;
   std::string myLocatorLabel;
+  std::array<std::string, 3> colourLabels;
   std::string hint;
   std::string okCaption;
   std::string cancelCaption;

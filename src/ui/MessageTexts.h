@@ -273,6 +273,19 @@ inline constexpr BilingualText kConnectionBadPort{"Der Port muss eine Zahl von 1
                                                   "The port must be a number from 1 to 65535."};
 inline constexpr BilingualText kConnectionBadLocator{"Der eigene Locator ist ungültig (4, 6 oder 8 Zeichen).",
                                                      "My locator is not valid (4, 6 or 8 characters)."};
+inline constexpr BilingualText kConnectionColourNeeded{"Farbe: in der Datenbank, noch nicht gearbeitet",
+                                                       "Colour: in the database, not yet worked"};
+inline constexpr BilingualText kConnectionColourNewSlot{"Farbe: neues Band oder neue Betriebsart",
+                                                        "Colour: new band or mode"};
+inline constexpr BilingualText kConnectionColourWorked{"Farbe: schon gearbeitet", "Colour: worked"};
+inline constexpr BilingualText kConnectionBadColour{
+    "{0} ist keine Farbe; bitte #RRGGBB mit sechs Hexadezimalziffern angeben, etwa #ff5050.",
+    "{0} is not a colour; please give #RRGGBB with six hexadecimal digits, such as #ff5050."};
+inline constexpr BilingualText kHighlightNotSent{"Farbe für {0} nicht gesendet: {1}",
+                                                 "Colour for {0} not sent: {1}"};
+inline constexpr BilingualText kHighlightHint{
+    "WSJT-X nimmt Farben nur an, wenn in seinen Einstellungen \"Accept UDP requests\" eingeschaltet ist.",
+    "WSJT-X accepts colours only with its setting \"Accept UDP requests\" on."};
 
 // ---- Whole program ----
 

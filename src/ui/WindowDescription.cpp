@@ -59,7 +59,7 @@ constexpr std::array<ControlDescription, 26> kControls{{
     {ctl::kText9, K::TextBox, {1224, 3996, 6852, 288}, 20, kDefaultFont, "", true, false, false},
 }};
 
-constexpr std::array<MenuDescription, 18> kMenus{{
+constexpr std::array<MenuDescription, 19> kMenus{{
     {ctl::kMnuDat, "", "&Datei", "", true},
     {ctl::kMnuOpen, ctl::kMnuDat, "&Neu öffnen", "", false},
     {ctl::kMnuSuch, ctl::kMnuDat, "&Suchen", "", false},
@@ -76,6 +76,7 @@ constexpr std::array<MenuDescription, 18> kMenus{{
     {ctl::kMnuAddLog, ctl::kMnuExtr, "Log übernehmen", "", false},
     {ctl::kMnuFollow, ctl::kMnuExtr, "WSJT-X folgen", "F4", false},
     {ctl::kMnuConnection, ctl::kMnuExtr, "WSJT-X-Verbindung …", "", false},
+    {ctl::kMnuHighlight, ctl::kMnuExtr, "Rufzeichen in WSJT-X färben", "", false},
     {ctl::kMnuHelp, "", " &? ", "", true},
     {ctl::kMnuInfo, ctl::kMnuHelp, "&Info", "F1", false},
 }};
@@ -87,7 +88,7 @@ constexpr std::array<KeyButton, 2> kKeyButtons{{
 
 using P = TextProperty;
 
-constexpr std::array<LanguageText, 22> kCommon{{
+constexpr std::array<LanguageText, 23> kCommon{{
     {ctl::kMnuDat, P::Caption, "&Datei", "&File"},
     {ctl::kMnuOpt, P::Caption, "&Optionen", "&Options"},
     {ctl::kMnuOpen, P::Caption, "&Neu öffnen", "&reopen"},
@@ -106,6 +107,7 @@ constexpr std::array<LanguageText, 22> kCommon{{
     {ctl::kMnuAddLog, P::Caption, "Log übernehmen", "Add log"},
     {ctl::kMnuFollow, P::Caption, "WSJT-X folgen", "Follow WSJT-X"},
     {ctl::kMnuConnection, P::Caption, "WSJT-X-Verbindung …", "WSJT-X connection …"},
+    {ctl::kMnuHighlight, P::Caption, "Rufzeichen in WSJT-X färben", "Colour calls in WSJT-X"},
     {ctl::kLabel1, P::Caption, "&Datenbanken :", "&Databases :"},
     {ctl::kLabel10, P::Caption, "Such&text    :", "Search&text  :"},
     {ctl::kCommand1, P::Caption, "&Suchen", "&Search"},

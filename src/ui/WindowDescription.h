@@ -60,6 +60,7 @@ inline constexpr std::string_view kMnuAddStation = "mnuAddStation";
 inline constexpr std::string_view kMnuAddLog = "mnuAddLog";
 inline constexpr std::string_view kMnuFollow = "mnuFollow";
 inline constexpr std::string_view kMnuConnection = "mnuConnection";
+inline constexpr std::string_view kMnuHighlight = "mnuHighlight";
 inline constexpr std::string_view kMnuHelp = "mnuHelp";
 inline constexpr std::string_view kMnuInfo = "mnuInfo";
 }  // namespace ctl

@@ -288,7 +288,7 @@ TEST(WindowDescription, IsConsistent) {
   for (const auto& table : {commonTexts(), userDatabaseTexts(), logDatabaseTexts()}) {
     for (const auto& entry : table) EXPECT_TRUE(names.count(std::string(entry.control))) << entry.control;
   }
-  EXPECT_EQ(commonTexts().size(), 22u);  // with the worked-before, take-over and following items
+  EXPECT_EQ(commonTexts().size(), 23u);  // with the worked-before, take-over, following and colour items
 
   EXPECT_EQ(labelBuddy("Label1"), "Combo1");
   EXPECT_EQ(labelBuddy("Label10"), "Text10");
