@@ -18,9 +18,6 @@
 namespace orvanta {
 namespace {
 
-constexpr const char* kApplication = "VHF-Orvanta";
-constexpr const char* kSection = "Settings";
-
 link::Colour wireColour(const Rgb& colour) { return {true, colour.red, colour.green, colour.blue}; }
 
 std::vector<std::uint8_t> datagramOf(const HighlightAction& action) {
