@@ -208,15 +208,15 @@ std::vector<std::string> splitAt(const std::string& text, char separator) {
 }
 
 // A datagram as WSJT-X would send it, from "TYPE,ID,..." (see the usage).
-std::vector<std::uint8_t> datagramOf(const std::string& spec) {
-  auto f = splitAt(spec, ',');
+std::vector<std::uint8_t> datagramOf(const std::string& text) {
+  auto f = splitAt(text, ',');
   if (f[0] == "decode" && f.size() >= 3) {
     link::Decode d;
     d.id = f[1];
     d.isNew = true;
     d.mode = "~";
     // The message is the rest, commas and all.
-    d.message = spec.substr(f[0].size() + f[1].size() + 2);
+    d.message = text.substr(f[0].size() + f[1].size() + 2);
     return link::encodeDecode(d).bytes();
   }
   f.resize(std::max<std::size_t>(f.size(), 7));
@@ -245,7 +245,7 @@ std::vector<std::uint8_t> datagramOf(const std::string& spec) {
   }
   if (f[0] == "heartbeat") return link::encodeHeartbeat({f[1], 3, "2.7.0", "-"}).bytes();
   if (f[0] == "close") return link::encodeClose({f[1]}).bytes();
-  throw UsageError("unknown datagram " + spec);
+  throw UsageError("unknown datagram " + text);
 }
 
 // Waits for the datagrams sent back to the sender and prints how many came

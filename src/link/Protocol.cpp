@@ -57,9 +57,9 @@ class FieldReader {
     DateTime value;
     value.julianDay = static_cast<std::int64_t>(u64(field));
     value.msecs = u32(field);
-    value.spec = u8(field);
-    if (value.spec == 2) value.offsetSeconds = i32(field);
-    if (value.spec == 3) value.zone = utf8(field);
+    value.timeSpec = u8(field);
+    if (value.timeSpec == 2) value.offsetSeconds = i32(field);
+    if (value.timeSpec == 3) value.zone = utf8(field);
     return value;
   }
 
@@ -210,7 +210,7 @@ std::optional<std::int64_t> utcMs(const DateTime& value) {
   if (value.julianDay < kFirstDay || value.julianDay > kLastDay || value.msecs >= kMsPerDay)
     return std::nullopt;
   std::int64_t ms = value.julianDay * kMsPerDay + value.msecs;
-  if (value.spec == 2) ms -= std::int64_t{value.offsetSeconds} * 1000;
+  if (value.timeSpec == 2) ms -= std::int64_t{value.offsetSeconds} * 1000;
   return ms;
 }
 
@@ -304,9 +304,9 @@ DatagramWriter& DatagramWriter::nullUtf8() { return u32(kNullLength); }
 DatagramWriter& DatagramWriter::dateTime(const DateTime& value) {
   raw(static_cast<std::uint64_t>(value.julianDay), 8);
   raw(value.msecs, 4);
-  raw(value.spec, 1);
-  if (value.spec == 2) raw(static_cast<std::uint32_t>(value.offsetSeconds), 4);
-  if (value.spec == 3) {
+  raw(value.timeSpec, 1);
+  if (value.timeSpec == 2) raw(static_cast<std::uint32_t>(value.offsetSeconds), 4);
+  if (value.timeSpec == 3) {
     raw(value.zone.size(), 4);
     bytes_.insert(bytes_.end(), value.zone.begin(), value.zone.end());
   }
@@ -315,7 +315,7 @@ DatagramWriter& DatagramWriter::dateTime(const DateTime& value) {
 }
 
 DatagramWriter& DatagramWriter::colour(const Colour& value) {
-  // QColor: spec (0 invalid, 1 RGB), then alpha, red, green, blue and a pad
+  // QColor: colour kind (0 invalid, 1 RGB), then alpha, red, green, blue and a pad
   // as 16-bit values; 8-bit values are repeated in both bytes.
   raw(value.valid ? 1 : 0, 1);
   raw(0xffff, 2);

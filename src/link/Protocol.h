@@ -33,13 +33,13 @@ enum class MessageType : std::uint32_t {
 };
 
 // A QDateTime as the stream holds it: Julian day, milliseconds since
-// midnight and the time spec (0 local, 1 UTC, 2 offset from UTC, 3 zone).
+// midnight and timeSpec (0 local, 1 UTC, 2 offset from UTC, 3 zone).
 struct DateTime {
   std::int64_t julianDay = 0;
   std::uint32_t msecs = 0;
-  std::uint8_t spec = 1;
-  std::int32_t offsetSeconds = 0;  // spec 2
-  std::string zone;                // spec 3
+  std::uint8_t timeSpec = 1;
+  std::int32_t offsetSeconds = 0;  // timeSpec 2
+  std::string zone;                // timeSpec 3
 
   // "YYYY-MM-DD" and "HH:MM:SS" as wsjtx.log writes them.
   std::string dateText() const;

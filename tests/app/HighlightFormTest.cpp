@@ -19,10 +19,10 @@ Bytes highlight(const std::string& id, const std::string& call, std::optional<st
     b.insert(b.end(), {0, 0, 0, static_cast<std::uint8_t>(text.size())});
     b.insert(b.end(), text.begin(), text.end());
   }
-  const std::uint8_t spec = rgb ? 1 : 0;
+  const std::uint8_t kind = rgb ? 1 : 0;
   const auto part = [&](int shift) { return static_cast<std::uint8_t>(rgb ? *rgb >> shift : 0); };
-  b.insert(b.end(), {spec, 0xff, 0xff, part(16), part(16), part(8), part(8), part(0), part(0), 0, 0});
-  b.insert(b.end(), {spec, 0xff, 0xff, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  b.insert(b.end(), {kind, 0xff, 0xff, part(16), part(16), part(8), part(8), part(0), part(0), 0, 0});
+  b.insert(b.end(), {kind, 0xff, 0xff, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   return b;
 }
 
