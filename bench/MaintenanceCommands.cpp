@@ -1,6 +1,7 @@
 // The maintenance commands of the driver: the merge of the Extras menu over
 // the databases given, and the month-end update of one database.
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -72,7 +73,7 @@ int merge(const std::vector<std::string>& args, std::ostream& out) {
   std::size_t lineEnds = 0;
   std::string buffer(std::size_t{1} << 20, '\0');
   while (const std::size_t n = merged->read(buffer.data(), buffer.size())) {
-    for (std::size_t i = 0; i < n; ++i) lineEnds += buffer[i] == '\n';
+    lineEnds += static_cast<std::size_t>(std::count(buffer.data(), buffer.data() + n, '\n'));
   }
   const std::size_t records = lineEnds >= 3 ? lineEnds - 3 : 0;
   out << "records: " << records << '\n';

@@ -38,13 +38,13 @@ class StationFinder final : public ScanListener {
   bool searchFurther() override { return log_ || !found_; }
   std::unique_ptr<IInputFile> reopen() override { return openDatabaseLines(files_, path_); }
 
-  bool found() const { return found_; }
+  [[nodiscard]] bool found() const { return found_; }
   std::string& line() { return line_; }
-  Encoding encoding() const { return encoding_; }
+  [[nodiscard]] Encoding encoding() const { return encoding_; }
 
  private:
   // Equal, not contained: a search for Q1AB must not stop at Q1ABC.
-  bool matches(std::string_view line) const {
+  [[nodiscard]] bool matches(std::string_view line) const {
     if (log_) {
       const auto contact = contactOfLogLine(line);
       return contact && equalsIgnoringCase(trimBlanks(contact->call), call_);

@@ -24,7 +24,7 @@ class QtStationView final : public IStationView {
 
   void show(const StationPanel& panel) override;
   void update(const StationPanel& panel) override;
-  bool isOpen() const override;
+  [[nodiscard]] bool isOpen() const override;
   void setHandlers(std::function<void(bool)> baseCall, std::function<void(bool)> autoAdd) override;
 
   QWidget& widget() { return *window_; }

@@ -35,8 +35,7 @@ int pixels(int twips) { return static_cast<int>(std::lround(twips / static_cast<
 int twips(int pixels) { return pixels * kTwipsPerPixel; }
 
 QRect pixelRect(const TwipRect& box) {
-  return QRect(pixels(box.left), pixels(box.top), std::max(1, pixels(box.width)),
-               std::max(1, pixels(box.height)));
+  return {pixels(box.left), pixels(box.top), std::max(1, pixels(box.width)), std::max(1, pixels(box.height))};
 }
 
 // One of the two halves of the separator rule: a one-pixel line in a colour
@@ -46,7 +45,7 @@ class RuleLine final : public QWidget {
   RuleLine(QWidget* parent, QPalette::ColorRole role) : QWidget(parent), role_(role) {}
 
  protected:
-  void paintEvent(QPaintEvent*) override {
+  void paintEvent(QPaintEvent* /*event*/) override {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(role_));
   }

@@ -33,30 +33,30 @@ class QtWindow final : public QMainWindow, public IWindow {
   // Reports Activate the first time only.
   void reportActivate();
 
-  std::string text(std::string_view control) const override;
+  [[nodiscard]] std::string text(std::string_view control) const override;
   void setText(std::string_view control, std::string_view text) override;
-  std::string caption(std::string_view control) const override;
+  [[nodiscard]] std::string caption(std::string_view control) const override;
   void setCaption(std::string_view control, std::string_view caption) override;
-  std::string toolTip(std::string_view control) const override;
+  [[nodiscard]] std::string toolTip(std::string_view control) const override;
   void setToolTip(std::string_view control, std::string_view tip) override;
-  bool isEnabled(std::string_view control) const override;
+  [[nodiscard]] bool isEnabled(std::string_view control) const override;
   void setEnabled(std::string_view control, bool enabled) override;
-  bool isChecked(std::string_view control) const override;
+  [[nodiscard]] bool isChecked(std::string_view control) const override;
   void setChecked(std::string_view control, bool checked) override;
   void setFocus(std::string_view control) override;
-  std::vector<std::string> listItems(std::string_view control) const override;
+  [[nodiscard]] std::vector<std::string> listItems(std::string_view control) const override;
   void addListItem(std::string_view control, std::string_view item) override;
   void clearList(std::string_view control) override;
-  std::string title() const override;
+  [[nodiscard]] std::string title() const override;
   void setTitle(std::string_view title) override;
-  int top() const override;
-  int left() const override;
-  int height() const override;
-  void setTop(int twips) override;
-  void setLeft(int twips) override;
-  void setHeight(int twips) override;
-  WindowState state() const override;
-  std::vector<TwipRect> screens() const override;
+  [[nodiscard]] int top() const override;
+  [[nodiscard]] int left() const override;
+  [[nodiscard]] int height() const override;
+  void setTop(int value) override;
+  void setLeft(int value) override;
+  void setHeight(int value) override;
+  [[nodiscard]] WindowState state() const override;
+  [[nodiscard]] std::vector<TwipRect> screens() const override;
   void setMousePointer(MousePointer pointer) override;
   void setToolkitLanguage(std::string_view code) override;
   void beep() override;
@@ -77,15 +77,15 @@ class QtWindow final : public QMainWindow, public IWindow {
   void buildMenus();
   void report(std::string_view control, WindowEvent event, int key = 0);
   void applyHeight();
-  QPoint framePosition() const;
+  [[nodiscard]] QPoint framePosition() const;
   void moveFrame(QPoint frame);
   void placeFrame();
   void watchFrame();
-  int frameHeight() const;
-  QObject* entry(std::string_view name) const;
-  QWidget* widget(std::string_view name) const;
-  QAction* action(std::string_view name) const;
-  QMenu* menu(std::string_view name) const;
+  [[nodiscard]] int frameHeight() const;
+  [[nodiscard]] QObject* entry(std::string_view name) const;
+  [[nodiscard]] QWidget* widget(std::string_view name) const;
+  [[nodiscard]] QAction* action(std::string_view name) const;
+  [[nodiscard]] QMenu* menu(std::string_view name) const;
 
   std::map<std::string, QObject*, std::less<>> entries_;
   std::unique_ptr<QTranslator> translator_;  // Qt's own German texts, while German is chosen

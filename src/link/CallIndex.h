@@ -79,7 +79,7 @@ class WorkedSets {
 // sorted.
 struct DatabaseCalls {
   std::vector<CallKey> calls;
-  bool holds(const CallKey& call) const;
+  [[nodiscard]] bool holds(const CallKey& call) const;
 };
 
 class CallIndex {

@@ -28,7 +28,7 @@ class TextInput final : public IInputFile {
     pos_ += n;
     return n;
   }
-  std::optional<std::uint64_t> size() const override { return text_.size(); }
+  [[nodiscard]] std::optional<std::uint64_t> size() const override { return text_.size(); }
 
  private:
   std::string_view text_;

@@ -52,9 +52,9 @@ class FollowState {
   void close(const std::string& id);
   // A Heartbeat: the instance is there.
   void seen(const std::string& id);
-  const Instance* instance(const std::string& id) const;
+  [[nodiscard]] const Instance* instance(const std::string& id) const;
   // The instance of the last Status or Close.
-  const Instance* current() const { return instance(currentId_); }
+  [[nodiscard]] const Instance* current() const { return instance(currentId_); }
 
   // While the window is busy, a call to show waits; only the newest is kept.
   void defer(const std::string& id) { pending_ = id; }
@@ -68,11 +68,11 @@ class FollowState {
   // and Logged ADIF of the same contact): same call, date, time to the
   // minute and band.
   bool logged(const LoggedContact& contact);
-  const std::vector<LoggedContact>& loggedContacts() const { return logged_; }
+  [[nodiscard]] const std::vector<LoggedContact>& loggedContacts() const { return logged_; }
 
   // Datagrams not read, by reason.
   void ignored(const std::string& reason);
-  const std::map<std::string, std::size_t>& ignoredCounts() const { return ignored_; }
+  [[nodiscard]] const std::map<std::string, std::size_t>& ignoredCounts() const { return ignored_; }
 
   // Forgets instances, waiting calls and counts; the logged contacts stay,
   // since a log file may not hold them yet.

@@ -51,7 +51,7 @@ struct HighlightColours {
   // The colours stored under the keys; a missing or malformed one keeps its
   // default. read(key) gives the stored text, empty when there is none.
   static HighlightColours fromSettings(const std::function<std::string(std::string_view key)>& read);
-  std::optional<Rgb> of(CallState state) const;
+  [[nodiscard]] std::optional<Rgb> of(CallState state) const;
 };
 
 // Where a decode came from, and so where its colours go.
@@ -114,7 +114,7 @@ class HighlightPlanner {
   void forget(const std::string& id);
 
   // Calls coloured now, over every instance.
-  std::size_t coloured() const;
+  [[nodiscard]] std::size_t coloured() const;
 
  private:
   struct Target {
@@ -127,8 +127,8 @@ class HighlightPlanner {
     std::optional<std::size_t> band;
     std::string mode;
   };
-  std::optional<CallState> stateNow(const std::string& id, const std::string& call) const;
-  bool mayColour(const std::string& id) const;
+  [[nodiscard]] std::optional<CallState> stateNow(const std::string& id, const std::string& call) const;
+  [[nodiscard]] bool mayColour(const std::string& id) const;
   // Sends when the state differs from the one sent and the rate allows.
   void plan(const Target& target, const std::string& call, std::optional<CallState> state,
             Clock::time_point now, std::vector<HighlightAction>& out);

@@ -29,7 +29,7 @@ class FieldReader {
   FieldReader(std::span<const std::uint8_t> bytes, std::string_view message)
       : bytes_(bytes), message_(message) {}
 
-  bool atEnd() const { return pos_ == bytes_.size(); }
+  [[nodiscard]] bool atEnd() const { return pos_ == bytes_.size(); }
 
   std::uint64_t number(int size, std::string_view field) {
     take(static_cast<std::size_t>(size), field);
@@ -319,7 +319,7 @@ DatagramWriter& DatagramWriter::colour(const Colour& value) {
   // as 16-bit values; 8-bit values are repeated in both bytes.
   raw(value.valid ? 1 : 0, 1);
   raw(0xffff, 2);
-  for (const std::uint8_t c : {value.red, value.green, value.blue}) raw(value.valid ? c * 0x101u : 0u, 2);
+  for (const std::uint8_t c : {value.red, value.green, value.blue}) raw(value.valid ? c * 0x101U : 0U, 2);
   raw(0, 2);
   mark();
   return *this;
@@ -371,7 +371,7 @@ DatagramWriter encodeQsoLogged(const QsoLogged& m, std::uint32_t schema, std::si
 }
 
 DatagramWriter encodeClose(const Close& m, std::uint32_t schema) {
-  return DatagramWriter(MessageType::Close, m.id, schema);
+  return {MessageType::Close, m.id, schema};
 }
 
 DatagramWriter encodeLoggedAdif(const LoggedAdif& m, std::uint32_t schema) {

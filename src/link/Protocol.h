@@ -42,8 +42,8 @@ struct DateTime {
   std::string zone;                // timeSpec 3
 
   // "YYYY-MM-DD" and "HH:MM:SS" as wsjtx.log writes them.
-  std::string dateText() const;
-  std::string timeText() const;
+  [[nodiscard]] std::string dateText() const;
+  [[nodiscard]] std::string timeText() const;
 };
 
 struct Heartbeat {
@@ -161,9 +161,9 @@ class DatagramWriter {
   DatagramWriter& dateTime(const DateTime& value);
   DatagramWriter& colour(const Colour& value);
 
-  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+  [[nodiscard]] const std::vector<std::uint8_t>& bytes() const { return bytes_; }
   // The end of the header and of every field written after it, in order.
-  const std::vector<std::size_t>& fieldEnds() const { return ends_; }
+  [[nodiscard]] const std::vector<std::size_t>& fieldEnds() const { return ends_; }
 
  private:
   void raw(std::uint64_t value, int bytes);

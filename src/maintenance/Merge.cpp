@@ -62,11 +62,11 @@ struct SortEntry {
   // before the first separator, so call signs compare without normalizing.
   std::uint32_t callSignSize;
 
-  std::string_view text() const { return {data, size}; }
-  std::string_view callSign() const { return {data, callSignSize}; }
+  [[nodiscard]] std::string_view text() const { return {data, size}; }
+  [[nodiscard]] std::string_view callSign() const { return {data, callSignSize}; }
   // Whether two entries have the same call sign. A call sign and its ","
   // usually fit in the key, which then answers without reading the line.
-  bool sameCallSign(const SortEntry& other) const {
+  [[nodiscard]] bool sameCallSign(const SortEntry& other) const {
     if (callSignSize != other.callSignSize) return false;
     if (callSignSize == 0) return true;
     if (callSignSize < 8) {

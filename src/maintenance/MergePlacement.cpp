@@ -81,13 +81,15 @@ std::vector<std::string> writeScratchFiles(IFileSystem& files, const std::vector
       for (std::size_t j = 0; j < i && !shared; ++j)
         shared = placements[j].realTarget == placement.realTarget;
       if (shared) continue;
-      const LockedDatabase& owner = placement.targetLock ? *placement.targetLock : *placement.source;
-      const std::string ownerName =
-          placement.targetLock ? fileNameOf(placement.realTarget) : fileNameOf(placement.backupSource);
+      const LockedDatabase& owner =
+          placement.targetLock != nullptr ? *placement.targetLock : *placement.source;
+      const std::string ownerName = placement.targetLock != nullptr ? fileNameOf(placement.realTarget)
+                                                                    : fileNameOf(placement.backupSource);
       scratch[i] =
           writeScratch(files, folderOf(placement.realTarget), ownerName, owner.readStatus().permissions,
                        [bytes](IOutputFile& out) { out.write(bytes); });
-      files.copyAccess(placement.targetLock ? placement.realTarget : placement.backupSource, scratch[i]);
+      files.copyAccess(placement.targetLock != nullptr ? placement.realTarget : placement.backupSource,
+                       scratch[i]);
     }
   } catch (...) {
     for (const auto& path : scratch) {
@@ -121,7 +123,7 @@ void discardFrom(IFileSystem& files, const std::vector<std::string>& scratch, st
 void checkAllUnchanged(const IFileSystem& files, const std::vector<FolderPlacement>& placements) {
   for (const auto& placement : placements) {
     placement.source->checkUnchanged(files, placement.backupSource);
-    if (placement.targetLock) placement.targetLock->checkUnchanged(files, placement.realTarget);
+    if (placement.targetLock != nullptr) placement.targetLock->checkUnchanged(files, placement.realTarget);
   }
 }
 
@@ -162,7 +164,7 @@ void placeMergedDatabase(IFileSystem& files, std::vector<FolderPlacement>& place
       // A final target shared with an earlier folder (two links to one
       // file) has been replaced already.
       if (!scratch[i].empty()) {
-        if (placement.targetLock) {
+        if (placement.targetLock != nullptr) {
           placement.targetLock->putInPlace(files, scratch[i], placement.realTarget);
         } else {
           files.rename(scratch[i], placement.realTarget);

@@ -129,7 +129,8 @@ std::string withoutScratchNames(std::string text) {
     std::size_t end = at + kScratchMarker.size();
     if (text.compare(end, kKeeperMark.size(), kKeeperMark) == 0) end += kKeeperMark.size();
     for (std::size_t n = 0;
-         n < kRandomLength && end < text.size() && std::isalnum(static_cast<unsigned char>(text[end])); ++n)
+         n < kRandomLength && end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) != 0);
+         ++n)
       ++end;
     if (text[start] != '.' || start == at) {
       at = end;

@@ -54,7 +54,7 @@ class BackupNotPutBack : public WriteError {
  public:
   BackupNotPutBack(const std::string& database, std::string backup, const std::string& why)
       : WriteError(database, why), backup_(std::move(backup)) {}
-  const std::string& backup() const { return backup_; }
+  [[nodiscard]] const std::string& backup() const { return backup_; }
 
  private:
   std::string backup_;
@@ -72,10 +72,10 @@ class LockedDatabase {
   // file name of the database's backup, backupNameFor(its name) when empty.
   LockedDatabase(IFileSystem& files, std::string listed, std::string backupName = {});
 
-  const std::string& listed() const { return listed_; }
-  const std::string& backupName() const { return backupName_; }
-  const std::string& real() const { return real_; }
-  const FileStatus& readStatus() const { return status_; }
+  [[nodiscard]] const std::string& listed() const { return listed_; }
+  [[nodiscard]] const std::string& backupName() const { return backupName_; }
+  [[nodiscard]] const std::string& real() const { return real_; }
+  [[nodiscard]] const FileStatus& readStatus() const { return status_; }
   ILockedFile& input() { return *file_; }
 
   // Throws FileChanged unless the name still holds the file as it was

@@ -57,7 +57,9 @@ int monthFromName(std::string_view name) {
 
 // Seconds of the day from HH:MM:SS, HH:MM, HHMMSS or HHMM; -1 when invalid.
 int secondsOfDay(std::string_view time) {
-  int h = -1, m = -1, s = 0;
+  int h = -1;
+  int m = -1;
+  int s = 0;
   if (time.size() == 8 && time[2] == ':' && time[5] == ':') {
     h = number(time, 0, 2), m = number(time, 3, 2), s = number(time, 6, 2);
   } else if (time.size() == 5 && time[2] == ':') {
@@ -128,10 +130,10 @@ struct Database {
   std::vector<LineCall> keys;
   std::string_view eol = "\r\n";
 
-  std::string_view content(std::size_t i) const {
+  [[nodiscard]] std::string_view content(std::size_t i) const {
     return bytes.substr(lines[i].begin, lines[i].contentEnd - lines[i].begin);
   }
-  std::string_view lineEnd(std::size_t i) const {
+  [[nodiscard]] std::string_view lineEnd(std::size_t i) const {
     const std::size_t end = i + 1 < lines.size() ? lines[i + 1].begin : bytes.size();
     return bytes.substr(lines[i].contentEnd, end - lines[i].contentEnd);
   }
@@ -185,7 +187,7 @@ struct Replacements {
   std::vector<Line> lines;
 
   void add(std::size_t index, std::size_t offset) { lines.push_back({index, offset, text.size() - offset}); }
-  std::string_view content(std::size_t k) const {
+  [[nodiscard]] std::string_view content(std::size_t k) const {
     return std::string_view(text).substr(lines[k].offset, lines[k].length);
   }
 };
@@ -497,7 +499,7 @@ namespace {
 struct Changes {
   Replacements replaced;
   std::vector<Insertion> inserted;
-  bool any() const { return !replaced.lines.empty() || !inserted.empty(); }
+  [[nodiscard]] bool any() const { return !replaced.lines.empty() || !inserted.empty(); }
 };
 
 // A database read for a take-over and what changes in it, kept until the
@@ -514,7 +516,7 @@ TakeOverCounts planChanges(const Database& db, const ContactCollector& contacts,
   const std::vector<ContactCollector::Contact>& newest = contacts.newest();
 
   // The record of a call is its first record line.
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  constexpr auto kNone = static_cast<std::size_t>(-1);
   std::vector<std::size_t> recordOf(newest.size(), kNone);
   // The table is larger than the cache; its slots are asked for ahead.
   constexpr std::size_t kAhead = 8;
@@ -587,14 +589,14 @@ std::string readPieces(LockedDatabase& database) {
     for (std::size_t at = 0; at < n;) {
       const void* found = std::memchr(piece.data() + at, '\n', n - at);
       const std::size_t end =
-          found ? static_cast<std::size_t>(static_cast<const char*>(found) - piece.data()) : n;
+          found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - piece.data()) : n;
       lineLength += end - at;
       if (lineLength > kLongestHeldLine + 1) throw LineTooLongError(lineNumber);  // + 1: its CR
-      if (found) {
+      if (found != nullptr) {
         ++lineNumber;
         lineLength = 0;
       }
-      at = found ? end + 1 : n;
+      at = found != nullptr ? end + 1 : n;
     }
     bytes.append(piece.data(), n);
   }

@@ -64,7 +64,7 @@ class ContactCollector {
     std::uint8_t month = 0;
     std::uint8_t gridLength = 0;
     char grid[8] = {};  // upper case
-    std::string_view gridText() const { return {grid, gridLength}; }
+    [[nodiscard]] std::string_view gridText() const { return {grid, gridLength}; }
   };
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
@@ -73,12 +73,12 @@ class ContactCollector {
   void addLine(std::string_view line);
 
   // One contact per call, in the order the calls first appeared.
-  const std::vector<Contact>& newest() const { return newest_; }
+  [[nodiscard]] const std::vector<Contact>& newest() const { return newest_; }
   // The place of a call's contact in newest(), or npos.
-  std::size_t find(const CallKey& call) const;
+  [[nodiscard]] std::size_t find(const CallKey& call) const;
   // Asks the memory for the place find(call) will look at first.
   void prefetch(const CallKey& call) const;
-  std::size_t skipped() const { return skipped_; }
+  [[nodiscard]] std::size_t skipped() const { return skipped_; }
 
  private:
   // Open addressing: a slot holds part of the call's hash and its place in
@@ -88,7 +88,7 @@ class ContactCollector {
     std::uint32_t fingerprint = 0;
     std::uint32_t place = 0;
   };
-  std::size_t slotOf(const CallKey& call, std::uint64_t hash) const;
+  [[nodiscard]] std::size_t slotOf(const CallKey& call, std::uint64_t hash) const;
   void grow();
 
   std::vector<Contact> newest_;
@@ -117,7 +117,7 @@ struct TakeOverPlan {
   // Writes the new database planTakeOverFromFiles planned, piece by piece;
   // empty when nothing changes.
   std::function<void(IOutputFile&)> write;
-  bool changes() const { return !text.empty() || static_cast<bool>(write); }
+  [[nodiscard]] bool changes() const { return !text.empty() || static_cast<bool>(write); }
 };
 
 // Works out the new database from its bytes and the collected contacts: a

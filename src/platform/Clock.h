@@ -11,13 +11,13 @@ struct CivilDate {
 class IClock {
  public:
   virtual ~IClock() = default;
-  virtual CivilDate today() const = 0;
+  [[nodiscard]] virtual CivilDate today() const = 0;
 };
 
 // Local date from the system clock.
 class SystemClock final : public IClock {
  public:
-  CivilDate today() const override;
+  [[nodiscard]] CivilDate today() const override;
 };
 
 }  // namespace orvanta

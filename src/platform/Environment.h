@@ -15,13 +15,13 @@ class IEnvironment {
  public:
   virtual ~IEnvironment() = default;
   // The variable's value; nothing when it is not set.
-  virtual std::optional<std::string> variable(const std::string& name) const = 0;
+  [[nodiscard]] virtual std::optional<std::string> variable(const std::string& name) const = 0;
 };
 
 // The real environment. HOME, when unset, is taken from the user database.
 class StdEnvironment final : public IEnvironment {
  public:
-  std::optional<std::string> variable(const std::string& name) const override;
+  [[nodiscard]] std::optional<std::string> variable(const std::string& name) const override;
 };
 
 // The folders in which WSJT-X and JTDX keep the user's CALL3 database and

@@ -21,8 +21,8 @@ class FileError : public std::runtime_error {
   explicit FileError(const std::string& what) : std::runtime_error(what), reason_(what) {}
   FileError(const std::string& path, const std::string& reason)
       : std::runtime_error(path.empty() ? reason : path + ": " + reason), path_(path), reason_(reason) {}
-  const std::string& path() const { return path_; }
-  const std::string& reason() const { return reason_; }
+  [[nodiscard]] const std::string& path() const { return path_; }
+  [[nodiscard]] const std::string& reason() const { return reason_; }
 
  protected:
   // A failure on the way to path: the cause's reason, with the cause's own
@@ -55,11 +55,13 @@ class IInputFile {
   // Reads up to size bytes; returns 0 at the end of the file. Throws FileError.
   virtual std::size_t read(char* buffer, std::size_t size) = 0;
   // The file's size in bytes when it was opened, when the file can tell.
-  virtual std::optional<std::uint64_t> size() const { return std::nullopt; }
+  [[nodiscard]] virtual std::optional<std::uint64_t> size() const { return std::nullopt; }
   // A reader of its own of the same open file, from the given offset on,
   // that may be used on another thread than this one; null when the file
   // cannot give one. Reading the parts of a large file side by side needs it.
-  virtual std::unique_ptr<IInputFile> readerAt(std::uint64_t /*offset*/) const { return nullptr; }
+  [[nodiscard]] virtual std::unique_ptr<IInputFile> readerAt(std::uint64_t /*offset*/) const {
+    return nullptr;
+  }
 };
 
 class IOutputFile {
@@ -90,7 +92,7 @@ struct FileStatus {
   std::uint64_t size = 0;
   std::int64_t modifiedNs = 0;
   unsigned permissions = 0;  // the permission bits, 07777
-  bool sameContentAs(const FileStatus& other) const {
+  [[nodiscard]] bool sameContentAs(const FileStatus& other) const {
     return identity == other.identity && size == other.size && modifiedNs == other.modifiedNs;
   }
 };
@@ -100,7 +102,7 @@ struct FileStatus {
 class ILockedFile : public IInputFile {
  public:
   // The file's state as the open descriptor sees it now.
-  virtual FileStatus status() const = 0;
+  [[nodiscard]] virtual FileStatus status() const = 0;
   // Goes on reading at the given offset from the start.
   virtual void seek(std::uint64_t offset) = 0;
   void rewind() { seek(0); }
@@ -130,29 +132,29 @@ class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
 
-  virtual std::string currentDirectory() const = 0;
+  [[nodiscard]] virtual std::string currentDirectory() const = 0;
 
   // Name (without folder) of the first ordinary, non-hidden file that the
   // path names; "*" and "?" in its last component match without regard to
   // letter case. Empty when nothing matches. Throws when the folder cannot be
   // examined at all.
-  virtual std::optional<std::string> findFirst(const std::string& pattern) const = 0;
+  [[nodiscard]] virtual std::optional<std::string> findFirst(const std::string& pattern) const = 0;
   // Names of the non-hidden folders inside a folder, in no particular order.
   // Empty when the folder does not exist.
-  virtual std::vector<std::string> folderNames(const std::string& folder) const = 0;
+  [[nodiscard]] virtual std::vector<std::string> folderNames(const std::string& folder) const = 0;
 
   // Opens a regular file, or a link to one, for reading. Anything else (a
   // folder, a FIFO, a device) throws FileError at once, without blocking.
-  virtual std::unique_ptr<IInputFile> openRead(const std::string& path) const = 0;
+  [[nodiscard]] virtual std::unique_ptr<IInputFile> openRead(const std::string& path) const = 0;
   // Creates the file, or truncates an existing one.
   virtual std::unique_ptr<IOutputFile> create(const std::string& path) = 0;
   // Renames within one file system; an existing target is replaced atomically.
   virtual void rename(const std::string& from, const std::string& to) = 0;
   virtual void remove(const std::string& path) = 0;
   // True when anything (file or folder) exists under the path.
-  virtual bool exists(const std::string& path) const = 0;
+  [[nodiscard]] virtual bool exists(const std::string& path) const = 0;
   // Nothing when nothing is under the path; throws when it cannot be examined.
-  virtual std::optional<FileIdentity> identity(const std::string& path) const = 0;
+  [[nodiscard]] virtual std::optional<FileIdentity> identity(const std::string& path) const = 0;
   // Gives `to` the permission bits of `from`, so that a file written anew
   // keeps the access its operator gave the old one. Nothing when `from` does
   // not exist.
@@ -166,9 +168,10 @@ class IFileSystem {
 
   // The state of what the path names, following links unless told not to;
   // nothing when there is nothing.
-  virtual std::optional<FileStatus> status(const std::string& path, bool followLinks = true) const;
+  [[nodiscard]] virtual std::optional<FileStatus> status(const std::string& path,
+                                                         bool followLinks = true) const;
   // The path with every link and "." or ".." resolved.
-  virtual std::string resolve(const std::string& path) const;
+  [[nodiscard]] virtual std::string resolve(const std::string& path) const;
   // Opens a regular file without blocking (a FIFO or device is refused,
   // never opened for good) and takes the exclusive lock without waiting.
   // Throws FileLocked when another holder has it, FileError otherwise. On a
@@ -182,7 +185,7 @@ class IFileSystem {
   // A second name for an existing file; `to` must not exist.
   virtual void link(const std::string& from, const std::string& to);
   // Names of the entries of a folder, hidden ones included.
-  virtual std::vector<std::string> listFolder(const std::string& folder) const;
+  [[nodiscard]] virtual std::vector<std::string> listFolder(const std::string& folder) const;
   // Swaps the files the two names hold, in one step. False, and nothing
   // changed, when the file system cannot do that.
   virtual bool exchange(const std::string& first, const std::string& second);
@@ -193,7 +196,7 @@ class IFileSystem {
   virtual void copyAccess(const std::string& from, const std::string& to);
   // True when the file must not be written: it has no write permission bit
   // at all, or this user may not write it.
-  virtual bool writeProtected(const std::string& path) const;
+  [[nodiscard]] virtual bool writeProtected(const std::string& path) const;
 };
 
 // The real file system through the C++ and POSIX libraries.
@@ -208,27 +211,28 @@ class StdFileSystem final : public IFileSystem {
   StdFileSystem() = default;
   explicit StdFileSystem(Hook hook) : hook_(std::move(hook)) {}
 
-  std::string currentDirectory() const override;
-  std::optional<std::string> findFirst(const std::string& pattern) const override;
-  std::vector<std::string> folderNames(const std::string& folder) const override;
-  std::unique_ptr<IInputFile> openRead(const std::string& path) const override;
+  [[nodiscard]] std::string currentDirectory() const override;
+  [[nodiscard]] std::optional<std::string> findFirst(const std::string& pattern) const override;
+  [[nodiscard]] std::vector<std::string> folderNames(const std::string& folder) const override;
+  [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& path) const override;
   std::unique_ptr<IOutputFile> create(const std::string& path) override;
   void rename(const std::string& from, const std::string& to) override;
   void remove(const std::string& path) override;
-  bool exists(const std::string& path) const override;
-  std::optional<FileIdentity> identity(const std::string& path) const override;
+  [[nodiscard]] bool exists(const std::string& path) const override;
+  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& path) const override;
   void copyPermissions(const std::string& from, const std::string& to) override;
   void syncFolder(const std::string& folder) override;
-  std::optional<FileStatus> status(const std::string& path, bool followLinks = true) const override;
-  std::string resolve(const std::string& path) const override;
+  [[nodiscard]] std::optional<FileStatus> status(const std::string& path,
+                                                 bool followLinks = true) const override;
+  [[nodiscard]] std::string resolve(const std::string& path) const override;
   std::unique_ptr<ILockedFile> openLocked(const std::string& path) override;
   std::unique_ptr<IOutputFile> createExclusive(const std::string& path, unsigned permissions) override;
   void append(const std::string& path, std::string_view bytes) override;
   void link(const std::string& from, const std::string& to) override;
-  std::vector<std::string> listFolder(const std::string& folder) const override;
+  [[nodiscard]] std::vector<std::string> listFolder(const std::string& folder) const override;
   bool exchange(const std::string& first, const std::string& second) override;
   void copyAccess(const std::string& from, const std::string& to) override;
-  bool writeProtected(const std::string& path) const override;
+  [[nodiscard]] bool writeProtected(const std::string& path) const override;
 
  private:
   void before(std::string_view operation, const std::string& path) const {

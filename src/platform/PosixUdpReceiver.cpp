@@ -36,9 +36,9 @@ class PosixUdpReceiver final : public IUdpReceiver {
   PosixUdpReceiver(const PosixUdpReceiver&) = delete;
   PosixUdpReceiver& operator=(const PosixUdpReceiver&) = delete;
 
-  int descriptor() const override { return fd_; }
+  [[nodiscard]] int descriptor() const override { return fd_; }
 
-  std::uint16_t port() const override {
+  [[nodiscard]] std::uint16_t port() const override {
     sockaddr_in bound{};
     socklen_t length = sizeof bound;
     if (getsockname(fd_, reinterpret_cast<sockaddr*>(&bound), &length) != 0) return 0;

@@ -35,7 +35,7 @@ class IStationView {
   virtual void show(const StationPanel& panel) = 0;
   // Fills the window when it is open; a closed window stays closed.
   virtual void update(const StationPanel& panel) = 0;
-  virtual bool isOpen() const = 0;
+  [[nodiscard]] virtual bool isOpen() const = 0;
   // What the window's check boxes call when the operator ticks them.
   virtual void setHandlers(std::function<void(bool)> baseCall, std::function<void(bool)> autoAdd) = 0;
 };

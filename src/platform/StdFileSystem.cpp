@@ -55,8 +55,8 @@ class PosixInputFile final : public IInputFile {
       if (errno != EINTR) fail(descriptor_->path, errno);
     }
   }
-  std::optional<std::uint64_t> size() const override { return descriptor_->size; }
-  std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
+  [[nodiscard]] std::optional<std::uint64_t> size() const override { return descriptor_->size; }
+  [[nodiscard]] std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
     return std::make_unique<PosixInputFile>(descriptor_, offset);
   }
 
@@ -136,7 +136,7 @@ class PosixLockedFile final : public ILockedFile {
       if (errno != EINTR) fail(path_, errno);
     }
   }
-  FileStatus status() const override {
+  [[nodiscard]] FileStatus status() const override {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) fail(path_, errno);
     return statusOf(st);
@@ -224,7 +224,10 @@ void copyOwner(const std::string& from, const struct stat& model, int fd) {
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
   // Iterative matcher with backtracking to the last "*": linear in practice,
   // never exponential.
-  std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t starP = std::string_view::npos;
+  std::size_t starN = 0;
   while (n < name.size()) {
     if (p < pattern.size() && (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
       ++p;
@@ -496,24 +499,26 @@ std::vector<std::string> StdFileSystem::listFolder(const std::string& folder) co
 }
 
 // A file system that lacks the writers' operations refuses them.
-std::optional<FileStatus> IFileSystem::status(const std::string& path, bool) const {
+std::optional<FileStatus> IFileSystem::status(const std::string& path, bool /*followLinks*/) const {
   throw FileError(path, "not supported");
 }
 std::string IFileSystem::resolve(const std::string& path) const { throw FileError(path, "not supported"); }
 std::unique_ptr<ILockedFile> IFileSystem::openLocked(const std::string& path) {
   throw FileError(path, "not supported");
 }
-std::unique_ptr<IOutputFile> IFileSystem::createExclusive(const std::string& path, unsigned) {
+std::unique_ptr<IOutputFile> IFileSystem::createExclusive(const std::string& path, unsigned /*permissions*/) {
   throw FileError(path, "not supported");
 }
-void IFileSystem::append(const std::string& path, std::string_view) {
+void IFileSystem::append(const std::string& path, std::string_view /*bytes*/) {
   throw FileError(path, "not supported");
 }
-void IFileSystem::link(const std::string&, const std::string& to) { throw FileError(to, "not supported"); }
+void IFileSystem::link(const std::string& /*from*/, const std::string& to) {
+  throw FileError(to, "not supported");
+}
 std::vector<std::string> IFileSystem::listFolder(const std::string& folder) const {
   throw FileError(folder, "not supported");
 }
-bool IFileSystem::exchange(const std::string&, const std::string&) { return false; }
+bool IFileSystem::exchange(const std::string& /*first*/, const std::string& /*second*/) { return false; }
 void IFileSystem::copyAccess(const std::string& from, const std::string& to) { copyPermissions(from, to); }
 bool IFileSystem::writeProtected(const std::string& path) const {
   const auto found = status(path);

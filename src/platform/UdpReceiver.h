@@ -23,9 +23,9 @@ class IUdpReceiver {
  public:
   virtual ~IUdpReceiver() = default;
   // The descriptor to watch for reading (poll, QSocketNotifier).
-  virtual int descriptor() const = 0;
+  [[nodiscard]] virtual int descriptor() const = 0;
   // The port listened on (the one taken when 0 was asked for).
-  virtual std::uint16_t port() const = 0;
+  [[nodiscard]] virtual std::uint16_t port() const = 0;
   // The next waiting datagram; nothing when none waits. Never blocks.
   virtual std::optional<Datagram> receive() = 0;
   // Sends a datagram to an address and port; throws FileError on failure.

@@ -26,42 +26,42 @@ class IWindow {
   virtual ~IWindow() = default;
 
   // Text of a text box, or the edit line of Combo1.
-  virtual std::string text(std::string_view control) const = 0;
+  [[nodiscard]] virtual std::string text(std::string_view control) const = 0;
   virtual void setText(std::string_view control, std::string_view text) = 0;
 
   // Caption of a label, button or menu entry ("&" marks the access key).
-  virtual std::string caption(std::string_view control) const = 0;
+  [[nodiscard]] virtual std::string caption(std::string_view control) const = 0;
   virtual void setCaption(std::string_view control, std::string_view caption) = 0;
 
-  virtual std::string toolTip(std::string_view control) const = 0;
+  [[nodiscard]] virtual std::string toolTip(std::string_view control) const = 0;
   virtual void setToolTip(std::string_view control, std::string_view tip) = 0;
 
-  virtual bool isEnabled(std::string_view control) const = 0;
+  [[nodiscard]] virtual bool isEnabled(std::string_view control) const = 0;
   virtual void setEnabled(std::string_view control, bool enabled) = 0;
 
   // Check mark of a menu item.
-  virtual bool isChecked(std::string_view control) const = 0;
+  [[nodiscard]] virtual bool isChecked(std::string_view control) const = 0;
   virtual void setChecked(std::string_view control, bool checked) = 0;
 
   virtual void setFocus(std::string_view control) = 0;
 
   // The entries of a list control (Combo1). clearList empties entries and text.
-  virtual std::vector<std::string> listItems(std::string_view control) const = 0;
+  [[nodiscard]] virtual std::vector<std::string> listItems(std::string_view control) const = 0;
   virtual void addListItem(std::string_view control, std::string_view item) = 0;
   virtual void clearList(std::string_view control) = 0;
 
-  virtual std::string title() const = 0;
+  [[nodiscard]] virtual std::string title() const = 0;
   virtual void setTitle(std::string_view title) = 0;
 
-  virtual int top() const = 0;
-  virtual int left() const = 0;
-  virtual int height() const = 0;
+  [[nodiscard]] virtual int top() const = 0;
+  [[nodiscard]] virtual int left() const = 0;
+  [[nodiscard]] virtual int height() const = 0;
   virtual void setTop(int twips) = 0;
   virtual void setLeft(int twips) = 0;
   virtual void setHeight(int twips) = 0;
-  virtual WindowState state() const = 0;
+  [[nodiscard]] virtual WindowState state() const = 0;
   // The areas of all screens, the primary screen first.
-  virtual std::vector<TwipRect> screens() const = 0;
+  [[nodiscard]] virtual std::vector<TwipRect> screens() const = 0;
 
   virtual void setMousePointer(MousePointer pointer) = 0;
   // Language of the toolkit's own texts (message box buttons, the file

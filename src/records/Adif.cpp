@@ -121,7 +121,7 @@ PackedName packName(const char* name, std::size_t length, const char* end) {
     const std::uint64_t keep = bytes == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * bytes)) - 1;
     const std::uint64_t word = words[w] & keep;
     // From 'a' (0x61) on a byte gains its high bit by adding 0x1F.
-    words[w] = word - (((word + 0x1F1F1F1F1F1F1F1Full) & 0x8080808080808080ull & keep) >> 2);
+    words[w] = word - (((word + 0x1F1F1F1F1F1F1F1FULL) & 0x8080808080808080ULL & keep) >> 2);
   }
   return PackedName{words[0], words[1]};
 }
@@ -152,14 +152,14 @@ std::size_t nameCharsAt(const char* p, const char* end) {
 // equal to the one looked for becomes zero under XOR, which the classic
 // zero-byte test finds.
 bool hasSpecial(std::string_view value) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
   const auto zeroByte = [](std::uint64_t w) { return (w - kOnes) & ~w & kHigh; };
   std::size_t i = 0;
   for (; i + 8 <= value.size(); i += 8) {
     std::uint64_t w;
     std::memcpy(&w, value.data() + i, 8);
-    if (zeroByte(w ^ (kOnes * ',')) | zeroByte(w ^ (kOnes * '\r')) | zeroByte(w ^ (kOnes * '\n')))
+    if ((zeroByte(w ^ (kOnes * ',')) | zeroByte(w ^ (kOnes * '\r')) | zeroByte(w ^ (kOnes * '\n'))) != 0u)
       return true;
   }
   for (; i < value.size(); ++i) {
@@ -203,7 +203,7 @@ void appendValue(std::string_view value, std::string& out) {
     return;
   }
   while (!value.empty()) {
-    const auto special =
+    const auto* const special =
         std::find_if(value.begin(), value.end(), [](char c) { return c == ',' || c == '\r' || c == '\n'; });
     const auto stop = static_cast<std::size_t>(special - value.begin());
     if (special == value.end()) {

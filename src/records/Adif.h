@@ -49,7 +49,7 @@ struct AdifRecord {
   std::array<std::string, kAdifFieldCount> values;
   std::array<bool, kAdifFieldCount> present{};
   const std::string& operator[](AdifField field) const { return values[static_cast<std::size_t>(field)]; }
-  bool has(AdifField field) const { return present[static_cast<std::size_t>(field)]; }
+  [[nodiscard]] bool has(AdifField field) const { return present[static_cast<std::size_t>(field)]; }
   void clear();
 };
 
@@ -100,14 +100,14 @@ class AdifReader {
   static constexpr std::size_t kMaxWalk = std::size_t{256} * 1024;
 
   // Bytes the reader holds, for checking that it stays bounded.
-  std::size_t bufferCapacity() const { return buffer_.size(); }
+  [[nodiscard]] std::size_t bufferCapacity() const { return buffer_.size(); }
 
   // For a reader of a file's part: the file it reads starts at the given
   // offset, right after a record's <EOR>, past any header.
   void startAfterRecord(std::uint64_t offset);
   // Offset in the file of the next byte to look at: after walk() or next(),
   // right after the record's <EOR>.
-  std::uint64_t offset() const { return dropped_ + pos_; }
+  [[nodiscard]] std::uint64_t offset() const { return dropped_ + pos_; }
 
  private:
   enum class TagKind { None, Field, EndOfHeader, EndOfRecord, Other };
@@ -117,10 +117,10 @@ class AdifReader {
     std::size_t length = 0;
   };
 
-  std::size_t available() const { return end_ - pos_; }
+  [[nodiscard]] std::size_t available() const { return end_ - pos_; }
   // The next "<" in the bytes read, or null. The next tag mostly follows a
   // blank or a line end, so the two bytes at hand are looked at first.
-  const char* nextOpen() const {
+  [[nodiscard]] const char* nextOpen() const {
     const char* const here = buffer_.data() + pos_;
     if (available() > 2 && here[0] == '<') return here;
     if (available() > 2 && here[1] == '<') return here + 1;
@@ -164,7 +164,7 @@ struct LinesSoFar {
   // True when the record's line must be given: its values may hold the
   // text, or it is the first line, or the first to hold letters beyond
   // ASCII or bytes that are no UTF-8.
-  bool mustRead(const WalkedRecord& walked) const;
+  [[nodiscard]] bool mustRead(const WalkedRecord& walked) const;
   void add(std::string_view line);
   friend bool operator==(const LinesSoFar&, const LinesSoFar&) = default;
 };
@@ -201,7 +201,7 @@ class AdifLogInput final : public IInputFile {
   AdifLogInput& operator=(const AdifLogInput&) = delete;
   std::size_t read(char* buffer, std::size_t size) override;
   // Parts read side by side; 1 when the file is read in one go.
-  std::size_t parts() const;
+  [[nodiscard]] std::size_t parts() const;
 
  private:
   bool nextLine();

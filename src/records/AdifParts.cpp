@@ -88,7 +88,7 @@ struct Batch {
     bytes += line.text.size();
     lines.push_back(std::move(line));
   }
-  bool full() const { return lines.size() == kBatch || bytes >= share / 3; }
+  [[nodiscard]] bool full() const { return lines.size() == kBatch || bytes >= share / 3; }
   // Under the part's lock.
   void moveTo(AdifParts::Part& part) {
     std::move(lines.begin(), lines.end(), std::back_inserter(part.lines));
@@ -140,7 +140,7 @@ std::unique_ptr<AdifParts> AdifParts::open(const IInputFile& file, const RawText
 
 AdifParts::AdifParts(RawTextFilter filter, const std::vector<std::uint64_t>& starts,
                      std::vector<std::unique_ptr<IInputFile>> readers)
-    : filter_(std::move(filter)), wanted_(1u << 0) {
+    : filter_(std::move(filter)), wanted_(1U << 0) {
   for (std::size_t i = 0; i < starts.size(); ++i) {
     auto part = std::make_unique<Part>();
     part->start = starts[i];
@@ -185,12 +185,12 @@ void AdifParts::walkPart(std::size_t index, const std::stop_token& stop) {
     AdifRecord record;
     while (!stop.stop_requested() && reader.walk(filter_, walked)) {
       unsigned wanted = 0;
-      for (std::size_t i = 0; i < seen.size(); ++i) wanted |= seen[i].mustRead(walked) ? 1u << i : 0u;
+      for (std::size_t i = 0; i < seen.size(); ++i) wanted |= seen[i].mustRead(walked) ? 1U << i : 0U;
       if (wanted != 0 && reader.readWalked(record)) {
         PartLine line{{}, wanted};
         appendLogLine(record, line.text);
         for (std::size_t i = 0; i < seen.size(); ++i) {
-          if ((wanted >> i & 1u) != 0) seen[i].add(line.text);
+          if ((wanted >> i & 1U) != 0) seen[i].add(line.text);
         }
         batch.add(std::move(line));
         if (batch.full()) batch.handOver(part, stop);
@@ -244,8 +244,8 @@ bool AdifParts::next(const LinesSoFar& lines, std::string& line) {
 void AdifParts::moveTo(std::size_t index, const LinesSoFar& lines) {
   for (std::size_t skipped = current_ + 1; skipped < index; ++skipped) parts_[skipped]->thread.request_stop();
   current_ = index;
-  const auto entry = std::find(kEntries.begin(), kEntries.end(), lines);
-  wanted_ = 1u << static_cast<unsigned>(entry - kEntries.begin());
+  const auto* const entry = std::find(kEntries.begin(), kEntries.end(), lines);
+  wanted_ = 1U << static_cast<unsigned>(entry - kEntries.begin());
 }
 
 }  // namespace orvanta

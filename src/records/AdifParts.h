@@ -33,7 +33,7 @@ class AdifParts {
   // The next line for a reader that has given out `lines` so far, without
   // a line end; false at the end of the file. Throws what a part's walk threw.
   bool next(const LinesSoFar& lines, std::string& line);
-  std::size_t count() const { return parts_.size(); }
+  [[nodiscard]] std::size_t count() const { return parts_.size(); }
 
   struct Part;
 

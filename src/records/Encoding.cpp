@@ -47,7 +47,8 @@ std::size_t sequenceAt(std::string_view s, std::size_t i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   if (b0 < 0x80) return 1;
   std::size_t len = 0;
-  unsigned char lo = 0x80, hi = 0xBF;
+  unsigned char lo = 0x80;
+  unsigned char hi = 0xBF;
   if (b0 >= 0xC2 && b0 <= 0xDF) {
     len = 2;
   } else if (b0 >= 0xE0 && b0 <= 0xEF) {
@@ -82,7 +83,7 @@ std::size_t asciiRun(std::string_view bytes) {
   for (; i + 8 <= bytes.size(); i += 8) {
     std::uint64_t word;
     std::memcpy(&word, bytes.data() + i, 8);
-    if (word & 0x8080808080808080ull) break;
+    if ((word & 0x8080808080808080ULL) != 0u) break;
   }
   while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
   return i;
@@ -90,8 +91,8 @@ std::size_t asciiRun(std::string_view bytes) {
 
 char32_t decodeSequence(std::string_view s, std::size_t i, std::size_t len) {
   const auto b0 = static_cast<unsigned char>(s[i]);
-  char32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1Fu) : len == 3 ? (b0 & 0x0Fu) : (b0 & 0x07u);
-  for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3Fu);
+  char32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1FU) : len == 3 ? (b0 & 0x0FU) : (b0 & 0x07U);
+  for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3FU);
   return cp;
 }
 
@@ -101,8 +102,8 @@ char32_t upperCodePoint(char32_t cp) {
   if (cp <= 0xFE) return cp == 0xF7 ? cp : cp - 0x20;
   if (cp == 0xFF) return 0x178;
   if (cp == 0x131) return U'I';  // dotless i
-  if ((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) return (cp & 1u) ? cp - 1 : cp;
-  if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp & 1u) ? cp : cp - 1;
+  if ((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) return (cp & 1U) != 0u ? cp - 1 : cp;
+  if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp & 1U) != 0u ? cp : cp - 1;
   if (cp == 0x192) return 0x191;
   return cp;
 }
@@ -201,7 +202,7 @@ std::string fromUtf8(std::string_view utf8, Encoding encoding) {
       out.push_back(static_cast<char>(cp));
       continue;
     }
-    const auto it = std::find(kHighControls.begin(), kHighControls.end(), cp);
+    const auto* const it = std::find(kHighControls.begin(), kHighControls.end(), cp);
     out.push_back(it == kHighControls.end() ? '?' : static_cast<char>(0x80 + (it - kHighControls.begin())));
   }
   return out;
@@ -269,15 +270,15 @@ std::string upperCase(std::string_view raw, Encoding encoding) {
 
 namespace {
 
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
 // Upper case of eight ASCII bytes at once (no byte above 0x7F): the bytes
 // from 'a' get their high bit set by adding 0x1F, those beyond 'z' by adding
 // 0x05; no sum carries into the next byte. 0x80 >> 2 is the 0x20 between
 // the cases.
 constexpr std::uint64_t upperAsciiWord(std::uint64_t word) {
-  const std::uint64_t fromA = word + 0x1F1F1F1F1F1F1F1Full;
-  const std::uint64_t beyondZ = word + 0x0505050505050505ull;
+  const std::uint64_t fromA = word + 0x1F1F1F1F1F1F1F1FULL;
+  const std::uint64_t beyondZ = word + 0x0505050505050505ULL;
   return word - ((fromA & ~beyondZ & kHighBits) >> 2);
 }
 

@@ -31,7 +31,7 @@ class EncodingDetector {
     feed("\n");
   }
   void markByteOrderMark() { bom_ = true; }
-  Encoding result() const;
+  [[nodiscard]] Encoding result() const;
 
  private:
   bool bom_ = false;

@@ -35,8 +35,8 @@ void forEachField(std::string_view line, std::string_view separator, Add add) {
     std::size_t start = 0;
     std::size_t i = 0;
     if constexpr (std::endian::native == std::endian::little) {
-      constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-      const std::uint64_t pattern = 0x0101010101010101ull * static_cast<unsigned char>(sep);
+      constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+      const std::uint64_t pattern = 0x0101010101010101ULL * static_cast<unsigned char>(sep);
       for (; i + 8 <= size; i += 8) {
         std::uint64_t word;
         std::memcpy(&word, data + i, 8);

@@ -16,11 +16,11 @@ class ReadWindow {
   ReadWindow(IInputFile& file, std::size_t size) : file_(file), bytes_(size) {}
 
   char* data() { return bytes_.data(); }
-  const char* data() const { return bytes_.data(); }
-  std::size_t end() const { return end_; }
-  std::size_t room() const { return bytes_.size(); }
-  bool full() const { return end_ == bytes_.size(); }
-  bool atEndOfFile() const { return eof_; }
+  [[nodiscard]] const char* data() const { return bytes_.data(); }
+  [[nodiscard]] std::size_t end() const { return end_; }
+  [[nodiscard]] std::size_t room() const { return bytes_.size(); }
+  [[nodiscard]] bool full() const { return end_ == bytes_.size(); }
+  [[nodiscard]] bool atEndOfFile() const { return eof_; }
 
   // Gives up the bytes before keep: the rest moves to the front.
   void drop(std::size_t keep);

@@ -25,7 +25,7 @@ struct RecordBoxes {
   // Text2 .. Text9; a box with written[i] false is not written (box(i) is
   // empty then).
   std::array<bool, kRecordBoxes> written{};
-  std::string_view box(std::size_t i) const {
+  [[nodiscard]] std::string_view box(std::size_t i) const {
     return written[i] ? std::string_view(boxData_[i], boxSize_[i]) : std::string_view();
   }
   void put(std::size_t i, std::string_view text) {

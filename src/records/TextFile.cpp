@@ -44,7 +44,7 @@ bool LineReader::next(std::string_view& line) {
     const char* start = window_.data() + begin_;
     const std::size_t avail = window_.end() - begin_;
     if (const void* hit = std::memchr(start + scanned_, '\n', avail - scanned_)) {
-      const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
+      const auto pos = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
       std::size_t len = pos;
       if (len > 0 && start[len - 1] == '\r') {
         --len;

@@ -35,7 +35,7 @@ class LineTooLongError : public ReadError {
   // The same line of the file at path.
   LineTooLongError(const std::string& path, const LineTooLongError& cause)
       : ReadError(path, cause), line_(cause.line_) {}
-  std::uint64_t line() const { return line_; }
+  [[nodiscard]] std::uint64_t line() const { return line_; }
 
  private:
   std::uint64_t line_;
@@ -57,11 +57,11 @@ class LineReader {
   bool next(std::string_view& line);
   bool next(std::string& line);
 
-  bool sawByteOrderMark() const { return bom_; }
-  bool sawCrLf() const { return crlf_; }
-  bool sawLoneLf() const { return lf_; }
+  [[nodiscard]] bool sawByteOrderMark() const { return bom_; }
+  [[nodiscard]] bool sawCrLf() const { return crlf_; }
+  [[nodiscard]] bool sawLoneLf() const { return lf_; }
   // Number of the line returned last, counted from 1.
-  std::uint64_t lineNumber() const { return lineNumber_; }
+  [[nodiscard]] std::uint64_t lineNumber() const { return lineNumber_; }
 
  private:
   bool fill();

@@ -24,12 +24,12 @@ class SearchNeedle {
 
   // The text in the file's encoding; empty optional when the encoding cannot
   // hold one of its characters (no line of such a file can contain it).
-  const std::string* inEncoding(Encoding encoding) const {
+  [[nodiscard]] const std::string* inEncoding(Encoding encoding) const {
     if (encoding == Encoding::Utf8) return &utf8_;
     return representable1252_ ? &windows1252_ : nullptr;
   }
-  std::string_view asciiAnchor() const { return anchor_; }
-  bool empty() const { return utf8_.empty(); }
+  [[nodiscard]] std::string_view asciiAnchor() const { return anchor_; }
+  [[nodiscard]] bool empty() const { return utf8_.empty(); }
 
  private:
   std::string utf8_;
@@ -45,7 +45,7 @@ class AnchorFinder final : public CandidateFinder {
   // First position in [begin, end) where the anchor starts, or end; begin
   // itself for an empty anchor.
   const char* find(const char* begin, const char* end) const override;
-  bool empty() const { return anchor_.empty(); }
+  [[nodiscard]] bool empty() const { return anchor_.empty(); }
 
  private:
   bool matchesAt(const char* p) const;
@@ -76,7 +76,7 @@ class LetterFinder final : public CandidateFinder {
   explicit LetterFinder(std::string_view upperUtf8Character);
   // Start of the first raw form in [begin, end), or end.
   const char* find(const char* begin, const char* end) const override;
-  const std::vector<std::string>& forms() const { return forms_; }
+  [[nodiscard]] const std::vector<std::string>& forms() const { return forms_; }
 
  private:
   const char* formEndingAt(const char* last, const char* begin) const;

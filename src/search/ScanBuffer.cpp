@@ -23,7 +23,10 @@ std::size_t countLineFeeds(const char* begin, const char* end) {
   const auto load = [](const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
   while (end - p >= 64) {
     const std::size_t rounds = std::min<std::size_t>(static_cast<std::size_t>(end - p) / 64, 255);
-    __m128i c0 = _mm_setzero_si128(), c1 = c0, c2 = c0, c3 = c0;
+    __m128i c0 = _mm_setzero_si128();
+    __m128i c1 = c0;
+    __m128i c2 = c0;
+    __m128i c3 = c0;
     for (std::size_t k = 0; k < rounds; ++k, p += 64) {
       c0 = _mm_sub_epi8(c0, _mm_cmpeq_epi8(load(p), lf));
       c1 = _mm_sub_epi8(c1, _mm_cmpeq_epi8(load(p + 16), lf));
@@ -73,7 +76,7 @@ void ScanBuffer::start() {
 std::string_view ScanBuffer::withoutCr(std::size_t start, std::size_t stop) const {
   const char* bytes = window_.data();
   if (stop < window_.end() && bytes[stop] == '\n' && stop > start && bytes[stop - 1] == '\r') --stop;
-  return std::string_view(bytes + start, stop - start);
+  return {bytes + start, stop - start};
 }
 
 void ScanBuffer::setPrevious(std::size_t start, std::size_t stop) {

@@ -67,15 +67,15 @@ class ScanBuffer {
   bool nextLineOrSkip(std::string_view& line, bool& tooLong);
 
   // Where in the file the line nextLine returned last starts.
-  std::uint64_t lastLineOffset() const { return offsetOf(previousStart_); }
+  [[nodiscard]] std::uint64_t lastLineOffset() const { return offsetOf(previousStart_); }
 
  private:
   enum class More { Line, End, TooLong };
   void start();
-  std::string_view withoutCr(std::size_t start, std::size_t stop) const;
+  [[nodiscard]] std::string_view withoutCr(std::size_t start, std::size_t stop) const;
   void setPrevious(std::size_t start, std::size_t stop);
-  std::size_t lineStartBefore(std::size_t at) const;
-  std::uint64_t offsetOf(std::size_t at) const { return dropped_ + at; }
+  [[nodiscard]] std::size_t lineStartBefore(std::size_t at) const;
+  [[nodiscard]] std::uint64_t offsetOf(std::size_t at) const { return dropped_ + at; }
   void findComplete();
   More more();
   bool fill();

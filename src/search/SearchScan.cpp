@@ -27,7 +27,7 @@ class RequestFinder {
   RequestFinder(const RequestFinder&) = delete;
   RequestFinder& operator=(const RequestFinder&) = delete;
 
-  const CandidateFinder& get() const {
+  [[nodiscard]] const CandidateFinder& get() const {
     if (letter_) return *letter_;
     if (withDotless_) return dotless_;
     return ascii_;

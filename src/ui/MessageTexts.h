@@ -16,7 +16,7 @@ namespace orvanta {
 struct BilingualText {
   std::string_view german;
   std::string_view english;
-  constexpr std::string_view in(bool isGerman) const { return isGerman ? german : english; }
+  [[nodiscard]] constexpr std::string_view in(bool isGerman) const { return isGerman ? german : english; }
 };
 
 // The text with each "{N}" replaced by the Nth value and each "\n" by
@@ -30,7 +30,7 @@ std::string fillIn(std::string_view text, std::initializer_list<std::string_view
 struct CountedText {
   BilingualText one;
   BilingualText many;
-  constexpr std::string_view in(bool isGerman, unsigned long long count) const {
+  [[nodiscard]] constexpr std::string_view in(bool isGerman, unsigned long long count) const {
     return (count == 1 ? one : many).in(isGerman);
   }
 };
@@ -182,8 +182,8 @@ inline constexpr BilingualText kStationBadLocator{
     "Der Locator ist ungültig: 4, 6 oder 8 Zeichen wie JO62, JO62QM oder JO62QM12 (RR73 ist kein Locator).",
     "The locator is not valid: 4, 6 or 8 characters such as JO62, JO62QM or JO62QM12 (RR73 is no locator)."};
 inline constexpr BilingualText kStationBadRemark{
-    "Die Bemerkung darf weder \",\" noch \"//\" noch \"ZZZ\" enthalten.",
-    "The remark may contain neither \",\" nor \"//\" nor \"ZZZ\"."};
+    R"(Die Bemerkung darf weder "," noch "//" noch "ZZZ" enthalten.)",
+    R"(The remark may contain neither "," nor "//" nor "ZZZ".)"};
 
 inline constexpr BilingualText kStationRemarkControl{
     "Die Bemerkung darf keine Steuerzeichen enthalten (Tabulator, Zeilenumbruch und andere).",

@@ -183,8 +183,8 @@ constexpr std::array<std::string_view, 11> kAboutEnglish{{
 std::span<const ControlDescription> windowControls() { return kControls; }
 
 const ControlDescription* findControl(std::string_view name) {
-  const auto it = std::find_if(kControls.begin(), kControls.end(),
-                               [&](const ControlDescription& c) { return c.name == name; });
+  const auto* const it = std::find_if(kControls.begin(), kControls.end(),
+                                      [&](const ControlDescription& c) { return c.name == name; });
   return it == kControls.end() ? nullptr : &*it;
 }
 

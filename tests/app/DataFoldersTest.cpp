@@ -60,7 +60,7 @@ TEST_P(StartFromDesktop, ListsTheFirstFolderWithACall3Database) {
   const std::string current = c.current.find('/') == std::string::npos ? c.current : root.file(c.current);
   EXPECT_EQ(window.text("Combo1"), current);
   if (c.current.empty()) {
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     return;
   }
   // Taken exactly like a database of the current folder: shown at once.
@@ -155,7 +155,7 @@ TEST_P(OpenDialogStart, StartsInTheFolderOfTheCurrentDatabase) {
   const bool bare = c.combo.find('/') == std::string::npos;
   window.setText("Combo1", bare ? c.combo : root.file(c.combo));
   form.Command4_Click();
-  ASSERT_EQ(dialog.requests.size(), 1u);
+  ASSERT_EQ(dialog.requests.size(), 1U);
   EXPECT_EQ(dialog.requests[0].initialFolder, root.file(c.folder));
 }
 
@@ -179,7 +179,7 @@ TEST_F(DesktopForm, OpenDialogOffersTheWsjtxFoldersThatExist) {
   root.write("data/Other/x.txt", kCall);
   environment.variables["XDG_DATA_HOME"] = root.file("data");
   form.Command4_Click();
-  ASSERT_EQ(dialog.requests.size(), 1u);
+  ASSERT_EQ(dialog.requests.size(), 1U);
   EXPECT_EQ(dialog.requests[0].places,
             (std::vector<std::string>{root.file("data/WSJT-X"), root.file("data/WSJT-X - r2"),
                                       root.file("data/JTDX - r1")}));

@@ -12,8 +12,8 @@ class FakeStationView final : public IStationView {
  public:
   void show(const StationPanel& p) override { panel = p, open = true; }
   void update(const StationPanel& p) override { panel = p; }
-  bool isOpen() const override { return open; }
-  void setHandlers(std::function<void(bool)>, std::function<void(bool)>) override {}
+  [[nodiscard]] bool isOpen() const override { return open; }
+  void setHandlers(std::function<void(bool)> /*baseCall*/, std::function<void(bool)> /*autoAdd*/) override {}
   StationPanel panel;
   bool open = false;
 };
@@ -89,7 +89,7 @@ TEST_F(FollowForm, DxCallsOfTwoInstances) {
     EXPECT_EQ(window.text("Text2"), step.text2) << step.call;
     EXPECT_EQ(window.text("Text10"), step.shown ? link::cleanCall(step.call) : window.text("Text10"));
   }
-  EXPECT_EQ(messages.calls.size(), 0u);  // Q2X has fields too many: no box while following
+  EXPECT_EQ(messages.calls.size(), 0U);  // Q2X has fields too many: no box while following
   following.mnuWorked_Click();
   EXPECT_EQ(station.panel.notice, "Q1A is not in CALL3.txt");
 }
@@ -99,7 +99,7 @@ TEST_F(FollowForm, LogShowsTheLastContactAndTheWayThere) {
   const FollowReport report = following.followDatagram(status("JTDX", "Q1ABC", "JO62"));
   ASSERT_TRUE(report.found);
   EXPECT_EQ(report.boxes[2], "50.313");  // QRG of the later contact, not Q1ABCD's
-  EXPECT_EQ(report.worked, 2u);
+  EXPECT_EQ(report.worked, 2U);
   EXPECT_EQ(report.path.km, 425);
   EXPECT_EQ(report.path.degrees, 73);
 }
@@ -127,21 +127,21 @@ TEST_F(FollowForm, CallsWaitBehindAModalBox) {
 // its log: one contact. Added logged stations land in the user database.
 TEST_F(FollowForm, LoggedContactsCountOnceAndAreTakenOver) {
   settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "AutoAdd")] = "1";
-  EXPECT_EQ(following.followDatagram(logged("Q1ABC", "JO62", 180)).worked, 2u);
+  EXPECT_EQ(following.followDatagram(logged("Q1ABC", "JO62", 180)).worked, 2U);
   const std::string adif =
       "<adif_ver:5>3.1.0 <EOH> <call:5>Q1ABC <gridsquare:4>JO62 <mode:3>FT8 "
       "<qso_date:8>20261209 <time_on:6>030055 <band:2>2m <EOR>";
   const FollowReport again = following.followDatagram(loggedAdif(adif));
   EXPECT_TRUE(again.repeatedContact);
-  EXPECT_EQ(again.worked, 2u);
+  EXPECT_EQ(again.worked, 2U);
   EXPECT_FALSE(again.added);
   const FollowReport fresh = following.followDatagram(logged("Q3NEW", "KO04", 200));
-  EXPECT_EQ(fresh.worked, 1u);
+  EXPECT_EQ(fresh.worked, 1U);
   EXPECT_EQ(fresh.added, AddResult::New);
   EXPECT_NE(dir.read("CALL3.txt").find("Q3NEW,KO04,,,,,,12/26\r\n"), std::string::npos);
   EXPECT_EQ(following.followDatagram(logged("Q3NEW", "KO04", 230)).added, AddResult::Unchanged);
   EXPECT_EQ(following.followDatagram(logged("Q4BAD", "RR73", 240)).added, AddResult::Refused);
-  EXPECT_EQ(following.followDatagram(logged("Q3NEW", "KO04", 300)).worked, 3u);
+  EXPECT_EQ(following.followDatagram(logged("Q3NEW", "KO04", 300)).worked, 3U);
 }
 
 TEST_F(FollowForm, APortTakenIsToldAndTheNextToggleTriesAgain) {
@@ -152,9 +152,9 @@ TEST_F(FollowForm, APortTakenIsToldAndTheNextToggleTriesAgain) {
   EXPECT_TRUE(following.Following);
   EXPECT_EQ(following.followReceiver(), nullptr);
   EXPECT_TRUE(station.open);
-  EXPECT_EQ(station.panel.link.rfind("Cannot listen on 127.0.0.1:" + port + ": ", 0), 0u)
+  EXPECT_EQ(station.panel.link.rfind("Cannot listen on 127.0.0.1:" + port + ": ", 0), 0U)
       << station.panel.link;
-  EXPECT_EQ(messages.calls.size(), 0u);
+  EXPECT_EQ(messages.calls.size(), 0U);
   holder.reset();
   following.mnuFollow_Click();
   following.mnuFollow_Click();

@@ -94,18 +94,33 @@ TEST_F(FormBasics, FileExists) {
 // a path that cannot be examined reaches the caller as an error.
 class UnreachableFileSystem final : public IFileSystem {
  public:
-  std::string currentDirectory() const override { return "/"; }
-  std::optional<std::string> findFirst(const std::string&) const override { throw FileError("not ready"); }
-  std::vector<std::string> folderNames(const std::string&) const override { throw FileError("not ready"); }
-  std::unique_ptr<IInputFile> openRead(const std::string&) const override { throw FileError("not ready"); }
-  std::unique_ptr<IOutputFile> create(const std::string&) override { throw FileError("not ready"); }
-  void rename(const std::string&, const std::string&) override { throw FileError("not ready"); }
-  void remove(const std::string&) override { throw FileError("not ready"); }
-  bool exists(const std::string&) const override { throw FileError("not ready"); }
-  std::optional<FileIdentity> identity(const std::string&) const override { throw FileError("not ready"); }
-  void copyPermissions(const std::string&, const std::string&) override { throw FileError("not ready"); }
-  void syncFolder(const std::string&) override { throw FileError("not ready"); }
-  std::optional<FileStatus> status(const std::string&, bool) const override { throw FileError("not ready"); }
+  [[nodiscard]] std::string currentDirectory() const override { return "/"; }
+  [[nodiscard]] std::optional<std::string> findFirst(const std::string& /*pattern*/) const override {
+    throw FileError("not ready");
+  }
+  [[nodiscard]] std::vector<std::string> folderNames(const std::string& /*folder*/) const override {
+    throw FileError("not ready");
+  }
+  [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& /*path*/) const override {
+    throw FileError("not ready");
+  }
+  std::unique_ptr<IOutputFile> create(const std::string& /*path*/) override { throw FileError("not ready"); }
+  void rename(const std::string& /*from*/, const std::string& /*to*/) override {
+    throw FileError("not ready");
+  }
+  void remove(const std::string& /*path*/) override { throw FileError("not ready"); }
+  [[nodiscard]] bool exists(const std::string& /*path*/) const override { throw FileError("not ready"); }
+  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& /*path*/) const override {
+    throw FileError("not ready");
+  }
+  void copyPermissions(const std::string& /*from*/, const std::string& /*to*/) override {
+    throw FileError("not ready");
+  }
+  void syncFolder(const std::string& /*folder*/) override { throw FileError("not ready"); }
+  [[nodiscard]] std::optional<FileStatus> status(const std::string& /*path*/,
+                                                 bool /*followLinks*/) const override {
+    throw FileError("not ready");
+  }
 };
 
 TEST(FileExistsWithoutDisk, EmptyPathIsFalseAndOthersReportTheError) {
@@ -147,7 +162,7 @@ TEST(FileExistsWithoutDisk, EveryCommandTellsTheSameFailureAlike) {
     SCOPED_TRACE(name);
     messages.calls.clear();
     (form.*command)();
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_TRUE(
         messages.calls[0].text.starts_with("The database cannot be read:\r\n" + database + "\r\nnot ready"))
         << messages.calls[0].text;
@@ -165,18 +180,24 @@ namespace {
 class ThrowingFiles final : public IFileSystem {
  public:
   ThrowingFiles(IFileSystem& real, void (*raise)()) : raise_(raise), real_(real) {}
-  std::string currentDirectory() const override { return real_.currentDirectory(); }
-  std::optional<std::string> findFirst(const std::string& p) const override { return real_.findFirst(p); }
-  std::vector<std::string> folderNames(const std::string& f) const override { return real_.folderNames(f); }
-  std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
+  [[nodiscard]] std::string currentDirectory() const override { return real_.currentDirectory(); }
+  [[nodiscard]] std::optional<std::string> findFirst(const std::string& p) const override {
+    return real_.findFirst(p);
+  }
+  [[nodiscard]] std::vector<std::string> folderNames(const std::string& f) const override {
+    return real_.folderNames(f);
+  }
+  [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
     if (raise_ != nullptr) raise_();
     return real_.openRead(path);
   }
   std::unique_ptr<IOutputFile> create(const std::string& p) override { return real_.create(p); }
   void rename(const std::string& f, const std::string& t) override { real_.rename(f, t); }
   void remove(const std::string& p) override { real_.remove(p); }
-  bool exists(const std::string& p) const override { return real_.exists(p); }
-  std::optional<FileIdentity> identity(const std::string& p) const override { return real_.identity(p); }
+  [[nodiscard]] bool exists(const std::string& p) const override { return real_.exists(p); }
+  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& p) const override {
+    return real_.identity(p);
+  }
   void copyPermissions(const std::string& f, const std::string& t) override { real_.copyPermissions(f, t); }
   void syncFolder(const std::string& f) override { real_.syncFolder(f); }
   void (*raise_)();
@@ -208,7 +229,7 @@ TEST_P(LastResort, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn) {
   window.setText("Combo1", path);
   window.setText("Text10", "Q1ABC");
   EXPECT_NO_THROW(f.onWindowEvent("Command1", WindowEvent::Click, 0));
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].text, c.text);
   EXPECT_EQ(messages.calls[0].title, "Orvanta");
   EXPECT_EQ(messages.calls[0].icon, MessageIcon::Stop);
@@ -218,7 +239,7 @@ TEST_P(LastResort, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn) {
   throwing.raise_ = nullptr;
   messages.answers.push_back(MessageAnswer::No);
   f.onWindowEvent("Command1", WindowEvent::Click, 0);
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   EXPECT_EQ(window.text("Text2"), "Q1ABC");
 }
 
@@ -272,15 +293,15 @@ TEST_P(NotRegularDatabase, IsNotFoundByStartUpSearchAndMonthEnd) {
   settings.values[testing::FakeSettingsStore::path("VHF-Orvanta", "Settings", "Sprache")] = "en";
   form.Form_Load();
   form.Form_Activate();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_TRUE(messages.calls[0].text.starts_with("Database not found!")) << messages.calls[0].text;
 
   window.setText("Text10", "Q1ABC");
   form.Command1_Click();
-  EXPECT_EQ(messages.calls.size(), 1u) << "a missing database ends the search silently";
+  EXPECT_EQ(messages.calls.size(), 1U) << "a missing database ends the search silently";
 
   form.mnuSetUpdate_Datum_Click();
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   EXPECT_EQ(messages.calls[1].text, "The database was not found:\r\n" + path);
 }
 

@@ -40,7 +40,7 @@ class RecordsForm : public testing::FormFixture {
 // "v0,v1,...": every field names its own index.
 std::string numberedLine(int n) {
   std::string line;
-  for (int i = 0; i < n; ++i) line += (i ? ",v" : "v") + std::to_string(i);
+  for (int i = 0; i < n; ++i) line += (i != 0 ? ",v" : "v") + std::to_string(i);
   return line;
 }
 
@@ -69,7 +69,7 @@ TEST_P(RecordLayouts, ByKindAndFieldCount) {
   if (c.message.empty()) {
     EXPECT_TRUE(messages.calls.empty());
   } else {
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_EQ(messages.calls[0].text, c.message);
     EXPECT_EQ(messages.calls[0].title, c.language == "de" ? " Datenbankfehler " : " Database - ERROR ");
     EXPECT_EQ(messages.calls[0].icon, MessageIcon::Exclamation);
@@ -126,7 +126,7 @@ TEST_F(RecordsForm, MessageComesWithTheNormalPointerAndAfterTheBoxes) {
     seen = boxes();
   };
   show(numberedLine(20));
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(pointer, MousePointer::Normal);
   EXPECT_EQ(seen[0], "v4");
   EXPECT_EQ(seen[7], "v11 / v10");
@@ -260,7 +260,7 @@ TEST_F(RecordsForm, DecodesBoxesAndKeepsTheKeyRaw) {
   show(raw, Encoding::Windows1252);
   EXPECT_EQ(window.text("Text3"), "2020-01-02 März");
   EXPECT_EQ(form.RecordKey, "2020-01-02,M\xE4rz");
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].text, "bei Call: Q1ÖB\r\n(1 Trennzeichen zu viel!)");
 }
 

@@ -20,7 +20,7 @@ struct Texts {
   std::string promptText, promptTitle;
   std::string notFoundTitle;
   // The not-found message for search text a, with or without "further".
-  std::string notFound(const std::string& a, bool further) const {
+  [[nodiscard]] std::string notFound(const std::string& a, bool further) const {
     if (language == "de") {
       return std::string("Keine ") + (further ? "weiteren" : "") + " Daten zu      \r\n" + a +
              "\r\nvorhanden !";
@@ -90,7 +90,7 @@ TEST_F(Search, LowerCaseTextFindsTheRecordAndShowsItUpperCased) {
     EXPECT_EQ(box(2), "Q1ABCD");
     EXPECT_EQ(box(4), "EME ONLY");  // the line is shown as the scan upper-cased it
     EXPECT_EQ(box(9), "03/21");
-    ASSERT_EQ(messages.calls.size(), 1u) << "No after a hit: no further message";
+    ASSERT_EQ(messages.calls.size(), 1U) << "No after a hit: no further message";
     expectPrompt(messages.calls[0], *t);
     EXPECT_TRUE(stepButtonsEnabled());
     EXPECT_EQ(window.focus, "Text10");
@@ -116,7 +116,7 @@ TEST_P(SearchNotFound, ShowsNothingAndSaysSo) {
     window.setText("Text2", "before");
     search(c.text);
     EXPECT_EQ(box(2), "before") << "nothing is shown";
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     expectNotFound(messages.calls[0], *t, c.a, false);
     EXPECT_TRUE(stepButtonsEnabled());
     EXPECT_EQ(window.focus, "Text10");
@@ -151,7 +151,7 @@ TEST_P(SearchFirstLine, IsFoundAndSteppedBackFromAsAfterAnEmptyLine) {
   useDatabase("db.txt", c.file);
   search(c.text, {MessageAnswer::No});
   EXPECT_EQ(box(2), c.call);
-  ASSERT_EQ(messages.calls.size(), 1u) << "the prompt after the hit, no not-found message";
+  ASSERT_EQ(messages.calls.size(), 1U) << "the prompt after the hit, no not-found message";
   expectPrompt(messages.calls[0], kEnglish);
   // The line before line 1 is the empty line: nothing new is shown, and no
   // message either.
@@ -159,7 +159,7 @@ TEST_P(SearchFirstLine, IsFoundAndSteppedBackFromAsAfterAnEmptyLine) {
   form.Command2_Click();
   EXPECT_EQ(box(2), c.call);
   EXPECT_EQ(window.text("Text10"), c.call);
-  EXPECT_EQ(messages.calls.size(), 1u);
+  EXPECT_EQ(messages.calls.size(), 1U);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -180,7 +180,7 @@ TEST_F(Search, EveryContactOfTheExampleLogIsFound) {
   form.DbKind = "log";
   search("Q1ABC", std::vector<MessageAnswer>(20, MessageAnswer::Yes));
   // One prompt for each of the ten contacts, then the further-data message.
-  ASSERT_EQ(messages.calls.size(), 11u);
+  ASSERT_EQ(messages.calls.size(), 11U);
   for (std::size_t i = 0; i < 10; ++i) expectPrompt(messages.calls[i], kEnglish);
   expectNotFound(messages.calls[10], kEnglish, "Q1ABC", true);
 }
@@ -188,7 +188,7 @@ TEST_F(Search, EveryContactOfTheExampleLogIsFound) {
 // A line that may hold the text but is too long to hold is refused with its
 // number; one that cannot hold it is passed over.
 TEST_F(Search, ALineLongerThan16MiBIsRefusedOnlyWhenItMayHoldTheText) {
-  const std::string longLine = std::string(8u << 20, 'x') + "Q5LONG" + std::string(8u << 20, 'x');
+  const std::string longLine = std::string(8U << 20, 'x') + "Q5LONG" + std::string(8U << 20, 'x');
   for (const Texts* t : {&kGerman, &kEnglish}) {
     messages.calls.clear();
     const std::string path =
@@ -196,7 +196,7 @@ TEST_F(Search, ALineLongerThan16MiBIsRefusedOnlyWhenItMayHoldTheText) {
     search("q2xyz", {MessageAnswer::No});
     EXPECT_EQ(box(2), "Q2XYZ") << "passed over";
     search("q5long");
-    ASSERT_EQ(messages.calls.size(), 2u);
+    ASSERT_EQ(messages.calls.size(), 2U);
     EXPECT_EQ(messages.calls[1].text, t->language == "de" ? "Die Datenbank kann nicht gelesen werden:\r\n" +
                                                                 path + "\r\nZeile 2 ist länger als 16 MiB"
                                                           : "The database cannot be read:\r\n" + path +
@@ -221,7 +221,7 @@ TEST_F(Search, TwoHitsAnsweredYesYesEndWithTheFurtherMessage) {
     messages.calls.clear();
     useDatabase("CALL3.txt", kUserDb, *t);
     search("jo62q", {MessageAnswer::Yes, MessageAnswer::Yes});
-    ASSERT_EQ(messages.calls.size(), 3u);
+    ASSERT_EQ(messages.calls.size(), 3U);
     expectPrompt(messages.calls[0], *t);
     expectPrompt(messages.calls[1], *t);
     expectNotFound(messages.calls[2], *t, "JO62Q", true);
@@ -236,7 +236,7 @@ TEST_F(Search, TheTextIsFoundAnywhereInTheLine) {
   // A prefix is a substring: the longer call Q1ABCD comes first, and the
   // remark of Q2XYZ holds the text as well.
   search("Q1ABC", {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes});
-  ASSERT_EQ(messages.calls.size(), 4u);
+  ASSERT_EQ(messages.calls.size(), 4U);
   EXPECT_EQ(box(2), "Q2XYZ");
   EXPECT_EQ(box(4), "SKED Q1ABC");
   EXPECT_EQ(box(9), "01/00");
@@ -249,7 +249,7 @@ TEST_F(Search, TheTextIsFoundAnywhereInTheLine) {
 TEST_F(Search, SecondHitAnsweredNoStopsThere) {
   useDatabase("CALL3.txt", kUserDb);
   search("q1abc", {MessageAnswer::Yes, MessageAnswer::No});
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   EXPECT_EQ(box(2), "Q1ABC");
   EXPECT_EQ(box(3), "JO62QN");
 }
@@ -323,7 +323,7 @@ TEST_F(Search, ForwardStepPastAnEmptyLine) {
   EXPECT_EQ(box(2), "Q1BBB");
   EXPECT_EQ(window.text("Text10"), "Q1BBB");
   EXPECT_EQ(form.LastStepLine, "");
-  EXPECT_TRUE(messages.calls.size() == 1u) << "a step asks nothing";
+  EXPECT_TRUE(messages.calls.size() == 1U) << "a step asks nothing";
   form.Command3_Click();
   // The line after the hit equals the last step's line: the one after it is shown.
   EXPECT_EQ(box(2), "Q1CCC");
@@ -344,7 +344,7 @@ TEST_F(Search, ForwardStepOntoACommentLine) {
     EXPECT_EQ(window.text("Text10"), "//comment");
     // Comment lines never match, so the next step finds nothing.
     form.Command3_Click();
-    ASSERT_EQ(messages.calls.size(), 2u);
+    ASSERT_EQ(messages.calls.size(), 2U);
     expectNotFound(messages.calls[1], *t, "//COMMENT", false);
     EXPECT_EQ(window.text("Text10"), "//comment");
     EXPECT_TRUE(stepButtonsEnabled());
@@ -359,7 +359,7 @@ TEST_F(Search, BackwardSteps) {
   form.Command2_Click();
   EXPECT_EQ(box(2), "Q1AAA");
   EXPECT_EQ(window.text("Text10"), "Q1AAA");
-  EXPECT_EQ(messages.calls.size(), 1u);
+  EXPECT_EQ(messages.calls.size(), 1U);
 
   // From Q1BBB: the record before, upper-cased.
   window.setText("Text10", "Q1BBB");
@@ -385,7 +385,7 @@ TEST_F(Search, ForwardStepAtTheLastRecordMeetsTheTerminator) {
     form.Command3_Click();
     EXPECT_EQ(box(2), "Q1DDD");
     EXPECT_EQ(box(4), "LAST");
-    ASSERT_EQ(messages.calls.size(), 2u);
+    ASSERT_EQ(messages.calls.size(), 2U);
     expectNotFound(messages.calls[1], *t, "Q1DDD", false);
     EXPECT_EQ(window.text("Text10"), "Q1DDD");
   }
@@ -446,18 +446,18 @@ TEST_F(Search, SteppingThroughALogFollowsTheContacts) {
   form.Command2_Click();
   EXPECT_EQ(box(2), "Q2DEF");
   EXPECT_EQ(box(9), "BETWEEN");
-  EXPECT_EQ(messages.calls.size(), 1u);
+  EXPECT_EQ(messages.calls.size(), 1U);
 
   // The last contact: "+" finds nothing after it and names the date-and-time key.
   window.setText("Text10", "Q1ABC");
   form.StepKey.clear();
   form.RecordKey = "2024-01-05,13:00:00";
   form.Command3_Click();
-  ASSERT_EQ(messages.calls.size(), 1u) << "the hit itself is shown at the end of the file";
+  ASSERT_EQ(messages.calls.size(), 1U) << "the hit itself is shown at the end of the file";
   EXPECT_EQ(box(9), "THIRD");
   form.RecordKey = "2024-01-09,00:00:00";
   form.Command3_Click();
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   expectNotFound(messages.calls[1], kEnglish, "2024-01-09,00:00:00", false);
 }
 
@@ -486,7 +486,7 @@ TEST_F(Search, LogStepWithAKeyOfAccentedLettersInBothEncodings) {
     form.Command2_Click();
     EXPECT_EQ(box(2), "Q1ABC") << c.name;
     EXPECT_EQ(box(9), "EINS") << c.name;
-    EXPECT_EQ(messages.calls.size(), 1u) << c.name;
+    EXPECT_EQ(messages.calls.size(), 1U) << c.name;
     messages.calls.clear();
   }
 }
@@ -518,7 +518,7 @@ TEST_F(Search, SameSearchInWindows1252AndUtf8Files) {
     messages.answers = {MessageAnswer::No};
     form.Command1_Click();
     EXPECT_EQ(box(4), "STRAßE") << c.name << ": ß has no upper case of its own";
-    EXPECT_EQ(messages.calls.size(), 2u) << c.name;
+    EXPECT_EQ(messages.calls.size(), 2U) << c.name;
   }
 }
 
@@ -526,20 +526,24 @@ TEST_F(Search, SameSearchInWindows1252AndUtf8Files) {
 class UnreadableFiles final : public IFileSystem {
  public:
   explicit UnreadableFiles(IFileSystem& real, bool failListing) : real_(real), failListing_(failListing) {}
-  std::string currentDirectory() const override { return real_.currentDirectory(); }
-  std::optional<std::string> findFirst(const std::string& pattern) const override {
+  [[nodiscard]] std::string currentDirectory() const override { return real_.currentDirectory(); }
+  [[nodiscard]] std::optional<std::string> findFirst(const std::string& pattern) const override {
     if (failListing_) throw FileError("Permission denied");
     return real_.findFirst(pattern);
   }
-  std::vector<std::string> folderNames(const std::string& f) const override { return real_.folderNames(f); }
-  std::unique_ptr<IInputFile> openRead(const std::string&) const override {
+  [[nodiscard]] std::vector<std::string> folderNames(const std::string& f) const override {
+    return real_.folderNames(f);
+  }
+  [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& /*path*/) const override {
     throw FileError("Permission denied");
   }
   std::unique_ptr<IOutputFile> create(const std::string& p) override { return real_.create(p); }
   void rename(const std::string& a, const std::string& b) override { real_.rename(a, b); }
   void remove(const std::string& p) override { real_.remove(p); }
-  bool exists(const std::string& p) const override { return real_.exists(p); }
-  std::optional<FileIdentity> identity(const std::string& p) const override { return real_.identity(p); }
+  [[nodiscard]] bool exists(const std::string& p) const override { return real_.exists(p); }
+  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& p) const override {
+    return real_.identity(p);
+  }
   void copyPermissions(const std::string& f, const std::string& t) override { real_.copyPermissions(f, t); }
   void syncFolder(const std::string& f) override { real_.syncFolder(f); }
 
@@ -567,7 +571,7 @@ TEST_F(Search, UnreadableDatabaseIsReportedAndNothingElseChanges) {
       w.setEnabled("Command2", false);
       f.SearchDirection = 1;
       f.Command1_Click();
-      ASSERT_EQ(m.calls.size(), 1u);
+      ASSERT_EQ(m.calls.size(), 1U);
       const std::string expected =
           t->language == "de"
               ? "Die Datenbank kann nicht gelesen werden:\r\n" + path + "\r\nPermission denied"
@@ -618,7 +622,7 @@ TEST_P(FoxLogSteps, PlusReachesEveryContactToTheLastAndMinusBackToTheFirst) {
     EXPECT_EQ(box(2) + " " + box(9), calls[i] + " " + upperCaseUtf8(notes[i])) << "- to contact " << i;
   }
   form.Command2_Click();
-  EXPECT_EQ(messages.calls.size(), adif ? 2u : 3u) << "nothing after the last and before the first";
+  EXPECT_EQ(messages.calls.size(), adif ? 2U : 3U) << "nothing after the last and before the first";
   form.Command3_Click();
   window.setText("Text10", "Q4DDD");
   form.Command3_Click();
@@ -627,7 +631,7 @@ TEST_P(FoxLogSteps, PlusReachesEveryContactToTheLastAndMinusBackToTheFirst) {
 
 TEST_F(Search, LogStepsPassALineTooLongToHoldAndRefuseOnlyToShowIt) {
   const std::string c = "2024-01-01,09:00:01,2024-01-01,09:01:00,Q1AAA,JO01,144.1,FT8,,,,x,Y\n";
-  std::string log = c + std::string(17u << 20, 'x') + "\n" + c + c + c;
+  std::string log = c + std::string(17U << 20, 'x') + "\n" + c + c + c;
   for (const char* call : {"Q5EEE", "Q4DDD", "Q3CCC"}) log.replace(log.rfind("Q1AAA"), 5, call);
   useDatabase("wsjtx.log", log);
   search("q3ccc", {MessageAnswer::No});

@@ -76,7 +76,7 @@ TEST_F(Startup, FirstRunLooksForCall3InTheStartFolder) {
     EXPECT_EQ(f.LastFieldIndex, 7);
     EXPECT_EQ(f.FieldSeparator, ",");
     if (c.current.empty()) {
-      ASSERT_EQ(m.calls.size(), 1u);
+      ASSERT_EQ(m.calls.size(), 1U);
       EXPECT_EQ(m.calls[0].text, notFoundText(true, folder.path() + "/call*.txt"));
       EXPECT_EQ(m.calls[0].title, "Hinweis");
       EXPECT_EQ(m.calls[0].icon, MessageIcon::Information);
@@ -150,7 +150,7 @@ TEST_F(Startup, StoredDatabases) {
       EXPECT_TRUE(m.calls.empty());
       EXPECT_FALSE(w.text("Text2").empty());
     } else {
-      ASSERT_EQ(m.calls.size(), 1u);
+      ASSERT_EQ(m.calls.size(), 1U);
       EXPECT_EQ(m.calls[0].text, notFoundText(true, c.shown));
       EXPECT_EQ(w.text("Text2"), "");
       EXPECT_EQ(w.focus, "Combo1");
@@ -187,7 +187,7 @@ TEST_F(Startup, LanguageOtherThanGermanGivesEnglishAndIsKept) {
     f.Form_Activate();
     EXPECT_EQ(f.Language, c.stored);
     EXPECT_EQ(w.caption("Label1"), c.german ? "&Datenbanken :" : "&Databases :");
-    ASSERT_EQ(m.calls.size(), 1u);
+    ASSERT_EQ(m.calls.size(), 1U);
     EXPECT_EQ(m.calls[0].text, notFoundText(c.german, dir.path() + "/call*.txt"));
     EXPECT_EQ(m.calls[0].title, c.german ? "Hinweis" : "Info");
     f.Form_Unload();
@@ -322,17 +322,23 @@ TEST_F(Startup, FirstLineIsShownInTheFilesEncoding) {
 // The real file system, except that no file can be opened for reading.
 class UnreadableFileSystem final : public IFileSystem {
  public:
-  std::string currentDirectory() const override { return real.currentDirectory(); }
-  std::optional<std::string> findFirst(const std::string& p) const override { return real.findFirst(p); }
-  std::vector<std::string> folderNames(const std::string& p) const override { return real.folderNames(p); }
-  std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
+  [[nodiscard]] std::string currentDirectory() const override { return real.currentDirectory(); }
+  [[nodiscard]] std::optional<std::string> findFirst(const std::string& p) const override {
+    return real.findFirst(p);
+  }
+  [[nodiscard]] std::vector<std::string> folderNames(const std::string& p) const override {
+    return real.folderNames(p);
+  }
+  [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
     throw FileError(path + ": Permission denied");
   }
   std::unique_ptr<IOutputFile> create(const std::string& p) override { return real.create(p); }
   void rename(const std::string& a, const std::string& b) override { real.rename(a, b); }
   void remove(const std::string& p) override { real.remove(p); }
-  bool exists(const std::string& p) const override { return real.exists(p); }
-  std::optional<FileIdentity> identity(const std::string& p) const override { return real.identity(p); }
+  [[nodiscard]] bool exists(const std::string& p) const override { return real.exists(p); }
+  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& p) const override {
+    return real.identity(p);
+  }
   void copyPermissions(const std::string& f, const std::string& t) override { real.copyPermissions(f, t); }
   void syncFolder(const std::string& p) override { real.syncFolder(p); }
   StdFileSystem real;
@@ -358,11 +364,11 @@ TEST_F(Startup, FirstLineOfAFileWithoutLineEndsIsShownUpTo16MiB) {
   dir.write("call3.txt", std::string(std::size_t{9} << 20, 'Q'));
   start();
   EXPECT_TRUE(messages.calls.empty());
-  EXPECT_EQ(window.text("Text2").size(), 9u * 1024 * 1024);
+  EXPECT_EQ(window.text("Text2").size(), 9U * 1024 * 1024);
 }
 
 TEST_F(Startup, FirstLineLongerThan16MiBShowsNothing) {
-  dir.write("call3.txt", std::string((16u << 20) + 1, 'Q') + "\r\nQ1ABC\r\n");
+  dir.write("call3.txt", std::string((16U << 20) + 1, 'Q') + "\r\nQ1ABC\r\n");
   start();
   EXPECT_TRUE(messages.calls.empty());
   EXPECT_EQ(window.text("Text2"), "");
@@ -379,10 +385,12 @@ TEST_F(Startup, EmptyDatabaseShowsNothingAndSaysNothing) {
 // A store that cannot be read at all: start-up still runs to its end.
 class BrokenStore final : public ISettingsStore {
  public:
-  std::string read(const std::string&, const std::string&, const std::string&, const std::string&) override {
+  std::string read(const std::string& /*application*/, const std::string& /*section*/,
+                   const std::string& /*key*/, const std::string& /*defaultValue*/) override {
     throw std::runtime_error("store unavailable");
   }
-  void write(const std::string&, const std::string&, const std::string&, const std::string&) override {
+  void write(const std::string& /*application*/, const std::string& /*section*/, const std::string& /*key*/,
+             const std::string& /*value*/) override {
     throw std::runtime_error("store unavailable");
   }
 };

@@ -54,7 +54,7 @@ TEST_P(TakeOverQuestion, AsksWithTheCountsThenWritesAndTells) {
   list({log, database});
   form.mnuAddLog_Click();
 
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   EXPECT_EQ(messages.calls[0].text,
             std::string(c.counts) + "\r\n" + c.questionBefore + database + c.questionAfter);
   EXPECT_EQ(messages.calls[0].title, c.title);
@@ -86,7 +86,7 @@ TEST_F(TakeOverForm, NoChangesNothing) {
   list({database, log});
   messages.answers.push_back(MessageAnswer::No);
   form.mnuAddLog_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(readFile(database), kDatabase);
   EXPECT_EQ(dir.read("CALL3_Old.txt"), "previous backup\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
@@ -115,7 +115,7 @@ TEST_F(TakeOverForm, AdifLogsAreTakenOverLikeWsjtxLogs) {
       "<CALL:5>Q7XYZ\n<GRIDSQUARE:6>JO77AB\n<QSO_DATE:8>20190602\n<TIME_ON:4>0800\n<EOR>\n");
   list({database, adif});
   form.mnuAddLog_Click();
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   EXPECT_EQ(readFile(database),
             "//CALL3.txt format\r\nQ1ABC,JO11,,,,,,06/19\r\nQ4DEF,JO04AA,,,,,,01/19\r\n"
             "Q7XYZ,JO77AB,,,,,,06/19\r\nZZZZZZ\r\n");
@@ -130,7 +130,7 @@ TEST_F(TakeOverForm, ADatabaseLockedByAnotherRunIsLeftAlone) {
   window.setText("Combo1", database);
   stationDialog.entries.push_back({"Q2BCD", "JO02", ""});
   form.mnuAddStation_Click();
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   for (const auto& call : messages.calls) {
     EXPECT_TRUE(call.text.starts_with("The database is being changed by another Orvanta:")) << call.text;
   }
@@ -141,7 +141,7 @@ TEST_F(TakeOverForm, ADatabaseLockedByAnotherRunIsLeftAlone) {
 TEST_F(TakeOverForm, NothingNewIsToldWithoutQuestionAndNothingIsWritten) {
   list({database, dir.write("old.log", "2017-05-07,12:00:00,Q1ABC,JO09,144.174,FT8,-10,-12,,\n")});
   form.mnuAddLog_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].buttons, MessageButtons::Ok);
   EXPECT_NE(messages.calls[0].text.find("0 stations new, 0 changed, 1 unchanged"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.file("CALL3_Old.txt")));
@@ -164,7 +164,7 @@ TEST_P(TakeOverRefused, TellsAndTouchesNothing) {
   if (c.listLog) window.addListItem("Combo1", log);
   if (c.listDatabase) window.addListItem("Combo1", dir.file(c.databaseName));
   form.mnuAddLog_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_NE(messages.calls[0].text.find(c.told), std::string::npos) << messages.calls[0].text;
   EXPECT_EQ(readFile(dir.file(c.databaseName)), kDatabase);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
@@ -184,7 +184,7 @@ TEST_F(TakeOverForm, AUserDatabaseThatIsAListedLogIsNeverWritten) {
   std::filesystem::create_symlink(log, link);
   list({log, link});
   form.mnuAddLog_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_NE(messages.calls[0].text.find("a log is never written"), std::string::npos)
       << messages.calls[0].text;
   EXPECT_EQ(readFile(log), kLog);
@@ -196,13 +196,13 @@ TEST_F(TakeOverForm, TheContactOnScreenIsTakenOver) {
   list({log, database});
   form.DbKind = "log";
   form.mnuAddStation_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].text, "No contact is shown. Please search the log first.");
   std::string line = "2019-05-07,12:05:00,Q2BCD,JO02,144.174,FT8,-10,-12,,";
   form.ShowRecord(line);
   messages.calls.clear();
   form.mnuAddStation_Click();
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   EXPECT_TRUE(messages.calls[0].text.starts_with("1 station new, 0 changed, 0 unchanged, 0 contacts skipped"))
       << messages.calls[0].text;
   EXPECT_EQ(messages.calls[0].title, "Add station");
@@ -232,12 +232,12 @@ TEST_P(StationByHand, IsWrittenWithoutFurtherQuestion) {
   stationDialog.entries.push_back({c.typedCall, "jo62qm", "EME"});
   form.mnuAddStation_Click();
 
-  ASSERT_EQ(stationDialog.requests.size(), 1u);
+  ASSERT_EQ(stationDialog.requests.size(), 1U);
   EXPECT_EQ(stationDialog.requests[0].initial.call, c.typedCall);
   EXPECT_EQ(stationDialog.requests[0].title, "Add station");
-  ASSERT_EQ(stationDialog.shownProblems.size(), 1u);
+  ASSERT_EQ(stationDialog.shownProblems.size(), 1U);
   EXPECT_NE(stationDialog.shownProblems[0].find("locator is not valid"), std::string::npos);
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].text, std::string(c.told) + database + ".\r\n" +
                                         fillIn(texts::kStationUndatedHint.in(false), {}, "\r\n"));
   EXPECT_EQ(readFile(database), c.expectedFile);
@@ -261,7 +261,7 @@ TEST_F(TakeOverForm, AMissingDatabaseIsToldBeforeAnythingIsAsked) {
   list({dir.file("gone.txt")});
   form.mnuAddStation_Click();
   EXPECT_TRUE(stationDialog.requests.empty());
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_TRUE(messages.calls[0].text.starts_with("The database was not found:")) << messages.calls[0].text;
 }
 
@@ -272,7 +272,7 @@ TEST_F(TakeOverForm, AWriteProtectedDatabaseIsToldBeforeAnythingIsAsked) {
   form.mnuAddStation_Click();
   form.mnuAddLog_Click();
   EXPECT_TRUE(stationDialog.requests.empty());
-  ASSERT_EQ(messages.calls.size(), 2u);
+  ASSERT_EQ(messages.calls.size(), 2U);
   for (const auto& shown : messages.calls)
     EXPECT_EQ(shown.text, "The database is write-protected:\r\n" + database);
 }
@@ -280,7 +280,7 @@ TEST_F(TakeOverForm, AWriteProtectedDatabaseIsToldBeforeAnythingIsAsked) {
 TEST_F(TakeOverForm, CancelledDialogChangesNothing) {
   list({database});
   form.mnuAddStation_Click();
-  EXPECT_EQ(stationDialog.requests.size(), 1u);
+  EXPECT_EQ(stationDialog.requests.size(), 1U);
   EXPECT_NE(stationDialog.requests[0].check({"Q1ABC", "JO01", "\xE6\x97\xA5"}), "");  // not Windows-1252
   EXPECT_TRUE(messages.calls.empty());
   EXPECT_EQ(readFile(database), kDatabase);

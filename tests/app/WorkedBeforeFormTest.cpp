@@ -58,7 +58,7 @@ TEST_F(WorkedBeforeForm, TheCheckBoxCountsBaseCallsAndIsRemembered) {
   window.setText("Text10", "Q1ABC");
   workedView.toggles = {true, false};
   form.mnuWorked_Click();
-  ASSERT_EQ(workedView.tables.size(), 3u);
+  ASSERT_EQ(workedView.tables.size(), 3U);
   EXPECT_EQ(workedView.tables[0].heading, "Q1ABC: 2 contacts");
   EXPECT_EQ(workedView.tables[1].heading, "Q1ABC: 3 contacts") << "Q1ABC/P counts with the base call";
   EXPECT_TRUE(workedView.tables[1].checked);
@@ -70,7 +70,7 @@ TEST_F(WorkedBeforeForm, TheCheckBoxCountsBaseCallsAndIsRemembered) {
   settings.values[key] = "1";
   workedView = {};
   form.mnuWorked_Click();
-  ASSERT_EQ(workedView.tables.size(), 1u);
+  ASSERT_EQ(workedView.tables.size(), 1U);
   EXPECT_TRUE(shown().checked);
   EXPECT_EQ(shown().heading, "Q1ABC: 3 contacts");
 }
@@ -100,8 +100,8 @@ TEST_F(WorkedBeforeForm, NoContactAndAnUnreadableLogAreSaidInTheWindow) {
   EXPECT_EQ(shown().heading, "Q9NONE: 0 Verbindungen");
   EXPECT_TRUE(shown().rows.empty());
   EXPECT_EQ(shown().emptyText, "Keine Verbindung mit diesem Rufzeichen.");
-  ASSERT_EQ(shown().notes.size(), 1u);
-  EXPECT_EQ(shown().notes[0].rfind("Nicht lesbar: " + gone + " (", 0), 0u) << shown().notes[0];
+  ASSERT_EQ(shown().notes.size(), 1U);
+  EXPECT_EQ(shown().notes[0].rfind("Nicht lesbar: " + gone + " (", 0), 0U) << shown().notes[0];
   EXPECT_EQ(shown().checkBoxText, "Grundrufzeichen vergleichen (ohne /P, /M, Präfix)");
   EXPECT_TRUE(messages.calls.empty()) << "the window says it, no message box";
 }

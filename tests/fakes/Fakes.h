@@ -48,30 +48,30 @@ class FakeWindow final : public IWindow {
   FakeWindow();
   explicit FakeWindow(const std::vector<std::string>& knownControls);
 
-  std::string text(std::string_view control) const override;
+  [[nodiscard]] std::string text(std::string_view control) const override;
   void setText(std::string_view control, std::string_view text) override;
-  std::string caption(std::string_view control) const override;
-  void setCaption(std::string_view control, std::string_view caption) override;
-  std::string toolTip(std::string_view control) const override;
+  [[nodiscard]] std::string caption(std::string_view control) const override;
+  void setCaption(std::string_view control, std::string_view t) override;
+  [[nodiscard]] std::string toolTip(std::string_view control) const override;
   void setToolTip(std::string_view control, std::string_view tip) override;
-  bool isEnabled(std::string_view control) const override;
+  [[nodiscard]] bool isEnabled(std::string_view control) const override;
   void setEnabled(std::string_view control, bool enabled) override;
-  bool isChecked(std::string_view control) const override;
-  void setChecked(std::string_view control, bool checked) override;
+  [[nodiscard]] bool isChecked(std::string_view control) const override;
+  void setChecked(std::string_view control, bool e) override;
   void setFocus(std::string_view control) override;
-  std::vector<std::string> listItems(std::string_view control) const override;
+  [[nodiscard]] std::vector<std::string> listItems(std::string_view control) const override;
   void addListItem(std::string_view control, std::string_view item) override;
   void clearList(std::string_view control) override;
-  std::string title() const override { return title_; }
+  [[nodiscard]] std::string title() const override { return title_; }
   void setTitle(std::string_view title) override { title_ = title; }
-  int top() const override { return top_; }
-  int left() const override { return left_; }
-  int height() const override { return height_; }
+  [[nodiscard]] int top() const override { return top_; }
+  [[nodiscard]] int left() const override { return left_; }
+  [[nodiscard]] int height() const override { return height_; }
   void setTop(int twips) override { top_ = twips; }
   void setLeft(int twips) override { left_ = twips; }
   void setHeight(int twips) override { height_ = twips; }
-  WindowState state() const override { return state_; }
-  std::vector<TwipRect> screens() const override { return screens_; }
+  [[nodiscard]] WindowState state() const override { return state_; }
+  [[nodiscard]] std::vector<TwipRect> screens() const override { return screens_; }
   void setMousePointer(MousePointer pointer) override {
     pointer_ = pointer;
     pointerHistory.push_back(pointer);
@@ -81,10 +81,10 @@ class FakeWindow final : public IWindow {
   void close() override { ++closeRequests; }
 
   // Test access.
-  const Control& control(std::string_view name) const;
+  [[nodiscard]] const Control& control(std::string_view name) const;
   std::string focus;  // name of the control that has the focus
   std::vector<MousePointer> pointerHistory;
-  MousePointer pointer() const { return pointer_; }
+  [[nodiscard]] MousePointer pointer() const { return pointer_; }
   int beeps = 0;
   std::string toolkitLanguage;  // empty until the form sets it
   int closeRequests = 0;
@@ -183,14 +183,14 @@ class FakeSettingsStore final : public ISettingsStore {
 
 class FakeClock final : public IClock {
  public:
-  CivilDate today() const override { return date; }
+  [[nodiscard]] CivilDate today() const override { return date; }
   CivilDate date{2019, 5, 7};
 };
 
 // An environment of chosen variables; every other variable is unset.
 class FakeEnvironment final : public IEnvironment {
  public:
-  std::optional<std::string> variable(const std::string& name) const override {
+  [[nodiscard]] std::optional<std::string> variable(const std::string& name) const override {
     const auto it = variables.find(name);
     if (it == variables.end()) return std::nullopt;
     return it->second;

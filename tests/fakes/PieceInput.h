@@ -24,8 +24,8 @@ class PieceInput final : public IInputFile {
     pos_ += n;
     return n;
   }
-  std::optional<std::uint64_t> size() const override { return bytes_.size(); }
-  std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
+  [[nodiscard]] std::optional<std::uint64_t> size() const override { return bytes_.size(); }
+  [[nodiscard]] std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
     auto reader = std::make_unique<PieceInput>(bytes_, piece_);
     reader->pos_ = std::min<std::size_t>(static_cast<std::size_t>(offset), bytes_.size());
     return reader;

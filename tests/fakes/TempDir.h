@@ -15,12 +15,14 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::string& path() const { return path_; }
+  [[nodiscard]] const std::string& path() const { return path_; }
   // Full path of a name inside the folder.
-  std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
-  // Writes raw bytes to a file inside the folder (creating sub-folders) and returns its path.
-  std::string write(std::string_view name, std::string_view bytes) const;
-  std::string read(std::string_view name) const;
+  [[nodiscard]] std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+  // Writes raw bytes to a file inside the folder (creating sub-folders) and returns its path,
+  // which many callers do not need.
+  std::string write(  // NOLINT(modernize-use-nodiscard)
+      std::string_view name, std::string_view bytes) const;
+  [[nodiscard]] std::string read(std::string_view name) const;
 
  private:
   std::string path_;

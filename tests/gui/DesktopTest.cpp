@@ -195,7 +195,7 @@ TEST_F(WindowKeys, EnterAndReturnPressAFocusedButton) {
     auto* open = find<QPushButton>("Command4");
     open->setFocus();
     QTest::keyClick(open, key);
-    EXPECT_EQ(dialog.requests.size(), 1u) << key;
+    EXPECT_EQ(dialog.requests.size(), 1U) << key;
   }
 }
 

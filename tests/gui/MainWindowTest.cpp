@@ -35,7 +35,7 @@ namespace {
 QRect expectedRect(const ControlDescription& c) {
   auto px = [](int twips) { return static_cast<int>(std::lround(twips / 15.0)); };
   const int height = c.kind == ControlKind::Line ? 1 : px(c.geometry.height);
-  return QRect(px(c.geometry.left), px(c.geometry.top), px(c.geometry.width), height);
+  return {px(c.geometry.left), px(c.geometry.top), px(c.geometry.width), height};
 }
 
 // The caption as shown: the access-key marker goes, "&&" stays one "&".
@@ -57,7 +57,7 @@ class RecordingListener final : public IWindowEvents {
   void onWindowEvent(std::string_view control, WindowEvent event, int key) override {
     events.push_back({std::string(control), event, key});
   }
-  int count(std::string_view control, WindowEvent event) const {
+  [[nodiscard]] int count(std::string_view control, WindowEvent event) const {
     return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const Recorded& r) {
       return r.control == control && r.event == event;
     }));
@@ -70,7 +70,7 @@ using MainWindow = testing::QtFormFixture;
 TEST_F(MainWindow, EveryControlHasItsNameAndPlace) {
   desktop.mainWindow().show();
   for (const auto& c : windowControls()) {
-    QWidget* w = find<QWidget>(std::string(c.name).c_str());
+    auto* w = find<QWidget>(std::string(c.name).c_str());
     if (w == nullptr) continue;
     EXPECT_EQ(w->geometry(), expectedRect(c)) << c.name;
     EXPECT_EQ(w->isEnabled(), c.enabled) << c.name;
@@ -90,8 +90,7 @@ TEST_F(MainWindow, EveryControlHasItsNameAndPlace) {
   EXPECT_TRUE(find<QComboBox>("Combo1")->isEditable());
 
   for (const auto& m : menuTree()) {
-    QObject* entry =
-        desktop.mainWindow().findChild<QObject*>(QString::fromUtf8(m.name.data(), m.name.size()));
+    auto* entry = desktop.mainWindow().findChild<QObject*>(QString::fromUtf8(m.name.data(), m.name.size()));
     ASSERT_NE(entry, nullptr) << m.name;
     EXPECT_EQ(qobject_cast<QMenu*>(entry) != nullptr, m.hasItems) << m.name;
   }
@@ -183,7 +182,7 @@ TEST_F(MainWindow, EveryCaptionFitsInBothLanguages) {
         EXPECT_LE(fm.height(), button->height()) << where << button->objectName().toStdString();
       }
       for (const char* box : {"Text2", "Text10", "Text3"}) {
-        QLineEdit* edit = find<QLineEdit>(box);
+        auto* edit = find<QLineEdit>(box);
         EXPECT_GE(edit->height(), edit->minimumSizeHint().height()) << where << box;
       }
       // The menu bar shows every menu in full within the window's width.
@@ -222,7 +221,7 @@ TEST_F(MainWindow, ReportsTheEventsTheFormListensTo) {
   RecordingListener listener;
   desktop.attach(listener);
   desktop.start();
-  ASSERT_GE(listener.events.size(), 2u);
+  ASSERT_GE(listener.events.size(), 2U);
   EXPECT_EQ(listener.events.front().event, WindowEvent::Load);
   EXPECT_EQ(listener.count("frmVHF", WindowEvent::Activate), 1);
   EXPECT_GE(listener.count("frmVHF", WindowEvent::Resize), 1);
@@ -246,7 +245,7 @@ TEST_F(MainWindow, ReportsTheEventsTheFormListensTo) {
   EXPECT_EQ(listener.count("mnuInfo", WindowEvent::Click), 1);
 
   // Keys typed into the search box are reported and still reach it.
-  QLineEdit* search = find<QLineEdit>("Text10");
+  auto* search = find<QLineEdit>("Text10");
   search->setFocus();
   QTest::keyClicks(search, "q1");
   QTest::keyClick(search, Qt::Key_Return);

@@ -58,7 +58,7 @@ TEST_F(SearchWindow, EnterInTheSearchBoxShowsTheRecord) {
   EXPECT_EQ(box("Text4")->text(), QString::fromUtf8("MÜLLER EME"));
   EXPECT_EQ(box("Text6")->text(), "2X12EL");
   EXPECT_EQ(box("Text9")->text(), "05/21");
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].text, "Search further ?");
   EXPECT_TRUE(command2->isEnabled());
 

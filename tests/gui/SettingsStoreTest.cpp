@@ -89,7 +89,7 @@ TEST(QtSettingsStore, AFifoOrAHugeFileIsNeitherReadNorOverwritten) {
     EXPECT_THROW(store.write(app, "Settings", "Top", "7"), std::exception) << app;
   }
   EXPECT_TRUE(std::filesystem::is_fifo(configFile("Fifo")));
-  EXPECT_EQ(std::filesystem::file_size(configFile("Huge")), 17u + (1 << 20));
+  EXPECT_EQ(std::filesystem::file_size(configFile("Huge")), 17U + (1 << 20));
 }
 
 // Starts the real window with the real settings store on the databases of the
@@ -111,7 +111,7 @@ class ProgramRun {
   }
   std::vector<std::string> listed() {
     std::vector<std::string> items;
-    QComboBox* combo = find<QComboBox>("Combo1");
+    auto* combo = find<QComboBox>("Combo1");
     items.reserve(static_cast<std::size_t>(combo->count()));
     for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
     return items;
@@ -145,7 +145,7 @@ TEST(RememberedBetweenRuns, DatabasesLanguageAndPositionComeBack) {
 
     // The operator picks the log from the list, switches to English and
     // moves the window.
-    QComboBox* combo = first.find<QComboBox>("Combo1");
+    auto* combo = first.find<QComboBox>("Combo1");
     combo->setCurrentIndex(1);
     emit combo->activated(1);
     EXPECT_EQ(first.form->DbKind, "log");

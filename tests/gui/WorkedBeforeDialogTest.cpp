@@ -33,7 +33,7 @@ WorkedBeforeTable tableOf(bool checked) {
 QStringList rowTexts(const QTableWidget& table, int row) {
   QStringList cells;
   for (int c = 0; c < table.columnCount(); ++c)
-    cells << (table.item(row, c) ? table.item(row, c)->text() : "-");
+    cells << (table.item(row, c) != nullptr ? table.item(row, c)->text() : "-");
   return cells;
 }
 

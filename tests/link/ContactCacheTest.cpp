@@ -35,7 +35,7 @@ TEST(ContactCache, CountsAsReadingTheLogsDoes) {
         EXPECT_EQ(workedBeforeText(held.summary()), workedBeforeText(read.summary())) << when << call << base;
       }
     }
-    EXPECT_EQ(cache.unreadable().size(), 1u);
+    EXPECT_EQ(cache.unreadable().size(), 1U);
   };
   check("at first");
   std::ofstream(log, std::ios::app)

@@ -40,7 +40,7 @@ TEST_P(EveryShape, ReadsWhatWasWritten) {
   EXPECT_EQ(read.dxCall, status.dxCall);
   EXPECT_EQ(read.dxGrid, status.dxGrid);
   EXPECT_EQ(read.dialFrequency, status.dialFrequency);
-  EXPECT_EQ(read.trPeriod, optional > 5 ? 15u : 0u);
+  EXPECT_EQ(read.trPeriod, optional > 5 ? 15U : 0U);
   EXPECT_EQ(read.txMessage, optional > 7 ? status.txMessage : "");
 
   Decode decode{"JTDX", true, 3600000, -12, -0.25, 1234, "~", "CQ Q1ABC JO22", true, optional > 1};
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Link, EveryShape,
 // A Status cut at every byte is read exactly when it ends after its DX grid
 // at a field border, and is never read wrong.
 TEST(Protocol, EveryTruncationOfAStatus) {
-  for (const std::uint32_t schema : {2u, 3u}) {
+  for (const std::uint32_t schema : {2U, 3U}) {
     const DatagramWriter writer = encodeStatus(sampleStatus(), schema);
     const auto& ends = writer.fieldEnds();
     const std::size_t needed = ends[13];  // Id and thirteen fields up to the DX grid

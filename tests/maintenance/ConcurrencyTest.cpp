@@ -90,7 +90,7 @@ pid_t pausedRun(const testing::TempDir& dir, Command command, std::string_view o
     Rig rig([&](std::string_view op, const std::string&) {
       if (op == operation && ++seen == nth) {
         paused.post();
-        go.wait(30000);
+        static_cast<void>(go.wait(30000));  // the parent judges the run either way
       }
     });
     run(rig, dir, command);
@@ -112,14 +112,15 @@ TEST_P(TwoRuns, TheSecondIsToldAndTouchesNothing) {
   testing::TempDir dir;
   makeDatabases(dir);
   const Snapshot before = snapshot(dir);
-  Signal paused, go;
+  Signal paused;
+  Signal go;
   const pid_t child = pausedRun(dir, pair.first, "create", 1, paused, go);
   ASSERT_TRUE(paused.wait());
 
   Rig second(nullptr);
   second.form.Language = "en";
   run(second, dir, pair.second);
-  ASSERT_EQ(second.messages.calls.size(), 1u);
+  ASSERT_EQ(second.messages.calls.size(), 1U);
   const auto& shown = second.messages.calls[0];
   EXPECT_EQ(shown.text, "The database is being changed by another Orvanta:\r\n" + dir.file("a/CALL3.txt"));
   EXPECT_EQ(shown.icon, MessageIcon::Stop);
@@ -155,7 +156,8 @@ TEST_P(KilledRun, TheNextRunCompletesAndCleansUp) {
   const Snapshot expected = alone(kill.command);
   testing::TempDir dir;
   makeDatabases(dir);
-  Signal paused, go;
+  Signal paused;
+  Signal go;
   const pid_t child = pausedRun(dir, kill.command, kill.operation, kill.nth, paused, go);
   ASSERT_TRUE(paused.wait());
   ::kill(child, SIGKILL);
@@ -201,7 +203,7 @@ TEST_P(AppendedMeanwhile, NothingIsReplacedAndTheRunSaysSo) {
   expected["a/CALL3.txt"] = kOldA + line;
   run(rig, dir, append.command);
   ASSERT_TRUE(appended);
-  ASSERT_EQ(rig.messages.calls.size(), 1u);
+  ASSERT_EQ(rig.messages.calls.size(), 1U);
   EXPECT_EQ(rig.messages.calls[0].text, kChanged + dir.file("a/CALL3.txt"));
   EXPECT_EQ(rig.messages.calls[0].icon, MessageIcon::Stop);
   EXPECT_EQ(snapshot(dir), expected);
@@ -253,7 +255,7 @@ TEST_P(Appender, EveryLineSurvivesOrTheRunRefused) {
     run(rig, dir, GetParam());
     const int result = verdict(rig);
     EXPECT_TRUE(result == kDone || result == kRefusedChanged) << rig.messages.calls.back().text;
-    refused += result == kRefusedChanged;
+    refused += static_cast<int>(result == kRefusedChanged);
   }
   stop.post();
   ASSERT_EQ(testing::finish(appender), 0);

@@ -192,7 +192,7 @@ TEST(FileSafety, MergeWriteFailureAtEveryStepIsReportedAndDamagesNothing) {
     expectNothingLost(dir, merged, "");
     EXPECT_EQ(rig.window.pointer(), MousePointer::Normal);
     EXPECT_FALSE(rig.form.MaintenanceRunning);
-    ASSERT_EQ(rig.messages.calls.size(), 1u);
+    ASSERT_EQ(rig.messages.calls.size(), 1U);
     const auto& shown = rig.messages.calls[0];
     if (shown.icon == MessageIcon::Information) {
       // Only making a finished rename durable, or removing the superseded
@@ -300,7 +300,7 @@ TEST(FileSafety, AFolderThatCannotBePutBackIsNamed) {
   rig.window.addListItem("Combo1", a);
   rig.window.addListItem("Combo1", b);
   rig.form.mnuAktualiesieren_Click();
-  ASSERT_EQ(rig.messages.calls.size(), 1u);
+  ASSERT_EQ(rig.messages.calls.size(), 1U);
   const std::string& text = rig.messages.calls[0].text;
   EXPECT_TRUE(text.starts_with("Die zusammengefasste Datenbank kann nicht geschrieben werden:\r\n")) << text;
   EXPECT_TRUE(
@@ -386,7 +386,7 @@ TEST(FileSafety, TakeOverWriteFailureAtEveryStepIsReportedAndDamagesNothing) {
     files.expectNothingLost("");
     EXPECT_EQ(rig.window.pointer(), MousePointer::Normal);
     EXPECT_FALSE(rig.form.MaintenanceRunning);
-    ASSERT_EQ(rig.messages.calls.size(), 2u);
+    ASSERT_EQ(rig.messages.calls.size(), 2U);
     const auto& shown = rig.messages.calls[1];
     if (shown.icon == MessageIcon::Information) {
       // Only dropping the superseded backup failed; the next run removes it.

@@ -61,7 +61,7 @@ TEST(LinkedDatabases, ALinkStaysALinkAndCall3TxtKeepsItsSpelling) {
   const std::string b = dir.write("b/CALL3.txt", kOldB);
   Rig rig(nullptr);
   runOn(rig, {shared, dir.file("wsjt2/CALL3.TXT"), b}, Command::Merge);
-  ASSERT_EQ(rig.messages.calls.size(), 1u);
+  ASSERT_EQ(rig.messages.calls.size(), 1U);
   EXPECT_EQ(rig.messages.calls[0].text, "Alle CALL3.txt komplett");
 
   EXPECT_TRUE(fs::is_symlink(dir.file("wsjt2/CALL3.TXT")));
@@ -132,7 +132,7 @@ TEST(LinkedDatabases, ALinkToTheBackupIsRefusedAsTheBackup) {
   Rig rig(nullptr);
   rig.form.Language = "en";
   runOn(rig, {dir.file("a/mine.txt"), b}, Command::Merge);
-  ASSERT_EQ(rig.messages.calls.size(), 1u);
+  ASSERT_EQ(rig.messages.calls.size(), 1U);
   EXPECT_TRUE(rig.messages.calls[0].text.starts_with("The database " + dir.file("a/mine.txt") +
                                                      " is the backup of its folder."))
       << rig.messages.calls[0].text;
@@ -183,7 +183,7 @@ std::string linkToDevZero(const testing::TempDir& dir) {
   fs::create_symlink("/dev/zero", dir.file("zero/CALL3.txt"));
   return dir.file("zero/CALL3.txt");
 }
-std::string devNull(const testing::TempDir&) { return "/dev/null"; }
+std::string devNull(const testing::TempDir& /*dir*/) { return "/dev/null"; }
 
 class ListedSpecial : public ::testing::TestWithParam<Special> {};
 
@@ -252,7 +252,7 @@ TEST_P(NameTaken, TheMergeStopsBeforeAnythingChanges) {
   Rig rig(nullptr);
   rig.form.Language = "en";
   runOn(rig, {mine, b}, Command::Merge);
-  ASSERT_EQ(rig.messages.calls.size(), 1u);
+  ASSERT_EQ(rig.messages.calls.size(), 1U);
   EXPECT_EQ(rig.messages.calls[0].text,
             "This name belongs to no file; the merged database cannot be put there:\r\n" + taken +
                 "\r\n\r\nNo database has been changed.");
@@ -308,7 +308,7 @@ TEST_P(PlantedLinks, NothingOutsideTheFolderChanges) {
     EXPECT_TRUE(rig.messages.calls.empty());
     EXPECT_EQ(dir.read("a/CALL3.txt"), "//h\r\nQ1AB,JO01AA,x,,,,,05/19\r\n\r\n");
   } else {
-    ASSERT_EQ(rig.messages.calls.size(), 1u);
+    ASSERT_EQ(rig.messages.calls.size(), 1U);
     EXPECT_EQ(rig.messages.calls[0].icon, MessageIcon::Information) << rig.messages.calls[0].text;
     EXPECT_FALSE(fs::is_symlink(dir.file("a/CALL3_Old.txt")));
     EXPECT_EQ(dir.read("a/CALL3_Old.txt"), "//h\r\nQ1AB,JO01AA,x\r\n");
@@ -407,7 +407,7 @@ TEST(ScratchNames, StayWithinAFileNameAndApart) {
   const std::string longA(250, 'a');
   std::string longB = longA;
   longB.back() = 'b';
-  EXPECT_LE(scratchPrefix(longA).size() + 6, 255u);
+  EXPECT_LE(scratchPrefix(longA).size() + 6, 255U);
   EXPECT_NE(scratchPrefix(longA), scratchPrefix(longB));
   EXPECT_EQ(scratchPrefix("CALL3.txt"), ".CALL3.txt.orvanta-");
 }

@@ -48,14 +48,14 @@ class Signal {
     [[maybe_unused]] const auto n = ::write(fds_[1], &c, 1);
   }
   // True when the signal came within the time.
-  bool wait(int milliseconds = 10000) const {
+  [[nodiscard]] bool wait(int milliseconds = 10000) const {
     pollfd p{fds_[0], POLLIN, 0};
     if (::poll(&p, 1, milliseconds) != 1) return false;
     char c = 0;
     return ::read(fds_[0], &c, 1) == 1;
   }
   // True when a signal is waiting; takes it.
-  bool posted() const { return wait(0); }
+  [[nodiscard]] bool posted() const { return wait(0); }
 
  private:
   int fds_[2];

@@ -33,7 +33,7 @@ std::vector<std::string> randomLines(std::mt19937& rng, std::size_t count) {
       continue;
     }
     if (shape == 1) {
-      lines.emplace_back(shape == 1 && i % 2 ? "" : "   ");
+      lines.emplace_back(shape == 1 && ((i % 2) != 0u) ? "" : "   ");
       continue;
     }
     std::string line = pick(calls);
@@ -120,7 +120,7 @@ TEST(RegularDateField, OnlyWhereNormalizeRecordLeavesTheLineAsItIs) {
     std::string separator = ",";
     const auto fields = NormalizeRecord(normalized, "05/19", "user", separator);
     EXPECT_EQ(normalized, line);
-    ASSERT_EQ(fields.size(), 8u) << line;
+    ASSERT_EQ(fields.size(), 8U) << line;
     EXPECT_EQ(fields[7], line.substr(date)) << line;
   }
 }

@@ -116,7 +116,7 @@ TEST_F(Merge, EdgeCasesOfTheRecords) {
     EXPECT_EQ(readFile(b), mergedFile(c.merged));
     EXPECT_EQ(folders.read("a/CALL3_Old.txt"), crlf(c.a));
     EXPECT_EQ(folders.read("b/CALL3_Old.txt"), crlf(c.b));
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_EQ(messages.calls[0].text, "Alle CALL3.txt komplett");
   }
 }
@@ -140,7 +140,7 @@ TEST_F(Merge, OneDatabaseOnlyInBothLanguages) {
     messages.calls.clear();
     form.Language = c.language;
     form.mnuAktualiesieren_Click();
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_EQ(messages.calls[0].text, c.text);
     EXPECT_EQ(messages.calls[0].title, " Info");
     EXPECT_EQ(messages.calls[0].icon, MessageIcon::Information);
@@ -166,7 +166,7 @@ TEST_F(Merge, TwoFoldersEachGetBackupAndMergedFile) {
   for (const auto* folder : {"one", "two"}) {
     std::size_t count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.file(folder))) ++count;
-    EXPECT_EQ(count, 2u) << folder;
+    EXPECT_EQ(count, 2U) << folder;
   }
   // Busy pointer while working, normal again before the beep and the message.
   ASSERT_FALSE(window.pointerHistory.empty());
@@ -174,7 +174,7 @@ TEST_F(Merge, TwoFoldersEachGetBackupAndMergedFile) {
   EXPECT_EQ(window.pointer(), MousePointer::Normal);
   EXPECT_EQ(window.beeps, 1);
   EXPECT_GE(events.yields, 6);
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].title, "Datenbanken für WSJT ");
   EXPECT_EQ(messages.calls[0].icon, MessageIcon::Information);
   EXPECT_FALSE(form.MaintenanceRunning);
@@ -208,7 +208,7 @@ TEST_F(Merge, CompletionMessageByLanguageAndFileName) {
     form.Language = c.language;
     form.DbFileName = c.dbFileName;
     form.mnuAktualiesieren_Click();
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_EQ(messages.calls[0].text, c.text);
     EXPECT_EQ(messages.calls[0].title, c.title);
     const std::string merged = mergedFile({"Q1AB,JO01AA,,,,,,01/19", "Q1CD,JO01AA,,,,,,01/19"},
@@ -248,7 +248,7 @@ TEST_F(Merge, LogDatabasesTakeNoPart) {
   // One user database and a log: not enough to merge, nothing touched.
   list({log, a});
   form.mnuAktualiesieren_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].title, " Info");
   EXPECT_FALSE(exists("a/CALL3_Old.txt"));
 
@@ -277,7 +277,7 @@ TEST_F(Merge, TheSameFileListedTwiceIsMergedAndReplacedOnce) {
   list({b, dir.file("b/./CALL3.txt")});
   const std::string before = dir.read("b/CALL3.txt");
   form.mnuAktualiesieren_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].title, " Info");
   EXPECT_EQ(dir.read("b/CALL3.txt"), before);
 }
@@ -299,7 +299,7 @@ TEST_F(Merge, ReplacedDatabasesKeepTheirPermissions) {
   std::filesystem::permissions(b, std::filesystem::perms::owner_all | std::filesystem::perms::group_read);
   list({a, b});
   form.mnuAktualiesieren_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   ASSERT_EQ(messages.calls[0].icon, MessageIcon::Information) << messages.calls[0].text;
   EXPECT_EQ(std::filesystem::status(a).permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
@@ -348,7 +348,7 @@ TEST_F(Merge, AMissingDatabaseStopsBeforeAnythingIsTouched) {
   list({a, dir.file("gone/CALL3.txt")});
   form.Language = "en";
   form.mnuAktualiesieren_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].text, "The database was not found:\r\n" + dir.file("gone/CALL3.txt") +
                                         "\r\n\r\nNo database has been changed.");
   EXPECT_EQ(messages.calls[0].icon, MessageIcon::Stop);
@@ -374,7 +374,7 @@ TEST_F(Merge, NoSecondMaintenanceCommandWhileOneRuns) {
   form.mnuAktualiesieren_Click();
   EXPECT_EQ(yieldsWhileRunning, events.yields);
   EXPECT_GE(events.yields, 6);
-  ASSERT_EQ(messages.calls.size(), 1u);  // only the completion message
+  ASSERT_EQ(messages.calls.size(), 1U);  // only the completion message
   EXPECT_EQ(dir.read("a/CALL3_Old.txt"), crlf({kHeader, "Q1AB,JO01AA,,,,,,01/19"}));
   EXPECT_EQ(window.beeps, 1 + 2 * events.yields);  // the completion beep, and one per refused click
   EXPECT_FALSE(form.MaintenanceRunning);
@@ -386,7 +386,7 @@ TEST_F(Merge, TheBackupNameIsNoNameForTheMergedFile) {
   list({a, b});
   form.DbFileName = "CALL3_Old.txt";
   form.mnuAktualiesieren_Click();
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].icon, MessageIcon::Stop);
   EXPECT_EQ(dir.read("a/CALL3_Old.txt"), crlf({kHeader, "Q1AB,JO01AA,,,,,,01/19"}));
   EXPECT_FALSE(exists("b/CALL3_Old.txt"));
@@ -413,7 +413,7 @@ TEST_F(Merge, ALogOpenedLastIsNeverReadRenamedOrReplaced) {
     EXPECT_EQ(folders.read("a/CALL3.txt"), merged);
     EXPECT_EQ(folders.read("b/CALL3.txt"), merged);
     EXPECT_EQ(folders.read("a/CALL3_Old.txt"), crlf({kHeader, "Q1AB,JO01AA,,,,,,01/19"}));
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_EQ(messages.calls[0].text, "Alle CALL3.txt komplett");
   }
 }
@@ -440,8 +440,8 @@ TEST(MergePlacement, ALogIsNeverATargetNorKeptAsTheBackup) {
     EXPECT_EQ(plan.refused, c.refused);
     EXPECT_TRUE(plan.folders.empty());
   }
-  EXPECT_EQ(planPlacement(files, {a, b}, "CALL3.txt").folders.size(), 2u);
-  EXPECT_EQ(planPlacement(files, {a, b}, "merged.txt").folders.size(), 2u);
+  EXPECT_EQ(planPlacement(files, {a, b}, "CALL3.txt").folders.size(), 2U);
+  EXPECT_EQ(planPlacement(files, {a, b}, "merged.txt").folders.size(), 2U);
 }
 
 TEST_F(Merge, ADatabaseThatIsItsFoldersBackupIsRefused) {
@@ -487,7 +487,7 @@ TEST_F(Merge, ADatabaseThatIsItsFoldersBackupIsRefused) {
     list(paths);
     form.Language = c.language;
     form.mnuAktualiesieren_Click();
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     const auto& shown = messages.calls[0];
     EXPECT_EQ(shown.icon, MessageIcon::Stop);
     EXPECT_TRUE(shown.text.starts_with(c.text + folders.file(c.named) + " ")) << shown.text;
@@ -547,7 +547,7 @@ TEST_F(Merge, AFileWithoutALineEndHasNoSayInTheMergedLineEnds) {
     const std::string eolTwice = c.eol + c.eol;
     EXPECT_TRUE(merged.ends_with(eolTwice)) << merged;
     EXPECT_EQ(static_cast<std::size_t>(std::count(merged.begin(), merged.end(), '\r')),
-              c.eol == "\n" ? 0u : lineEnds)
+              c.eol == "\n" ? 0U : lineEnds)
         << merged;
   }
 }

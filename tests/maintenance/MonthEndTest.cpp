@@ -180,7 +180,7 @@ TEST_F(MonthEnd, RefusesWhatIsNoUserDatabase) {
     form.Language = c.language;
     window.setText("Combo1", c.combo);
     form.mnuSetUpdate_Datum_Click();
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_EQ(messages.calls[0].text, c.text);
     EXPECT_EQ(messages.calls[0].title, c.language == "de" ? "Update-Datum setzen" : "Update Set date");
     EXPECT_EQ(messages.calls[0].icon, MessageIcon::Exclamation);
@@ -240,13 +240,13 @@ namespace {
 // anything is replaced, and the message names the line.
 TEST_F(MonthEnd, ALineLongerThan16MiBIsRefusedAndNothingChanges) {
   const std::string before =
-      "//CALL3.txt header\r\nQ1AB,JO01AA,EME\r\n" + std::string((16u << 20) + 1, 'x') + "\r\nQ2CD,JO02BB\r\n";
+      "//CALL3.txt header\r\nQ1AB,JO01AA,EME\r\n" + std::string((16U << 20) + 1, 'x') + "\r\nQ2CD,JO02BB\r\n";
   for (const bool german : {true, false}) {
     messages.calls.clear();
     form.Language = german ? "de" : "en";
     const std::string path = current("CALL3.txt", before);
     form.mnuSetUpdate_Datum_Click();
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_EQ(
         messages.calls[0].text,
         german ? "Die Datenbank kann nicht gelesen werden:\r\n" + path + "\r\nZeile 3 ist länger als 16 MiB"
@@ -255,7 +255,7 @@ TEST_F(MonthEnd, ALineLongerThan16MiBIsRefusedAndNothingChanges) {
     EXPECT_TRUE(testing::readFile(path) == before) << "the database is unchanged";
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 1u) << "no scratch file is left";
+    EXPECT_EQ(entries, 1U) << "no scratch file is left";
     EXPECT_FALSE(form.MaintenanceRunning);
   }
 }

@@ -46,7 +46,7 @@ TEST(LastInstant, AWriterIsNeverOverwritten) {
     LockedDatabase database(files, path);
     EXPECT_THROW(replaceKeepingBackup(files, database, "new"), FileChanged);
     EXPECT_EQ(dir.read("CALL3.txt") + dir.read("CALL3_Old.txt"), kTheirs + "older");
-    EXPECT_EQ(entries(dir.path()), 2u);
+    EXPECT_EQ(entries(dir.path()), 2U);
   }
 }
 
@@ -89,7 +89,7 @@ TEST(KilledInTheBackupStep, TheNextRunPutsThePreviousBackupBack) {
   EXPECT_EQ(dir.read("mydb_Old.txt"), "older");
   replaceKeepingBackup(files, database, "new");
   EXPECT_EQ(dir.read("mydb_Old.txt"), kOld);
-  EXPECT_EQ(entries(dir.path()), 2u);
+  EXPECT_EQ(entries(dir.path()), 2U);
 }
 
 // Root may write anything; a database without a write bit is refused all the same.
@@ -103,10 +103,10 @@ TEST(WriteProtected, MonthEndAndMergeRefuseBeforeAnythingChanges) {
   rig.window.setText("Combo1", a);
   rig.form.mnuSetUpdate_Datum_Click();
   rig.form.mnuAktualiesieren_Click();
-  ASSERT_EQ(rig.messages.calls.size(), 2u);
+  ASSERT_EQ(rig.messages.calls.size(), 2U);
   for (const auto& shown : rig.messages.calls)
     EXPECT_TRUE(shown.text.starts_with("Die Datenbank ist schreibgeschützt:\r\n" + a)) << shown.text;
-  EXPECT_EQ(entries(dir.file("a")) + entries(dir.file("b")), 2u);
+  EXPECT_EQ(entries(dir.file("a")) + entries(dir.file("b")), 2U);
   EXPECT_EQ(dir.read("a/CALL3.txt"), "Q1AB,JO01,x\r\n");
 }
 
@@ -134,7 +134,7 @@ TEST(SharedGroup, TheGroupStaysOrNothingChanges) {
     EXPECT_EQ(testing::finish(bob), member ? 0 : 1);
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(std::make_pair(st.st_gid, st.st_mode & 07777), std::make_pair(1301u, 0664u));
+    EXPECT_EQ(std::make_pair(st.st_gid, st.st_mode & 07777), std::make_pair(1301U, 0664U));
     EXPECT_EQ(::getxattr(path.c_str(), "user.q", nullptr, 0), 4);
     EXPECT_EQ(dir.read("CALL3.txt"), member ? "new" : kOld);
   }

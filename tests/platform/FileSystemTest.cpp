@@ -137,7 +137,7 @@ TEST(CreateExclusive, GivesThePermissionBitsWhateverTheUmask) {
   auto out = files.createExclusive(dir.file("new"), 0664);
   ::umask(previous);
   out->close();
-  EXPECT_EQ(files.status(dir.file("new"))->permissions, 0664u);
+  EXPECT_EQ(files.status(dir.file("new"))->permissions, 0664U);
 }
 
 }  // namespace
@@ -158,7 +158,7 @@ struct OpenCase {
   void (*make)(const testing::TempDir& dir, const std::string& path);
 };
 
-void makeFifo(const testing::TempDir&, const std::string& path) {
+void makeFifo(const testing::TempDir& /*dir*/, const std::string& path) {
   ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
 }
 void makeLink(const std::string& target, const std::string& path) {
@@ -173,15 +173,15 @@ TEST(PartReaders, ShareTheOpenFile) {
   StdFileSystem files;
   const auto file = files.openRead(path);
   files.rename(dir.write("new.adi", "replaced"), path);
-  EXPECT_EQ(file->size(), 40u);
+  EXPECT_EQ(file->size(), 40U);
   const auto second = file->readerAt(20);
   ASSERT_NE(second, nullptr);
   char bytes[64];
   EXPECT_EQ(std::string(bytes, second->read(bytes, 8)), "<call:5>");
   EXPECT_EQ(std::string(bytes, file->read(bytes, 13)), "<call:5>Q1ABC");
   EXPECT_EQ(std::string(bytes, second->read(bytes, sizeof bytes)), "Q2ABC <eor>\n");
-  EXPECT_EQ(second->read(bytes, sizeof bytes), 0u);
-  EXPECT_EQ(file->readerAt(100)->read(bytes, sizeof bytes), 0u);
+  EXPECT_EQ(second->read(bytes, sizeof bytes), 0U);
+  EXPECT_EQ(file->readerAt(100)->read(bytes, sizeof bytes), 0U);
 }
 
 class OpenRead : public ::testing::TestWithParam<OpenCase> {};

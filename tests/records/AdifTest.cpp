@@ -264,7 +264,7 @@ TEST(AdifBounds, ALongFieldOfLessThanSignsIsReadInSteps) {
   const std::string value(AdifReader::kMaxValue, '<');
   const std::string adif = kCall + "<COMMENT:" + std::to_string(value.size()) + ">" + value + "<EOR>";
   const auto lines = logLines(adif, 4096, 1);
-  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_EQ(lines.size(), 1U);
   EXPECT_EQ(lines[0], line("Q1ABC", "", value));
 }
 

@@ -20,7 +20,7 @@ TEST(Examples, Call3HasEveryShapeOfLine) {
   const TextFileContent content = readTextFile(files, path);
   EXPECT_EQ(content.format, (TextFormat{Encoding::Windows1252, false, LineEnd::CrLf}));
   EXPECT_EQ(joinLines(content.lines, content.format), testing::readFile(path));
-  ASSERT_GE(content.lines.size(), 30u);
+  ASSERT_GE(content.lines.size(), 30U);
   EXPECT_EQ(content.lines.front(), "//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ");
   EXPECT_EQ(content.lines.back(), "");
   EXPECT_TRUE(isMergeTerminator(content.lines[content.lines.size() - 2]));
@@ -52,7 +52,7 @@ TEST(Examples, Call3HasEveryShapeOfLine) {
     if (toUtf8(content.lines[i], Encoding::Windows1252).size() != content.lines[i].size())
       shapes.insert("accents");
     if (n >= 3) {
-      EXPECT_EQ(fields.size(), 8u) << content.lines[i];
+      EXPECT_EQ(fields.size(), 8U) << content.lines[i];
     }
   }
   EXPECT_EQ(shapes,
@@ -74,12 +74,12 @@ TEST(Examples, LogHasTheLayoutsOfEveryWsjtxVersion) {
     counts.insert(fields.size());
     calls.insert(std::string(fields.at(4)));
     fillRecordBoxes(fields, "log", boxes);
-    EXPECT_EQ(boxes.surplusFields, 0u) << line;
+    EXPECT_EQ(boxes.surplusFields, 0U) << line;
     ASSERT_TRUE(boxes.hasRecordKey) << line;
-    EXPECT_EQ(boxes.recordKey.size(), 19u) << line;  // yyyy-MM-dd,hh:mm:ss
+    EXPECT_EQ(boxes.recordKey.size(), 19U) << line;  // yyyy-MM-dd,hh:mm:ss
   }
   EXPECT_EQ(counts, (std::set<std::size_t>{13, 14, 17}));
-  EXPECT_GE(calls.count("Q1ABC"), 5u);  // one station worked many times, for the steps
+  EXPECT_GE(calls.count("Q1ABC"), 5U);  // one station worked many times, for the steps
 }
 
 }  // namespace

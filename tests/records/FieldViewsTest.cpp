@@ -102,13 +102,13 @@ TEST(FieldViews, BoxesReusedForTheNextRecordStartAfresh) {
   const std::vector<std::string_view> userLine = {"Q1XYZ", "JO62QM"};
   RecordBoxes boxes;
   fillRecordBoxes(logLine, "log", boxes);
-  EXPECT_EQ(boxes.surplusFields, 2u);
+  EXPECT_EQ(boxes.surplusFields, 2U);
   EXPECT_EQ(boxes.surplusCall, "Q1ABC");
   EXPECT_EQ(boxes.recordKey, "2026-04-01,12:00:00");
   EXPECT_EQ(boxes.box(7), "comment / remark");
 
   fillRecordBoxes(shortLog, "log", boxes);
-  EXPECT_EQ(boxes.surplusFields, 0u);
+  EXPECT_EQ(boxes.surplusFields, 0U);
   EXPECT_EQ(boxes.recordKey, "2026-04-02,13:00:00");
   EXPECT_EQ(boxes.box(1), "2026-04-02 13:00:00");
   EXPECT_EQ(boxes.box(0), "Q1DEF");

@@ -210,19 +210,19 @@ TEST(NormalizeRecord, HugeLines) {
   huge += ",03/21";
   std::string separator = ",";
   std::string log = huge;
-  EXPECT_EQ(NormalizeRecord(log, "", "log", separator).size(), 1000003u);
+  EXPECT_EQ(NormalizeRecord(log, "", "log", separator).size(), 1000003U);
   EXPECT_EQ(log, huge);
   std::string user = huge;
   const auto fields = NormalizeRecord(user, "", "user", separator);
-  ASSERT_EQ(fields.size(), 8u);
-  EXPECT_EQ(fields[6].size(), 2u * 999995 - 1);  // field 6 and fields 8 to 1000001, joined by blanks
+  ASSERT_EQ(fields.size(), 8U);
+  EXPECT_EQ(fields[6].size(), 2U * 999995 - 1);  // field 6 and fields 8 to 1000001, joined by blanks
   EXPECT_EQ(fields[7], "03/21");
 
-  std::string binary(3u << 20, '\0');
+  std::string binary(3U << 20, '\0');
   for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7919 % 251);
   std::string copy = binary;
   const auto binaryFields = NormalizeRecord(copy, "", "user", separator);
-  EXPECT_LE(binaryFields.size(), 8u);
+  EXPECT_LE(binaryFields.size(), 8U);
 }
 
 }  // namespace

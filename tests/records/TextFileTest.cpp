@@ -47,8 +47,8 @@ class LineReaderCases : public ::testing::TestWithParam<LineEndCase> {};
 
 TEST_P(LineReaderCases, LineEndsAndByteOrderMarkForEveryReadSize) {
   const LineEndCase& c = GetParam();
-  for (const std::size_t piece : {1u, 2u, 3u, 7u, 4096u}) {
-    for (const std::size_t buffer : {16u, 1u << 16}) {
+  for (const std::size_t piece : {1U, 2U, 3U, 7U, 4096U}) {
+    for (const std::size_t buffer : {16U, 1U << 16}) {
       EXPECT_EQ(readAll(c.bytes, piece, buffer), c.expected) << "piece " << piece << " buffer " << buffer;
     }
   }
@@ -104,15 +104,15 @@ class LineReaderLongestLine : public ::testing::TestWithParam<LongestLineCase> {
 
 TEST_P(LineReaderLongestLine, RefusesALongerLineByNumber) {
   const LongestLineCase& c = GetParam();
-  for (const std::size_t piece : {1u, 3u, 4096u}) {
-    for (const std::size_t buffer : {16u, 1u << 16}) {
+  for (const std::size_t piece : {1U, 3U, 4096U}) {
+    for (const std::size_t buffer : {16U, 1U << 16}) {
       PieceInput input(c.bytes, piece);
       LineReader reader(input, buffer, 10);
       L lines;
       std::string line;
       try {
         while (reader.next(line)) lines.push_back(line);
-        EXPECT_EQ(c.refusedLine, 0u) << "piece " << piece << " buffer " << buffer;
+        EXPECT_EQ(c.refusedLine, 0U) << "piece " << piece << " buffer " << buffer;
       } catch (const LineTooLongError& e) {
         EXPECT_EQ(e.line(), c.refusedLine) << "piece " << piece << " buffer " << buffer;
       }
@@ -135,24 +135,24 @@ INSTANTIATE_TEST_SUITE_P(
 // Several megabytes without a line end, NUL bytes and all: read in one pass.
 TEST(LineReader, HugeLinesAndBinaryData) {
   std::string binary;
-  binary.reserve(6u << 20);
+  binary.reserve(6U << 20);
   unsigned state = 12345;
-  for (std::size_t i = 0; i < (6u << 20); ++i) {
-    state = state * 1103515245u + 12345u;
+  for (std::size_t i = 0; i < (6U << 20); ++i) {
+    state = state * 1103515245U + 12345U;
     char c = static_cast<char>(state >> 16);
     if (c == '\n') c = '\0';
     binary.push_back(c);
   }
-  const ReadResult one = readAll(binary, 1u << 20, 1u << 16);
-  ASSERT_EQ(one.lines.size(), 1u);
+  const ReadResult one = readAll(binary, 1U << 20, 1U << 16);
+  ASSERT_EQ(one.lines.size(), 1U);
   EXPECT_EQ(one.lines[0], binary);
 
   // Many lines and one huge line in between.
   std::string mixed;
   for (int i = 0; i < 100000; ++i) mixed += "Q1AB" + std::to_string(i) + ",JO62\r\n";
   mixed += binary + "\r\nlast";
-  const ReadResult many = readAll(mixed, 1u << 16, 1u << 16);
-  ASSERT_EQ(many.lines.size(), 100002u);
+  const ReadResult many = readAll(mixed, 1U << 16, 1U << 16);
+  ASSERT_EQ(many.lines.size(), 100002U);
   EXPECT_EQ(many.lines[100000], binary);
   EXPECT_EQ(many.lines[100001], "last");
 }

@@ -84,7 +84,7 @@ TEST_F(AdifSearch, TheFirstRecordIsSearchedToo) {
 TEST_F(AdifSearch, AFileWithoutTagsFindsNothingAndSaysSo) {
   open("empty.adif", std::string(100000, 'x'));
   search("Q1ABC");
-  ASSERT_EQ(messages.calls.size(), 1u);
+  ASSERT_EQ(messages.calls.size(), 1U);
   EXPECT_EQ(messages.calls[0].title, " not found");
 }
 

@@ -195,7 +195,7 @@ TEST_P(FilterLeavesOut, RecordsWithoutTheText) {
   const std::size_t all = lineCount(allLines);
   const std::size_t some = lineCount(someLines);
   EXPECT_LT(some, all / 2);
-  EXPECT_GT(some, 0u);
+  EXPECT_GT(some, 0U);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, FilterLeavesOut, ::testing::ValuesIn(kShapes),
@@ -262,7 +262,7 @@ TEST_P(SplitSearch, GivesTheHitsOfOneWalk) {
   EXPECT_GT(
       AdifLogInput(std::make_unique<testing::PieceInput>(adif, shape.piece), anchorFilter("Q1ABC"), parts)
           .parts(),
-      1u);
+      1U);
   for (const char* rawText : {"Q1ABC", "FT4", "Françoise", "Q9ZZ", "<", "EOR", "jürgen", "KAT", "TNX QSO"}) {
     const std::string text = upperCaseUtf8(rawText);
     const std::string anchor = adifValueAnchor(ScanRequest{text, text, 0});
@@ -291,10 +291,10 @@ TEST(SplitSearch, WrongStartsAreWalkedOver) {
     adif += "<comment:40><eor><EOR><eor><eor><eor><eor><eor><eor> <call:" + std::to_string(call.size()) +
             ">" + call + (i % 5 == 0 ? " <name:6>Jürgen" : "") + " <qso_date:8>20200101 <eor>\n";
   }
-  for (const std::size_t parts : {2u, 5u, 16u}) {
+  for (const std::size_t parts : {2U, 5U, 16U}) {
     AdifLogInput input(std::make_unique<testing::PieceInput>(adif, 1 << 16), anchorFilter("Q3ABC"),
                        AdifSplit{parts, 1});
-    EXPECT_GT(input.parts(), 1u);
+    EXPECT_GT(input.parts(), 1U);
     for (const char* text : {"Q3ABC", "EOR"}) {
       const std::string anchor = adifValueAnchor(ScanRequest{text, text, 0});
       EXPECT_EQ(hits(adifLines(adif, 1 << 16, anchor, AdifSplit{parts, 1}), text),
@@ -317,8 +317,8 @@ class FailingInput final : public IInputFile {
     pos_ += n;
     return n;
   }
-  std::optional<std::uint64_t> size() const override { return bytes_->size(); }
-  std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
+  [[nodiscard]] std::optional<std::uint64_t> size() const override { return bytes_->size(); }
+  [[nodiscard]] std::unique_ptr<IInputFile> readerAt(std::uint64_t offset) const override {
     return std::make_unique<FailingInput>(bytes_, failAt_, static_cast<std::size_t>(offset));
   }
 
@@ -332,17 +332,17 @@ TEST(SplitSearch, AFailureInAPartReachesTheReader) {
   const auto adif = std::make_shared<const std::string>(AdifMaker(Shape::Wsjtx, 99).file(2000));
   AdifLogInput input(std::make_unique<FailingInput>(adif, adif->size() * 3 / 4), anchorFilter("Q1ABC"),
                      AdifSplit{2, 1});
-  ASSERT_EQ(input.parts(), 2u);
+  ASSERT_EQ(input.parts(), 2U);
   EXPECT_THROW(lineCount(input), FileError);
 }
 
 // Dropped while every part waits for its lines to be taken: no hang.
 TEST(SplitSearch, StopsWhenDroppedEarly) {
   const std::string adif = AdifMaker(Shape::Wsjtx, 5).file(20000);
-  for (const std::size_t taken : {0u, 1u, 100000u}) {
+  for (const std::size_t taken : {0U, 1U, 100000U}) {
     AdifLogInput input(std::make_unique<testing::PieceInput>(adif, 1 << 16), anchorFilter("Q9ZZ"),
                        AdifSplit{4, 1});
-    ASSERT_EQ(input.parts(), 4u);
+    ASSERT_EQ(input.parts(), 4U);
     std::string buffer(taken, '\0');
     EXPECT_EQ(input.read(buffer.data(), buffer.size()), taken);
   }

@@ -23,7 +23,7 @@ using MemoryFile = testing::PieceInput;
 
 class FailingFile final : public IInputFile {
  public:
-  std::size_t read(char*, std::size_t) override { throw FileError("Input/output error"); }
+  std::size_t read(char* /*buffer*/, std::size_t /*size*/) override { throw FileError("Input/output error"); }
 };
 
 struct Shown {
@@ -188,7 +188,8 @@ TEST(SearchScan, AgreesWithLineByLineReadingOnRandomFiles) {
     }
     ScanRequest request;
     request.primary = texts[rng() % texts.size()];
-    request.secondary = rng() % 3 == 0 ? texts[rng() % texts.size()] : (rng() % 2 ? request.primary : "");
+    request.secondary =
+        rng() % 3 == 0 ? texts[rng() % texts.size()] : ((rng() % 2) != 0u ? request.primary : "");
     request.direction = static_cast<int>(rng() % 3) - 1;
     const std::string lastStepLine = rng() % 3 == 0 ? "Q1ABC,JO62QM" : "";
     std::vector<bool> answers;
@@ -213,11 +214,11 @@ TEST(SearchScan, LinesLongerThanTheBufferAndHitsAcrossReads) {
   bytes += "Q7XYZ,JN58,found at the end\r\nZZZZZZ,End\r\n";
   const ScanRequest request{"Q7XYZ", "Q7XYZ", 0};
   const Result r = scan(bytes, request, {}, 64, 333);
-  ASSERT_EQ(r.shown.size(), 1u);
+  ASSERT_EQ(r.shown.size(), 1U);
   EXPECT_EQ(r.shown[0].line, "Q7XYZ,JN58,FOUND AT THE END");
   // Backward: the line before, 5000 bytes long, across several reads.
   const Result back = scan(bytes, ScanRequest{"Q7XYZ", "Q7XYZ", -1}, {}, 64, 333);
-  ASSERT_EQ(back.shown.size(), 1u);
+  ASSERT_EQ(back.shown.size(), 1U);
   EXPECT_EQ(back.shown[0].line, "Q199AA,JO00," + std::string(5000, 'X'));
 }
 
@@ -312,7 +313,7 @@ TEST_P(ScanLongLines, AreReadThroughOrRefusedByNumber) {
     std::string last;
     try {
       runScan(file, ScanRequest{c.text, c.text, c.direction}, last, recorder, 64, 100);
-      EXPECT_EQ(c.refusedLine, 0u) << "piece " << piece << ": nothing was refused";
+      EXPECT_EQ(c.refusedLine, 0U) << "piece " << piece << ": nothing was refused";
       std::vector<std::string> shown;
       for (const auto& s : recorder.shown) shown.push_back(s.line);
       EXPECT_EQ(shown, c.shown) << "piece " << piece;

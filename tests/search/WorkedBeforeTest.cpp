@@ -112,12 +112,12 @@ TEST_F(WorkedBeforeLogs, AContactInWsjtxLogAndAdifCountsOnce) {
                                      "<time_on:4>0700 <band:3>40M <eor>\n");
   const WorkedSummary summary = count("q1abc ", false, {log, adif, log});
   EXPECT_EQ(summary.call, "Q1ABC");
-  EXPECT_EQ(summary.total, 3u) << "one minute, one band: one contact, in any log and any number of times";
+  EXPECT_EQ(summary.total, 3U) << "one minute, one band: one contact, in any log and any number of times";
   EXPECT_EQ(workedBeforeText(summary),
             "40m FT4 1 2020-01-03 2020-01-03\n"
             "2m FT8 2 2020-01-01 2020-01-02\n"
             "total 3\n");
-  ASSERT_EQ(summary.rows.size(), 2u);
+  ASSERT_EQ(summary.rows.size(), 2U);
   EXPECT_EQ(summary.rows[1].grids, std::set<std::string>{"JO62"})
       << "a contact counted once adds its grid once";
   EXPECT_EQ(summary.modes, (std::vector<std::string>{"FT4", "FT8"}));
@@ -144,10 +144,10 @@ TEST_F(WorkedBeforeLogs, BaseCallsMatchPortableAndPrefixedCalls) {
                                     "2022-01-01,11:00:00,2022-01-01,11:01:00,QD/Q1ABC,,7.074,FT8,,,,,\n"
                                     "2022-01-01,12:00:00,2022-01-01,12:01:00,Q1ABC,,7.074,FT8,,,,,\n"
                                     "2022-01-01,13:00:00,2022-01-01,13:01:00,Q1ABCD,,7.074,FT8,,,,,\n");
-  EXPECT_EQ(count("Q1ABC", false, {log}).total, 1u);
-  EXPECT_EQ(count("Q1ABC", true, {log}).total, 3u);
-  EXPECT_EQ(count("Q1ABC/M", true, {log}).total, 3u);
-  EXPECT_EQ(count("Q1ABC/P", false, {log}).total, 1u);
+  EXPECT_EQ(count("Q1ABC", false, {log}).total, 1U);
+  EXPECT_EQ(count("Q1ABC", true, {log}).total, 3U);
+  EXPECT_EQ(count("Q1ABC/M", true, {log}).total, 3U);
+  EXPECT_EQ(count("Q1ABC/P", false, {log}).total, 1U);
 }
 
 TEST_F(WorkedBeforeLogs, AnUnreadableLogIsNamedAndTheOthersStillCount) {
@@ -155,8 +155,8 @@ TEST_F(WorkedBeforeLogs, AnUnreadableLogIsNamedAndTheOthersStillCount) {
       dir.write("c.log", "2022-01-01,10:00:00,2022-01-01,10:01:00,Q1ABC,,7.074,FT8,,,,,\n");
   const std::string missing = dir.path() + "/gone.adi";
   const WorkedSummary summary = count("Q1ABC", false, {missing, log});
-  EXPECT_EQ(summary.total, 1u);
-  ASSERT_EQ(summary.unreadable.size(), 1u);
+  EXPECT_EQ(summary.total, 1U);
+  ASSERT_EQ(summary.unreadable.size(), 1U);
   EXPECT_EQ(summary.unreadable[0].first, missing);
   EXPECT_FALSE(summary.unreadable[0].second.empty());
 }
@@ -165,7 +165,7 @@ TEST_F(WorkedBeforeLogs, NoContactGivesAnEmptyTable) {
   const std::string log =
       dir.write("d.log", "2022-01-01,10:00:00,2022-01-01,10:01:00,Q1ABC,,7.074,FT8,,,,,\n");
   const WorkedSummary summary = count("Q9NONE", false, {log});
-  EXPECT_EQ(summary.total, 0u);
+  EXPECT_EQ(summary.total, 0U);
   EXPECT_TRUE(summary.rows.empty());
   EXPECT_EQ(workedBeforeText(summary), "total 0\n");
 }

@@ -251,15 +251,15 @@ TEST_F(Language, AboutBoxInBothLanguages) {
     EXPECT_EQ(box.buttons, MessageButtons::Ok);
     EXPECT_EQ(window.focus, "Text10");
   }
-  EXPECT_EQ(messages.calls.size(), 4u);
+  EXPECT_EQ(messages.calls.size(), 4U);
   // German has thirteen lines, English twelve.
   auto lines = [&](const std::string& text) {
     std::size_t n = 1;
     for (std::size_t at = text.find(nl); at != std::string::npos; at = text.find(nl, at + 2)) ++n;
     return n;
   };
-  EXPECT_EQ(lines(german), 13u);
-  EXPECT_EQ(lines(english), 12u);
+  EXPECT_EQ(lines(german), 13U);
+  EXPECT_EQ(lines(english), 12U);
 }
 
 // The description holds together: names unique, the tab order complete, and
@@ -283,12 +283,12 @@ TEST(WindowDescription, IsConsistent) {
   }
   std::sort(tabs.begin(), tabs.end());
   for (std::size_t i = 0; i < tabs.size(); ++i) EXPECT_EQ(tabs[i], static_cast<int>(i));
-  EXPECT_EQ(tabs.size(), 24u);
+  EXPECT_EQ(tabs.size(), 24U);
 
   for (const auto& table : {commonTexts(), userDatabaseTexts(), logDatabaseTexts()}) {
     for (const auto& entry : table) EXPECT_TRUE(names.count(std::string(entry.control))) << entry.control;
   }
-  EXPECT_EQ(commonTexts().size(), 23u);  // with the worked-before, take-over, following and colour items
+  EXPECT_EQ(commonTexts().size(), 23U);  // with the worked-before, take-over, following and colour items
 
   EXPECT_EQ(labelBuddy("Label1"), "Combo1");
   EXPECT_EQ(labelBuddy("Label10"), "Text10");

@@ -62,13 +62,13 @@ TEST_F(OpenDialog, RequestInBothLanguages) {
     dialog.requests.clear();
     form.Language = c.language;
     form.Command4_Click();
-    ASSERT_EQ(dialog.requests.size(), 1u) << c.language;
+    ASSERT_EQ(dialog.requests.size(), 1U) << c.language;
     const OpenFileRequest& r = dialog.requests[0];
     EXPECT_EQ(r.title, c.title);
     EXPECT_EQ(r.initialFolder, files.currentDirectory());
     EXPECT_EQ(r.fileName, "CALL3.txt");
     EXPECT_EQ(r.filterIndex, 1);
-    ASSERT_EQ(r.filters.size(), 4u) << c.language;
+    ASSERT_EQ(r.filters.size(), 4U) << c.language;
     for (std::size_t i = 0; i < 4; ++i) {
       EXPECT_EQ(r.filters[i].description, c.filters[i].description);
       EXPECT_EQ(r.filters[i].pattern, c.filters[i].pattern);
@@ -158,7 +158,7 @@ TEST_F(OpenDialog, DialogErrorIsReportedAndAddsNothing) {
     EXPECT_EQ(list(), std::vector<std::string>{"/old/CALL3.txt"});
     EXPECT_EQ(form.DbPath, "");
     EXPECT_EQ(form.DbFileName, "before.txt");
-    ASSERT_EQ(messages.calls.size(), 1u);
+    ASSERT_EQ(messages.calls.size(), 1U);
     EXPECT_EQ(messages.calls[0].text, "Fehler: \r\nThe file dialog could not be shown");
     EXPECT_EQ(messages.calls[0].title, language == "de" ? "Öffnen" : "opens");
     EXPECT_EQ(messages.calls[0].icon, MessageIcon::Exclamation);
@@ -185,7 +185,7 @@ TEST(ShowOpenDialog, ArgumentsAndResults) {
 
   std::string name = "CALL3.txt";
   EXPECT_EQ(ShowOpenDialog(services, "", "", name, "A (*.a)|*.a", 0), "");
-  ASSERT_EQ(dialog.requests.size(), 1u);
+  ASSERT_EQ(dialog.requests.size(), 1U);
   EXPECT_EQ(dialog.requests[0].filterIndex, 1) << "0 means 1";
   EXPECT_EQ(dialog.requests[0].title, "");
   EXPECT_EQ(name, "CALL3.txt") << "unchanged after a cancel";
