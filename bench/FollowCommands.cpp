@@ -4,6 +4,7 @@
 
 #include <poll.h>
 
+#include <array>
 #include <chrono>
 #include <iostream>
 #include <string>
@@ -104,7 +105,7 @@ void printLookup(std::ostream& out, const FollowReport& report) {
 
 void printLogged(std::ostream& out, const std::string& id, const std::optional<link::LoggedContact>& contact,
                  const FollowReport& report) {
-  static constexpr std::string_view kResults[] = {"new", "changed", "unchanged", "refused"};
+  static constexpr std::array<std::string_view, 4> kResults = {"new", "changed", "unchanged", "refused"};
   if (!contact) {
     Line(out, "ignored") << "logged contact without a call";
     return;
@@ -112,7 +113,8 @@ void printLogged(std::ostream& out, const std::string& id, const std::optional<l
   Line(out, "logged") << id << contact->call << contact->grid << contact->band << contact->mode;
   Line(out, "worked") << std::to_string(report.worked.value_or(0));
   if (report.added) {
-    Line(out, "added") << contact->call << kResults[static_cast<int>(*report.added)] << report.addReason;
+    Line(out, "added") << contact->call << kResults[static_cast<std::size_t>(*report.added)]
+                       << report.addReason;
   }
 }
 

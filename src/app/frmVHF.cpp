@@ -1,6 +1,7 @@
 #include "app/frmVHF.h"
 #include "ui/WindowDescription.h"
 
+#include <array>
 #include <exception>
 #include <optional>
 #include <string>
@@ -93,7 +94,7 @@ void frmVHF::dispatchClick(std::string_view control) {
     std::string_view name;
     void (frmVHF::*handler)();
   };
-  static constexpr Binding kClicks[] = {
+  static constexpr auto kClicks = std::to_array<Binding>({
       {ctl::kCombo1, &frmVHF::Combo1_Click},
       {ctl::kText2, &frmVHF::Text2_Click},
       {ctl::kText3, &frmVHF::Text3_Click},
@@ -121,7 +122,7 @@ void frmVHF::dispatchClick(std::string_view control) {
       {ctl::kMnuFollow, &frmVHF::mnuFollow_Click},
       {ctl::kMnuConnection, &frmVHF::mnuConnection_Click},
       {ctl::kMnuHighlight, &frmVHF::mnuHighlight_Click},
-  };
+  });
   for (const auto& binding : kClicks) {
     if (binding.name == control) {
       (this->*binding.handler)();

@@ -3,6 +3,7 @@
 // over into the user database.
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <memory>
 #include <string>
@@ -232,12 +233,11 @@ void frmVHF::followStatus(const link::Status& status, FollowReport& report) {
 
 void frmVHF::afterHandler(std::string_view control) {
   // The operator's own search, step or choice of database stands.
-  static constexpr std::string_view kOperatorActions[] = {ctl::kCommand1, ctl::kCommand2, ctl::kCommand3,
-                                                          ctl::kCommand4, ctl::kText10,   ctl::kCombo1,
-                                                          ctl::kMnuSuch,  ctl::kMnuOpen};
+  static constexpr auto kOperatorActions =
+      std::to_array<std::string_view>({ctl::kCommand1, ctl::kCommand2, ctl::kCommand3, ctl::kCommand4,
+                                       ctl::kText10, ctl::kCombo1, ctl::kMnuSuch, ctl::kMnuOpen});
   const auto pending = follow_.takePending();
-  const bool operatorAction = std::find(std::begin(kOperatorActions), std::end(kOperatorActions), control) !=
-                              std::end(kOperatorActions);
+  const bool operatorAction = std::ranges::find(kOperatorActions, control) != kOperatorActions.end();
   try {
     keepIndexCurrent();
     if (pending && !operatorAction) {
@@ -556,7 +556,7 @@ void frmVHF::mnuConnection_Click() {
     settings_.write(kApplication, kSection, "UdpAddress", std::string(trimBlanks(entry->address)));
     settings_.write(kApplication, kSection, "UdpPort", std::string(trimBlanks(entry->port)));
     settings_.write(kApplication, kSection, "MyLocator", upperCaseUtf8(trimBlanks(entry->myLocator)));
-    const std::string_view keys[] = {kColourNeededKey, kColourNewSlotKey, kColourWorkedKey};
+    const std::array<std::string_view, 3> keys = {kColourNeededKey, kColourNewSlotKey, kColourWorkedKey};
     for (std::size_t i = 0; i < entry->colours.size(); ++i) {
       settings_.write(kApplication, kSection, std::string(keys[i]),
                       colourText(*parseColour(entry->colours[i])));

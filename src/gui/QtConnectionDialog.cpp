@@ -34,7 +34,8 @@ std::optional<ConnectionEntry> QtConnectionDialog::ask(const ConnectionRequest& 
   QLineEdit* address = addField(form, request.addressLabel, "address", request.initial.address);
   QLineEdit* port = addField(form, request.portLabel, "port", request.initial.port);
   QLineEdit* myLocator = addField(form, request.myLocatorLabel, "myLocator", request.initial.myLocator);
-  static constexpr const char* kColourNames[] = {"colourNeeded", "colourNewSlot", "colourWorked"};
+  static constexpr std::array<const char*, 3> kColourNames = {"colourNeeded", "colourNewSlot",
+                                                              "colourWorked"};
   std::array<QLineEdit*, 3> colours{};
   for (std::size_t i = 0; i < colours.size(); ++i) {
     colours[i] = addField(form, request.colourLabels[i], kColourNames[i], request.initial.colours[i]);

@@ -1,5 +1,6 @@
 #include "link/Follow.h"
 
+#include <array>
 #include <cstdio>
 #include <utility>
 
@@ -78,14 +79,14 @@ std::string bandOfDial(std::uint64_t hertz) {
 }
 
 std::optional<LoggedContact> contactOf(const QsoLogged& m) {
-  char mhz[32];
-  std::snprintf(mhz, sizeof mhz, "%.6f", static_cast<double>(m.txFrequency) / 1e6);
+  std::array<char, 32> mhz{};
+  std::snprintf(mhz.data(), mhz.size(), "%.6f", static_cast<double>(m.txFrequency) / 1e6);
   // The wsjtx.log layout: date and time on, date and time off, call, grid,
   // MHz, mode, reports, power, comments, name, propagation mode.
   std::string line = m.timeOn.dateText() + ',' + m.timeOn.timeText() + ',' + m.timeOff.dateText() + ',' +
                      m.timeOff.timeText() + ',' + withoutCommas(cleanCall(m.dxCall)) + ',' +
-                     withoutCommas(trimBlanks(m.dxGrid)) + ',' + mhz + ',' + withoutCommas(m.mode) + ',' +
-                     withoutCommas(m.reportSent) + ',' + withoutCommas(m.reportReceived) + ',' +
+                     withoutCommas(trimBlanks(m.dxGrid)) + ',' + mhz.data() + ',' + withoutCommas(m.mode) +
+                     ',' + withoutCommas(m.reportSent) + ',' + withoutCommas(m.reportReceived) + ',' +
                      withoutCommas(m.txPower) + ',' + withoutCommas(m.comments) + ',' +
                      withoutCommas(m.name) + ',' + withoutCommas(m.propagationMode);
   return fromLogLine(std::move(line), {});

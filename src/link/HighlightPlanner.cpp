@@ -1,5 +1,6 @@
 #include "link/HighlightPlanner.h"
 
+#include <array>
 #include <utility>
 
 #include "link/DecodeCall.h"
@@ -35,7 +36,7 @@ std::string_view stateName(CallState state) {
 std::optional<Rgb> parseColour(std::string_view text) {
   text = trimBlanks(text);
   if (text.size() != 7 || text[0] != '#') return std::nullopt;
-  std::uint8_t parts[3] = {};
+  std::array<std::uint8_t, 3> parts{};
   for (std::size_t i = 0; i < 3; ++i) {
     const int high = hexDigit(text[1 + 2 * i]);
     const int low = hexDigit(text[2 + 2 * i]);

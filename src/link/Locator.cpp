@@ -1,5 +1,6 @@
 #include "link/Locator.h"
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -19,7 +20,7 @@ std::optional<GeoPoint> locatorCentre(std::string_view locator) {
   if (locator.size() != 4 && locator.size() != 6 && locator.size() != 8) return std::nullopt;
   // "RR73" lands in grid fields as a message; it is never a station's square.
   if (equalsIgnoringCase(locator, "RR73")) return std::nullopt;
-  char c[8] = {};
+  std::array<char, 8> c{};
   for (std::size_t i = 0; i < locator.size(); ++i) c[i] = upperAscii(locator[i]);
   if (!between(c[0], 'A', 'R') || !between(c[1], 'A', 'R') || !between(c[2], '0', '9') ||
       !between(c[3], '0', '9')) {

@@ -1,5 +1,6 @@
 #include "link/Protocol.h"
 
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -157,11 +158,11 @@ QsoLogged readQsoLogged(FieldReader& in, std::string id) {
   m.comments = in.utf8("comments");
   m.name = in.utf8("name");
   m.timeOn = in.dateTime("time on");
-  std::string* const optional[] = {&m.operatorCall, &m.myCall,           &m.myGrid,
-                                   &m.exchangeSent, &m.exchangeReceived, &m.propagationMode};
-  static constexpr std::string_view kNames[] = {"operator call", "my call",           "my grid",
-                                                "exchange sent", "exchange received", "propagation mode"};
-  for (std::size_t i = 0; i < std::size(optional) && !in.atEnd(); ++i) *optional[i] = in.utf8(kNames[i]);
+  const std::array<std::string*, 6> optional = {&m.operatorCall, &m.myCall,           &m.myGrid,
+                                                &m.exchangeSent, &m.exchangeReceived, &m.propagationMode};
+  static constexpr std::array<std::string_view, 6> kNames = {
+      "operator call", "my call", "my grid", "exchange sent", "exchange received", "propagation mode"};
+  for (std::size_t i = 0; i < optional.size() && !in.atEnd(); ++i) *optional[i] = in.utf8(kNames[i]);
   return m;
 }
 
@@ -193,16 +194,16 @@ Message readBody(FieldReader& in, std::uint32_t type, std::string id) {
 }
 
 std::string_view messageName(std::uint32_t type) {
-  static constexpr std::string_view kNames[] = {"Heartbeat", "Status",     "Decode", "Clear",
-                                                "Reply",     "QSO Logged", "Close"};
-  if (type < std::size(kNames)) return kNames[type];
+  static constexpr auto kNames = std::to_array<std::string_view>(
+      {"Heartbeat", "Status", "Decode", "Clear", "Reply", "QSO Logged", "Close"});
+  if (type < kNames.size()) return kNames[type];
   return type == 12 ? "Logged ADIF" : "Message";
 }
 
 std::string twoDigits(std::int64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "%02lld", static_cast<long long>(value));
-  return text;
+  std::array<char, 24> text{};
+  std::snprintf(text.data(), text.size(), "%02lld", static_cast<long long>(value));
+  return text.data();
 }
 
 // Milliseconds since Julian day 0 in UTC; nothing for dates WSJT-X never sends.
@@ -229,9 +230,9 @@ std::string DateTime::dateText() const {
   const std::int64_t day = e - (153 * m + 2) / 5 + 1;
   const std::int64_t month = m + 3 - 12 * (m / 10);
   const std::int64_t year = 100 * b + d - 4800 + m / 10;
-  char text[32];
-  std::snprintf(text, sizeof text, "%04lld-", static_cast<long long>(year));
-  return text + twoDigits(month) + "-" + twoDigits(day);
+  std::array<char, 32> text{};
+  std::snprintf(text.data(), text.size(), "%04lld-", static_cast<long long>(year));
+  return text.data() + twoDigits(month) + "-" + twoDigits(day);
 }
 
 std::string DateTime::timeText() const {
@@ -364,9 +365,9 @@ DatagramWriter encodeQsoLogged(const QsoLogged& m, std::uint32_t schema, std::si
   out.dateTime(m.timeOff).utf8(m.dxCall).utf8(m.dxGrid).u64(m.txFrequency).utf8(m.mode);
   out.utf8(m.reportSent).utf8(m.reportReceived).utf8(m.txPower).utf8(m.comments).utf8(m.name);
   out.dateTime(m.timeOn);
-  const std::string* const optional[] = {&m.operatorCall, &m.myCall,           &m.myGrid,
-                                         &m.exchangeSent, &m.exchangeReceived, &m.propagationMode};
-  for (std::size_t i = 0; i < std::size(optional) && i < optionalFields; ++i) out.utf8(*optional[i]);
+  const std::array<const std::string*, 6> optional = {
+      &m.operatorCall, &m.myCall, &m.myGrid, &m.exchangeSent, &m.exchangeReceived, &m.propagationMode};
+  for (std::size_t i = 0; i < optional.size() && i < optionalFields; ++i) out.utf8(*optional[i]);
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "maintenance/Merge.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -148,7 +149,7 @@ MergedRecords mergeEntries(std::vector<SortEntry> entries, std::string_view line
   result.text.reserve(bytes / 2 + 4096);
   // The best record so far and the one compared with it; which is which
   // flips when the other wins, so no line is copied for nothing.
-  Normalized slots[2];
+  std::array<Normalized, 2> slots;
   std::size_t best = 0;
   std::size_t k = 0;
   while (k < entries.size()) {
@@ -340,10 +341,10 @@ std::string mergeHeaderLine(std::string_view fileName) {
 }
 
 std::string mergeTerminatorLine(const CivilDate& today, std::string_view legalNotice) {
-  char date[32];
-  std::snprintf(date, sizeof date, "%04d.%02d.%02d", today.year, today.month, today.day);
+  std::array<char, 32> date{};
+  std::snprintf(date.data(), date.size(), "%04d.%02d.%02d", today.year, today.month, today.day);
   std::string line = "ZZZZZZ,End-Of-Call3-Database ";
-  line += date;
+  line += date.data();
   line += " Orvanta ";
   line += legalNotice;
   return line;

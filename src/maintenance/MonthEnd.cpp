@@ -1,6 +1,7 @@
 #include "maintenance/MonthEnd.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -137,10 +138,10 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
 }  // namespace
 
 std::string monthText(const CivilDate& today, char dateSeparator) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d%c%02d", today.month, dateSeparator,
+  std::array<char, 16> text{};
+  std::snprintf(text.data(), text.size(), "%02d%c%02d", today.month, dateSeparator,
                 ((today.year % 100) + 100) % 100);
-  std::string month = text;
+  std::string month = text.data();
   if (const auto dot = month.find('.'); dot != std::string::npos) month[dot] = '/';
   return month;
 }

@@ -32,7 +32,7 @@ std::string stemOf(std::string_view name) {
   if (name.size() <= kLongName) return std::string(name);
   std::uint64_t hash = 1469598103934665603ULL;  // FNV-1a
   for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-  static constexpr char kHex[] = "0123456789abcdef";
+  static constexpr std::string_view kHex = "0123456789abcdef";
   std::string stem(name.substr(0, kLongName - 17));
   stem += '~';
   for (int shift = 60; shift >= 0; shift -= 4) stem += kHex[(hash >> shift) & 0xF];

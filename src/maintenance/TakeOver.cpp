@@ -102,11 +102,11 @@ struct LineCall {
 
 LineCall lineCall(std::string_view line) {
   const std::string_view call = trimBlanks(line.substr(0, line.find(',')));
-  char first[16];
-  const std::size_t n = std::min<std::size_t>(call.size(), sizeof first);
-  std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first,
+  std::array<char, 16> first{};
+  const std::size_t n = std::min(call.size(), first.size());
+  std::transform(call.begin(), call.begin() + static_cast<std::ptrdiff_t>(n), first.begin(),
                  [](char c) { return upperAscii(c); });
-  return LineCall{makeCallKey(std::string_view(first, n)), call.size()};
+  return LineCall{makeCallKey(std::string_view(first.data(), n)), call.size()};
 }
 
 // ---- The database as lines of bytes ----
@@ -449,7 +449,7 @@ void ContactCollector::addLine(std::string_view line) {
   contact.year = static_cast<std::uint16_t>(time.year);
   contact.month = static_cast<std::uint8_t>(time.month);
   contact.gridLength = static_cast<std::uint8_t>(grid.size());
-  std::transform(grid.begin(), grid.end(), contact.grid, [](char c) { return upperAscii(c); });
+  std::transform(grid.begin(), grid.end(), contact.grid.begin(), [](char c) { return upperAscii(c); });
   if (4 * (newest_.size() + 1) > 3 * slots_.size()) grow();
   const std::uint64_t hash = hashOf(contact.call);
   Slot& slot = slots_[slotOf(contact.call, hash)];

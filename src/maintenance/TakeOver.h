@@ -4,6 +4,7 @@
 // one station typed in by hand. Every byte of the database that no station
 // touches stays as it was; new and changed lines use the file's own line end.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -63,8 +64,8 @@ class ContactCollector {
     std::uint16_t year = 0;
     std::uint8_t month = 0;
     std::uint8_t gridLength = 0;
-    char grid[8] = {};  // upper case
-    [[nodiscard]] std::string_view gridText() const { return {grid, gridLength}; }
+    std::array<char, 8> grid{};  // upper case
+    [[nodiscard]] std::string_view gridText() const { return {grid.data(), gridLength}; }
   };
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 

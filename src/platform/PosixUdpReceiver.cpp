@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -54,9 +55,9 @@ class PosixUdpReceiver final : public IUdpReceiver {
     if (got < 0) return std::nullopt;
     Datagram datagram;
     datagram.bytes.assign(buffer_.begin(), buffer_.begin() + got);
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
-    datagram.senderAddress = text;
+    std::array<char, INET_ADDRSTRLEN> text{};
+    inet_ntop(AF_INET, &from.sin_addr, text.data(), text.size());
+    datagram.senderAddress = text.data();
     datagram.senderPort = ntohs(from.sin_port);
     return datagram;
   }

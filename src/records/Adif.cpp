@@ -47,7 +47,7 @@ constexpr KnownField known(std::string_view name, AdifField field) {
   return {name.size(), pack(name), field};
 }
 
-constexpr KnownField kKnownFields[] = {
+constexpr auto kKnownFields = std::to_array<KnownField>({
     known("QSO_DATE", AdifField::QsoDate),
     known("TIME_ON", AdifField::TimeOn),
     known("QSO_DATE_OFF", AdifField::QsoDateOff),
@@ -67,7 +67,7 @@ constexpr KnownField kKnownFields[] = {
     known("SAT_MODE", AdifField::SatMode),
     known("FREQ_RX", AdifField::FreqRx),
     known("BAND", AdifField::Band),
-};
+});
 constexpr PackedName kEndOfRecord = pack("EOR");
 constexpr PackedName kEndOfHeader = pack("EOH");
 
@@ -114,8 +114,8 @@ PackedName packName(const char* name, std::size_t length, const char* end) {
     }
     return packed;
   }
-  std::uint64_t words[2];
-  std::memcpy(words, name, sizeof words);
+  std::array<std::uint64_t, 2> words{};
+  std::memcpy(words.data(), name, sizeof words);
   for (std::size_t w = 0; w < 2; ++w) {
     const std::size_t bytes = length > 8 * w ? std::min<std::size_t>(length - 8 * w, 8) : 0;
     const std::uint64_t keep = bytes == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * bytes)) - 1;

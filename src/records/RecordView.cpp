@@ -1,5 +1,6 @@
 #include "records/RecordView.h"
 
+#include <array>
 #include <utility>
 
 namespace orvanta {
@@ -19,8 +20,8 @@ void joinInto(std::string& out, std::string_view a, std::string_view between, st
 }  // namespace
 
 std::string_view recordViewBoxName(std::size_t index) {
-  static constexpr std::string_view kNames[kRecordBoxes] = {"Text2", "Text3", "Text4", "Text5",
-                                                            "Text6", "Text7", "Text8", "Text9"};
+  static constexpr std::array<std::string_view, kRecordBoxes> kNames = {"Text2", "Text3", "Text4", "Text5",
+                                                                        "Text6", "Text7", "Text8", "Text9"};
   return index < kRecordBoxes ? kNames[index] : std::string_view{};
 }
 

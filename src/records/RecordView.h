@@ -45,8 +45,8 @@ struct RecordBoxes {
   // Left uninitialised on purpose: a search fills a RecordBoxes for every
   // hit, and clearing eight views each time costs more than the rest of
   // filling them. Only boxes marked written are read.
-  const char* boxData_[kRecordBoxes];
-  std::size_t boxSize_[kRecordBoxes];
+  std::array<const char*, kRecordBoxes> boxData_;
+  std::array<std::size_t, kRecordBoxes> boxSize_;
 };
 
 // WSJT-X writes 13 fields a contact up to version 2.2, 14 from 2.3, 16 and

@@ -45,11 +45,12 @@ SearchNeedle::SearchNeedle(std::string_view upperUtf8) : utf8_(upperUtf8) {
 // ---- DotlessIFinder ----
 
 const char* DotlessIFinder::find(const char* begin, const char* end) const {
-  static constexpr char kDotlessI[] = "\xC4\xB1";
+  static constexpr std::string_view kDotlessI = "\xC4\xB1";
   const char* hit = anchor_.find(begin, end);
   // A dotless i that starts before the anchor's hit comes first.
   const char* stop = hit == end ? end : hit + 1;
-  const void* dotless = ::memmem(begin, static_cast<std::size_t>(stop - begin), kDotlessI, 2);
+  const void* dotless =
+      ::memmem(begin, static_cast<std::size_t>(stop - begin), kDotlessI.data(), kDotlessI.size());
   return dotless != nullptr && static_cast<const char*>(dotless) < hit ? static_cast<const char*>(dotless)
                                                                        : hit;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -13,15 +14,16 @@ namespace {
 
 TEST(CommandLineParse, TellsFilesFromOptions) {
   using A = CommandLine::Action;
-  const struct {
+  struct Case {
     std::vector<std::string> args;
     A action;
     std::vector<std::string> files;
-  } cases[] = {
-      {{"-style", "Fusion", "x.adi", "-platform=xcb", "-reverse", "--stylesheet", "s"}, A::Run, {"x.adi"}},
-      {{"a.txt", "--version", "-h"}, A::Version, {"a.txt"}},
-      {{"--", "--help", "-style"}, A::Run, {"--help", "-style"}},
-      {{"--frob", "a.txt"}, A::Unknown, {"a.txt"}}};
+  };
+  const auto cases = std::to_array<Case>(
+      {{{"-style", "Fusion", "x.adi", "-platform=xcb", "-reverse", "--stylesheet", "s"}, A::Run, {"x.adi"}},
+       {{"a.txt", "--version", "-h"}, A::Version, {"a.txt"}},
+       {{"--", "--help", "-style"}, A::Run, {"--help", "-style"}},
+       {{"--frob", "a.txt"}, A::Unknown, {"a.txt"}}});
   for (const auto& c : cases) {
     const CommandLine line = parseCommandLine(c.args);
     EXPECT_EQ(line.action, c.action) << c.args.front();

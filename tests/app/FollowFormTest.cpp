@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
 #include "link/Protocol.h"
@@ -76,13 +78,13 @@ struct Step {
 // Each instance keeps its own DX call; the same call again reads nothing; a
 // call is matched whole, never as part of another.
 TEST_F(FollowForm, DxCallsOfTwoInstances) {
-  const Step steps[] = {{"WSJT-X", "Q1AB", true, "Q1AB", ""},
-                        {"WSJT-X - rig2", " <q1abc> ", true, "Q1ABC", ""},
-                        {"WSJT-X", "Q1AB", false, "Q1ABC", ""},
-                        {"WSJT-X - rig2", "Q1ABC", false, "Q1ABC", ""},
-                        {"WSJT-X", "", false, "Q1ABC", ""},
-                        {"WSJT-X", "Q2X", true, "Q2X", ""},
-                        {"WSJT-X", "Q1A", true, "", "Q1A is not in CALL3.txt"}};
+  const auto steps = std::to_array<Step>({{"WSJT-X", "Q1AB", true, "Q1AB", ""},
+                                          {"WSJT-X - rig2", " <q1abc> ", true, "Q1ABC", ""},
+                                          {"WSJT-X", "Q1AB", false, "Q1ABC", ""},
+                                          {"WSJT-X - rig2", "Q1ABC", false, "Q1ABC", ""},
+                                          {"WSJT-X", "", false, "Q1ABC", ""},
+                                          {"WSJT-X", "Q2X", true, "Q2X", ""},
+                                          {"WSJT-X", "Q1A", true, "", "Q1A is not in CALL3.txt"}});
   for (const auto& step : steps) {
     const FollowReport report = following.followDatagram(status(step.id, step.call));
     EXPECT_EQ(report.lookedUp, step.shown) << step.id << step.call;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -24,7 +25,7 @@ TEST_F(FormBasics, KindRule) {
     std::string after;
     bool txt;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"", "/data/CALL3.txt", "user", true},
       {"", "/data/CALL3.TXT", "user", true},
       {"user", "/data/wsjtx.log", "log", false},
@@ -39,7 +40,7 @@ TEST_F(FormBasics, KindRule) {
       {"log", "/data/x.adi.txt", "user", true},
       {"user", "/data/x.adif.bak", "user", false},
       {"user", "/data/x.adix", "user", false},
-  };
+  });
   for (const auto& c : cases) {
     form.DbKind = c.before;
     EXPECT_EQ(form.applyKindRule(c.path), c.txt) << c.path;
@@ -70,7 +71,7 @@ TEST_F(FormBasics, FileExists) {
     std::string path;
     bool exists;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"", false},
       {"Call3.txt", true},   // relative to the current directory
       {"call3.txt", false},  // a name without wildcards must exist as written
@@ -80,7 +81,7 @@ TEST_F(FormBasics, FileExists) {
       {"sub/*.log", true},
       {"sub/*.txt", false},
       {".call3.txt", false},  // dot-files are hidden
-  };
+  });
   for (const auto& c : cases) EXPECT_EQ(form.FileExists(c.path), c.exists) << c.path;
 
   // With both spellings in one folder each finds itself.
@@ -152,12 +153,12 @@ TEST(FileExistsWithoutDisk, EveryCommandTellsTheSameFailureAlike) {
     window.addListItem("Combo1", item);
   window.setText("Combo1", database);
   window.setText("Text10", "Q1ABC");
-  const std::pair<const char*, void (frmVHF::*)()> commands[] = {
+  const auto commands = std::to_array<std::pair<const char*, void (frmVHF::*)()>>({
       {"search", &frmVHF::Command1_Click},
       {"month-end update", &frmVHF::mnuSetUpdate_Datum_Click},
       {"merge", &frmVHF::mnuAktualiesieren_Click},
       {"take-over", &frmVHF::mnuAddLog_Click},
-  };
+  });
   for (const auto& [name, command] : commands) {
     SCOPED_TRACE(name);
     messages.calls.clear();

@@ -12,7 +12,8 @@ namespace orvanta {
 namespace {
 
 using Boxes = std::array<std::string, 8>;
-constexpr const char* kBoxNames[] = {"Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9"};
+constexpr auto kBoxNames =
+    std::to_array<const char*>({"Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9"});
 
 // The form as it is after its first activation.
 class RecordsForm : public testing::FormFixture {
@@ -138,7 +139,7 @@ TEST_F(RecordsForm, WsjtxLinesOfEveryVersion) {
     std::string line;
     Boxes expected;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"2020-06-01,18:02:15,2020-06-01,18:03:30,Q1ABC,JO62,50.313000,FT8,-07,-12,100,tnx QSO,Hans",
        {"Q1ABC", "2020-06-01 18:02:15", "50.313000", "2020-06-01 18:03:30", "Hans", "JO62", "FT8",
         "tnx QSO / 100"}},
@@ -148,7 +149,7 @@ TEST_F(RecordsForm, WsjtxLinesOfEveryVersion) {
        "P,KN05,432.065000,Q65,-18,-20,50,EME,Eva,SAT,QO-100,A,10489.540000",
        {"Q3DEF/P", "2026-11-30 23:59:00", "432.065000", "2026-12-01 00:01:10", "Eva", "KN05", "Q65",
         "EME / 50"}},
-  };
+  });
   form.DbKind = "log";
   for (const auto& c : cases) {
     std::string line = c.line;
@@ -281,7 +282,7 @@ TEST_F(RecordsForm, ChoosingADatabase) {
     std::string kindAfter;
     bool keysKept;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"/data/CALL3.txt", "log", "user", false},
       {"/data/Call3.TXT", "", "user", false},
       {"/data/wsjtx.log", "user", "log", true},
@@ -290,7 +291,7 @@ TEST_F(RecordsForm, ChoosingADatabase) {
       {"/data/notes.dat", "user", "user", true},  // neither: the kind stays
       {"/data/notes.dat", "log", "log", true},
       {"", "log", "log", true},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path + " after " + c.kindBefore);
     form.DbKind = c.kindBefore;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -467,14 +468,14 @@ TEST_F(Search, LogStepWithAKeyOfAccentedLettersInBothEncodings) {
     const char* name;
     std::string bytes;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"windows-1252",
        "line one\r\nT\xE4g 1,10:00,Q1ABC,JO01,144.174,FT8,,,Anna,eins\r\n"
        "T\xE4g 2,11:00,Q2DEF,JO02,144.174,FT8,,,Bert,zwei\r\n"},
       {"utf-8",
        "line one\nT\xC3\xA4g 1,10:00,Q1ABC,JO01,144.174,FT8,,,Anna,eins\n"
        "T\xC3\xA4g 2,11:00,Q2DEF,JO02,144.174,FT8,,,Bert,zwei\n"},
-  };
+  });
   for (const auto& c : cases) {
     useDatabase("wsjtx.log", c.bytes);
     form.LastStepLine.clear();
@@ -496,7 +497,7 @@ TEST_F(Search, SameSearchInWindows1252AndUtf8Files) {
     const char* name;
     std::string bytes;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"windows-1252 CR LF",
        "//h\r\nQ1AAA,JO01,Stra\xDF"
        "e,,,,,01/20\r\nQ1MUE,JO02,M\xFCller \xE4rger,,,,,02/20\r\nQ1NXT,JO03,G\xE9rard\r\n"},
@@ -504,7 +505,7 @@ TEST_F(Search, SameSearchInWindows1252AndUtf8Files) {
        "//h\nQ1AAA,JO01,Stra\xC3\x9F"
        "e,,,,,01/20\nQ1MUE,JO02,M\xC3\xBCller \xC3\xA4rger,,,,,02/20\nQ1NXT,JO03,"
        "G\xC3\xA9rard\n"},
-  };
+  });
   for (const auto& c : cases) {
     useDatabase("CALL3.txt", c.bytes);
     messages.calls.clear();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,7 +34,7 @@ TEST_F(Shutdown, WritesTheKeysInOrderByTheListAndTheCurrentDatabase) {
     std::string database;
     std::string database2;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"call3 current", {"/w/CALL3.TXT", "/w/wsjtx.log"}, "/w/CALL3.TXT", "/w/CALL3.TXT", "/w/wsjtx.log"},
       {"wsjtx.log current", {"/w/CALL3.TXT", "/w/wsjtx.log"}, "/w/wsjtx.log", "/w/wsjtx.log", "/w/CALL3.TXT"},
       {"call3 current, no log", {"/w/call3.txt"}, "/w/call3.txt", "/w/call3.txt", ""},
@@ -60,7 +61,7 @@ TEST_F(Shutdown, WritesTheKeysInOrderByTheListAndTheCurrentDatabase) {
       {"ADIF current beside wsjtx.log", {"/w/wsjtx.log", "/w/x.ADIF"}, "/w/x.ADIF", "/w/x.ADIF", ""},
       {"ADIF listed", {"/w/call3.txt", "/a.adi"}, "/w/call3.txt", "/w/call3.txt", "/a.adi"},
       {"wsjtx.log current, ADIF listed", {"/w/wsjtx.log", "/a.adi"}, "/w/wsjtx.log", "/w/wsjtx.log", ""},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::FakeWindow w;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ TEST_F(Startup, FirstRunLooksForCall3InTheStartFolder) {
     std::vector<std::string> listed;  // names inside the start folder
     std::string current;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"empty folder", {}, {}, ""},
       {"logs alone add nothing", {"wsjtx.log", "other.log"}, {}, ""},
       {"call3 alone", {"call3.txt"}, {"call3.txt"}, "call3.txt"},
@@ -53,7 +54,7 @@ TEST_F(Startup, FirstRunLooksForCall3InTheStartFolder) {
        {"call3.txt", "a.log", "wsjtx.log", "z.log"},
        {"call3.txt", "wsjtx.log"},
        "call3.txt"},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::TempDir folder;
@@ -110,7 +111,7 @@ TEST_F(Startup, StoredDatabases) {
     std::string kind;   // after activation
     std::string shown;  // path in the not-found message, empty when found
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"both", call, log, {call, log}, call, "user", ""},
       {"log current", log, call, {log, call}, log, "log", ""},
       {"equal paths listed twice", call, call, {call, call}, call, "user", ""},
@@ -131,7 +132,7 @@ TEST_F(Startup, StoredDatabases) {
        dir.file("data/call3.TXT"),
        "user",
        dir.file("data/call3.TXT")},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::FakeWindow w;
@@ -175,7 +176,8 @@ TEST_F(Startup, LanguageOtherThanGermanGivesEnglishAndIsKept) {
     std::string stored;
     bool german;
   };
-  const Case cases[] = {{"de", true}, {"en", false}, {"fr", false}, {"DE", false}, {"", false}};
+  const auto cases =
+      std::to_array<Case>({{"de", true}, {"en", false}, {"fr", false}, {"DE", false}, {"", false}});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored);
     testing::FakeWindow w;
@@ -203,7 +205,7 @@ TEST_F(Startup, StoredPosition) {
     int expectedLeft;
   };
   // The window starts at top 600, left 900; an edge that is not a number stays.
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"1500", "2250", 1500, 2250},
       {"abc", "2250", 600, 2250},
       {"1500", "", 1500, 900},
@@ -211,7 +213,7 @@ TEST_F(Startup, StoredPosition) {
       {"1e3", "4x", 1000, 900},
       {"99999999999999", "nan", 600, 900},
       {"0", "0", 0, 0},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.top + " / " + c.left);
     window.setTop(600);
@@ -235,7 +237,7 @@ TEST_F(Startup, PositionOffEveryScreenIsBroughtOntoThePrimary) {
     int expectedTop;
     int expectedLeft;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {1, 1, 1, 1},                // first run
       {3000, 30000, 3000, 30000},  // on the second screen: unchanged
       {15000, 47000, 15000, 47000},
@@ -246,7 +248,7 @@ TEST_F(Startup, PositionOffEveryScreenIsBroughtOntoThePrimary) {
       {16000, 100, 16000, 100},                    // bottom strip of the primary
       {17000, 100, 16200 - 5220, 100},             // below the primary
       {-1, -1, 0, 0},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.top) + "," + std::to_string(c.left));
     store("Top", std::to_string(c.top));
@@ -263,11 +265,11 @@ TEST_F(Startup, ResizeHoldsTheHeightOfANormalWindow) {
     int height;
     int expected;
   };
-  const Case cases[] = {
-      {WindowState::Normal, 6000, 5220},      {WindowState::Normal, 300, 5220},
-      {WindowState::Normal, 5220, 5220},      {WindowState::Minimized, 300, 300},
-      {WindowState::Maximized, 16000, 16000},
-  };
+  const auto cases = std::to_array<Case>({{WindowState::Normal, 6000, 5220},
+                                          {WindowState::Normal, 300, 5220},
+                                          {WindowState::Normal, 5220, 5220},
+                                          {WindowState::Minimized, 300, 300},
+                                          {WindowState::Maximized, 16000, 16000}});
   for (const auto& c : cases) {
     window.setState(c.state);
     window.setHeight(c.height);
@@ -300,13 +302,13 @@ TEST_F(Startup, FirstLineIsShownInTheFilesEncoding) {
   while (big.size() + filler.size() < kMiB) big += filler;
   big += std::string(kMiB - 1 - big.size(), 'x');
   big += "\xC3\xBC,rest\n";  // the MiB ends after the first byte of this letter
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"windows-1252", "Q1ABC,JO31,M\xFCller,,,,,03/21\r\n" + tail},
       {"utf-8", "Q1ABC,JO31,M\xC3\xBCller,,,,,03/21\n" + tail},
       {"utf-8 with bom", "\xEF\xBB\xBFQ1ABC,JO31,M\xC3\xBCller,,,,,03/21\r\n" + tail},
       {"utf-8 cut at one MiB", big},
       {"no line end", "Q1ABC,JO31,M\xFCller,,,,,03/21"},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     dir.write("call3.txt", c.bytes);

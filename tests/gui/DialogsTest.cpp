@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <array>
 #include <functional>
 
 #include "fakes/TempDir.h"
@@ -38,13 +39,13 @@ TEST(QtMessageBoxAdapter, ShowsTextTitleIconAndReturnsTheAnswer) {
     QMessageBox::StandardButton press;
     MessageAnswer expected;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {MessageIcon::Information, QMessageBox::Information, MessageButtons::Ok, QMessageBox::Ok,
        MessageAnswer::Ok},
       {MessageIcon::Exclamation, QMessageBox::Warning, MessageButtons::YesNo, QMessageBox::Yes,
        MessageAnswer::Yes},
       {MessageIcon::Stop, QMessageBox::Critical, MessageButtons::YesNo, QMessageBox::No, MessageAnswer::No},
-  };
+  });
   for (const auto& c : cases) {
     bool seen = false;
     whenShown<QMessageBox>([&](QMessageBox* box) {

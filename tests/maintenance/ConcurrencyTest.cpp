@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <array>
 #include <csignal>
 
 #include <cstdio>
@@ -217,9 +218,9 @@ INSTANTIATE_TEST_SUITE_P(Maintenance, AppendedMeanwhile,
 
 // The call sign of the n-th line the appender adds.
 std::string appendedCall(int n) {
-  char call[16];
-  std::snprintf(call, sizeof call, "Q7A%05d", n);
-  return call;
+  std::array<char, 16> call{};
+  std::snprintf(call.data(), call.size(), "Q7A%05d", n);
+  return call.data();
 }
 
 // Adds a line to a/CALL3.txt about every millisecond, opening the file for

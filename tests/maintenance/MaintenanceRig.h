@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <array>
 #include <csignal>
 
 #include <string>
@@ -34,7 +35,7 @@ struct Rig {
 class Signal {
  public:
   Signal() {
-    if (::pipe(fds_) != 0) fds_[0] = fds_[1] = -1;
+    if (::pipe(fds_.data()) != 0) fds_[0] = fds_[1] = -1;
   }
   ~Signal() {
     ::close(fds_[0]);
@@ -58,7 +59,7 @@ class Signal {
   [[nodiscard]] bool posted() const { return wait(0); }
 
  private:
-  int fds_[2];
+  std::array<int, 2> fds_{};
 };
 
 // Runs work in a child process, which ends with work's result as its exit code.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 
@@ -53,7 +54,7 @@ TEST_F(Merge, EdgeCasesOfTheRecords) {
     std::vector<std::string> b;  // lines of b/CALL3.txt
     std::vector<std::string> merged;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"later year wins with all its own fields",
        {kHeader, "Q1AB,JO01AA,OLD,JT65,,,,03/18", kEnd, ""},
        {kHeader, "Q1AB,JO99ZZ,NEW,FT8,IC-9700,x,y,11/19", kEnd, ""},
@@ -102,7 +103,7 @@ TEST_F(Merge, EdgeCasesOfTheRecords) {
        {kHeader, "Q1AB,JO01AA,,,,,,01/19"},
        {kHeader, "Q1AB,JO01AA,,,,,,01/19"},
        {"Q1AB,JO01AA,,,,,,01/19"}},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::TempDir folders;
@@ -126,14 +127,14 @@ TEST_F(Merge, OneDatabaseOnlyInBothLanguages) {
     std::string language;
     std::string text;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"de",
        "Es müssen mehrere Datenbanken (z.B. CALL3.txt) ausgewählt werden.        \r\n"
        "Bitte mit dem Buton 'Öffnen' mindestens zwei Datenbanken auswählen.      \r\n\r\n"},
       {"en",
        "Several data bases (for example CALL3.txt) must be selected.             \r\n"
        "Select at least two databass with the Buton 'Open' please.               \r\n\r\n"},
-  };
+  });
   const std::string a = dir.write("a/CALL3.txt", crlf({kHeader, "Q1AB,JO01AA"}));
   list({a});
   for (const auto& c : cases) {
@@ -189,14 +190,14 @@ TEST_F(Merge, CompletionMessageByLanguageAndFileName) {
     std::string text;
     std::string title;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"de", "CALL3.txt", "CALL3.txt", "Alle CALL3.txt komplett", "Datenbanken für WSJT "},
       {"en", "CALL3.txt", "CALL3.txt", "All CALL3.txt complete", "Databases for WSJT "},
       {"fr", "CALL3.txt", "CALL3.txt", "CALL3.txt ", ""},
       // Databases restored at start-up: no name chosen in this run.
       {"de", "", "CALL3.txt", "Alle CALL3.txt komplett", "Datenbanken für WSJT "},
       {"en", "calls.txt", "calls.txt", "All calls.txt complete", "Databases for WSJT "},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.language + "/" + c.dbFileName);
     testing::TempDir folders;
@@ -319,7 +320,7 @@ TEST_F(Merge, EncodingAndLineEndsOfTheMergedFile) {
     std::string records;  // as written, line ends included
     std::string eol;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"UTF-8 and Windows-1252, LF alone: UTF-8 with LF", utf8Lf, cp1252Lf,
        "Q1AB,JO01AA,Stra\xC3\x9F"
        "e,,,,,01/19\nQ1CD,JO01AA,G\xC3\xA9rard,,,,,01/19\n",
@@ -330,7 +331,7 @@ TEST_F(Merge, EncodingAndLineEndsOfTheMergedFile) {
        "\r\n"},
       {"Windows-1252 only: stays Windows-1252", cp1252CrLf, "//y\r\nQ1AB,JO01AA,\xC4,,,,,01/19\r\n",
        "Q1AB,JO01AA,\xC4,,,,,01/19\r\nQ1CD,JO01AA,G\xE9rard,,,,,01/19\r\n", "\r\n"},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::TempDir folders;
@@ -430,10 +431,10 @@ TEST(MergePlacement, ALogIsNeverATargetNorKeptAsTheBackup) {
     std::string fileName;
     std::string refused;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"a log as the target", {a, b}, "wsjtx.log", log},
       {"a log as the file kept as the backup", {log, b}, "merged.txt", log},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const PlacementPlan plan = planPlacement(files, c.databases, c.fileName);
@@ -456,7 +457,7 @@ TEST_F(Merge, ADatabaseThatIsItsFoldersBackupIsRefused) {
     std::string named;                // the listed name the message gives
     std::string text;                 // the message up to the path
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"the backup beside an unlisted database of the merged name",
        "de",
        {"a/CALL3_Old.txt", "b/CALL3.txt"},
@@ -472,7 +473,7 @@ TEST_F(Merge, ADatabaseThatIsItsFoldersBackupIsRefused) {
        {"b/CALL3.txt", "a/./CALL3_Old.txt"},
        "a/./CALL3_Old.txt",
        "The database "},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::TempDir folders;
@@ -527,13 +528,13 @@ TEST_F(Merge, AFileWithoutALineEndHasNoSayInTheMergedLineEnds) {
     std::string a, b;
     std::string eol;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"an empty database beside an LF one", "", lf, "\n"},
       {"one line without an end beside an LF one", "Q1CD,JO01AA,,,,,,01/19", lf, "\n"},
       {"a stray CR at the end beside an LF one", "Q1CD,JO01AA,,,,,,01/19\r", lf, "\n"},
       {"an empty database beside a CR LF one", "", crLf, "\r\n"},
       {"no line end anywhere", "", "Q1CD,JO01AA,,,,,,01/19", "\r\n"},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::TempDir folders;
@@ -557,11 +558,21 @@ TEST(UpdateYear, TwoDigitYears) {
     std::string date;
     int year;
   };
-  const Case cases[] = {
-      {"05/19", 2019}, {"01/00", 2000},     {"12/80", 2080},   {"12/81", 1981}, {"12/99", 1999},
-      {"", 2000},      {"7", 2007},         {"03/2021", 2021}, {"05/ 9", 2009}, {"05/1 ", 2001},
-      {"xx/ab", 2000}, {"05/19\r\n", 2019}, {"-5", 1995},      {"1.", 2001},    {"05/x9", 2000},
-  };
+  const auto cases = std::to_array<Case>({{"05/19", 2019},
+                                          {"01/00", 2000},
+                                          {"12/80", 2080},
+                                          {"12/81", 1981},
+                                          {"12/99", 1999},
+                                          {"", 2000},
+                                          {"7", 2007},
+                                          {"03/2021", 2021},
+                                          {"05/ 9", 2009},
+                                          {"05/1 ", 2001},
+                                          {"xx/ab", 2000},
+                                          {"05/19\r\n", 2019},
+                                          {"-5", 1995},
+                                          {"1.", 2001},
+                                          {"05/x9", 2000}});
   for (const auto& c : cases) EXPECT_EQ(UpdateYear(c.date), c.year) << c.date;
 }
 

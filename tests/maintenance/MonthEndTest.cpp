@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ TEST_F(MonthEnd, RecordsWithoutDateGetTheMonth) {
     std::string before;
     std::string after;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"eight fields, field 7 empty", "Q1AB,JO01AA,,,,,,", "Q1AB,JO01AA,,,,,,05/19"},
       {"eight fields with a date: kept", "Q1AB,JO01AA,,,,,,03/19", "Q1AB,JO01AA,,,,,,03/19"},
       {"eight fields, text in field 7 replaced", "Q1AB,JO01AA,,,,,,later", "Q1AB,JO01AA,,,,,,05/19"},
@@ -52,7 +53,7 @@ TEST_F(MonthEnd, RecordsWithoutDateGetTheMonth) {
        "ZZZZZZ,End-Of-Call3-Database 2019.04.30"},
       {"a comment stays", "Q1AB,JO01AA,http://q1ab.example", "Q1AB,JO01AA,http://q1ab.example"},
       {"blanks are kept", " Q1AB , JO01AA ,x", " Q1AB , JO01AA ,x,,,,,05/19"},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = current("CALL3.txt", joined({"//CALL3.txt header", c.before, ""}, "\r\n"));
@@ -89,7 +90,7 @@ TEST_F(MonthEnd, KeepsEncodingByteOrderMarkAndLineEnds) {
     std::string before;
     std::string after;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"Windows-1252 with CR LF", "//h\r\nQ1AB,JO01AA,G\xE9rard\r\nQ1CD,\xC4\xD6,,,,,,01/18\r\n",
        "//h\r\nQ1AB,JO01AA,G\xE9rard,,,,,05/19\r\nQ1CD,\xC4\xD6,,,,,,01/18\r\n\r\n"},
       {"UTF-8 with LF", "//h\nQ1AB,JO01AA,G\xC3\xA9rard\n\n", "//h\nQ1AB,JO01AA,G\xC3\xA9rard,,,,,05/19\n\n"},
@@ -100,7 +101,7 @@ TEST_F(MonthEnd, KeepsEncodingByteOrderMarkAndLineEnds) {
        "//h\r\nQ1AB,JO01AA,,,,,,01/18\r\n\r\n"},
       {"a lone CR stays part of its line", "//h\r\nQ1AB,JO01AA,,,,,,01/18\r\r\n\r\n",
        "//h\r\nQ1AB,JO01AA,,,,,,01/18\r\r\n\r\n"},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = current("CALL3.txt", c.before);
@@ -159,7 +160,7 @@ TEST_F(MonthEnd, RefusesWhatIsNoUserDatabase) {
   std::filesystem::create_directories(folder);
   dir.write("CALL3.txt", "Q1AB,JO01AA,x\r\n");
   const std::string pattern = dir.file("CALL?.txt");  // names a file, but is none
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"no database", "de", "", "Es ist keine Datenbank ausgewählt."},
       {"unreadable", "de", pattern,
        "Die Datenbank kann nicht gelesen werden:\r\n" + pattern + "\r\nNo such file or directory"},
@@ -173,7 +174,7 @@ TEST_F(MonthEnd, RefusesWhatIsNoUserDatabase) {
       {"missing", "de", gone, "Die Datenbank wurde nicht gefunden:\r\n" + gone},
       {"missing", "en", gone, "The database was not found:\r\n" + gone},
       {"a folder", "en", folder, "The database was not found:\r\n" + folder},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " " + c.language);
     messages.calls.clear();
@@ -213,14 +214,14 @@ TEST_F(MonthEnd, ACarriageReturnEndingTheFileIsNoPartOfTheLastRecord) {
     std::string before;
     std::string after;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"CR LF file, dated last record", "//h\r\nQ1AB,JO01AA,x\r\nQ1ZZ,JO01AA,,,,,,05/21\r",
        "//h\r\nQ1AB,JO01AA,x,,,,,05/19\r\nQ1ZZ,JO01AA,,,,,,05/21\r\n\r\n"},
       {"LF file, undated last record", "//h\nQ1AB,JO01AA,,,,,,01/18\nQ1ZZ,JO01AA,x\r",
        "//h\nQ1AB,JO01AA,,,,,,01/18\nQ1ZZ,JO01AA,x,,,,,05/19\n\n"},
       {"a CR inside the file stays where it is", "Q1AB,JO01AA,x\r\r\nQ1ZZ,JO01AA,,,,,,05/21\r",
        "Q1AB,JO01AA,x\r,,,,,05/19\r\nQ1ZZ,JO01AA,,,,,,05/21\r\n\r\n"},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = current("CALL3.txt", c.before);

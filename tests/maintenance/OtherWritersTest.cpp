@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include <array>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -30,7 +31,7 @@ std::size_t entries(const std::string& folder) {
 // renamed over the name, or (as WSJT-X adds a station) the same file
 // truncated and written anew.
 TEST(LastInstant, AWriterIsNeverOverwritten) {
-  const std::function<void(const std::string&)> writers[] = {
+  const std::array<std::function<void(const std::string&)>, 2> writers = {
       [](const std::string& path) {
         testing::writeFile(path + "~", kTheirs);
         std::filesystem::rename(path + "~", path);
@@ -120,8 +121,9 @@ TEST(SharedGroup, TheGroupStaysOrNothingChanges) {
     ASSERT_EQ(::chown(path.c_str(), 1201, 1301) + ::chmod(path.c_str(), 0664), 0);
     if (::setxattr(path.c_str(), "user.q", "Q1AB", 4, 0) != 0) GTEST_SKIP() << "no user attributes";
     const pid_t bob = testing::spawn([&] {
-      const gid_t hams[] = {1301};
-      if (::setgroups(member ? 1 : 0, hams) != 0 || ::setgid(1202) != 0 || ::setuid(1202) != 0) return 9;
+      const std::array<gid_t, 1> hams = {1301};
+      if (::setgroups(member ? 1 : 0, hams.data()) != 0 || ::setgid(1202) != 0 || ::setuid(1202) != 0)
+        return 9;
       StdFileSystem files;
       LockedDatabase database(files, path);
       try {

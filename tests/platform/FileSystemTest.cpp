@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -21,7 +22,7 @@ TEST(WildcardMatch, PatternsIgnoreLetterCase) {
     const char* name;
     bool match;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"call3.txt", "CALL3.TXT", true},
       {"call*.txt", "Call3.txt", true},
       {"call*.txt", "call.txt", true},
@@ -34,7 +35,7 @@ TEST(WildcardMatch, PatternsIgnoreLetterCase) {
       {"a*b*c", "aXbYcd", false},
       {"*.*", "noext", false},
       {"", "x", false},
-  };
+  });
   for (const auto& c : cases)
     EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " ~ " << c.name;
 }
@@ -49,12 +50,14 @@ TEST(FindFirst, OrdinaryVisibleFilesOnly) {
     std::string pattern;
     bool found;
   };
-  const Case cases[] = {
-      {dir.file("call3.txt"), true},          {dir.file("call*.txt"), true},
-      {dir.file(".hidden.txt"), false},       {dir.file("*.hidden*"), false},
-      {dir.file("folder.txt"), false},        {dir.file("nothing.txt"), false},
-      {dir.file("missing/call3.txt"), false}, {dir.path() + "/", false},
-  };
+  const auto cases = std::to_array<Case>({{dir.file("call3.txt"), true},
+                                          {dir.file("call*.txt"), true},
+                                          {dir.file(".hidden.txt"), false},
+                                          {dir.file("*.hidden*"), false},
+                                          {dir.file("folder.txt"), false},
+                                          {dir.file("nothing.txt"), false},
+                                          {dir.file("missing/call3.txt"), false},
+                                          {dir.path() + "/", false}});
   for (const auto& c : cases) EXPECT_EQ(fs.findFirst(c.pattern).has_value(), c.found) << c.pattern;
   EXPECT_EQ(fs.findFirst(dir.file("call3.txt")).value(), "CALL3.TXT");
 }
@@ -176,12 +179,12 @@ TEST(PartReaders, ShareTheOpenFile) {
   EXPECT_EQ(file->size(), 40U);
   const auto second = file->readerAt(20);
   ASSERT_NE(second, nullptr);
-  char bytes[64];
-  EXPECT_EQ(std::string(bytes, second->read(bytes, 8)), "<call:5>");
-  EXPECT_EQ(std::string(bytes, file->read(bytes, 13)), "<call:5>Q1ABC");
-  EXPECT_EQ(std::string(bytes, second->read(bytes, sizeof bytes)), "Q2ABC <eor>\n");
-  EXPECT_EQ(second->read(bytes, sizeof bytes), 0U);
-  EXPECT_EQ(file->readerAt(100)->read(bytes, sizeof bytes), 0U);
+  std::array<char, 64> bytes{};
+  EXPECT_EQ(std::string(bytes.data(), second->read(bytes.data(), 8)), "<call:5>");
+  EXPECT_EQ(std::string(bytes.data(), file->read(bytes.data(), 13)), "<call:5>Q1ABC");
+  EXPECT_EQ(std::string(bytes.data(), second->read(bytes.data(), bytes.size())), "Q2ABC <eor>\n");
+  EXPECT_EQ(second->read(bytes.data(), bytes.size()), 0U);
+  EXPECT_EQ(file->readerAt(100)->read(bytes.data(), bytes.size()), 0U);
 }
 
 class OpenRead : public ::testing::TestWithParam<OpenCase> {};
@@ -194,8 +197,8 @@ TEST_P(OpenRead, ReadsRegularFilesOnlyAndNeverBlocks) {
   StdFileSystem files;
   if (c.regular) {
     auto file = files.openRead(path);
-    char bytes[16];
-    EXPECT_EQ(std::string(bytes, file->read(bytes, sizeof bytes)), "Q1ABC");
+    std::array<char, 16> bytes{};
+    EXPECT_EQ(std::string(bytes.data(), file->read(bytes.data(), bytes.size())), "Q1ABC");
   } else {
     EXPECT_THROW(files.openRead(path), FileError);
   }

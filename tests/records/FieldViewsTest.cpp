@@ -71,9 +71,9 @@ TEST(FieldViews, SplitLikeByHand) {
 
 // The views name the line as normalized, whichever rule rewrote it.
 TEST(FieldViews, NormalizedFieldsAreViewsOfTheRewrittenLine) {
-  const std::string lines[] = {"Q1XYZ,JO62QM,EME",   "Q1XYZ,JO62QM,EME,A,R,X,03/21\r\n",
-                               "a,b,c,d,e,f,g,h",    "a,b,c,d,e,f, x ,03/21,y,02/20",
-                               "Q1XYZ,JO62QM,Feld,", "only,two"};
+  const auto lines =
+      std::to_array<std::string>({"Q1XYZ,JO62QM,EME", "Q1XYZ,JO62QM,EME,A,R,X,03/21\r\n", "a,b,c,d,e,f,g,h",
+                                  "a,b,c,d,e,f, x ,03/21,y,02/20", "Q1XYZ,JO62QM,Feld,", "only,two"});
   for (const std::string_view kind :
        {std::string_view("user"), std::string_view("log"), std::string_view("")}) {
     for (const auto& before : lines) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -212,7 +213,7 @@ TEST_F(TextFiles, UnchangedLinesRoundTripByteForByte) {
     std::string bytes;
     TextFormat format;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"legacy.txt",
        "//CALL3.txt format for WSJT-PROGRAMs by Q9ZZ\r\nQ1\xC4"
        "BC,JO62,M\xFCnchen \x80,,,,,03/21\r\n"
@@ -229,7 +230,7 @@ TEST_F(TextFiles, UnchangedLinesRoundTripByteForByte) {
       {"binary.txt",
        "\x01\x02\x7F\xFF\xFE\x00\r\n\x80\x81,\x82,\x83\r\n"s,
        {Encoding::Windows1252, false, LineEnd::CrLf}},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const TextFileContent content = readTextFile(files, dir.write(c.name, c.bytes));

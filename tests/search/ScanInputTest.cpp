@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -134,9 +135,9 @@ std::string hits(const LinesOpener& open, const std::string& text) {
 
 std::size_t lineCount(IInputFile& lines) {
   std::size_t count = 0;
-  char buffer[4096];
-  while (const std::size_t n = lines.read(buffer, sizeof buffer))
-    count += std::count(buffer, buffer + n, '\n');
+  std::array<char, 4096> buffer{};
+  while (const std::size_t n = lines.read(buffer.data(), buffer.size()))
+    count += std::count(buffer.data(), buffer.data() + n, '\n');
   return count;
 }
 
@@ -146,16 +147,17 @@ struct ShapeCase {
   std::size_t piece;  // bytes a read hands out
 };
 
-const ShapeCase kShapes[] = {{"Wsjtx", Shape::Wsjtx, 1 << 16},
-                             {"WsjtxInSmallPieces", Shape::Wsjtx, 7},
-                             {"Multiline", Shape::Multiline, 1 << 16},
-                             {"Windows1252", Shape::Windows1252, 4093},
-                             {"BrokenUtf8", Shape::BrokenUtf8, 1 << 16}};
+const auto kShapes = std::to_array<ShapeCase>({{"Wsjtx", Shape::Wsjtx, 1 << 16},
+                                               {"WsjtxInSmallPieces", Shape::Wsjtx, 7},
+                                               {"Multiline", Shape::Multiline, 1 << 16},
+                                               {"Windows1252", Shape::Windows1252, 4093},
+                                               {"BrokenUtf8", Shape::BrokenUtf8, 1 << 16}});
 
-const char* const kTexts[] = {"Q1ABC",      "q1abc",    "Q1ABC/P",  "/P",      "FT4",   "MFSK",   "Q65",
-                              "2020-01-01", "20200101", "12:30:00", "00",      "12:30", "73, GL", "TNX QSO",
-                              "Françoise",  "jürgen",   "Işık",     "I",       "KAT",   "QI9",    "EOR",
-                              "CALL",       "Q9ZZ",     "<",        "B BREAK", "AB<C",  "O'NEIL", "é"};
+const auto kTexts =
+    std::to_array<const char*>({"Q1ABC",      "q1abc",    "Q1ABC/P",  "/P",      "FT4",   "MFSK",   "Q65",
+                                "2020-01-01", "20200101", "12:30:00", "00",      "12:30", "73, GL", "TNX QSO",
+                                "Françoise",  "jürgen",   "Işık",     "I",       "KAT",   "QI9",    "EOR",
+                                "CALL",       "Q9ZZ",     "<",        "B BREAK", "AB<C",  "O'NEIL", "é"});
 
 class FilteredSearch : public ::testing::TestWithParam<std::tuple<ShapeCase, const char*>> {};
 
@@ -236,7 +238,8 @@ struct SplitCase {
   std::size_t parts;
 };
 
-const SplitCase kSplits[] = {{"TwoParts", 2}, {"ThreeParts", 3}, {"EightParts", 8}, {"ManyParts", 64}};
+const auto kSplits =
+    std::to_array<SplitCase>({{"TwoParts", 2}, {"ThreeParts", 3}, {"EightParts", 8}, {"ManyParts", 64}});
 
 LinesOpener adifLines(const std::string& adif, std::size_t piece, const std::string& anchor,
                       AdifSplit split) {
@@ -248,8 +251,8 @@ LinesOpener adifLines(const std::string& adif, std::size_t piece, const std::str
 
 std::string allBytes(IInputFile& input) {
   std::string bytes;
-  char buffer[4096];
-  while (const std::size_t n = input.read(buffer, sizeof buffer)) bytes.append(buffer, n);
+  std::array<char, 4096> buffer{};
+  while (const std::size_t n = input.read(buffer.data(), buffer.size())) bytes.append(buffer.data(), n);
   return bytes;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -429,14 +430,14 @@ TEST(LetterFinder, RawFormsOfALetterInBothEncodings) {
     std::string letter;
     std::vector<std::string> forms;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"\xC3\x84", {"\xC3\x84", "\xC4", "\xE4", "\xC3\xA4"}},  // Ä ä
       {"\xC5\xB8", {"\xC5\xB8", "\x9F", "\xFF", "\xC3\xBF"}},  // Ÿ ÿ
       {"\xC5\xA0", {"\xC5\xA0", "\x8A", "\x9A", "\xC5\xA1"}},  // Š š
       {"\xC3\x9F", {"\xC3\x9F", "\xDF"}},                      // ß has no upper case
       {"\xC5\x81", {"\xC5\x81", "\xC5\x82"}},                  // Ł ł: not in Windows-1252
       {"\xE2\x82\xAC", {"\xE2\x82\xAC", "\x80"}},              // €
-  };
+  });
   for (const auto& c : cases) {
     const LetterFinder finder(c.letter);
     auto forms = finder.forms();
@@ -495,7 +496,7 @@ TEST(SearchScan, DotlessIUpperCasesToAsciiI) {
     std::string text;
     std::vector<std::string> shown;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"the dotless i inside the anchor",
        "//h\nQ1AB,x\nQ1I\xC4\xB1"
        "AB,JO01,x\n",
@@ -519,7 +520,7 @@ TEST(SearchScan, DotlessIUpperCasesToAsciiI) {
        "AB,JO01\nQ2AB,JO02\n",
        "Q2AB",
        {"Q2AB,JO02"}},
-  };
+  });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     for (const std::size_t piece : {std::size_t{3}, std::size_t{1} << 20}) {
@@ -540,10 +541,14 @@ TEST(DotlessIFinder, FindsTheAnchorOrAnEarlierDotlessI) {
     std::string bytes;
     std::size_t at;  // expected position, or the size for none
   };
-  const Case cases[] = {
-      {"xx q1ii yy", 3},    {"x \xC4\xB1 q1ii", 2}, {"q1ii \xC4\xB1", 0},
-      {"nothing here", 12}, {"\xC4 \xB1", 3},       {"ab\xC4\xB1", 2},
-  };
+  const auto cases = std::to_array<Case>({
+      {"xx q1ii yy", 3},
+      {"x \xC4\xB1 q1ii", 2},
+      {"q1ii \xC4\xB1", 0},
+      {"nothing here", 12},
+      {"\xC4 \xB1", 3},
+      {"ab\xC4\xB1", 2},
+  });
   for (const auto& c : cases) {
     const char* begin = c.bytes.data();
     EXPECT_EQ(static_cast<std::size_t>(finder.find(begin, begin + c.bytes.size()) - begin), c.at) << c.bytes;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -163,8 +164,12 @@ TEST_F(Language, OptionsMenuChecksTheActiveLanguage) {
     bool deutsch;
     bool englisch;
   };
-  const Case cases[] = {{"de", true, false},  {"en", false, true}, {"EN", false, false},
-                        {"fr", false, false}, {"", false, false},  {"DE", false, false}};
+  const auto cases = std::to_array<Case>({{"de", true, false},
+                                          {"en", false, true},
+                                          {"EN", false, false},
+                                          {"fr", false, false},
+                                          {"", false, false},
+                                          {"DE", false, false}});
   for (const auto& c : cases) {
     for (const bool before : {false, true}) {
       window.setChecked("mnuDeutsch", before);
@@ -183,7 +188,7 @@ TEST_F(Language, ExtrasMenuEnablesMergeForUserDatabases) {
     bool before;
     bool after;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"/data/CALL3.txt", false, true},
       {"/data/CALL3.TXT", false, true},
       {"/data/call3.TxT", false, true},
@@ -196,7 +201,7 @@ TEST_F(Language, ExtrasMenuEnablesMergeForUserDatabases) {
       {"xt", false, false},
       {"/data/nötxt", false, true},
       {"/data/Datei.tx", true, true},
-  };
+  });
   for (const auto& c : cases) {
     window.setText("Combo1", c.text);
     window.setEnabled("mnuAktualiesieren", c.before);

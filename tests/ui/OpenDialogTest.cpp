@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,7 +39,7 @@ TEST_F(OpenDialog, RequestInBothLanguages) {
     std::string title;
     std::vector<FileFilter> filters;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"de",
        "Öffnen",
        {{"User-Datenbank (*.txt)", "*.txt"},
@@ -57,7 +58,7 @@ TEST_F(OpenDialog, RequestInBothLanguages) {
         {"Log-File (*.log)", "*.log"},
         {"ADIF log (*.adi *.adif)", "*.adi *.adif"},
         {"All files (*.*)", "*.*"}}},
-  };
+  });
   for (const auto& c : cases) {
     dialog.requests.clear();
     form.Language = c.language;
@@ -78,9 +79,10 @@ TEST_F(OpenDialog, RequestInBothLanguages) {
 }
 
 TEST_F(OpenDialog, ProposesTheSpellingTheFolderHolds) {
-  const std::pair<std::vector<const char*>, const char*> cases[] = {{{"CALL3.TXT"}, "CALL3.TXT"},
-                                                                    {{"CALL3.TXT", "CALL3.txt"}, "CALL3.txt"},
-                                                                    {{"CALL3.TXT.bak"}, "CALL3.txt"}};
+  const auto cases = std::to_array<std::pair<std::vector<const char*>, const char*>>(
+      {{{"CALL3.TXT"}, "CALL3.TXT"},
+       {{"CALL3.TXT", "CALL3.txt"}, "CALL3.txt"},
+       {{"CALL3.TXT.bak"}, "CALL3.txt"}});
   for (const auto& [names, proposed] : cases) {
     const testing::TempDir folder;
     for (const char* name : names) folder.write(name, "//\r\n");
@@ -96,13 +98,18 @@ TEST_F(OpenDialog, ChoosingFilesAddsThemAndSetsTheKind) {
     std::string kind;
     std::string label3;  // the label beside Text3 follows the kind at once
   };
-  const Case cases[] = {
-      {"wsjtx.log", "log", "Start"},     {"MY.TXT", "user", "Locator"}, {"x.txt.log", "log", "Start"},
+  const auto cases = std::to_array<Case>({
+      {"wsjtx.log", "log", "Start"},
+      {"MY.TXT", "user", "Locator"},
+      {"x.txt.log", "log", "Start"},
       {"notes.dat", "log", "Start"},  // neither: the kind stays
       {"MY.TXT", "user", "Locator"},  // the same file again: listed twice
-      {"wsjtx_log.adi", "log", "Start"}, {"MY.TXT", "user", "Locator"}, {"Contest.ADIF", "log", "Start"},
-      {"x.adi.txt", "user", "Locator"},  {"y.adix", "user", "Locator"},  // not an ADIF ending: the kind stays
-  };
+      {"wsjtx_log.adi", "log", "Start"},
+      {"MY.TXT", "user", "Locator"},
+      {"Contest.ADIF", "log", "Start"},
+      {"x.adi.txt", "user", "Locator"},
+      {"y.adix", "user", "Locator"},  // not an ADIF ending: the kind stays
+  });
   std::vector<std::string> expected = list();
   for (const auto& c : cases) {
     const std::string path = dir.write(c.name, "//h\r\n");
@@ -202,12 +209,12 @@ TEST(ShowOpenDialog, FilterList) {
     std::string list;
     std::vector<std::pair<std::string, std::string>> filters;
   };
-  const Case cases[] = {
+  const auto cases = std::to_array<Case>({
       {"", {}},
       {"A (*.a)|*.a", {{"A (*.a)", "*.a"}}},
       {"A|*.a|B|*.b|C|*.*", {{"A", "*.a"}, {"B", "*.b"}, {"C", "*.*"}}},
       {"A|*.a|dangling", {{"A", "*.a"}}},
-  };
+  });
   for (const auto& c : cases) {
     const auto filters = parseFilterList(c.list);
     ASSERT_EQ(filters.size(), c.filters.size()) << c.list;
