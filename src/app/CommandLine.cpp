@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -18,10 +19,7 @@ constexpr std::array<std::string_view, 15> kQtOptionsWithValue = {
 
 bool takesValue(std::string_view option) {
   if (option.find('=') != std::string_view::npos) return false;
-  for (const auto name : kQtOptionsWithValue) {
-    if (option == name) return true;
-  }
-  return false;
+  return std::ranges::any_of(kQtOptionsWithValue, [&](std::string_view name) { return option == name; });
 }
 
 }  // namespace

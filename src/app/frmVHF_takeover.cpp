@@ -168,11 +168,12 @@ bool frmVHF::takeOverTarget(const std::string& title, std::string& target) {
   }
   if (!writableDatabase(title, target)) return false;
   const auto id = identityOf(files_, target);
-  for (const auto& item : window_.listItems(ctl::kCombo1)) {
-    if (isLogDatabasePath(item) && identityOf(files_, item) == id) {
-      tell(title, say(texts::kTakeOverIsLog, {target}), MessageIcon::Exclamation);
-      return false;
-    }
+  const auto isTarget = [&](const std::string& item) {
+    return isLogDatabasePath(item) && identityOf(files_, item) == id;
+  };
+  if (std::ranges::any_of(window_.listItems(ctl::kCombo1), isTarget)) {
+    tell(title, say(texts::kTakeOverIsLog, {target}), MessageIcon::Exclamation);
+    return false;
   }
   return true;
 }

@@ -31,6 +31,9 @@ std::string_view stateName(CallState state) {
   return "clear";
 }
 
+// JTDX reads the message but does not carry it out.
+bool mayColour(const std::string& id) { return !id.starts_with("JTDX"); }
+
 }  // namespace
 
 std::optional<Rgb> parseColour(std::string_view text) {
@@ -91,11 +94,6 @@ std::string highlightLine(const HighlightAction& action) {
 
 HighlightPlanner::HighlightPlanner(StateLookup lookup, HighlightColours colours)
     : lookup_(std::move(lookup)), colours_(colours) {}
-
-bool HighlightPlanner::mayColour(const std::string& id) const {
-  // JTDX reads the message but does not carry it out.
-  return !id.starts_with("JTDX");
-}
 
 // Nothing while the state cannot be told: what is in place stays. Without a
 // band (a dial frequency outside every band) or a mode no call is coloured.

@@ -128,7 +128,6 @@ class HighlightPlanner {
     std::string mode;
   };
   [[nodiscard]] std::optional<CallState> stateNow(const std::string& id, const std::string& call) const;
-  [[nodiscard]] bool mayColour(const std::string& id) const;
   // Sends when the state differs from the one sent and the rate allows.
   void plan(const Target& target, const std::string& call, std::optional<CallState> state,
             Clock::time_point now, std::vector<HighlightAction>& out);

@@ -61,13 +61,14 @@ class Search : public testing::FormFixture {
   std::string box(int n) const { return window.text("Text" + std::to_string(n)); }
   bool stepButtonsEnabled() const { return window.isEnabled("Command2") && window.isEnabled("Command3"); }
 
-  void expectPrompt(const FakeMessageBox::Call& call, const Texts& t) {
+  static void expectPrompt(const FakeMessageBox::Call& call, const Texts& t) {
     EXPECT_EQ(call.text, t.promptText);
     EXPECT_EQ(call.title, t.promptTitle);
     EXPECT_EQ(call.icon, MessageIcon::Stop);
     EXPECT_EQ(call.buttons, MessageButtons::YesNo);
   }
-  void expectNotFound(const FakeMessageBox::Call& call, const Texts& t, const std::string& a, bool further) {
+  static void expectNotFound(const FakeMessageBox::Call& call, const Texts& t, const std::string& a,
+                             bool further) {
     EXPECT_EQ(call.text, t.notFound(a, further));
     EXPECT_EQ(call.title, t.notFoundTitle);
     EXPECT_EQ(call.icon, MessageIcon::Information);

@@ -33,7 +33,7 @@ struct Rig {
   Table table;
   HighlightPlanner planner{[this](auto call, auto band, auto mode) { return table(call, band, mode); }};
   Clock::time_point now{};
-  [[nodiscard]] std::vector<std::string> lines(const std::vector<HighlightAction>& actions) const {
+  [[nodiscard]] static std::vector<std::string> lines(const std::vector<HighlightAction>& actions) {
     std::vector<std::string> out;
     out.reserve(actions.size());
     for (const auto& action : actions) out.push_back(highlightLine(action));

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -48,11 +49,9 @@ std::string contentOr(const std::string& path, const std::string& missing) {
 }
 
 bool hiddenFileHolding(const std::string& folder, const std::string& content) {
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    if (entry.path().filename().string().starts_with(".") && readFile(entry.path().string()) == content)
-      return true;
-  }
-  return false;
+  return std::ranges::any_of(std::filesystem::directory_iterator(folder), [&](const auto& entry) {
+    return entry.path().filename().string().starts_with(".") && readFile(entry.path().string()) == content;
+  });
 }
 
 // Every folder holds its old database whole, at its own name or as the
@@ -163,10 +162,9 @@ TEST(FileSafety, MonthEndKilledAtEveryFileOperation) {
 }
 
 bool hasScratchFile(const testing::TempDir& dir) {
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
-    if (entry.path().filename().string().starts_with(".")) return true;
-  }
-  return false;
+  return std::ranges::any_of(
+      std::filesystem::recursive_directory_iterator(dir.path()),
+      [](const auto& entry) { return entry.path().filename().string().starts_with("."); });
 }
 
 TEST(FileSafety, MergeWriteFailureAtEveryStepIsReportedAndDamagesNothing) {

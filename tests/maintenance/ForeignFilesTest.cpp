@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -338,10 +339,9 @@ rlim_t addressSpaceInUse() {
 }
 
 bool hasHiddenFile(const std::string& folder) {
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.path().filename().string().starts_with(".")) return true;
-  }
-  return false;
+  return std::ranges::any_of(fs::recursive_directory_iterator(folder), [](const auto& entry) {
+    return entry.path().filename().string().starts_with(".");
+  });
 }
 
 class Limited : public ::testing::TestWithParam<Limit> {};
