@@ -159,7 +159,7 @@ bool hasSpecial(std::string_view value) {
   for (; i + 8 <= value.size(); i += 8) {
     std::uint64_t w;
     std::memcpy(&w, value.data() + i, 8);
-    if ((zeroByte(w ^ (kOnes * ',')) | zeroByte(w ^ (kOnes * '\r')) | zeroByte(w ^ (kOnes * '\n'))) != 0u)
+    if ((zeroByte(w ^ (kOnes * ',')) | zeroByte(w ^ (kOnes * '\r')) | zeroByte(w ^ (kOnes * '\n'))) != 0U)
       return true;
   }
   for (; i < value.size(); ++i) {

@@ -83,7 +83,7 @@ std::size_t asciiRun(std::string_view bytes) {
   for (; i + 8 <= bytes.size(); i += 8) {
     std::uint64_t word;
     std::memcpy(&word, bytes.data() + i, 8);
-    if ((word & 0x8080808080808080ULL) != 0u) break;
+    if ((word & 0x8080808080808080ULL) != 0U) break;
   }
   while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
   return i;
@@ -102,8 +102,8 @@ char32_t upperCodePoint(char32_t cp) {
   if (cp <= 0xFE) return cp == 0xF7 ? cp : cp - 0x20;
   if (cp == 0xFF) return 0x178;
   if (cp == 0x131) return U'I';  // dotless i
-  if ((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) return (cp & 1U) != 0u ? cp - 1 : cp;
-  if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp & 1U) != 0u ? cp : cp - 1;
+  if ((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) return (cp & 1U) != 0U ? cp - 1 : cp;
+  if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp & 1U) != 0U ? cp : cp - 1;
   if (cp == 0x192) return 0x191;
   return cp;
 }

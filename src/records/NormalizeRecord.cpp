@@ -169,7 +169,7 @@ std::vector<std::string> NormalizeRecord(std::string& line, std::string_view dat
                                          std::string& fieldSeparator) {
   std::vector<std::string_view> views;
   normalizeRecordFields(line, date, dbKind, fieldSeparator, views);
-  return std::vector<std::string>(views.begin(), views.end());
+  return {views.begin(), views.end()};
 }
 
 bool isMergeTerminator(std::string_view line, std::string_view separator) {

@@ -40,7 +40,7 @@ CurrentDirectory::~CurrentDirectory() {
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void writeFile(const std::string& path, std::string_view bytes) {

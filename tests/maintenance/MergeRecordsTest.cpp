@@ -33,7 +33,7 @@ std::vector<std::string> randomLines(std::mt19937& rng, std::size_t count) {
       continue;
     }
     if (shape == 1) {
-      lines.emplace_back(shape == 1 && ((i % 2) != 0u) ? "" : "   ");
+      lines.emplace_back(shape == 1 && ((i % 2) != 0U) ? "" : "   ");
       continue;
     }
     std::string line = pick(calls);

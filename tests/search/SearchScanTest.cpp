@@ -190,7 +190,7 @@ TEST(SearchScan, AgreesWithLineByLineReadingOnRandomFiles) {
     ScanRequest request;
     request.primary = texts[rng() % texts.size()];
     request.secondary =
-        rng() % 3 == 0 ? texts[rng() % texts.size()] : ((rng() % 2) != 0u ? request.primary : "");
+        rng() % 3 == 0 ? texts[rng() % texts.size()] : ((rng() % 2) != 0U ? request.primary : "");
     request.direction = static_cast<int>(rng() % 3) - 1;
     const std::string lastStepLine = rng() % 3 == 0 ? "Q1ABC,JO62QM" : "";
     std::vector<bool> answers;
