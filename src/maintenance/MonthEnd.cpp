@@ -71,8 +71,44 @@ std::vector<std::string> userRecordFields(std::string& line, std::string_view mo
   return NormalizeRecord(line, monthText, "user", separator);
 }
 
-// One pass from input to out. The line end is chosen at the first line end
-// the file shows: LF alone only as long as the file uses nothing else.
+// Writes a line of the user database: a record that its regular form
+// changes in that form, any other line as it is. True when it changed.
+bool putRegular(BufferedOutput& out, std::string_view current, std::string& line,
+                std::string_view monthText) {
+  if (isCommentLine(current) || isEmptyLine(current) || isMonthEndTerminator(current) ||
+      regularDateField(current) != std::string_view::npos) {
+    out.put(current);
+    return false;
+  }
+  line.assign(current);
+  const auto fields = userRecordFields(line, monthText);
+  // A line of one or two fields has no eight fields to write and stays.
+  if (fields.size() >= kRegularFields && line != current) {
+    out.put(line);
+    return true;
+  }
+  out.put(current);
+  return false;
+}
+
+// The line end written: chosen at the first line end the file shows, LF
+// alone only as long as the file uses nothing else.
+struct LineEndChoice {
+  bool decided = false;
+  std::string_view eol = "\r\n";
+
+  // False when LF alone has been written and the file turns out to use CR LF.
+  bool settle(const LineReader& reader) {
+    if (!decided) {
+      if (reader.sawLoneLf() && !reader.sawCrLf()) eol = "\n";
+      decided = reader.sawLoneLf() || reader.sawCrLf();
+      return true;
+    }
+    return eol != "\n" || !reader.sawCrLf();
+  }
+};
+
+// One pass from input to out.
 PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view monthText, bool forceCrLf) {
   ReadingInput counted(input);
   // Every line is rewritten, so every line is held whole: one too long for
@@ -80,8 +116,8 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
   LineReader reader(counted, kBufferSize, kLongestHeldLine);
   BufferedOutput out(output);
   PassResult result;
-  bool decided = forceCrLf;
-  std::string_view eol = "\r\n";
+  LineEndChoice lineEnd;
+  lineEnd.decided = forceCrLf;
   std::string line;
   std::string held;
   std::string_view view;
@@ -103,33 +139,17 @@ PassResult updatePass(IInputFile& input, IOutputFile& output, std::string_view m
       if (!more) current.remove_suffix(1);
     }
     if (!anyLine && reader.sawByteOrderMark()) out.put(kUtf8Bom);
-    if (!decided) {
-      if (reader.sawLoneLf() && !reader.sawCrLf()) eol = "\n";
-      decided = reader.sawLoneLf() || reader.sawCrLf();
-    } else if (eol == "\n" && reader.sawCrLf()) {
+    if (!lineEnd.settle(reader)) {
       result.restartWithCrLf = true;
       return result;
     }
     anyLine = true;
     lastLineEmpty = current.empty();
-    if (isCommentLine(current) || isEmptyLine(current) || isMonthEndTerminator(current) ||
-        regularDateField(current) != std::string_view::npos) {
-      out.put(current);
-    } else {
-      line.assign(current);
-      const auto fields = userRecordFields(line, monthText);
-      // A line of one or two fields has no eight fields to write and stays.
-      if (fields.size() >= kRegularFields && line != current) {
-        ++result.changedLines;
-        out.put(line);
-      } else {
-        out.put(current);
-      }
-    }
-    out.put(eol);
+    if (putRegular(out, current, line, monthText)) ++result.changedLines;
+    out.put(lineEnd.eol);
     if (!advanced) more = reader.next(view);
   }
-  if (anyLine && !lastLineEmpty) out.put(eol);
+  if (anyLine && !lastLineEmpty) out.put(lineEnd.eol);
   out.flush();
   result.unchanged = result.changedLines == 0 && out.written == counted.count;
   return result;

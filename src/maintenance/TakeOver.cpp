@@ -203,41 +203,77 @@ struct Insertion {
 // The pieces handed on at a time when the new database streams to a file.
 constexpr std::size_t kPiece = std::size_t{1} << 20;
 
-// Puts the new database together in out; with spill, out is handed on (and
-// emptied) each time it holds a piece, so that it never holds the whole.
-void render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted,
-            std::string& out, const std::function<void(std::string_view)>& spill) {
+// The first of the new lines whose call sorts after every record's call:
+// from there on they go before the terminator.
+std::size_t tailStart(const Database& db, const std::vector<Insertion>& inserted) {
   const CallKey* maxKey = nullptr;
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
     if (db.classes[i] == LineClass::Record && (maxKey == nullptr || db.keys[i].key > *maxKey))
       maxKey = &db.keys[i].key;
   }
-  // Calls after every record's call go before the terminator.
-  const std::size_t tail =
-      maxKey == nullptr ? 0
-                        : static_cast<std::size_t>(
-                              std::partition_point(inserted.begin(), inserted.end(),
-                                                   [&](const Insertion& n) { return n.call < *maxKey; }) -
-                              inserted.begin());
+  if (maxKey == nullptr) return 0;
+  const auto first = std::partition_point(inserted.begin(), inserted.end(),
+                                          [&](const Insertion& n) { return n.call < *maxKey; });
+  return static_cast<std::size_t>(first - inserted.begin());
+}
+
+// Puts the new database together in out; with spill, out is handed on (and
+// emptied) each time it holds a piece, so that it never holds the whole.
+class Assembly {
+ public:
+  Assembly(const Database& db, const std::vector<Insertion>& inserted, std::string& out,
+           const std::function<void(std::string_view)>& spill)
+      : db_(db), inserted_(inserted), out_(out), spill_(spill) {}
+
+  // Unchanged lines are copied in runs, up to the next place that changes.
+  void copyTo(std::size_t at) {
+    while (copied_ < at) {
+      const std::size_t n = spill_ ? std::min(at - copied_, kPiece) : at - copied_;
+      out_.append(db_.bytes.substr(copied_, n));
+      copied_ += n;
+      spillFull();
+    }
+  }
+  // The new lines from..to.
+  void put(std::size_t from, std::size_t to) {
+    for (std::size_t j = from; j < to; ++j) out_.append(inserted_[j].line).append(db_.eol), spillFull();
+  }
+  // Line i with new content; its line end stays.
+  void replace(std::size_t i, std::string_view content) {
+    copyTo(db_.lines[i].begin);
+    out_.append(content);
+    copied_ = db_.lines[i].contentEnd;
+  }
+  // After everything copied: a last line without its line end gets one.
+  void endLastLine() {
+    if (db_.lines.empty()) return;
+    const std::string_view end = db_.lineEnd(db_.lines.size() - 1);
+    if (end.empty()) out_.append(db_.eol);
+    if (end == "\r") out_.append("\n");
+  }
+  void finish() {
+    if (spill_ && !out_.empty()) spill_(out_), out_.clear();
+  }
+
+ private:
+  void spillFull() {
+    if (spill_ && out_.size() >= kPiece) spill_(out_), out_.clear();
+  }
+
+  const Database& db_;
+  const std::vector<Insertion>& inserted_;
+  std::string& out_;
+  const std::function<void(std::string_view)>& spill_;
+  std::size_t copied_ = 0;
+};
+
+void render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted,
+            std::string& out, const std::function<void(std::string_view)>& spill) {
+  const std::size_t tail = tailStart(db, inserted);
   std::size_t added = 0;
   for (const auto& n : inserted) added += n.line.size() + db.eol.size();
   if (!spill) out.reserve(db.bytes.size() + added + 2);
-  const auto spillFull = [&] {
-    if (spill && out.size() >= kPiece) spill(out), out.clear();
-  };
-  // Unchanged lines are copied in runs, up to the next place that changes.
-  std::size_t copied = 0;
-  const auto copyTo = [&](std::size_t at) {
-    while (copied < at) {
-      const std::size_t n = spill ? std::min(at - copied, kPiece) : at - copied;
-      out.append(db.bytes.substr(copied, n));
-      copied += n;
-      spillFull();
-    }
-  };
-  const auto put = [&](std::size_t from, std::size_t to) {
-    for (std::size_t j = from; j < to; ++j) out.append(inserted[j].line).append(db.eol), spillFull();
-  };
+  Assembly assembly(db, inserted, out, spill);
   std::size_t next = 0;
   std::size_t replacement = 0;
   bool tailPut = false;
@@ -245,26 +281,22 @@ void render(const Database& db, const Replacements& replaced, const std::vector<
     if (db.classes[i] == LineClass::Record) {
       const std::size_t from = next;
       while (next < tail && inserted[next].call < db.keys[i].key) ++next;
-      if (next > from) copyTo(db.lines[i].begin);
-      put(from, next);
+      if (next > from) assembly.copyTo(db.lines[i].begin);
+      assembly.put(from, next);
     } else if (db.classes[i] == LineClass::Terminator && !tailPut) {
-      copyTo(db.lines[i].begin);
-      put(tail, inserted.size());
+      assembly.copyTo(db.lines[i].begin);
+      assembly.put(tail, inserted.size());
       tailPut = true;
     }
-    if (replacement < replaced.lines.size() && replaced.lines[replacement].index == i) {
-      copyTo(db.lines[i].begin);
-      out.append(replaced.content(replacement++));
-      copied = db.lines[i].contentEnd;
-    }
+    if (replacement < replaced.lines.size() && replaced.lines[replacement].index == i)
+      assembly.replace(i, replaced.content(replacement++));
   }
-  copyTo(db.bytes.size());
+  assembly.copyTo(db.bytes.size());
   if (!tailPut && tail < inserted.size()) {
-    if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1).empty()) out.append(db.eol);
-    if (!db.lines.empty() && db.lineEnd(db.lines.size() - 1) == "\r") out.append("\n");
-    put(tail, inserted.size());
+    assembly.endLastLine();
+    assembly.put(tail, inserted.size());
   }
-  if (spill && !out.empty()) spill(out), out.clear();
+  assembly.finish();
 }
 
 std::string render(const Database& db, const Replacements& replaced, const std::vector<Insertion>& inserted) {

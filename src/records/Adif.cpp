@@ -193,6 +193,23 @@ std::size_t characterBytes(const char* p, std::size_t available) {
   return len;
 }
 
+// The end of the name characters from p on.
+[[gnu::always_inline]] inline const char* skipNameChars(const char* p, const char* end) {
+  while (p < end && kNameChars.upper[static_cast<unsigned char>(*p)] != 0) ++p;
+  return p;
+}
+
+// Reads the length written at p into value: the end of its digits, or null
+// when there are none or too many to be a length.
+[[gnu::always_inline]] inline const char* lengthAt(const char* p, const char* end, std::size_t& value) {
+  int digits = 0;
+  for (; p < end && isDigit(*p); ++p, ++digits) {
+    if (digits == 18) return nullptr;
+    value = value * 10 + static_cast<std::size_t>(*p - '0');
+  }
+  return digits == 0 ? nullptr : p;
+}
+
 bool allDigits(std::string_view text) { return std::all_of(text.begin(), text.end(), isDigit); }
 
 // A value in a log line: a comma would split the field and a line end the
@@ -337,9 +354,7 @@ void AdifReader::start() {
   const char* const end = begin + std::min(available(), kMaxTagBytes);
   const std::size_t counted = nameCharsAt(begin + 1, end);
   const char* p = begin + 1 + counted;
-  if (counted == 0 || counted == 16) {
-    while (p < end && kNameChars.upper[static_cast<unsigned char>(*p)] != 0) ++p;
-  }
+  if (counted == 0 || counted == 16) p = skipNameChars(p, end);
   const auto length = static_cast<std::size_t>(p - begin - 1);
   if (length == 0 || length > kMaxTagName || p == end) return false;
   if (*p == '>') {
@@ -351,18 +366,10 @@ void AdifReader::start() {
     return true;
   }
   if (*p != ':') return false;
-  ++p;
   std::size_t valueLength = 0;
-  int digits = 0;
-  for (; p < end && isDigit(*p); ++p, ++digits) {
-    if (digits == 18) return false;
-    valueLength = valueLength * 10 + static_cast<std::size_t>(*p - '0');
-  }
-  if (digits == 0 || p == end) return false;
-  if (*p == ':') {
-    ++p;
-    while (p < end && kNameChars.upper[static_cast<unsigned char>(*p)] != 0) ++p;
-  }
+  p = lengthAt(p + 1, end, valueLength);
+  if (p == nullptr || p == end) return false;
+  if (*p == ':') p = skipNameChars(p + 1, end);
   if (p == end || *p != '>') return false;
   tag.kind = TagKind::Field;
   tag.field = identify ? knownField(length, packName(begin + 1, length, end)) : -1;
