@@ -171,6 +171,7 @@ void AdifParts::stopAll() {
 // Walks a part from its start until its walk ends a record right at a later
 // part's start, or the file ends; the lines any reader may want are handed
 // over as they come.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity): hot ADIF read loop, kept whole for speed
 void AdifParts::walkPart(std::size_t index, const std::stop_token& stop) {
   Part& part = *parts_[index];
   Batch batch{{}, 0, kHeldBytes / parts_.size()};

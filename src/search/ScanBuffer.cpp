@@ -193,6 +193,7 @@ bool ScanBuffer::skipLongLine(const CandidateFinder& finder) {
   }
 }
 
+// NOLINTNEXTLINE(readability-function-cognitive-complexity): hot search loop, kept whole for speed
 bool ScanBuffer::nextCandidate(const CandidateFinder& finder, Candidate& candidate) {
   if (!started_) start();
   for (;;) {

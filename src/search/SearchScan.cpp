@@ -101,6 +101,7 @@ Encoding lineBeforeHit(const Candidate& hit, std::size_t longestLine, std::strin
 
 namespace {
 
+// NOLINTNEXTLINE(readability-function-cognitive-complexity): hot search loop, kept whole for speed
 ScanOutcome scanLines(IInputFile& file, const ScanRequest& request, std::string& lastStepLine,
                       ScanListener& listener, std::size_t bufferSize, std::size_t longestLine) {
   const SearchNeedle primary(request.primary);
