@@ -137,6 +137,14 @@ TEST(CallIndex, LastLineWithoutLineEndCountsOnceTheFileHasSettled) {
   EXPECT_EQ(index.figures().contacts, 2U);
 }
 
+// What the worked-before count tells of its call on a band in a mode.
+CallState countedState(const WorkedSummary& summary, const char* band, const char* mode) {
+  const auto row = std::find_if(summary.rows.begin(), summary.rows.end(),
+                                [&](const WorkedRow& r) { return r.band == band; });
+  if (row != summary.rows.end() && row->modes.contains(mode)) return CallState::Worked;
+  return summary.total > 0 ? CallState::NewSlot : CallState::None;
+}
+
 // The index against the worked-before count over a random log held twice, as
 // wsjtx.log and as ADIF, with contacts repeated under another mode.
 TEST(CallIndex, AgreesWithTheWorkedBeforeCount) {
@@ -171,14 +179,8 @@ TEST(CallIndex, AgreesWithTheWorkedBeforeCount) {
       for (const auto& log : logs) count.addLog(files, log);
       const WorkedSummary summary = count.summary();
       for (const char* band : bands) {
-        const auto row = std::find_if(summary.rows.begin(), summary.rows.end(),
-                                      [&](const WorkedRow& r) { return r.band == band; });
         for (const char* mode : modes) {
-          const bool here = row != summary.rows.end() && row->modes.contains(mode);
-          const CallState model = here                ? CallState::Worked
-                                  : summary.total > 0 ? CallState::NewSlot
-                                                      : CallState::None;
-          EXPECT_EQ(index.state(call, *bandNamed(band), mode, base), model)
+          EXPECT_EQ(index.state(call, *bandNamed(band), mode, base), countedState(summary, band, mode))
               << call << ' ' << band << ' ' << mode;
         }
       }

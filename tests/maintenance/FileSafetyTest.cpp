@@ -167,6 +167,20 @@ bool hasScratchFile(const testing::TempDir& dir) {
       [](const auto& entry) { return entry.path().filename().string().starts_with("."); });
 }
 
+// Only making a finished rename durable, or removing the superseded previous
+// backup, failed: every folder is done.
+void expectEveryFolderDone(const testing::TempDir& dir, const std::string& merged) {
+  for (const auto* folder : {"a", "b", "c", "d"}) {
+    EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
+  }
+  // Left: a's previous backup, or an old file under its scratch name (its folder's backup).
+  if (!hasScratchFile(dir)) return;
+  bool known = hiddenFileHolding(dir.file("a"), kDatabases.at("a/CALL3_Old.txt"));
+  for (const std::string folder : {"a", "b", "c", "d"})
+    known = known || hiddenFileHolding(dir.file(folder), dir.read(folder + "/CALL3_Old.txt"));
+  EXPECT_TRUE(known);
+}
+
 TEST(FileSafety, MergeWriteFailureAtEveryStepIsReportedAndDamagesNothing) {
   const std::string merged = mergedContent();
   int failures = 0;
@@ -193,18 +207,7 @@ TEST(FileSafety, MergeWriteFailureAtEveryStepIsReportedAndDamagesNothing) {
     ASSERT_EQ(rig.messages.calls.size(), 1U);
     const auto& shown = rig.messages.calls[0];
     if (shown.icon == MessageIcon::Information) {
-      // Only making a finished rename durable, or removing the superseded
-      // previous backup, failed: every folder is done.
-      for (const auto* folder : {"a", "b", "c", "d"}) {
-        EXPECT_EQ(dir.read(std::string(folder) + "/CALL3.txt"), merged) << folder;
-      }
-      // Left: a's previous backup, or an old file under its scratch name (its folder's backup).
-      if (hasScratchFile(dir)) {
-        bool known = hiddenFileHolding(dir.file("a"), kDatabases.at("a/CALL3_Old.txt"));
-        for (const std::string folder : {"a", "b", "c", "d"})
-          known = known || hiddenFileHolding(dir.file(folder), dir.read(folder + "/CALL3_Old.txt"));
-        EXPECT_TRUE(known);
-      }
+      expectEveryFolderDone(dir, merged);
       continue;
     }
     EXPECT_FALSE(hasScratchFile(dir));

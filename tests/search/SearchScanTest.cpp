@@ -74,26 +74,53 @@ Result scan(const std::string& bytes, const ScanRequest& request, std::string la
   return r;
 }
 
+// Every line through the line reader, each with its own encoding.
+struct ReadLines {
+  std::vector<std::string> lines;
+  std::vector<Encoding> encodings;
+};
+
+ReadLines readLines(const std::string& bytes) {
+  ReadLines read;
+  MemoryFile file(bytes, 7);
+  LineReader reader(file);
+  std::string line;
+  while (reader.next(line)) {
+    read.lines.push_back(line);
+    read.encodings.push_back(lineEncoding(line));
+  }
+  return read;
+}
+
+// The line shown for a hit on line i (upper: its upper case) in a direction.
+Shown shownFor(const ReadLines& read, std::size_t i, const std::string& upper, int direction,
+               std::string& lastStepLine) {
+  const auto& lines = read.lines;
+  if (direction > 0) {
+    std::string current = upper;
+    std::size_t k = i;
+    if (k + 1 < lines.size()) current = lines[++k];
+    if (current == lastStepLine && k + 1 < lines.size()) current = lines[++k];
+    lastStepLine = current;
+    return {current, read.encodings[k]};
+  }
+  if (direction == 0) return {upper, read.encodings[i]};
+  const std::string current = i == 0 || lines[i - 1].find("//") != std::string::npos
+                                  ? ""
+                                  : upperCase(lines[i - 1], read.encodings[i - 1]);
+  return {current, current.empty() ? Encoding::Utf8 : read.encodings[i - 1]};
+}
+
 // The scan read the plain way: every line through the line reader, each in
 // its own encoding.
 Result reference(const std::string& bytes, const ScanRequest& request, std::string lastStepLine,
                  std::vector<bool> answers = {}) {
-  std::vector<std::string> lines;
-  std::vector<Encoding> encodings;
-  {
-    MemoryFile file(bytes, 7);
-    LineReader reader(file);
-    std::string line;
-    while (reader.next(line)) {
-      lines.push_back(line);
-      encodings.push_back(lineEncoding(line));
-    }
-  }
+  const ReadLines read = readLines(bytes);
+  const auto& lines = read.lines;
   Result r;
   std::size_t nextAnswer = 0;
-  std::string current;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const Encoding enc = encodings[i];
+    const Encoding enc = read.encodings[i];
     const std::string a = fromUtf8(request.primary, enc);
     const std::string b = fromUtf8(request.secondary, enc);
     const bool representable =
@@ -101,26 +128,11 @@ Result reference(const std::string& bytes, const ScanRequest& request, std::stri
     const std::string upper = lines[i].find("//") != std::string::npos ? "" : upperCase(lines[i], enc);
     if (!representable || upper.find(a) == std::string::npos || upper.find(b) == std::string::npos) continue;
     r.outcome.found = true;
-    Encoding shownEnc = enc;
-    if (request.direction > 0) {
-      current = upper;
-      std::size_t k = i;
-      if (k + 1 < lines.size()) current = lines[++k];
-      if (current == lastStepLine && k + 1 < lines.size()) current = lines[++k];
-      lastStepLine = current;
-      shownEnc = encodings[k];
-    } else if (request.direction < 0) {
-      current = i == 0 || lines[i - 1].find("//") != std::string::npos
-                    ? ""
-                    : upperCase(lines[i - 1], encodings[i - 1]);
-      shownEnc = current.empty() ? Encoding::Utf8 : encodings[i - 1];
-    } else {
-      current = upper;
-    }
-    if (current.find("ZZZZZZ") != std::string::npos) {
+    const Shown shown = shownFor(read, i, upper, request.direction, lastStepLine);
+    if (shown.line.find("ZZZZZZ") != std::string::npos) {
       r.outcome.found = false;
     } else {
-      r.shown.push_back({current, shownEnc});
+      r.shown.push_back(shown);
     }
     if (request.direction != 0 || !r.outcome.found) break;
     ++r.prompts;
@@ -143,6 +155,20 @@ void expectSame(const Result& got, const Result& want, const std::string& contex
   EXPECT_EQ(got.outcome.continued, want.outcome.continued) << context;
   EXPECT_EQ(got.lastStepLine, want.lastStepLine) << context;
   EXPECT_EQ(got.prompts, want.prompts) << context;
+}
+
+// Up to 13 random lines of the words, each ended by one of the ends (the
+// last one maybe not).
+std::string randomLines(std::mt19937& rng, const std::vector<std::string>& words,
+                        const std::vector<std::string>& ends) {
+  std::string bytes;
+  const int lineCount = static_cast<int>(rng() % 14);
+  for (int l = 0; l < lineCount; ++l) {
+    const int wordCount = static_cast<int>(rng() % 6);
+    for (int w = 0; w < wordCount; ++w) bytes += words[rng() % words.size()];
+    if (l + 1 < lineCount || rng() % 2 == 0) bytes += ends[rng() % ends.size()];
+  }
+  return bytes;
 }
 
 TEST(SearchScan, AgreesWithLineByLineReadingOnRandomFiles) {
@@ -181,12 +207,7 @@ TEST(SearchScan, AgreesWithLineByLineReadingOnRandomFiles) {
   for (int round = 0; round < 400; ++round) {
     std::string bytes;
     if (round % 9 == 0) bytes += kUtf8Bom;
-    const int lineCount = static_cast<int>(rng() % 14);
-    for (int l = 0; l < lineCount; ++l) {
-      const int wordCount = static_cast<int>(rng() % 6);
-      for (int w = 0; w < wordCount; ++w) bytes += words[rng() % words.size()];
-      if (l + 1 < lineCount || rng() % 2 == 0) bytes += ends[rng() % ends.size()];
-    }
+    bytes += randomLines(rng, words, ends);
     ScanRequest request;
     request.primary = texts[rng() % texts.size()];
     request.secondary =

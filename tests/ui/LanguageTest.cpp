@@ -6,6 +6,7 @@
 #include <array>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/FormFixture.h"
@@ -72,6 +73,15 @@ const std::vector<std::string> kUserEnglish{"Call",      "Locator", "Remarks", "
                                             "RIG / QRG", "",        "",        "Last Updated:"};
 const std::vector<std::string> kLogBoth{"Call", "Start", "QRG", "End", "Name", "Grid", "Mode", "Comment"};
 
+// The field labels and Combo1's tooltip for a kind; other kinds leave them.
+std::pair<std::vector<std::string>, std::string> kindLabels(bool german, const std::string& kind) {
+  if (kind == "user")
+    return {german ? kUserGerman : kUserEnglish,
+            german ? "user-Datenbank auswählen" : "select user-Database"};
+  if (kind == "log") return {kLogBoth, german ? "Log-Datenbank auswählen" : "select Log-Database"};
+  return {std::vector<std::string>(kFieldLabels.size(), "before"), "before"};
+}
+
 TEST_F(Language, ApplyLanguageByLanguageAndKind) {
   for (const std::string language : {"de", "en", "EN", "fr", "", "DE", "de "}) {
     for (const std::string kind : {"user", "log", "", "USER"}) {
@@ -95,15 +105,7 @@ TEST_F(Language, ApplyLanguageByLanguageAndKind) {
         EXPECT_EQ(fresh.caption(control), caption) << control;
       for (const auto& [control, tip] : common.tips) EXPECT_EQ(fresh.toolTip(control), tip) << control;
 
-      std::vector<std::string> labels(kFieldLabels.size(), "before");
-      std::string comboTip = "before";
-      if (kind == "user") {
-        labels = german ? kUserGerman : kUserEnglish;
-        comboTip = german ? "user-Datenbank auswählen" : "select user-Database";
-      } else if (kind == "log") {
-        labels = kLogBoth;
-        comboTip = german ? "Log-Datenbank auswählen" : "select Log-Database";
-      }
+      const auto [labels, comboTip] = kindLabels(german, kind);
       for (std::size_t i = 0; i < kFieldLabels.size(); ++i) {
         EXPECT_EQ(fresh.caption(kFieldLabels[i]), labels[i]) << kFieldLabels[i];
       }
