@@ -74,53 +74,42 @@ Result scan(const std::string& bytes, const ScanRequest& request, std::string la
   return r;
 }
 
-// Every line through the line reader, each with its own encoding.
-struct ReadLines {
-  std::vector<std::string> lines;
-  std::vector<Encoding> encodings;
-};
-
-ReadLines readLines(const std::string& bytes) {
-  ReadLines read;
-  MemoryFile file(bytes, 7);
-  LineReader reader(file);
-  std::string line;
-  while (reader.next(line)) {
-    read.lines.push_back(line);
-    read.encodings.push_back(lineEncoding(line));
-  }
-  return read;
-}
-
 // The line shown for a hit on line i (upper: its upper case) in a direction.
-Shown shownFor(const ReadLines& read, std::size_t i, const std::string& upper, int direction,
-               std::string& lastStepLine) {
-  const auto& lines = read.lines;
+Shown shownFor(const std::vector<std::string>& lines, const std::vector<Encoding>& encodings, std::size_t i,
+               const std::string& upper, int direction, std::string& lastStepLine) {
   if (direction > 0) {
     std::string current = upper;
     std::size_t k = i;
     if (k + 1 < lines.size()) current = lines[++k];
     if (current == lastStepLine && k + 1 < lines.size()) current = lines[++k];
     lastStepLine = current;
-    return {current, read.encodings[k]};
+    return {current, encodings[k]};
   }
-  if (direction == 0) return {upper, read.encodings[i]};
-  const std::string current = i == 0 || lines[i - 1].find("//") != std::string::npos
-                                  ? ""
-                                  : upperCase(lines[i - 1], read.encodings[i - 1]);
-  return {current, current.empty() ? Encoding::Utf8 : read.encodings[i - 1]};
+  if (direction == 0) return {upper, encodings[i]};
+  const std::string current =
+      i == 0 || lines[i - 1].find("//") != std::string::npos ? "" : upperCase(lines[i - 1], encodings[i - 1]);
+  return {current, current.empty() ? Encoding::Utf8 : encodings[i - 1]};
 }
 
 // The scan read the plain way: every line through the line reader, each in
 // its own encoding.
 Result reference(const std::string& bytes, const ScanRequest& request, std::string lastStepLine,
                  std::vector<bool> answers = {}) {
-  const ReadLines read = readLines(bytes);
-  const auto& lines = read.lines;
+  std::vector<std::string> lines;
+  std::vector<Encoding> encodings;
+  {
+    MemoryFile file(bytes, 7);
+    LineReader reader(file);
+    std::string line;
+    while (reader.next(line)) {
+      lines.push_back(line);
+      encodings.push_back(lineEncoding(line));
+    }
+  }
   Result r;
   std::size_t nextAnswer = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const Encoding enc = read.encodings[i];
+    const Encoding enc = encodings[i];
     const std::string a = fromUtf8(request.primary, enc);
     const std::string b = fromUtf8(request.secondary, enc);
     const bool representable =
@@ -128,7 +117,7 @@ Result reference(const std::string& bytes, const ScanRequest& request, std::stri
     const std::string upper = lines[i].find("//") != std::string::npos ? "" : upperCase(lines[i], enc);
     if (!representable || upper.find(a) == std::string::npos || upper.find(b) == std::string::npos) continue;
     r.outcome.found = true;
-    const Shown shown = shownFor(read, i, upper, request.direction, lastStepLine);
+    const Shown shown = shownFor(lines, encodings, i, upper, request.direction, lastStepLine);
     if (shown.line.find("ZZZZZZ") != std::string::npos) {
       r.outcome.found = false;
     } else {
