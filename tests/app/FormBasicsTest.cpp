@@ -257,6 +257,28 @@ INSTANTIATE_TEST_SUITE_P(Cases, LastResort,
                                                       "Unexpected error:\r\nunknown cause"}),
                          testing::CaseName());
 
+// The merge names its own unexpected failure, stops, and leaves the databases.
+TEST_F(FormBasics, AnUnexpectedFailureStopsTheMergeWithItsOwnMessage) {
+  const std::string first = dir.write("CALL3.txt", "Q1ABC,JO62QM,,,,,,03/21\r\n");
+  const std::string second = dir.write("b/CALL3.txt", "Q1DEF,JO62QM,,,,,,03/21\r\n");
+  // Memory runs out while the records are collected.
+  events.onYield = [this] {
+    if (events.yields > 1) throw std::bad_alloc();
+  };
+  frmVHF f{FormServices{window, messages, dialog, settings, files, clock, events}};
+  f.NewLine = "\r\n";
+  window.addListItem("Combo1", first);
+  window.addListItem("Combo1", second);
+  f.onWindowEvent("mnuAktualiesieren", WindowEvent::Click, 0);
+  ASSERT_EQ(messages.calls.size(), 1U);
+  EXPECT_EQ(messages.calls[0].text, "Database-Error:\r\nstd::bad_alloc");
+  EXPECT_EQ(messages.calls[0].title, "Unexpected Error");
+  EXPECT_EQ(messages.calls[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(dir.read("CALL3.txt"), "Q1ABC,JO62QM,,,,,,03/21\r\n");
+  EXPECT_EQ(dir.read("b/CALL3.txt"), "Q1DEF,JO62QM,,,,,,03/21\r\n");
+  EXPECT_FALSE(f.MaintenanceRunning);
+}
+
 // Not even the message can be shown: nothing leaves the dispatch either.
 TEST_F(FormBasics, AFailingLastResortMessageStillLeavesNothingEscape) {
   const std::string path = dir.write("CALL3.txt", "Q1ABC\r\n");
