@@ -606,7 +606,7 @@ Encoding databaseEncoding(const IFileSystem& files, const std::string& path) {
 // the room stays bounded. A log that cannot be examined fails when read.
 std::size_t expectedContacts(const IFileSystem& files, const std::vector<std::string>& logs) {
   constexpr std::uint64_t kLineBytes = 100;
-  constexpr std::uint64_t kMostCalls = std::uint64_t{1} << 20;
+  constexpr std::uint64_t kMostCalls = std::uint64_t{1} << 18;
   std::uint64_t bytes = 0;
   for (const auto& log : logs) {
     try {
