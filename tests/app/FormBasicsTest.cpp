@@ -10,6 +10,7 @@
 
 #include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
+#include "fakes/ForwardingFileSystem.h"
 #include "maintenance/Merge.h"
 
 namespace orvanta {
@@ -177,33 +178,14 @@ namespace {
 
 // Opening a database throws what the case says: memory running out, a
 // logic error of some library, or something that is no exception class.
-class ThrowingFiles final : public IFileSystem {
+class ThrowingFiles final : public testing::ForwardingFileSystem {
  public:
-  ThrowingFiles(IFileSystem& real, void (*raise)()) : raise_(raise), real_(real) {}
-  [[nodiscard]] std::string currentDirectory() const override { return real_.currentDirectory(); }
-  [[nodiscard]] std::optional<std::string> findFirst(const std::string& p) const override {
-    return real_.findFirst(p);
-  }
-  [[nodiscard]] std::vector<std::string> folderNames(const std::string& f) const override {
-    return real_.folderNames(f);
-  }
+  ThrowingFiles(IFileSystem& real, void (*raise)()) : ForwardingFileSystem(real), raise_(raise) {}
   [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
     if (raise_ != nullptr) raise_();
-    return real_.openRead(path);
+    return ForwardingFileSystem::openRead(path);
   }
-  std::unique_ptr<IOutputFile> create(const std::string& p) override { return real_.create(p); }
-  void rename(const std::string& f, const std::string& t) override { real_.rename(f, t); }
-  void remove(const std::string& p) override { real_.remove(p); }
-  [[nodiscard]] bool exists(const std::string& p) const override { return real_.exists(p); }
-  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& p) const override {
-    return real_.identity(p);
-  }
-  void copyPermissions(const std::string& f, const std::string& t) override { real_.copyPermissions(f, t); }
-  void syncFolder(const std::string& f) override { real_.syncFolder(f); }
   void (*raise_)();
-
- private:
-  IFileSystem& real_;
 };
 
 struct EscapeCase {
