@@ -31,3 +31,26 @@ make_file() {  # kind lines name [options...]
   shift 3
   [[ -s $work/$name ]] || "$gen" "$kind" --lines "$lines" "$@" "$work/$name" >/dev/null
 }
+
+# The files the follow benchmarks list: a 1,000,000-line database and a
+# 100,000-contact ADIF log sharing their calls.
+make_follow_files() {
+  make_file call3 1000000 CALL3.txt --calls 300000 --seed 1
+  make_file adif 100000 wsjtx_log.adi --calls 300000 --seed 2
+}
+
+# start_follower OUT ERR ARGS...: runs orvanta-bench follow ARGS in the
+# background with its output in the work folder, waits for its first line
+# and sets `follower` (its process) and `port` (where it listens).
+start_follower() {
+  local out=$work/$1 err=$work/$2
+  shift 2
+  rm -f "$out" "$err"
+  "$bench" follow "$@" >"$out" 2>"$err" &
+  follower=$!
+  until [[ -s $out ]]; do
+    kill -0 "$follower" 2>/dev/null || { cat "$err" >&2; exit 1; }
+    sleep 0.1
+  done
+  port=$(head -n 1 "$out" | cut -f 3)
+}

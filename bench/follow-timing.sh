@@ -14,8 +14,7 @@ usage_lines="2,8p"
 . "$here/common.sh"
 parse_options "$@"
 require_tools
-make_file call3 1000000 CALL3.txt --calls 300000 --seed 1
-make_file adif 100000 wsjtx_log.adi --calls 300000 --seed 2
+make_follow_files
 # Calls of the database spread over the file, and one it does not hold.
 mapfile -t calls < <(awk -F, -v n="$runs" 'NR > 1 && NR % int(1000000 / n) == 0 { print $1 }' "$work/CALL3.txt")
 calls+=(Q0NOHIT)
@@ -23,15 +22,8 @@ datagrams=()
 for call in "${calls[@]}"; do
   for _ in $(seq 10); do datagrams+=("status,WSJT-X,$call,,144174000,FT8,JO31"); done
 done
-rm -f "$work/follow.out" "$work/follow.err"
-"$bench" follow --port 0 --count "${#datagrams[@]}" --seconds 120 "$work/CALL3.txt" "$work/wsjtx_log.adi" \
-  >"$work/follow.out" 2>"$work/follow.err" &
-follower=$!
-until [[ -s $work/follow.out ]]; do
-  kill -0 "$follower" 2>/dev/null || { cat "$work/follow.err" >&2; exit 1; }
-  sleep 0.1
-done
-port=$(head -n 1 "$work/follow.out" | cut -f 3)
+start_follower follow.out follow.err --port 0 --count "${#datagrams[@]}" --seconds 120 \
+  "$work/CALL3.txt" "$work/wsjtx_log.adi"
 # The logs are read beside the first datagrams; the figures are those of a follower that has read them.
 sleep 3
 # Each datagram is sent only once the one before has been handled.

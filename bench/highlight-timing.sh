@@ -15,25 +15,18 @@ usage_lines="2,9p"
 . "$here/common.sh"
 parse_options "$@"
 require_tools
-make_file call3 1000000 CALL3.txt --calls 300000 --seed 1
-make_file adif 100000 wsjtx_log.adi --calls 300000 --seed 2
-burst=60
+make_follow_files
 # Calls of the database and of the log, spread over both files; every round its own.
 mapfile -t database_calls < <(awk -F, -v n=$((40 * runs)) 'NR > 1 && NR % int(1000000 / n) == 0 { print $1 }' \
   "$work/CALL3.txt" | head -n $((40 * runs)))
 mapfile -t log_calls < <(grep -o -i '<call:[0-9]*>[^ <]*' "$work/wsjtx_log.adi" | cut -d'>' -f2 |
   awk -v n=$((20 * runs)) 'NR % int(100000 / n) == 0' | head -n $((20 * runs)))
 /usr/bin/time -f "index: %e s wall, %U s user, %M KiB peak" "$bench" index "$work/CALL3.txt" "$work/wsjtx_log.adi"
-rm -f "$work/highlight.out" "$work/highlight.err"
-"$bench" follow --highlight --port 0 --count $((1 + burst * runs)) --seconds 300 \
-  "$work/CALL3.txt" "$work/wsjtx_log.adi" >"$work/highlight.out" 2>"$work/highlight.err" &
-follower=$!
-# The first line comes once the index is built.
-until [[ -s $work/highlight.out ]]; do
-  kill -0 "$follower" 2>/dev/null || { cat "$work/highlight.err" >&2; exit 1; }
-  sleep 0.1
-done
-port=$(head -n 1 "$work/highlight.out" | cut -f 3)
+# The first line comes once the index is built. The database may give a call
+# fewer than asked for; the follower stops after exactly the datagrams sent.
+start_follower highlight.out highlight.err --highlight --port 0 \
+  --count $((1 + ${#database_calls[@]} + ${#log_calls[@]})) --seconds 300 \
+  "$work/CALL3.txt" "$work/wsjtx_log.adi"
 "$bench" send "$port" "status,WSJT-X,,,144174000,FT8,JO31"
 for ((round = 0; round < runs; round++)); do
   decodes=()

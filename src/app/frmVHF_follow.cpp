@@ -14,6 +14,7 @@
 #include "maintenance/Merge.h"
 #include "maintenance/SafeFiles.h"
 #include "maintenance/TakeOver.h"
+#include "platform/Paths.h"
 #include "records/Text.h"
 #include "search/ScanInput.h"
 #include "search/SearchScan.h"
@@ -344,7 +345,7 @@ std::string frmVHF::ownLocator(const link::Instance* instance) {
 std::string frmVHF::wsjtxSettingsLocator() const {
   if (environment_ == nullptr) return {};
   std::string folder = environment_->variable("XDG_CONFIG_HOME").value_or("");
-  if (folder.empty() || folder.front() != '/') {
+  if (!isAbsolute(folder)) {
     const auto home = environment_->variable("HOME");
     if (!home || home->empty()) return {};
     folder = pathIn(*home, ".config");

@@ -120,6 +120,13 @@ void frmVHF::mnuAktualiesieren_Click() {
       text += newLine() + newLine() + say(texts::kMergeNothingChanged);
     messages_.show(text, title, MessageIcon::Stop, MessageButtons::Ok);
     return;
+  } catch (const std::exception& e) {
+    // Memory running out while the records are collected and sorted: the
+    // merge stops there rather than go on with records missing.
+    scope.normalPointer();
+    messages_.show(say(texts::kMergeUnexpected, {e.what()}), say(texts::kMergeUnexpectedTitle),
+                   MessageIcon::Stop, MessageButtons::Ok);
+    return;
   }
   if (!outcome.temporaryPath.empty()) MergeTempPath = outcome.temporaryPath;
   scope.normalPointer();

@@ -172,7 +172,7 @@ std::string frmVHF::listCommandLineFiles() {
     if (file.empty()) continue;
     std::string path = file;
     skipOnFailure([&] {
-      if (path.front() != '/') path = pathIn(files_.currentDirectory(), path);
+      if (!isAbsolute(path)) path = pathIn(files_.currentDirectory(), path);
       path = std::filesystem::path(path).lexically_normal().string();
       const std::vector<std::string> listed = window_.listItems(ctl::kCombo1);
       if (std::find(listed.begin(), listed.end(), path) == listed.end())
@@ -202,8 +202,8 @@ std::string frmVHF::openDialogFolder(const std::vector<std::string>& folders) co
   const std::string current = window_.text(ctl::kCombo1);
   const std::string start = files_.currentDirectory();
   if (!current.empty()) {
-    std::string folder = current.find('/') == std::string::npos ? start : folderOf(current);
-    if (folder.front() != '/') folder = pathIn(start, folder);
+    std::string folder = hasFolder(current) ? folderOf(current) : start;
+    if (!isAbsolute(folder)) folder = pathIn(start, folder);
     if (files_.exists(folder)) return folder;
   }
   return folders.empty() ? start : folders.front();
@@ -245,7 +245,7 @@ void frmVHF::Form_Activate() {
   // Shown as the operator can find it: a relative path under the start
   // folder, an absolute one as it stands.
   std::string shown = path;
-  if (path.front() != '/') {
+  if (!isAbsolute(path)) {
     std::string dir;
     skipOnFailure([&] { dir = files_.currentDirectory(); });
     shown = pathIn(dir, path);

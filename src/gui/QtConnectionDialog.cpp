@@ -1,4 +1,5 @@
 #include "gui/QtConnectionDialog.h"
+#include "gui/QtFormField.h"
 #include "gui/QtText.h"
 
 #include <array>
@@ -13,32 +14,20 @@
 #include <QVBoxLayout>
 
 namespace orvanta {
-namespace {
-
-QLineEdit* addField(QFormLayout* form, const std::string& label, const std::string& name,
-                    const std::string& text) {
-  auto* edit = new QLineEdit(qs(text));
-  edit->setObjectName(qs(name));
-  form->addRow(qs(label), edit);
-  return edit;
-}
-
-}  // namespace
-
 std::optional<ConnectionEntry> QtConnectionDialog::ask(const ConnectionRequest& request) {
   QDialog dialog(parent_);
   dialog.setObjectName("connection");
   dialog.setWindowTitle(qs(request.title));
   auto* layout = new QVBoxLayout(&dialog);
   auto* form = new QFormLayout;
-  QLineEdit* address = addField(form, request.addressLabel, "address", request.initial.address);
-  QLineEdit* port = addField(form, request.portLabel, "port", request.initial.port);
-  QLineEdit* myLocator = addField(form, request.myLocatorLabel, "myLocator", request.initial.myLocator);
+  QLineEdit* address = addFormField(*form, "address", request.addressLabel, request.initial.address);
+  QLineEdit* port = addFormField(*form, "port", request.portLabel, request.initial.port);
+  QLineEdit* myLocator = addFormField(*form, "myLocator", request.myLocatorLabel, request.initial.myLocator);
   static constexpr std::array<const char*, 3> kColourNames = {"colourNeeded", "colourNewSlot",
                                                               "colourWorked"};
   std::array<QLineEdit*, 3> colours{};
   for (std::size_t i = 0; i < colours.size(); ++i) {
-    colours[i] = addField(form, request.colourLabels[i], kColourNames[i], request.initial.colours[i]);
+    colours[i] = addFormField(*form, kColourNames[i], request.colourLabels[i], request.initial.colours[i]);
   }
   layout->addLayout(form);
   auto* hint = new QLabel(qs(request.hint));

@@ -1,4 +1,5 @@
 #include "gui/QtStationDialog.h"
+#include "gui/QtFormField.h"
 #include "gui/QtText.h"
 
 #include <QApplication>
@@ -13,18 +14,6 @@
 #include <algorithm>
 
 namespace orvanta {
-namespace {
-
-QLineEdit* addField(QDialog& dialog, QFormLayout& form, const char* name, const std::string& label,
-                    const std::string& text) {
-  auto* field = new QLineEdit(qs(text), &dialog);
-  field->setObjectName(name);
-  form.addRow(qs(label), field);
-  return field;
-}
-
-}  // namespace
-
 std::optional<StationEntry> QtStationDialog::askStation(const StationDialogRequest& request) {
   QDialog dialog(parent_);
   dialog.setObjectName("StationDialog");
@@ -32,9 +21,9 @@ std::optional<StationEntry> QtStationDialog::askStation(const StationDialogReque
   auto* layout = new QVBoxLayout(&dialog);
   auto* form = new QFormLayout;
   layout->addLayout(form);
-  QLineEdit* call = addField(dialog, *form, "call", request.callLabel, request.initial.call);
-  QLineEdit* locator = addField(dialog, *form, "locator", request.locatorLabel, request.initial.locator);
-  QLineEdit* remark = addField(dialog, *form, "remark", request.remarkLabel, request.initial.remark);
+  QLineEdit* call = addFormField(*form, "call", request.callLabel, request.initial.call);
+  QLineEdit* locator = addFormField(*form, "locator", request.locatorLabel, request.initial.locator);
+  QLineEdit* remark = addFormField(*form, "remark", request.remarkLabel, request.initial.remark);
   auto* problem = new QLabel(&dialog);
   problem->setObjectName("problem");
   problem->setWordWrap(true);

@@ -4,6 +4,7 @@
 #include <random>
 #include <utility>
 
+#include "platform/Paths.h"
 #include "records/Text.h"
 
 namespace orvanta {
@@ -289,7 +290,7 @@ void LockedDatabase::putInPlace(IFileSystem& files, const std::string& scratch, 
 
 std::string backupPathOf(const LockedDatabase& database) {
   const std::string& listed = database.listed();
-  if (listed.find('/') == std::string::npos) return database.backupName();
+  if (!hasFolder(listed)) return database.backupName();
   return pathIn(folderOf(listed), database.backupName());
 }
 

@@ -482,47 +482,22 @@ void ContactCollector::addLine(std::string_view line) {
   contact.month = static_cast<std::uint8_t>(time.month);
   contact.gridLength = static_cast<std::uint8_t>(grid.size());
   std::transform(grid.begin(), grid.end(), contact.grid.begin(), [](char c) { return upperAscii(c); });
-  if (4 * (newest_.size() + 1) > 3 * slots_.size()) grow();
-  const std::uint64_t hash = hashOf(contact.call);
-  Slot& slot = slots_[slotOf(contact.call, hash)];
-  if (slot.place == 0) {
+  const auto [at, added] = places_.try_emplace(contact.call, newest_.size());
+  if (added) {
     newest_.push_back(contact);
-    known_.push_back({contact.call, contact.stamp});
-    slot = Slot{static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(newest_.size())};
-  } else if (contact.stamp >= known_[slot.place - 1].stamp) {
+  } else if (contact.stamp >= newest_[at->second].stamp) {
     // Of equal date and time the later line wins.
-    newest_[slot.place - 1] = contact;
-    known_[slot.place - 1].stamp = contact.stamp;
+    newest_[at->second] = contact;
   }
 }
 
-// The slot that holds the call, or the free slot where it would go.
-std::size_t ContactCollector::slotOf(const CallKey& call, std::uint64_t hash) const {
-  const auto fingerprint = static_cast<std::uint32_t>(hash >> 32);
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
-    const Slot& slot = slots_[i];
-    if (slot.place == 0 || (slot.fingerprint == fingerprint && known_[slot.place - 1].call == call)) return i;
-  }
-}
-
-void ContactCollector::grow() {
-  slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, Slot{});
-  for (std::size_t k = 0; k < newest_.size(); ++k) {
-    const std::uint64_t hash = hashOf(known_[k].call);
-    slots_[slotOf(known_[k].call, hash)] =
-        Slot{static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(k + 1)};
-  }
-}
-
-void ContactCollector::prefetch(const CallKey& call) const {
-  if (!slots_.empty()) __builtin_prefetch(&slots_[hashOf(call) & (slots_.size() - 1)]);
+std::size_t ContactCollector::KeyHash::operator()(const CallKey& call) const noexcept {
+  return static_cast<std::size_t>(hashOf(call));
 }
 
 std::size_t ContactCollector::find(const CallKey& call) const {
-  if (slots_.empty()) return npos;
-  const Slot& slot = slots_[slotOf(call, hashOf(call))];
-  return slot.place == 0 ? npos : slot.place - 1;
+  const auto at = places_.find(call);
+  return at == places_.end() ? npos : at->second;
 }
 
 namespace {
@@ -550,10 +525,7 @@ TakeOverCounts planChanges(const Database& db, const ContactCollector& contacts,
   // The record of a call is its first record line.
   constexpr auto kNone = static_cast<std::size_t>(-1);
   std::vector<std::size_t> recordOf(newest.size(), kNone);
-  // The table is larger than the cache; its slots are asked for ahead.
-  constexpr std::size_t kAhead = 8;
   for (std::size_t i = 0; i < db.lines.size(); ++i) {
-    if (i + kAhead < db.lines.size()) contacts.prefetch(db.keys[i + kAhead].key);
     if (db.classes[i] != LineClass::Record || db.keys[i].length < 3 || db.keys[i].length > 13) continue;
     const std::size_t k = contacts.find(db.keys[i].key);
     if (k != ContactCollector::npos && recordOf[k] == kNone) recordOf[k] = i;
@@ -661,12 +633,29 @@ Encoding databaseEncoding(const IFileSystem& files, const std::string& path) {
   return detector.result();
 }
 
+// The calls to make room for: a log line of WSJT-X is about a hundred bytes
+// (ADIF records are longer), and a huge file is more likely a wrong one, so
+// the room stays bounded. A log that cannot be examined fails when read.
+std::size_t expectedContacts(const IFileSystem& files, const std::vector<std::string>& logs) {
+  constexpr std::uint64_t kLineBytes = 100;
+  constexpr std::uint64_t kMostCalls = std::uint64_t{1} << 18;
+  std::uint64_t bytes = 0;
+  for (const auto& log : logs) {
+    try {
+      if (const auto status = files.status(log)) bytes += status->size;
+    } catch (const FileError&) {
+    }
+  }
+  return static_cast<std::size_t>(std::min(bytes / kLineBytes, kMostCalls));
+}
+
 TakeOverPlan planTakeOverFromFiles(const IFileSystem& files, LockedDatabase& database,
                                    const std::vector<std::string>& lines,
                                    const std::vector<std::string>& logs) {
   // The logs are read on a second thread while this one reads and splits
   // the database; the two touch nothing in common.
   ContactCollector contacts;
+  contacts.reserve(expectedContacts(files, logs) + lines.size());
   std::exception_ptr logFailure;
   std::jthread logReader([&] {
     try {

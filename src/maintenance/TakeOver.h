@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -77,29 +78,16 @@ class ContactCollector {
   [[nodiscard]] const std::vector<Contact>& newest() const { return newest_; }
   // The place of a call's contact in newest(), or npos.
   [[nodiscard]] std::size_t find(const CallKey& call) const;
-  // Asks the memory for the place find(call) will look at first.
-  void prefetch(const CallKey& call) const;
+  // Makes room for this many calls ahead.
+  void reserve(std::size_t calls) { places_.reserve(calls); }
   [[nodiscard]] std::size_t skipped() const { return skipped_; }
 
  private:
-  // Open addressing: a slot holds part of the call's hash and its place in
-  // newest_ plus one (0 marks a free slot), eight bytes, so that the table
-  // of a large log stays in the cache.
-  struct Slot {
-    std::uint32_t fingerprint = 0;
-    std::uint32_t place = 0;
+  struct KeyHash {
+    std::size_t operator()(const CallKey& call) const noexcept;
   };
-  [[nodiscard]] std::size_t slotOf(const CallKey& call, std::uint64_t hash) const;
-  void grow();
-
   std::vector<Contact> newest_;
-  // The call and time of each of newest_, close together for the look-ups.
-  struct Known {
-    CallKey call;
-    std::uint64_t stamp = 0;
-  };
-  std::vector<Known> known_;
-  std::vector<Slot> slots_;
+  std::unordered_map<CallKey, std::size_t, KeyHash> places_;  // call → place in newest_
   std::size_t skipped_ = 0;
   std::vector<std::string_view> fields_;
   std::string call_;

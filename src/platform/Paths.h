@@ -20,6 +20,12 @@ inline std::string fileNameOf(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
+// Whether a path starts at the root folder.
+inline bool isAbsolute(const std::string& path) { return std::filesystem::path(path).is_absolute(); }
+
+// Whether a path names a folder before its file name.
+inline bool hasFolder(const std::string& path) { return std::filesystem::path(path).has_parent_path(); }
+
 // folder & "/" & name, without doubling a "/" the folder already ends with.
 inline std::string pathIn(const std::string& folder, std::string_view name) {
   return (std::filesystem::path(folder) / name).string();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Environment.h"
+#include "platform/Paths.h"
 
 namespace orvanta {
 namespace {
@@ -38,10 +39,10 @@ std::optional<std::string> StdEnvironment::variable(const std::string& name) con
 std::vector<std::string> wsjtxDataFolders(const IEnvironment& environment, const IFileSystem& files) {
   // A relative XDG_DATA_HOME is invalid and ignored, as every desktop program does.
   std::string data = environment.variable("XDG_DATA_HOME").value_or("");
-  if (data.empty() || data.front() != '/') {
+  if (!isAbsolute(data)) {
     const std::string home = environment.variable("HOME").value_or("");
     if (home.empty()) return {};
-    data = home + (home.back() == '/' ? "" : "/") + ".local/share";
+    data = pathIn(home, ".local/share");
   }
   while (data.size() > 1 && data.back() == '/') data.pop_back();
 
@@ -58,9 +59,9 @@ std::vector<std::string> wsjtxDataFolders(const IEnvironment& environment, const
   for (const std::string_view program : {"WSJT-X", "JTDX"}) {
     const std::string prefix = std::string(program) + " - ";
     if (std::find(names.begin(), names.end(), program) != names.end())
-      folders.push_back(data + "/" + std::string(program));
+      folders.push_back(pathIn(data, program));
     for (const std::string& name : names) {
-      if (startsWith(name, prefix)) folders.push_back(data + "/" + name);
+      if (startsWith(name, prefix)) folders.push_back(pathIn(data, name));
     }
   }
   return folders;

@@ -16,6 +16,7 @@
 
 #include "platform/Ascii.h"
 #include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 namespace orvanta {
 namespace {
@@ -253,18 +254,15 @@ std::string StdFileSystem::currentDirectory() const {
 }
 
 std::optional<std::string> StdFileSystem::findFirst(const std::string& pattern) const {
-  const auto slash = pattern.rfind('/');
-  const std::string folder = slash == std::string::npos
-                                 ? std::string(".")
-                                 : (slash == 0 ? std::string("/") : pattern.substr(0, slash));
-  const std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  const std::string folder = folderOf(pattern);
+  const std::string last = fileNameOf(pattern);
   if (last.empty()) return std::nullopt;  // a folder path names no file
 
   // A name without wildcards that exists as written is preferred to another
   // spelling of it, so that a folder holding both finds the one asked for.
   if (last.find_first_of("*?") == std::string::npos && !isHiddenName(last)) {
     struct stat st {};
-    const std::string full = folder + "/" + last;
+    const std::string full = pathIn(folder, last);
     if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return last;
   }
 
@@ -279,7 +277,7 @@ std::optional<std::string> StdFileSystem::findFirst(const std::string& pattern) 
     const std::string_view name = entry->d_name;
     if (isHiddenName(name) || !wildcardMatch(last, name)) continue;
     struct stat st {};
-    const std::string full = folder + "/" + std::string(name);
+    const std::string full = pathIn(folder, name);
     if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
       found = std::string(name);
       break;
@@ -300,7 +298,7 @@ std::vector<std::string> StdFileSystem::folderNames(const std::string& folder) c
     const std::string_view name = entry->d_name;
     if (isHiddenName(name)) continue;
     struct stat st {};
-    const std::string full = folder + "/" + std::string(name);
+    const std::string full = pathIn(folder, name);
     // A link to a folder counts: a rig folder may well live elsewhere.
     if (::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) names.emplace_back(name);
   }

@@ -346,6 +346,8 @@ inline constexpr std::string_view kUnexpectedErrorTitle = "Orvanta";
 // One line on standard error, before the language is known. {0}: the file.
 inline constexpr std::string_view kSettingsFileSkipped =
     "Orvanta: settings not read and not saved (no regular file or larger than 1 MiB): {0}";
+// The merge failing for another reason than a file, memory running out
+// above all. {0}: the reason.
 inline constexpr BilingualText kMergeUnexpectedTitle{"Unexpected Error", "Unexpected Error"};
 inline constexpr BilingualText kMergeUnexpected{"Database-Error:\n{0}", "Database-Error:\n{0}"};
 

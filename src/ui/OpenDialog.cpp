@@ -1,5 +1,6 @@
 #include "ui/OpenDialog.h"
 
+#include "platform/Paths.h"
 #include "ui/MessageTexts.h"
 
 namespace orvanta {
@@ -45,8 +46,7 @@ std::string ShowOpenDialog(const OpenDialogServices& services, const std::string
       break;
   }
   if (result.path.empty()) return {};
-  const std::size_t slash = result.path.find_last_of('/');
-  fileName = slash == std::string::npos ? result.path : result.path.substr(slash + 1);
+  fileName = fileNameOf(result.path);
   return result.path;
 }
 

@@ -11,6 +11,7 @@
 
 #include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
+#include "fakes/ForwardingFileSystem.h"
 #include "maintenance/Merge.h"
 
 namespace orvanta {
@@ -178,33 +179,14 @@ namespace {
 
 // Opening a database throws what the case says: memory running out, a
 // logic error of some library, or something that is no exception class.
-class ThrowingFiles final : public IFileSystem {
+class ThrowingFiles final : public testing::ForwardingFileSystem {
  public:
-  ThrowingFiles(IFileSystem& real, void (*raise)()) : raise_(raise), real_(real) {}
-  [[nodiscard]] std::string currentDirectory() const override { return real_.currentDirectory(); }
-  [[nodiscard]] std::optional<std::string> findFirst(const std::string& p) const override {
-    return real_.findFirst(p);
-  }
-  [[nodiscard]] std::vector<std::string> folderNames(const std::string& f) const override {
-    return real_.folderNames(f);
-  }
+  ThrowingFiles(IFileSystem& real, void (*raise)()) : ForwardingFileSystem(real), raise_(raise) {}
   [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
     if (raise_ != nullptr) raise_();
-    return real_.openRead(path);
+    return ForwardingFileSystem::openRead(path);
   }
-  std::unique_ptr<IOutputFile> create(const std::string& p) override { return real_.create(p); }
-  void rename(const std::string& f, const std::string& t) override { real_.rename(f, t); }
-  void remove(const std::string& p) override { real_.remove(p); }
-  [[nodiscard]] bool exists(const std::string& p) const override { return real_.exists(p); }
-  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& p) const override {
-    return real_.identity(p);
-  }
-  void copyPermissions(const std::string& f, const std::string& t) override { real_.copyPermissions(f, t); }
-  void syncFolder(const std::string& f) override { real_.syncFolder(f); }
   void (*raise_)();
-
- private:
-  IFileSystem& real_;
 };
 
 struct EscapeCase {
@@ -257,6 +239,28 @@ INSTANTIATE_TEST_SUITE_P(Cases, LastResort,
                                            EscapeCase{"NoExceptionClassEnglish", [] { throw 42; }, "en",
                                                       "Unexpected error:\r\nunknown cause"}),
                          testing::CaseName());
+
+// The merge names its own unexpected failure, stops, and leaves the databases.
+TEST_F(FormBasics, AnUnexpectedFailureStopsTheMergeWithItsOwnMessage) {
+  const std::string first = dir.write("CALL3.txt", "Q1ABC,JO62QM,,,,,,03/21\r\n");
+  const std::string second = dir.write("b/CALL3.txt", "Q1DEF,JO62QM,,,,,,03/21\r\n");
+  // Memory runs out while the records are collected.
+  events.onYield = [this] {
+    if (events.yields > 1) throw std::bad_alloc();
+  };
+  frmVHF f{FormServices{window, messages, dialog, settings, files, clock, events}};
+  f.NewLine = "\r\n";
+  window.addListItem("Combo1", first);
+  window.addListItem("Combo1", second);
+  f.onWindowEvent("mnuAktualiesieren", WindowEvent::Click, 0);
+  ASSERT_EQ(messages.calls.size(), 1U);
+  EXPECT_EQ(messages.calls[0].text, "Database-Error:\r\nstd::bad_alloc");
+  EXPECT_EQ(messages.calls[0].title, "Unexpected Error");
+  EXPECT_EQ(messages.calls[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(dir.read("CALL3.txt"), "Q1ABC,JO62QM,,,,,,03/21\r\n");
+  EXPECT_EQ(dir.read("b/CALL3.txt"), "Q1DEF,JO62QM,,,,,,03/21\r\n");
+  EXPECT_FALSE(f.MaintenanceRunning);
+}
 
 // Not even the message can be shown: nothing leaves the dispatch either.
 TEST_F(FormBasics, AFailingLastResortMessageStillLeavesNothingEscape) {

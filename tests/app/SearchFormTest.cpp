@@ -8,6 +8,7 @@
 
 #include "fakes/CaseName.h"
 #include "fakes/FormFixture.h"
+#include "fakes/ForwardingFileSystem.h"
 #include "records/Encoding.h"
 #include "records/Text.h"
 
@@ -525,32 +526,19 @@ TEST_F(Search, SameSearchInWindows1252AndUtf8Files) {
 }
 
 // A file system whose files can be found but not read.
-class UnreadableFiles final : public IFileSystem {
+class UnreadableFiles final : public testing::ForwardingFileSystem {
  public:
-  explicit UnreadableFiles(IFileSystem& real, bool failListing) : real_(real), failListing_(failListing) {}
-  [[nodiscard]] std::string currentDirectory() const override { return real_.currentDirectory(); }
+  explicit UnreadableFiles(IFileSystem& real, bool failListing)
+      : ForwardingFileSystem(real), failListing_(failListing) {}
   [[nodiscard]] std::optional<std::string> findFirst(const std::string& pattern) const override {
     if (failListing_) throw FileError("Permission denied");
-    return real_.findFirst(pattern);
-  }
-  [[nodiscard]] std::vector<std::string> folderNames(const std::string& f) const override {
-    return real_.folderNames(f);
+    return ForwardingFileSystem::findFirst(pattern);
   }
   [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& /*path*/) const override {
     throw FileError("Permission denied");
   }
-  std::unique_ptr<IOutputFile> create(const std::string& p) override { return real_.create(p); }
-  void rename(const std::string& a, const std::string& b) override { real_.rename(a, b); }
-  void remove(const std::string& p) override { real_.remove(p); }
-  [[nodiscard]] bool exists(const std::string& p) const override { return real_.exists(p); }
-  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& p) const override {
-    return real_.identity(p);
-  }
-  void copyPermissions(const std::string& f, const std::string& t) override { real_.copyPermissions(f, t); }
-  void syncFolder(const std::string& f) override { real_.syncFolder(f); }
 
  private:
-  IFileSystem& real_;
   bool failListing_;
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fakes/FormFixture.h"
+#include "fakes/ForwardingFileSystem.h"
 
 namespace orvanta {
 namespace {
@@ -322,27 +323,12 @@ TEST_F(Startup, FirstLineIsShownInTheFilesEncoding) {
 }
 
 // The real file system, except that no file can be opened for reading.
-class UnreadableFileSystem final : public IFileSystem {
+class UnreadableFileSystem final : public testing::ForwardingFileSystem {
  public:
-  [[nodiscard]] std::string currentDirectory() const override { return real.currentDirectory(); }
-  [[nodiscard]] std::optional<std::string> findFirst(const std::string& p) const override {
-    return real.findFirst(p);
-  }
-  [[nodiscard]] std::vector<std::string> folderNames(const std::string& p) const override {
-    return real.folderNames(p);
-  }
+  UnreadableFileSystem() : ForwardingFileSystem(real) {}
   [[nodiscard]] std::unique_ptr<IInputFile> openRead(const std::string& path) const override {
     throw FileError(path + ": Permission denied");
   }
-  std::unique_ptr<IOutputFile> create(const std::string& p) override { return real.create(p); }
-  void rename(const std::string& a, const std::string& b) override { real.rename(a, b); }
-  void remove(const std::string& p) override { real.remove(p); }
-  [[nodiscard]] bool exists(const std::string& p) const override { return real.exists(p); }
-  [[nodiscard]] std::optional<FileIdentity> identity(const std::string& p) const override {
-    return real.identity(p);
-  }
-  void copyPermissions(const std::string& f, const std::string& t) override { real.copyPermissions(f, t); }
-  void syncFolder(const std::string& p) override { real.syncFolder(p); }
   StdFileSystem real;
 };
 
