@@ -235,28 +235,36 @@ void LockedDatabase::checkUnchanged(const IFileSystem& files, const std::string&
   }
 }
 
+namespace {
+
+// Appends to `to` what another program wrote to `from` past `carried`
+// bytes. A writer that opened `from` by its old name may still be writing to
+// it: its lines are taken once it has closed the file. One that keeps it
+// open longer than this leaves later lines in `from`.
+void copyLateLines(IFileSystem& files, ILockedFile& from, std::uint64_t carried, const std::string& to) {
+  from.waitUntilOnlyHolder(kLateWriterMs);
+  for (int round = 0; round < 4; ++round) {
+    const std::uint64_t size = from.status().size;
+    if (size <= carried) return;
+    std::string late(static_cast<std::size_t>(size - carried), '\0');
+    from.seek(carried);
+    std::size_t got = 0;
+    while (got < late.size()) {
+      const std::size_t n = from.read(late.data() + got, late.size() - got);
+      if (n == 0) break;
+      got += n;
+    }
+    late.resize(got);
+    files.append(to, late);
+    carried += got;
+  }
+}
+
+}  // namespace
+
 void LockedDatabase::carryOverLateLines(IFileSystem& files, const std::string& name) noexcept {
   try {
-    // A writer that opened the old file before the rename may still be
-    // writing to it: its lines are taken once it has closed the file. One
-    // that keeps it open longer than this leaves later lines in the old file.
-    file_->waitUntilOnlyHolder(kLateWriterMs);
-    std::uint64_t carried = status_.size;
-    for (int round = 0; round < 4; ++round) {
-      const std::uint64_t size = file_->status().size;
-      if (size <= carried) return;
-      std::string late(static_cast<std::size_t>(size - carried), '\0');
-      file_->seek(carried);
-      std::size_t got = 0;
-      while (got < late.size()) {
-        const std::size_t n = file_->read(late.data() + got, late.size() - got);
-        if (n == 0) break;
-        got += n;
-      }
-      late.resize(got);
-      files.append(name, late);
-      carried += got;
-    }
+    copyLateLines(files, *file_, status_.size, name);
   } catch (...) {
     // The lines stay in the old file (the backup, after a merge).
   }
@@ -264,6 +272,7 @@ void LockedDatabase::carryOverLateLines(IFileSystem& files, const std::string& n
 
 void LockedDatabase::putInPlace(IFileSystem& files, const std::string& scratch, const std::string& name) {
   checkUnchanged(files, name);
+  const std::uint64_t written = files.status(scratch, false).value_or(FileStatus{}).size;
   if (!files.exchange(scratch, name)) {
     // Between this check and the rename lie a few microseconds in which
     // another program's write would still be lost; only an exchange closes that.
@@ -281,11 +290,30 @@ void LockedDatabase::putInPlace(IFileSystem& files, const std::string& scratch, 
     unchanged = file_->status().sameContentAs(status_);
   }
   if (!unchanged) {
-    if (!files.exchange(scratch, name)) files.rename(scratch, name);
+    putBack(files, scratch, name, written);
     throw FileChanged(listed_);
   }
   discardTemporary(files, scratch);  // the old file lives on as the backup
   carryOverLateLines(files, name);
+}
+
+void LockedDatabase::putBack(IFileSystem& files, const std::string& scratch, const std::string& name,
+                             std::uint64_t written) {
+  // Another program may have added lines to the new file while it was in
+  // place; they go back with the old one.
+  std::unique_ptr<ILockedFile> replaced;
+  try {
+    replaced = files.openLocked(name);
+  } catch (const FileError&) {
+    // Another run holds it, or it is gone: that run answers for its lines.
+  }
+  if (!files.exchange(scratch, name)) files.rename(scratch, name);
+  if (replaced == nullptr) return;
+  try {
+    copyLateLines(files, *replaced, written, name);
+  } catch (const FileError&) {
+    // What cannot be copied stays in the new file.
+  }
 }
 
 std::string backupPathOf(const LockedDatabase& database) {

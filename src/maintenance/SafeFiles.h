@@ -99,6 +99,10 @@ class LockedDatabase {
   void putInPlace(IFileSystem& files, const std::string& scratch, const std::string& name);
 
  private:
+  // Swaps the file read back in place of the new one of `written` bytes.
+  static void putBack(IFileSystem& files, const std::string& scratch, const std::string& name,
+                      std::uint64_t written);
+
   std::string listed_;
   std::string backupName_;
   std::string real_;

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -215,6 +216,30 @@ INSTANTIATE_TEST_SUITE_P(Maintenance, AppendedMeanwhile,
                                            Append{"MergeWhileWriting", Command::Merge, "close"},
                                            Append{"MergeWhileMakingBackups", Command::Merge, "link"}),
                          [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+// The file read changes only once the new file is in place, and another
+// program writes to the new file before the run has put the old one back:
+// that line goes back with it.
+class WrittenWhileInPlace : public ::testing::TestWithParam<Command> {};
+
+TEST_P(WrittenWhileInPlace, TheLineGoesBackWithTheFileRead) {
+  testing::TempDir dir;
+  makeDatabases(dir);
+  const std::array<std::string, 2> lines{"Q7OLD,JO09AA,,,,,,05/19\r\n", "Q7NEW,JO09AA,,,,,,05/19\r\n"};
+  std::size_t exchanges = 0;
+  Rig rig([&](std::string_view op, const std::string& path) {
+    if (op != "exchange" || !path.starts_with(dir.file("a/")) || exchanges == lines.size()) return;
+    std::ofstream(dir.file("a/CALL3.txt"), std::ios::binary | std::ios::app) << lines.at(exchanges++);
+  });
+  run(rig, dir, GetParam());
+  EXPECT_EQ(verdict(rig), kRefusedChanged);
+  EXPECT_EQ(dir.read("a/CALL3.txt"), kOldA + lines[0] + lines[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Maintenance, WrittenWhileInPlace,
+                         ::testing::Values(Command::MonthEnd, Command::Merge), [](const auto& caseInfo) {
+                           return std::string(caseInfo.param == Command::MonthEnd ? "MonthEnd" : "Merge");
+                         });
 
 // The call sign of the n-th line the appender adds.
 std::string appendedCall(int n) {
