@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 namespace orvanta {
+
 std::optional<ConnectionEntry> QtConnectionDialog::ask(const ConnectionRequest& request) {
   QDialog dialog(parent_);
   dialog.setObjectName("connection");

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 namespace orvanta {
+
 std::optional<StationEntry> QtStationDialog::askStation(const StationDialogRequest& request) {
   QDialog dialog(parent_);
   dialog.setObjectName("StationDialog");

@@ -125,7 +125,9 @@ class UnreachableFileSystem final : public IFileSystem {
   }
 };
 
-TEST(FileExistsWithoutDisk, EmptyPathIsFalseAndOthersReportTheError) {
+// A form on a disk that cannot be reached.
+class FileExistsWithoutDisk : public ::testing::Test {
+ protected:
   testing::FakeWindow window;
   testing::FakeMessageBox messages;
   testing::FakeFileDialog dialog;
@@ -134,20 +136,15 @@ TEST(FileExistsWithoutDisk, EmptyPathIsFalseAndOthersReportTheError) {
   testing::FakeClock clock;
   testing::FakeEventLoop events;
   frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
+};
+
+TEST_F(FileExistsWithoutDisk, EmptyPathIsFalseAndOthersReportTheError) {
   EXPECT_FALSE(form.FileExists(""));
   EXPECT_THROW((void)form.FileExists("call3.txt"), FileError);
 }
 
 // Whichever command meets a database that cannot be examined tells it the same way.
-TEST(FileExistsWithoutDisk, EveryCommandTellsTheSameFailureAlike) {
-  testing::FakeWindow window;
-  testing::FakeMessageBox messages;
-  testing::FakeFileDialog dialog;
-  testing::FakeSettingsStore settings;
-  UnreachableFileSystem files;
-  testing::FakeClock clock;
-  testing::FakeEventLoop events;
-  frmVHF form{FormServices{window, messages, dialog, settings, files, clock, events}};
+TEST_F(FileExistsWithoutDisk, EveryCommandTellsTheSameFailureAlike) {
   form.Language = "en";
   const std::string database = "/q/CALL3.txt";
   for (const char* item : {"/q/CALL3.txt", "/r/CALL3.txt", "/q/wsjtx.log"})

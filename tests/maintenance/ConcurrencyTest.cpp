@@ -217,6 +217,10 @@ INSTANTIATE_TEST_SUITE_P(Maintenance, AppendedMeanwhile,
                                            Append{"MergeWhileMakingBackups", Command::Merge, "link"}),
                          [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
 
+std::string commandName(const ::testing::TestParamInfo<Command>& info) {
+  return info.param == Command::MonthEnd ? "MonthEnd" : "Merge";
+}
+
 // The file read changes only once the new file is in place, and another
 // program writes to the new file before the run has put the old one back:
 // that line goes back with it.
@@ -237,9 +241,7 @@ TEST_P(WrittenWhileInPlace, TheLineGoesBackWithTheFileRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Maintenance, WrittenWhileInPlace,
-                         ::testing::Values(Command::MonthEnd, Command::Merge), [](const auto& caseInfo) {
-                           return std::string(caseInfo.param == Command::MonthEnd ? "MonthEnd" : "Merge");
-                         });
+                         ::testing::Values(Command::MonthEnd, Command::Merge), commandName);
 
 // The call sign of the n-th line the appender adds.
 std::string appendedCall(int n) {
@@ -293,9 +295,7 @@ TEST_P(Appender, EveryLineSurvivesOrTheRunRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Maintenance, Appender, ::testing::Values(Command::MonthEnd, Command::Merge),
-                         [](const auto& caseInfo) {
-                           return std::string(caseInfo.param == Command::MonthEnd ? "MonthEnd" : "Merge");
-                         });
+                         commandName);
 
 }  // namespace
 }  // namespace orvanta
